@@ -1,0 +1,49 @@
+# One static library per folder, built from every .cpp in it that is not a test.
+# Beside it, one test executable for the folder's *_test.cpp files and, when the
+# folder has any, one more for its *_agent_test.cpp files; the latter talk to the
+# local SNMP agent, so their ctest names begin with "agent" and they require the
+# agent fixture.
+function(plovex_module NAME)
+  cmake_parse_arguments(ARG "" "" "LINKS;TEST_LINKS" ${ARGN})
+  file(GLOB _all CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  set(_lib_sources "")
+  set(_test_sources "")
+  set(_agent_sources "")
+  foreach(_f IN LISTS _all)
+    if(_f MATCHES "_agent_test\\.cpp$")
+      list(APPEND _agent_sources ${_f})
+    elseif(_f MATCHES "_test\\.cpp$")
+      list(APPEND _test_sources ${_f})
+    elseif(NOT _f MATCHES "/main\\.cpp$")
+      list(APPEND _lib_sources ${_f})
+    endif()
+  endforeach()
+
+  if(_lib_sources)
+    add_library(plovex_${NAME} STATIC ${_lib_sources})
+    target_include_directories(plovex_${NAME} PUBLIC ${PROJECT_SOURCE_DIR})
+    target_link_libraries(plovex_${NAME} PUBLIC ${ARG_LINKS})
+  else()
+    add_library(plovex_${NAME} INTERFACE)
+    target_include_directories(plovex_${NAME} INTERFACE ${PROJECT_SOURCE_DIR})
+    target_link_libraries(plovex_${NAME} INTERFACE ${ARG_LINKS})
+  endif()
+
+  if(_test_sources)
+    add_executable(${NAME}_tests ${_test_sources})
+    target_link_libraries(${NAME}_tests PRIVATE plovex_${NAME} ${ARG_TEST_LINKS} GTest::gtest_main GTest::gmock)
+    target_compile_definitions(${NAME}_tests PRIVATE
+      PLOVEX_SOURCE_DIR="${PROJECT_SOURCE_DIR}" PLOVEX_BINARY_DIR="${PROJECT_BINARY_DIR}")
+    gtest_discover_tests(${NAME}_tests TEST_PREFIX "${NAME}." DISCOVERY_TIMEOUT 60
+      PROPERTIES ENVIRONMENT "PLOVEX_AGENT_DIR=${PROJECT_BINARY_DIR}/agent")
+  endif()
+  if(_agent_sources)
+    add_executable(${NAME}_agent_tests ${_agent_sources})
+    target_link_libraries(${NAME}_agent_tests PRIVATE plovex_${NAME} ${ARG_TEST_LINKS} GTest::gtest_main GTest::gmock)
+    target_compile_definitions(${NAME}_agent_tests PRIVATE
+      PLOVEX_SOURCE_DIR="${PROJECT_SOURCE_DIR}" PLOVEX_BINARY_DIR="${PROJECT_BINARY_DIR}")
+    gtest_discover_tests(${NAME}_agent_tests TEST_PREFIX "agent.${NAME}." DISCOVERY_TIMEOUT 60
+      PROPERTIES FIXTURES_REQUIRED snmp_agent RESOURCE_LOCK snmp_agent
+                 ENVIRONMENT "PLOVEX_AGENT_DIR=${PROJECT_BINARY_DIR}/agent")
+  endif()
+endfunction()

@@ -1,0 +1,105 @@
+#pragma once
+// TPlovexSettings: the one record holding every setting and all run-time state
+// of the monitor. Exactly one instance lives as long as the main window (or the
+// headless runner); every part of the program reads and writes its fields
+// directly, so the fields keep the names the settings and pages use.
+//
+// A fresh record has Restart true and every other field zero, false or empty,
+// with TrayBitmap white and grey rows 0 and 15. Setting fields get their
+// values from the settings store (stored values, migration or the defaults of
+// ApplyDefaultSettings) and from the configuration panel.
+#include <cstdint>
+#include <string>
+
+#include "core/one_based.h"
+#include "image/color.h"
+#include "image/surface.h"
+
+namespace plovex {
+
+// One monitored counter.
+struct OidChannel {
+  std::int64_t Value = 0;      // latest reading
+  std::int64_t PrevValue = 0;  // the reading before Value
+  std::int64_t Total = 0;      // megabytes carried over when the counter ran backwards
+  std::int64_t Rate = 0;       // bytes per second over the last interval
+  plovex::Color Color = 0;          // normal bar, rate label and (channel 1) total colour
+  plovex::Color MaxColor = 0;  // over-scale colour and gradient end
+  bool FullBars = false;       // bars from the bottom; false: samples joined by a line
+  std::int32_t TextX = 0;      // top-left corner of the rate label
+  std::int32_t TextY = 0;
+  std::string Oid;             // dotted object identifier of the counter
+  bool Gradient = false;       // bar colour interpolated between Color and MaxColor
+};
+
+// One free text line drawn over the picture.
+struct TextOverlay {
+  bool Enabled = false;
+  std::string Format;  // "%1".."%5" are replaced by the overlay values
+  std::string Oid;
+  std::string Kind;    // "String", "Time" or "NextAdp"; anything else acts as "String"
+  std::int32_t X = 0;
+  std::int32_t Y = 0;
+};
+
+constexpr int kTrayBitmapSize = 16;
+
+// A 16 x 16 white bitmap with grey rows 0 and 15, as the tray miniature starts.
+Surface NewTrayBitmap();
+
+class TPlovexSettings {
+ public:
+  TPlovexSettings() = default;
+
+  OidChannel Oid1;
+  OidChannel Oid2;
+  bool Restart = true;
+  OneBased<std::int32_t, 2> LastBarHeight;
+  OneBased<std::int32_t, 2> LastTrayHeight;
+  OneBased<std::string, 5> DrawnTexts;
+  Surface TrayBitmap = NewTrayBitmap();
+  std::int32_t DragX = 0;
+  std::int32_t DragY = 0;
+  bool Dragging = false;
+  bool LockDrag = false;
+  bool SnmpFailed = false;
+  bool StayOnTop = false;
+  std::int32_t WindowState = 0;        // 1 normal, 2 any other state
+  std::int32_t WindowBorderStyle = 0;  // 1 bordered, 2 borderless
+  std::int32_t WindowTop = 0;
+  std::int32_t WindowLeft = 0;
+  bool SnapshotPending = false;
+  std::string Ip;
+  std::string Community;
+  std::int32_t MaxBytes = 0;
+  std::int32_t TextSize = 0;
+  std::int32_t GraphTopX = 0;
+  std::int32_t GraphTopY = 0;
+  std::int32_t GraphBottomX = 0;
+  std::int32_t GraphBottomY = 0;
+  bool ShowTotal = false;
+  std::int32_t TotalX = 0;
+  std::int32_t TotalY = 0;
+  bool SaveGif = false;
+  std::int32_t SaveGifFreq = 0;
+  bool VTicks = false;
+  bool HTicks = false;
+  bool GraphLabel = false;
+  std::int32_t Refresh = 0;
+  std::int32_t TickFreq = 0;
+  OneBased<TextOverlay, 5> Texts;
+
+  // Channel k (1 or 2).
+  OidChannel& Channel(int k) { return k == 1 ? Oid1 : Oid2; }
+};
+
+// The window's initial placement, which a first start records.
+constexpr std::int32_t kDefaultWindowTop = 105;
+constexpr std::int32_t kDefaultWindowLeft = 192;
+
+// Sets every setting field (not the run-time state, not the totals) to its
+// default: the initial state of the configuration panel and of the window
+// (top 105, left 192, normal, bordered, drag unlocked, not on top).
+void ApplyDefaultSettings(TPlovexSettings& s);
+
+}  // namespace plovex
