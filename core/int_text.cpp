@@ -1,0 +1,88 @@
+#include "core/int_text.h"
+
+#include "core/plovex_error.h"
+
+namespace plovex {
+namespace {
+
+int HexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+// Parses text for a target of `bits` (32 or 64) bits; the result is the
+// target's value widened to 64 bits.
+std::optional<std::int64_t> Parse(std::string_view text, int bits) {
+  std::size_t i = 0;
+  while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
+  bool negative = false;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+    negative = text[i] == '-';
+    ++i;
+  }
+  bool hex = false;
+  if (i < text.size() && (text[i] == '$' || text[i] == 'x' || text[i] == 'X')) {
+    hex = true;
+    ++i;
+  } else if (i + 1 < text.size() && text[i] == '0' && (text[i + 1] == 'x' || text[i + 1] == 'X')) {
+    hex = true;
+    i += 2;
+  }
+  if (i == text.size()) return std::nullopt;
+
+  const std::uint64_t width_mask = bits == 64 ? ~0ULL : (1ULL << bits) - 1;
+  std::uint64_t magnitude = 0;
+  if (hex) {
+    for (; i < text.size(); ++i) {
+      const int d = HexDigit(text[i]);
+      if (d < 0) return std::nullopt;
+      if (magnitude > (width_mask >> 4)) return std::nullopt;  // does not fit the width
+      magnitude = magnitude << 4 | static_cast<std::uint64_t>(d);
+    }
+    // The digits are a bit pattern of the target width.
+    std::uint64_t pattern = magnitude;
+    if (negative) pattern = (~pattern + 1) & width_mask;
+    if (bits == 32) return static_cast<std::int64_t>(static_cast<std::int32_t>(static_cast<std::uint32_t>(pattern)));
+    return static_cast<std::int64_t>(pattern);
+  }
+  const std::uint64_t limit = (1ULL << (bits - 1)) - (negative ? 0 : 1);  // |min| or max
+  for (; i < text.size(); ++i) {
+    const char c = text[i];
+    if (c < '0' || c > '9') return std::nullopt;
+    const std::uint64_t d = static_cast<std::uint64_t>(c - '0');
+    if (magnitude > (limit - d) / 10) return std::nullopt;
+    magnitude = magnitude * 10 + d;
+  }
+  if (negative) return static_cast<std::int64_t>(0 - magnitude);
+  return static_cast<std::int64_t>(magnitude);
+}
+
+}  // namespace
+
+std::string NotAValidIntegerMessage(std::string_view text) {
+  return "'" + std::string(text) + "' is not a valid integer value";
+}
+
+std::optional<std::int32_t> TryStrToInt(std::string_view text) {
+  const auto v = Parse(text, 32);
+  if (!v) return std::nullopt;
+  return static_cast<std::int32_t>(*v);
+}
+
+std::optional<std::int64_t> TryStrToInt64(std::string_view text) { return Parse(text, 64); }
+
+std::int32_t StrToInt(std::string_view text) {
+  const auto v = TryStrToInt(text);
+  if (!v) throw PlovexError(NotAValidIntegerMessage(text));
+  return *v;
+}
+
+std::int64_t StrToInt64(std::string_view text) {
+  const auto v = TryStrToInt64(text);
+  if (!v) throw PlovexError(NotAValidIntegerMessage(text));
+  return *v;
+}
+
+}  // namespace plovex
