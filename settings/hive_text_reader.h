@@ -1,0 +1,25 @@
+#pragma once
+// Reads a hive file's bytes (the registry editor's text format, see
+// hive_format.h) into a HiveDocument.
+//
+// Accepted: UTF-8 (with or without a byte-order mark) or UTF-16LE with its
+// byte-order mark, as the Windows registry editor exports; either header line;
+// LF or CR LF line ends; ";" comment lines; "@" default values; hex lists
+// continued over lines ending in "\"; any "hex(N):" type. Deletion entries
+// ("[-KEY]" and "name"=-) are skipped. A key listed twice is merged and a value
+// listed twice keeps its last data, as an import would leave them.
+//
+// Anything else makes the whole text unreadable: the result is nullopt and
+// *error (when given) says which line and why. A reader that skipped a bad line
+// would let the next write drop it, so it never guesses.
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "settings/hive_document.h"
+
+namespace plovex {
+
+std::optional<HiveDocument> ReadHiveText(std::string_view bytes, std::string* error = nullptr);
+
+}  // namespace plovex

@@ -1,0 +1,33 @@
+#include "settings/memory_hive.h"
+
+#include "settings/hive_format.h"
+#include "settings/hive_text_reader.h"
+
+namespace plovex {
+
+std::optional<MemoryHive> MemoryHive::FromText(std::string_view text) {
+  auto doc = ReadHiveText(text);
+  if (!doc) return std::nullopt;
+  return MemoryHive(std::move(*doc));
+}
+
+bool MemoryHive::KeyExists(std::string_view key_path) {
+  return readable_ && doc_.KeyExists(hive_format::CurrentUserPath(key_path));
+}
+
+std::optional<std::vector<HiveValue>> MemoryHive::ReadKey(std::string_view key_path) {
+  if (!readable_) return std::nullopt;
+  const HiveKey* key = doc_.FindKey(hive_format::CurrentUserPath(key_path));
+  if (key == nullptr) return std::vector<HiveValue>{};
+  return key->values;
+}
+
+bool MemoryHive::CommitKey(std::string_view key_path, const std::vector<HiveValue>& writes) {
+  if (!writable_) return false;
+  HiveKey& key = doc_.OpenOrCreateKey(hive_format::CurrentUserPath(key_path));
+  for (const HiveValue& value : writes) HiveDocument::SetValue(key, value);
+  ++commits_;
+  return true;
+}
+
+}  // namespace plovex

@@ -1,0 +1,37 @@
+#pragma once
+// RegistryHive: the store behind the current user's registry keys, as the
+// settings store needs it. Keys are named from the root of the current user's
+// hive ("\Software\Kestrune\Plovex_1"); names match without regard to ASCII
+// case. HiveFile keeps the hive in a file; MemoryHive is the test double.
+//
+// Reads are snapshots: ReadKey hands back a key's values as they are now.
+// Writes reach the store only through CommitKey, which sets a batch of values
+// in one key (creating it) all at once or not at all; every other key and value
+// in the store stays as it was. RegistryKey builds the typed accessor of an
+// open key on these three operations.
+#include <optional>
+#include <string_view>
+#include <vector>
+
+#include "settings/hive_document.h"
+
+namespace plovex {
+
+class RegistryHive {
+ public:
+  virtual ~RegistryHive() = default;
+
+  // Whether the key exists; false also when the store cannot be read.
+  virtual bool KeyExists(std::string_view key_path) = 0;
+
+  // The key's values (none when the key does not exist yet); nullopt when the
+  // store cannot be read, so that a key cannot be opened.
+  virtual std::optional<std::vector<HiveValue>> ReadKey(std::string_view key_path) = 0;
+
+  // Sets each value of `writes` in the key, in order, creating the key when
+  // absent. True when the whole batch is durably stored; false when nothing of
+  // it is.
+  virtual bool CommitKey(std::string_view key_path, const std::vector<HiveValue>& writes) = 0;
+};
+
+}  // namespace plovex
