@@ -81,19 +81,20 @@ void Surface::Line(int x0, int y0, int x1, int y1) {
 void Surface::FillRect(int left, int top, int right, int bottom, Color c) {
   const int l = std::max(left, 0), t = std::max(top, 0);
   const int r = std::min(right, width_), b = std::min(bottom, height_);
+  if (l >= r || t >= b) return;
   c &= 0xFFFFFF;
   for (int y = t; y < b; ++y)
-    std::fill_n(pixels_.begin() + static_cast<std::ptrdiff_t>(y) * width_ + l, std::max(r - l, 0), c);
+    std::fill_n(pixels_.begin() + static_cast<std::ptrdiff_t>(y) * width_ + l, r - l, c);
 }
 
 void Surface::ScrollRight(int left, int top, int right, int bottom) {
-  // Source columns left..right-2 land on left+1..right-1; both ranges are
-  // clipped to the surface, keeping the one-column offset.
+  // Source columns left..right-2 land on left+1..right-1; the destination is
+  // clipped to the surface (in 64 bits: settings may hold any int), and
+  // column 0 is never a destination since its source lies outside.
   const int t = std::max(top, 0), b = std::min(bottom, height_);
-  int dst_l = std::max(left + 1, 0);
-  const int dst_r = std::min(right, width_);  // exclusive
-  if (dst_l < 1) dst_l = 1;
-  if (dst_r - dst_l <= 0) return;
+  const std::int64_t dst_l = std::max<std::int64_t>(std::int64_t{left} + 1, 1);
+  const std::int64_t dst_r = std::min<std::int64_t>(right, width_);  // exclusive
+  if (dst_r <= dst_l || t >= b) return;
   for (int y = t; y < b; ++y) {
     std::uint32_t* row = pixels_.data() + static_cast<std::size_t>(y) * width_;
     std::copy_backward(row + dst_l - 1, row + dst_r - 1, row + dst_r);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+
 namespace plovex {
 namespace {
 
@@ -73,6 +75,26 @@ TEST(SurfaceScroll, RectangleLargerThanTheSurfaceIsClipped) {
   EXPECT_EQ(s.Pixel(0, 0), 1u);
   EXPECT_EQ(s.Pixel(1, 0), 1u);
   EXPECT_EQ(s.Pixel(3, 0), 3u);
+}
+
+}  // namespace
+}  // namespace plovex
+
+namespace plovex {
+namespace {
+
+TEST(SurfaceClipping, ExtremeRectanglesNeitherOverflowNorDraw) {
+  Surface s(4, 4);
+  s.SetPixel(0, 0, kBlack);
+  const Surface before = s;
+  s.ScrollRight(INT32_MAX, 0, INT32_MIN, 4);
+  s.ScrollRight(INT32_MIN, INT32_MIN, INT32_MIN, INT32_MAX);
+  s.FillRect(INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN, kGrey);
+  s.FillRect(INT32_MIN, 0, INT32_MIN + 1, 4, kGrey);
+  EXPECT_EQ(s, before);
+  s.ScrollRight(INT32_MIN, 0, INT32_MAX, 1);  // whole row, clipped: 0 stays, 1 gets 0's pixel
+  EXPECT_EQ(s.Pixel(1, 0), kBlack);
+  EXPECT_EQ(s.Pixel(0, 0), kBlack);
 }
 
 }  // namespace

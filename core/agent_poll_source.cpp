@@ -1,0 +1,11 @@
+#include "core/agent_poll_source.h"
+
+namespace plovex {
+
+PollTexts AgentPollSource::Poll(TPlovexSettings& s) {
+  PollTexts texts;
+  PollAgent(s, client_, texts);
+  return texts;
+}
+
+}  // namespace plovex

@@ -1,0 +1,20 @@
+#pragma once
+// AgentPollSource: the real PollSource, one PollAgent with the long-lived
+// SNMP client that the window (or the headless runner) owns and lends here.
+// The poll's bool result is not passed on: the tick looks only at the texts.
+#include "core/poll_agent.h"
+#include "core/poll_source.h"
+#include "snmp/tsnmp_send.h"
+
+namespace plovex {
+
+class AgentPollSource : public PollSource {
+ public:
+  explicit AgentPollSource(TSNMPSend& client) : client_(client) {}
+  PollTexts Poll(TPlovexSettings& s) override;
+
+ private:
+  TSNMPSend& client_;
+};
+
+}  // namespace plovex

@@ -1,0 +1,101 @@
+#include "core/tick_cycle.h"
+
+#include "core/format_rate.h"
+#include "core/plovex_error.h"
+#include "core/traffic_accounting.h"
+
+namespace plovex {
+
+std::string TimeStampedFileName(int hour, int minute) {
+  return "Plovex " + std::to_string(hour) + "h" + std::to_string(minute) + "m.gif";
+}
+
+TickCycle::TickCycle(TPlovexSettings& settings, Surface& picture, TickHost& host,
+                     const Clock& clock, PollSource& poll, PictureWriter& writer, Font* font)
+    : s_(settings),
+      host_(host),
+      clock_(clock),
+      poll_(poll),
+      writer_(writer),
+      picture_(picture),
+      renderer_(settings, picture, font) {}
+
+void TickCycle::Start() {
+  s_.SnmpFailed = false;
+  s_.Restart = true;
+  Tick();
+}
+
+void TickCycle::Tick() {
+  const PollTexts texts = poll_.Poll(s_);
+
+  renderer_.BeginTick();
+  if (s_.GraphLabel) renderer_.DrawScaleStrip(s_.Restart);
+  renderer_.MeasureRateLabelBoxes();
+  renderer_.ScrollGraph();
+  const LocalTime now = clock_.Local();
+  renderer_.ScrollTray();
+
+  bool tick_column;
+  if (s_.TickFreq == 1) {
+    tick_column = now.second == 0;
+  } else {
+    if (s_.TickFreq == 0) throw PlovexError("Division by zero");
+    tick_column = now.minute % s_.TickFreq == 0;
+  }
+  if (s_.VTicks && s_.Restart) renderer_.DrawTimeTicks(now, s_.TickFreq);
+  renderer_.DrawNewColumn(s_.VTicks && tick_column);
+  if (s_.HTicks) renderer_.DrawLevelMarks(s_.Restart);
+  renderer_.EraseRateLabels();
+
+  if (!texts[0].empty()) AccountAndDraw(1);
+  if (!texts[1].empty()) AccountAndDraw(2);
+
+  DrawTotals();
+  renderer_.DrawOverlays(texts);
+
+  host_.SetTrayHint(FormatRate(s_.Oid1.Rate) + " / " + FormatRate(s_.Oid2.Rate));
+  host_.SetTrayIcon(s_.TrayBitmap);
+
+  SavePictures(now);
+  s_.Restart = false;
+}
+
+void TickCycle::AccountAndDraw(int k) {
+  OidChannel& c = s_.Channel(k);
+  if (s_.Restart) c.PrevValue = c.Value;
+  if (c.Value < c.PrevValue) {
+    // The carried-over megabytes are what the old run of the counter reached;
+    // they are saved at once so that a crash does not lose them.
+    c.Total = SaturatingAdd(c.Total, c.PrevValue / kMegabyte);
+    host_.SaveTotals();
+  }
+  c.Rate = IntervalRate(c.PrevValue, c.Value, s_.Refresh, s_.MaxBytes);
+  const std::int64_t h = ScaledHeight(c.Rate, s_.MaxBytes, renderer_.GraphHeight());
+  const std::int64_t t = ScaledHeight(c.Rate, s_.MaxBytes, kTrayBitmapSize - 1);
+  if (!s_.Restart) renderer_.DrawSample(k, h, t);
+}
+
+void TickCycle::DrawTotals() {
+  const std::string text1 =
+      "Down " + std::to_string(SaturatingAdd(s_.Oid1.Value / kMegabyte, s_.Oid1.Total)) + "MB";
+  const std::string text2 =
+      "Up " + std::to_string(SaturatingAdd(s_.Oid2.Value / kMegabyte, s_.Oid2.Total)) + "MB";
+  host_.SetResetCaptions(text1, text2);
+  if (s_.ShowTotal) renderer_.DrawTotals(text1, text2);
+}
+
+void TickCycle::SavePictures(const LocalTime& now) {
+  if (host_.SaveGifChecked()) {
+    std::vector<std::string> names{kPictureFileName};
+    if (s_.SaveGifFreq > 0 && now.minute % s_.SaveGifFreq == 0 && now.second == 0)
+      names.push_back(TimeStampedFileName(now.hour, now.minute));
+    writer_.Save(picture_, names);
+  }
+  if (s_.SnapshotPending) {
+    s_.SnapshotPending = false;
+    writer_.Save(picture_, {kSnapshotFileName});
+  }
+}
+
+}  // namespace plovex

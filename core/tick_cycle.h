@@ -1,0 +1,71 @@
+#pragma once
+// TickCycle: the heartbeat of the monitor. One Tick polls the host, turns the
+// two counter readings into rates and carried-over totals, advances the
+// picture and the tray miniature by one column and draws on them, updates the
+// tray hint and icon, and writes the pictures that are due. Start is the part
+// of the window's Start button that the desktop window and the headless
+// runner share: a fresh baseline and one tick at once.
+//
+// Ownership: the caller owns everything passed in (the settings record, the
+// 400 x 160 picture, the host, the clock, the poll and the picture writer, the
+// font) and keeps it alive as long as the TickCycle. A null font means no text
+// is drawn; the graph still is.
+//
+// Failure: Tick catches nothing. A PlovexError from the poll, from the checked
+// arithmetic ("Division by zero" for a zero Refresh or TickFreq, "Floating
+// point division by zero" / "Invalid floating point operation" for a zero
+// MaxBytes), from SaveTotals or from writing a picture abandons the rest of the
+// tick where it happened: Restart stays set, and a snapshot whose turn did not
+// come stays pending. What was drawn before the failure stays drawn.
+#include <cstdint>
+#include <string>
+
+#include "core/clock.h"
+#include "core/graph_renderer.h"
+#include "core/picture_writer.h"
+#include "core/plovex_settings.h"
+#include "core/poll_source.h"
+#include "core/tick_host.h"
+#include "image/font.h"
+#include "image/surface.h"
+
+namespace plovex {
+
+constexpr int kPictureWidth = 400;
+constexpr int kPictureHeight = 160;
+
+inline const char* const kPictureFileName = "Plovex.gif";
+inline const char* const kSnapshotFileName = "PlovexSnapShot.gif";
+
+// "Plovex 9h5m.gif": the time-stamped copy's name, hours and minutes without
+// zero padding.
+std::string TimeStampedFileName(int hour, int minute);
+
+class TickCycle {
+ public:
+  TickCycle(TPlovexSettings& settings, Surface& picture, TickHost& host, const Clock& clock,
+            PollSource& poll, PictureWriter& writer, Font* font);
+  TickCycle(const TickCycle&) = delete;
+  TickCycle& operator=(const TickCycle&) = delete;
+
+  // One tick, every step in order. Throws PlovexError as described above.
+  void Tick();
+
+  // SnmpFailed := false, Restart := true, then one Tick (which may throw).
+  void Start();
+
+ private:
+  void AccountAndDraw(int k);
+  void DrawTotals();
+  void SavePictures(const LocalTime& now);
+
+  TPlovexSettings& s_;
+  TickHost& host_;
+  const Clock& clock_;
+  PollSource& poll_;
+  PictureWriter& writer_;
+  Surface& picture_;
+  GraphRenderer renderer_;
+};
+
+}  // namespace plovex

@@ -1,0 +1,114 @@
+#pragma once
+// In-memory stand-ins for the tick's seams, shared by the tick's tests and
+// benchmark: a host that records what the tick shows, a poll that hands out
+// scripted readings the way the real poll stores them, and a picture writer
+// that keeps copies instead of writing files.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/manual_clock.h"
+#include "core/picture_writer.h"
+#include "core/plovex_error.h"
+#include "core/poll_source.h"
+#include "core/tick_cycle.h"
+#include "core/tick_host.h"
+#include "image/font.h"
+
+namespace plovex {
+
+class RecordingTickHost : public TickHost {
+ public:
+  bool save_gif_checked = true;
+  std::string lbl_rst_oid1, lbl_rst_oid2, hint;
+  std::vector<std::string> hints;
+  int icon_updates = 0;
+  int totals_saved = 0;
+  std::optional<Surface> icon;
+
+  bool SaveGifChecked() const override { return save_gif_checked; }
+  void SetResetCaptions(const std::string& a, const std::string& b) override {
+    lbl_rst_oid1 = a;
+    lbl_rst_oid2 = b;
+  }
+  void SetTrayHint(const std::string& h) override {
+    hint = h;
+    hints.push_back(h);
+  }
+  void SetTrayIcon(const Surface& tray) override {
+    ++icon_updates;
+    icon = tray;
+  }
+  void SaveTotals() override { ++totals_saved; }
+};
+
+// Each Poll takes the next scripted reading pair (a missing reading gives an
+// empty counter text, as a failed or partial poll does) and the overlay
+// values; past the end of the script the last entry repeats.
+class ScriptedPoll : public PollSource {
+ public:
+  struct Reading {
+    std::optional<std::int64_t> counter1, counter2;
+  };
+  std::vector<Reading> script;
+  std::array<std::string, 5> overlay_values{"v1", "v2", "v3", "v4", "v5"};
+  std::optional<std::string> fail_with;  // throw this instead of polling
+  int polls = 0;
+
+  PollTexts Poll(TPlovexSettings& s) override {
+    if (fail_with) throw PlovexError(*fail_with);
+    PollTexts texts;
+    const Reading r =
+        script.empty() ? Reading{} : script[std::min<std::size_t>(polls, script.size() - 1)];
+    ++polls;
+    if (r.counter1) {
+      s.Oid1.PrevValue = s.Oid1.Value;
+      s.Oid1.Value = *r.counter1;
+      texts[0] = std::to_string(*r.counter1);
+    }
+    if (r.counter2) {
+      s.Oid2.PrevValue = s.Oid2.Value;
+      s.Oid2.Value = *r.counter2;
+      texts[1] = std::to_string(*r.counter2);
+    }
+    for (int i = 0; i < 5; ++i) texts[2 + i] = overlay_values[i];
+    return texts;
+  }
+};
+
+class RecordingPictureWriter : public PictureWriter {
+ public:
+  struct Call {
+    std::vector<std::string> names;
+    Surface picture;
+  };
+  std::vector<Call> calls;
+  std::optional<std::string> fail_on;  // a name whose write fails
+
+  void Save(const Surface& picture, const std::vector<std::string>& names) override {
+    for (const std::string& n : names)
+      if (fail_on && n == *fail_on) throw PlovexError("Cannot create file " + n);
+    calls.push_back({names, picture});
+  }
+};
+
+// A complete tick on the defaults (Refresh 1, MaxBytes 64000, graph 0,12 to
+// 400,147) with every seam replaced, the real Arial, and a 400 x 160 picture.
+struct TickRig {
+  static Font* Arial() {
+    static std::unique_ptr<Font> font = Font::Find("Arial");
+    return font.get();
+  }
+  TickRig() { ApplyDefaultSettings(s); }
+
+  TPlovexSettings s;
+  Surface picture{kPictureWidth, kPictureHeight};
+  RecordingTickHost host;
+  ManualClock clock;
+  ScriptedPoll poll;
+  RecordingPictureWriter writer;
+  TickCycle cycle{s, picture, host, clock, poll, writer, Arial()};
+};
+
+}  // namespace plovex

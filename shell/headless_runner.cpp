@@ -1,0 +1,148 @@
+#include "shell/headless_runner.h"
+
+#include <charconv>
+#include <ostream>
+
+#include "core/agent_poll_source.h"
+#include "core/gif_picture_writer.h"
+#include "core/plovex_error.h"
+#include "settings/headless_controls.h"
+#include "settings/hive_file.h"
+#include "snmp/tsnmp_send.h"
+
+namespace plovex {
+
+const char* const kUsage =
+    "usage: plovex\n"
+    "       plovex --headless [--ticks N]\n"
+    "Without arguments Plovex is the desktop window. With --headless it runs\n"
+    "without one: a tick every Refresh seconds, the pictures written into the\n"
+    "working directory, each tick's tray hint on standard output. It stops after\n"
+    "N ticks (the first one counts) or on SIGINT or SIGTERM, saving the settings.\n";
+
+std::optional<HeadlessArgs> ParseHeadlessArgs(std::span<const std::string> args,
+                                              std::string& error) {
+  HeadlessArgs parsed;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    std::string value;
+    if (args[i] == "--ticks") {
+      if (i + 1 == args.size()) {
+        error = "--ticks needs a number";
+        return std::nullopt;
+      }
+      value = args[++i];
+    } else if (args[i].starts_with("--ticks=")) {
+      value = args[i].substr(8);
+    } else {
+      error = "unknown argument '" + args[i] + "'";
+      return std::nullopt;
+    }
+    std::int64_t n = 0;
+    const char* end = value.data() + value.size();
+    const auto [ptr, ec] = std::from_chars(value.data(), end, n);
+    if (value.empty() || ec != std::errc() || ptr != end || n < 1) {
+      error = "--ticks needs a positive whole number, not '" + value + "'";
+      return std::nullopt;
+    }
+    if (parsed.ticks) {
+      error = "--ticks given twice";
+      return std::nullopt;
+    }
+    parsed.ticks = n;
+  }
+  return parsed;
+}
+
+HeadlessRunner::HeadlessRunner(TPlovexSettings& settings, SettingsStore* store, Surface& picture,
+                               const Clock& clock, PollSource& poll, PictureWriter& writer,
+                               Font* font, TickWaiter& waiter, std::ostream& out, std::ostream& err)
+    : s_(settings),
+      store_(store),
+      clock_(clock),
+      waiter_(waiter),
+      out_(out),
+      err_(err),
+      cycle_(settings, picture, *this, clock, poll, writer, font) {}
+
+bool HeadlessRunner::SaveGifChecked() const {
+  // Without a panel the "Save to GIF every" box is what the settings say.
+  return s_.SaveGif;
+}
+
+void HeadlessRunner::SetTrayHint(const std::string& hint) { out_ << hint << std::endl; }
+
+void HeadlessRunner::SaveTotals() {
+  if (store_ != nullptr) store_->SaveTotals();
+}
+
+template <typename F>
+bool HeadlessRunner::Guarded(F&& f) {
+  try {
+    f();
+    return true;
+  } catch (const PlovexError& e) {
+    err_ << DisplayMessage(e.what()) << std::endl;
+    return false;
+  }
+}
+
+int HeadlessRunner::Run(const HeadlessArgs& args) {
+  if (store_ != nullptr) Guarded([&] { store_->LoadSettings(); });
+
+  using std::chrono::seconds;
+  const std::int64_t refresh = s_.Refresh;
+  auto next = clock_.Steady();
+  std::int64_t ticks = 0;
+  Guarded([&] { cycle_.Start(); });
+  ++ticks;
+
+  if (refresh <= 0) {
+    err_ << "Refresh is " << refresh << " seconds: the timer does not run" << std::endl;
+    if (!args.ticks) waiter_.WaitUntil(std::nullopt);
+  } else {
+    const auto period =
+        std::chrono::duration_cast<std::chrono::steady_clock::duration>(seconds(refresh));
+    while (!args.ticks || ticks < *args.ticks) {
+      next += period;
+      // After an overrun (a slow host) the due tick runs at once and the
+      // period counts on from there; missed periods are not made up.
+      const auto now = clock_.Steady();
+      if (next < now) next = now;
+      if (!waiter_.WaitUntil(next)) break;
+      Guarded([&] { cycle_.Tick(); });
+      ++ticks;
+    }
+  }
+
+  if (store_ != nullptr && !Guarded([&] { store_->SaveSettings(); })) return 1;
+  return 0;
+}
+
+int RunHeadlessProgram(std::span<const std::string> args, std::ostream& out, std::ostream& err) {
+  std::string error;
+  const std::optional<HeadlessArgs> parsed = ParseHeadlessArgs(args, error);
+  if (!parsed) {
+    err << "plovex: " << error << "\n" << kUsage;
+    return 2;
+  }
+  // First, before anything could start a thread: signals are taken by waiting.
+  SignalWaiter waiter;
+
+  std::unique_ptr<Font> font = Font::Find("Arial");
+  if (!font) err << "plovex: no font found for \"Arial\"; texts are not drawn" << std::endl;
+
+  TPlovexSettings settings;
+  HeadlessControls controls(settings);
+  HiveFile hive(DefaultHivePath());
+  SettingsStore store(hive, settings, controls);
+  Surface picture(kPictureWidth, kPictureHeight);
+  TSNMPSend client;
+  AgentPollSource poll(client);
+  GifPictureWriter writer;
+  PosixClock clock;
+  HeadlessRunner runner(settings, &store, picture, clock, poll, writer, font.get(), waiter, out,
+                        err);
+  return runner.Run(*parsed);
+}
+
+}  // namespace plovex

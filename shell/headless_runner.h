@@ -1,0 +1,81 @@
+#pragma once
+// HeadlessRunner: Plovex without a window, for servers. It loads the settings
+// as the window does, runs Start and then one tick every Refresh seconds on a
+// steady schedule (deadlines, not sleeps after the work), writes the pictures
+// into the working directory, prints each tick's tray hint as one line on
+// `out` and each error's message (as the error display shows it) on `err`.
+// It stops after a given number of ticks (the Start tick counts) or when the
+// waiter reports a stop, then saves the settings as the window's close does.
+//
+// A Refresh of 0 or less never starts the timer (as an interval of 0 stops a
+// window timer): only the Start tick runs; the runner then waits for a stop,
+// or returns at once when a tick count was given.
+//
+// Ownership: borrows everything; the caller keeps it alive during Run.
+// Errors of the load and of the ticks are printed and the run goes on; Run
+// returns 0, or 1 when the closing save failed.
+#include <cstdint>
+#include <iosfwd>
+#include <optional>
+#include <span>
+#include <string>
+
+#include "core/clock.h"
+#include "core/picture_writer.h"
+#include "core/plovex_settings.h"
+#include "core/poll_source.h"
+#include "core/tick_cycle.h"
+#include "core/tick_host.h"
+#include "image/font.h"
+#include "settings/settings_store.h"
+#include "shell/tick_waiter.h"
+
+namespace plovex {
+
+struct HeadlessArgs {
+  std::optional<std::int64_t> ticks;  // stop after this many ticks (>= 1)
+};
+
+// Parses the arguments after "--headless": nothing, or "--ticks N" /
+// "--ticks=N" with N a positive decimal number. Null with `error` set
+// otherwise.
+std::optional<HeadlessArgs> ParseHeadlessArgs(std::span<const std::string> args,
+                                              std::string& error);
+
+extern const char* const kUsage;
+
+class HeadlessRunner : private TickHost {
+ public:
+  // store may be null (nothing is loaded or saved).
+  HeadlessRunner(TPlovexSettings& settings, SettingsStore* store, Surface& picture,
+                 const Clock& clock, PollSource& poll, PictureWriter& writer, Font* font,
+                 TickWaiter& waiter, std::ostream& out, std::ostream& err);
+
+  int Run(const HeadlessArgs& args);
+
+ private:
+  bool SaveGifChecked() const override;
+  void SetResetCaptions(const std::string&, const std::string&) override {}
+  void SetTrayHint(const std::string& hint) override;
+  void SetTrayIcon(const Surface&) override {}
+  void SaveTotals() override;
+
+  // Runs f, printing a PlovexError; true when it did not fail.
+  template <typename F>
+  bool Guarded(F&& f);
+
+  TPlovexSettings& s_;
+  SettingsStore* store_;
+  const Clock& clock_;
+  TickWaiter& waiter_;
+  std::ostream& out_;
+  std::ostream& err_;
+  TickCycle cycle_;
+};
+
+// The program's "--headless" mode with the real hive, SNMP client, GIF writer,
+// clock, font and signals. args are the arguments after "--headless".
+// Returns the process exit code (2 for bad arguments).
+int RunHeadlessProgram(std::span<const std::string> args, std::ostream& out, std::ostream& err);
+
+}  // namespace plovex
