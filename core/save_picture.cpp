@@ -1,0 +1,18 @@
+#include "core/save_picture.h"
+
+#include <optional>
+
+#include "core/plovex_error.h"
+#include "image/gif_file_writer.h"
+#include "image/gif_writer.h"
+
+namespace plovex {
+
+void SavePicture(const Surface& picture, const std::vector<std::string>& names) {
+  const GifBytes bytes = EncodePictureGif(picture);
+  if (std::optional<std::string> failure = WriteFilesReplacing(bytes, names)) {
+    throw PlovexError(*failure);
+  }
+}
+
+}  // namespace plovex

@@ -1,0 +1,27 @@
+#pragma once
+// Writing finished file bytes under one or more names, each name replaced
+// atomically: the bytes go to a fresh temporary file in the name's directory,
+// which is then renamed over the name. A reader that opens the name at any
+// moment gets either the complete old file or the complete new one, and a
+// failed write leaves the old file as it was. A name that is a symbolic link
+// has its target replaced, so the link stays in place.
+//
+// No fsync: the files are rewritten every few seconds, and what matters is
+// that nobody ever sees a torn one, not that the newest survives a power cut.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace plovex {
+
+// Writes `bytes` to each of `names` (relative to the working directory) in
+// order, stopping at the first failure. Returns nothing on success, else the
+// failure's message: "Cannot create file <name>" (the name as passed) when
+// the file cannot be created or put in place, "Stream write error" when the
+// bytes cannot all be stored. The temporary file of a failed name is
+// removed; names written before it stay written.
+std::optional<std::string> WriteFilesReplacing(const std::vector<std::uint8_t>& bytes,
+                                               const std::vector<std::string>& names);
+
+}  // namespace plovex
