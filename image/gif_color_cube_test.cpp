@@ -38,6 +38,25 @@ TEST(GifColorCube, ReducingASurfaceMatchesThePlainRule) {
   EXPECT_EQ(out, giftest::ReferenceIndices(picture));
 }
 
+TEST(GifColorCube, EveryChannelValueInEveryVectorLaneFallsToItsLevel) {
+  // Each of the three channels takes all 256 values while the other two
+  // take other values and the flag byte is set, over a length that runs the
+  // wide steps for most pixels: the vector code splits a pixel into 16-bit
+  // halves, so a mistake in the mask or the weights shows up here.
+  std::vector<std::uint32_t> pixels;
+  for (int shift : {0, 8, 16}) {
+    for (std::uint32_t v = 0; v < 256; ++v) {
+      const std::uint32_t others = (v * 97 + 41) % 256 * 0x010101u;
+      const std::uint32_t mask = 0xFFu << shift;
+      pixels.push_back(0xA5000000u | (others & ~mask) | v << shift);
+    }
+  }
+  std::vector<std::uint8_t> out(pixels.size());
+  ReduceToCube(pixels.data(), pixels.size(), out.data());
+  for (std::size_t i = 0; i < pixels.size(); ++i)
+    ASSERT_EQ(out[i], giftest::ReferenceIndex(pixels[i])) << std::hex << pixels[i];
+}
+
 TEST(GifColorCube, TableIsTheCubeThenBlack) {
   const TGIFColorTable table = CubeColorTable();
   ASSERT_EQ(table.Count(), 256);

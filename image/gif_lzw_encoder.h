@@ -7,6 +7,10 @@
 // instead of a new entry and the dictionary starts afresh. It ends with the
 // last prefix, the end-of-information code and zero bits up to a whole byte.
 // The result is the bare code stream; the caller cuts it into sub-blocks.
+//
+// Each thread that encodes keeps the dictionary's 4 MiB of memory (only the
+// parts a picture uses are ever touched) from its first call until it ends;
+// calls never see anything of earlier calls, and threads do not share it.
 #include <cstddef>
 #include <cstdint>
 #include <optional>

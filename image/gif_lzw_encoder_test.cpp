@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <random>
+#include <thread>
 #include <vector>
 
 #include "image/gif_test_support.h"
@@ -94,6 +96,44 @@ TEST(GifLzwEncoder, SameCodeStreamAsGiflib) {
     EXPECT_EQ(theirs->min_code_size, 8);
     EXPECT_EQ(Encode(indices), theirs->codes);
   }
+}
+
+TEST(GifLzwEncoder, EarlierPicturesLeaveNoTraceInTheDictionary) {
+  // The dictionary's memory is reused from call to call; a code left over
+  // from an earlier picture would be matched here and change the stream.
+  // The random picture ends in the middle of a dictionary generation, and
+  // its strings would fit the same random picture again.
+  const Bytes random = RandomIndices(64000, 216, 12);
+  const Bytes runs = RandomRuns(64000, 3, 30, 13);
+  const Bytes expected_random = giftest::ReferenceLzw(random, 8).bytes;
+  const Bytes expected_runs = giftest::ReferenceLzw(runs, 8).bytes;
+  const Bytes expected_small = giftest::ReferenceLzw(runs, 3).bytes;
+  for (int round = 0; round < 2; ++round) {
+    EXPECT_EQ(Encode(random), expected_random) << round;
+    EXPECT_EQ(Encode(runs), expected_runs) << round;
+    EXPECT_EQ(Encode(runs, 3), expected_small) << round;
+    EXPECT_EQ(Encode(random), expected_random) << round;
+  }
+}
+
+TEST(GifLzwEncoder, ThreadsEncodeIndependently) {
+  const Bytes a = RandomIndices(64000, 216, 14);
+  const Bytes b = giftest::ReferenceIndices(giftest::TrafficPicture());
+  const Bytes expected_a = giftest::ReferenceLzw(a, 8).bytes;
+  const Bytes expected_b = giftest::ReferenceLzw(b, 8).bytes;
+  auto encode_many = [](const Bytes& pixels, const Bytes& expected, int& mismatches) {
+    for (int i = 0; i < 20; ++i) {
+      if (Encode(pixels) != expected) ++mismatches;
+    }
+  };
+  int mismatches_a = 0;
+  int mismatches_b = 0;
+  std::thread first(encode_many, std::cref(a), std::cref(expected_a), std::ref(mismatches_a));
+  std::thread second(encode_many, std::cref(b), std::cref(expected_b), std::ref(mismatches_b));
+  first.join();
+  second.join();
+  EXPECT_EQ(mismatches_a, 0);
+  EXPECT_EQ(mismatches_b, 0);
 }
 
 TEST(GifLzwEncoder, RefusesAnIndexBeyondTheColourTable) {

@@ -46,7 +46,10 @@ values = [
     ("OID2MaxColor", sz("$00FF4040")), ("OID2Grad", dword(0)),
     ("GraphTX", dword(0)), ("GraphTY", dword(12)), ("GraphBX", dword(400)), ("GraphBY", dword(147)),
     ("Hticks", dword(1)), ("Vticks", dword(1)), ("TickFreq", dword(1)), ("Refresh", dword(1)),
-    ("GLabel", dword(1)), ("MaxBytes", dword(64000)), ("TxtSize", dword(7)),
+    ("GLabel", dword(1)), ("TxtSize", dword(7)),
+    # Well above what the pings can move, so every sample is drawn in the
+    # normal colour rather than the over-scale one.
+    ("MaxBytes", dword(400000)),
     ("SaveGif", dword(1)), ("SaveGifFreq", dword(0)),
     ("OIDTotal", dword(1)), ("OIDTCx", dword(100)), ("OIDTCy", dword(0)),
 ]

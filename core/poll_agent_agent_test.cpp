@@ -1,0 +1,141 @@
+// The poll against the test run's snmpd (127.0.0.1:161, community "tamrel",
+// interface 2 = veth0, addresses 127.0.0.1, 198.51.100.7 and 203.0.113.5).
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <regex>
+
+#include "core/poll_agent.h"
+#include "snmp/tudp_socket.h"
+
+namespace plovex {
+namespace {
+
+constexpr char kAddresses[] = "1.3.6.1.2.1.4.20.1.1";
+
+// The real socket, counting the datagrams sent through it.
+class CountingSocket final : public UdpTransport {
+ public:
+  explicit CountingSocket(int* sent) : sent_(sent) {}
+  int OpenError() const override { return socket_.OpenError(); }
+  std::optional<std::uint32_t> LookUpHost(const std::string& name) override {
+    return socket_.LookUpHost(name);
+  }
+  int SendTo(const UdpEndpoint& to, std::string_view datagram) override {
+    ++*sent_;
+    return socket_.SendTo(to, datagram);
+  }
+  Wait WaitReadable(std::int64_t timeout_ms) override { return socket_.WaitReadable(timeout_ms); }
+  int ReceiveFrom(std::string& datagram, UdpEndpoint& from) override {
+    return socket_.ReceiveFrom(datagram, from);
+  }
+  std::int64_t NowMs() override { return socket_.NowMs(); }
+
+ private:
+  TUDPSocket socket_;
+  int* sent_;
+};
+
+class AgentPoll : public ::testing::Test {
+ protected:
+  AgentPoll() : client_(std::make_unique<CountingSocket>(&sent_)) {
+    ApplyDefaultSettings(s_);
+    s_.Ip = "127.0.0.1";  // never the default host
+  }
+
+  // Overlay 4 as an existing instance, so that the GetRequest is answered.
+  void AddressInstanceForOverlay4() { s_.Texts[4].Oid = std::string(kAddresses) + ".198.51.100.7"; }
+
+  TPlovexSettings s_;
+  int sent_ = 0;
+  TSNMPSend client_;
+  PollTexts texts_;
+};
+
+TEST_F(AgentPoll, OneGetRequestWithSevenBindingsDecodesEveryValue) {
+  AddressInstanceForOverlay4();
+  ASSERT_TRUE(PollAgent(s_, client_, texts_));
+  // The GetRequest and one GetNextRequest, whose answer is outside the
+  // instance's own identifier, so the GetRequest's address stands.
+  EXPECT_EQ(sent_, 2);
+  EXPECT_FALSE(s_.SnmpFailed);
+  EXPECT_TRUE(std::regex_match(texts_[0], std::regex("[0-9]+"))) << texts_[0];
+  EXPECT_TRUE(std::regex_match(texts_[1], std::regex("[0-9]+"))) << texts_[1];
+  EXPECT_EQ(s_.Oid1.Value, std::stoll(texts_[0]));
+  EXPECT_EQ(s_.Oid2.Value, std::stoll(texts_[1]));
+  EXPECT_EQ(texts_[2], "Test agent");
+  EXPECT_TRUE(std::regex_match(texts_[3], std::regex("[0-9]+ Days [0-9]+h[0-5][0-9]m[0-5][0-9]s")))
+      << texts_[3];
+  EXPECT_EQ(texts_[4], "test-agent");
+  EXPECT_EQ(texts_[5], "198.51.100.7");
+  EXPECT_EQ(texts_[6], "Lab rack 7");
+}
+
+TEST_F(AgentPoll, CountersMoveWithTrafficOverInterface2) {
+  AddressInstanceForOverlay4();
+  ASSERT_TRUE(PollAgent(s_, client_, texts_));
+  const char* dir = std::getenv("PLOVEX_AGENT_DIR");
+  ASSERT_NE(dir, nullptr);
+  const std::string traffic =
+      std::string(PLOVEX_SOURCE_DIR) + "/tests/fixtures/snmp_agent.sh traffic '" + dir + "' 20";
+  ASSERT_EQ(std::system(traffic.c_str()), 0);
+  ASSERT_TRUE(PollAgent(s_, client_, texts_));
+  // 20 pings of 1000 bytes each way move each counter by well over 20,000 bytes.
+  EXPECT_GE(s_.Oid1.Value - s_.Oid1.PrevValue, 20000);
+  EXPECT_GE(s_.Oid2.Value - s_.Oid2.PrevValue, 20000);
+}
+
+TEST_F(AgentPoll, WalkYieldsTheLastQualifyingAddress) {
+  // Default overlays: the column identifier itself has no instance, so the
+  // GetRequest is refused as a whole, and the walk still finds the address.
+  PollAgent(s_, client_, texts_);
+  EXPECT_EQ(texts_[5], "203.0.113.5");
+  EXPECT_EQ(sent_, 1 + 4);  // three rows and one step past the column
+  EXPECT_EQ(texts_[0], "");
+  EXPECT_FALSE(s_.SnmpFailed);
+}
+
+TEST_F(AgentPoll, UptimeReadsAsDaysAndClockTime) {
+  for (int i = 1; i <= 5; ++i) s_.Texts[i].Enabled = i == 2;
+  ASSERT_TRUE(PollAgent(s_, client_, texts_));
+  // The agent started with this test run.
+  EXPECT_TRUE(std::regex_match(texts_[3], std::regex("0 Days 0h[0-5][0-9]m[0-5][0-9]s")))
+      << texts_[3];
+  s_.Texts[2].Kind = "String";
+  ASSERT_TRUE(PollAgent(s_, client_, texts_));
+  EXPECT_TRUE(std::regex_match(texts_[3], std::regex("[0-9]+"))) << texts_[3];
+}
+
+TEST_F(AgentPoll, AnOverlayTheAgentLacksSilencesTheSharedRequest) {
+  AddressInstanceForOverlay4();
+  ASSERT_TRUE(PollAgent(s_, client_, texts_));
+  const std::int64_t before = s_.Oid1.Value;
+  s_.Texts[3].Oid = "1.3.6.1.2.1.1.99.0";
+  s_.Texts[4].Kind = "String";
+  EXPECT_TRUE(PollAgent(s_, client_, texts_));
+  EXPECT_EQ(texts_, (PollTexts{"", "", "N/A", "N/A", "N/A", "N/A", "N/A"}));
+  EXPECT_EQ(s_.Oid1.Value, before);
+  EXPECT_FALSE(s_.SnmpFailed);
+}
+
+TEST_F(AgentPoll, AHostThatDoesNotAnswerStopsThePolling) {
+  s_.Ip = "127.0.0.2";  // nothing listens there
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_FALSE(PollAgent(s_, client_, texts_));
+  const auto waited = std::chrono::steady_clock::now() - start;
+  EXPECT_GE(waited, std::chrono::milliseconds(990));
+  EXPECT_LT(waited, std::chrono::milliseconds(2000));
+  EXPECT_TRUE(s_.SnmpFailed);
+  EXPECT_EQ(client_.ErrorCode(), 10060);
+  EXPECT_EQ(sent_, 1);
+
+  const auto again = std::chrono::steady_clock::now();
+  EXPECT_FALSE(PollAgent(s_, client_, texts_));
+  EXPECT_LT(std::chrono::steady_clock::now() - again, std::chrono::milliseconds(50));
+  EXPECT_EQ(sent_, 1);  // nothing sent
+  EXPECT_EQ(texts_, PollTexts{});
+}
+
+}  // namespace
+}  // namespace plovex

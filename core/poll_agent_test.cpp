@@ -1,0 +1,395 @@
+#include "core/poll_agent.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <vector>
+
+#include "core/plovex_error.h"
+#include "snmp/memory_udp_transport.h"
+
+namespace plovex {
+namespace {
+
+constexpr char kIn[] = "1.3.6.1.2.1.2.2.1.10.2";
+constexpr char kOut[] = "1.3.6.1.2.1.2.2.1.16.2";
+constexpr char kDescr[] = "1.3.6.1.2.1.1.1.0";
+constexpr char kUptime[] = "1.3.6.1.2.1.1.3.0";
+constexpr char kName[] = "1.3.6.1.2.1.1.5.0";
+constexpr char kLocation[] = "1.3.6.1.2.1.1.6.0";
+constexpr char kAddresses[] = "1.3.6.1.2.1.4.20.1.1";
+const UdpEndpoint kAgentAt{0x7F000001, 161};
+
+std::vector<std::uint64_t> Arcs(const std::string& oid) {
+  std::vector<std::uint64_t> arcs;
+  std::size_t pos = 0;
+  while (pos <= oid.size()) {
+    const std::size_t dot = std::min(oid.find('.', pos), oid.size());
+    arcs.push_back(std::stoull(oid.substr(pos, dot - pos)));
+    pos = dot + 1;
+  }
+  return arcs;
+}
+
+struct ByArcs {
+  bool operator()(const std::string& a, const std::string& b) const { return Arcs(a) < Arcs(b); }
+};
+
+// An SNMP v1 agent in memory that answers as net-snmp does: a GetRequest
+// naming any unknown identifier gets noSuchName with every binding echoed as
+// NULL; a GetNextRequest gets the next object in identifier order, or
+// noSuchName with the echo at the end of its view.
+class FakeAgent {
+ public:
+  struct Object {
+    std::int32_t tag;
+    std::string value;
+  };
+  std::map<std::string, Object, ByArcs> objects;
+  std::vector<TSNMPRec> requests;
+  bool silent = false;
+  // Overrides the answer to GetNextRequests when set.
+  std::function<void(const TSNMPRec& request, TSNMPRec& reply)> next_override;
+
+  void Attach(MemoryUdpTransport& net) {
+    net.responder = [this](const MemoryUdpTransport::Datagram& d, MemoryUdpTransport& n) {
+      TSNMPRec request;
+      ASSERT_TRUE(request.Decode(d.bytes));
+      requests.push_back(request);
+      if (silent) return;
+      n.Deliver(d.peer, Answer(request), 2);  // from where it was sent
+    };
+  }
+
+  std::vector<std::string> RequestedOids(std::size_t k) const {
+    std::vector<std::string> oids;
+    for (const TSNMPMib& b : requests.at(k).VarBinds()) oids.push_back(b.Oid);
+    return oids;
+  }
+
+ private:
+  std::string Answer(const TSNMPRec& request) {
+    TSNMPRec reply;
+    reply.Community = request.Community;
+    reply.PduType = 0xA2;
+    if (request.PduType == 0xA1 && next_override) {
+      next_override(request, reply);
+      return reply.Encode();
+    }
+    for (std::size_t i = 0; i < request.VarBinds().size(); ++i) {
+      const std::string& oid = request.VarBinds()[i].Oid;
+      auto it = request.PduType == 0xA1 ? objects.upper_bound(oid) : objects.find(oid);
+      if (it == objects.end()) return Error(request, static_cast<std::int32_t>(i + 1));
+      reply.AddVarBind(it->first, it->second.value, it->second.tag);
+    }
+    return reply.Encode();
+  }
+
+  static std::string Error(const TSNMPRec& request, std::int32_t index) {
+    TSNMPRec reply;
+    reply.Community = request.Community;
+    reply.PduType = 0xA2;
+    reply.ErrorStatus = 2;
+    reply.ErrorIndex = index;
+    for (const TSNMPMib& b : request.VarBinds()) reply.AddVarBind(b.Oid, "", 5);
+    return reply.Encode();
+  }
+};
+
+class PollTest : public ::testing::Test {
+ protected:
+  PollTest() {
+    ApplyDefaultSettings(s_);
+    s_.Ip = "127.0.0.1";
+    auto net = std::make_unique<MemoryUdpTransport>();
+    net_ = net.get();
+    client_ = std::make_unique<TSNMPSend>(std::move(net));
+    agent_.Attach(*net_);
+    agent_.objects = {
+        {kIn, {0x41, "1000"}},
+        {kOut, {0x41, "2000"}},
+        {kDescr, {4, "Test agent"}},
+        {kUptime, {0x43, "12345678"}},
+        {kName, {4, "test-agent"}},
+        {kLocation, {4, "Lab rack 7"}},
+        // The address column holds no object of its own name: the default
+        // overlay 4 must be turned into an instance for a GetRequest to pass.
+        {std::string(kAddresses) + ".127.0.0.1", {0x40, "127.0.0.1"}},
+        {std::string(kAddresses) + ".198.51.100.7", {0x40, "198.51.100.7"}},
+        {std::string(kAddresses) + ".203.0.113.5", {0x40, "203.0.113.5"}},
+        {"1.3.6.1.2.1.4.20.1.2.127.0.0.1", {2, "1"}},
+    };
+  }
+
+  bool Poll() { return PollAgent(s_, *client_, texts_); }
+
+  void OnlyOverlays(std::initializer_list<int> on) {
+    for (int i = 1; i <= 5; ++i) s_.Texts[i].Enabled = false;
+    for (int i : on) s_.Texts[i].Enabled = true;
+  }
+
+  TPlovexSettings s_;
+  MemoryUdpTransport* net_;
+  std::unique_ptr<TSNMPSend> client_;
+  FakeAgent agent_;
+  PollTexts texts_;
+};
+
+TEST_F(PollTest, BindingsTravelInOneGetRequestInOrder) {
+  OnlyOverlays({});
+  Poll();
+  ASSERT_EQ(agent_.requests.size(), 1u);
+  EXPECT_EQ(agent_.RequestedOids(0), (std::vector<std::string>{kIn, kOut}));
+
+  OnlyOverlays({1, 3, 5});
+  Poll();
+  ASSERT_EQ(agent_.requests.size(), 2u);
+  EXPECT_EQ(agent_.RequestedOids(1), (std::vector<std::string>{kIn, kOut, kDescr, kName, kLocation}));
+  const TSNMPRec& r = agent_.requests[1];
+  EXPECT_EQ(r.PduType, 0xA0);
+  EXPECT_EQ(r.Community, "tamrel");
+  EXPECT_EQ(r.Version, 0);
+  EXPECT_EQ(r.RequestId, 1);
+  for (const TSNMPMib& b : r.VarBinds()) EXPECT_EQ(b.Tag, 5);
+  EXPECT_EQ(net_->sent.back().peer, kAgentAt);
+  EXPECT_EQ(client_->Timeout, 1000);
+}
+
+TEST_F(PollTest, ReadsCountersAndOverlayTexts) {
+  s_.Texts[4].Kind = "String";
+  s_.Texts[4].Oid = std::string(kAddresses) + ".198.51.100.7";
+  s_.Oid1.Value = 700;
+  EXPECT_TRUE(Poll());
+  // Overlay 4 shows only what a walk finds: with another kind it reads N/A.
+  EXPECT_EQ(texts_, (PollTexts{"1000", "2000", "Test agent", "1 Days 10h17m36s", "test-agent",
+                               "N/A", "Lab rack 7"}));
+  EXPECT_EQ(s_.Oid1.PrevValue, 700);
+  EXPECT_EQ(s_.Oid1.Value, 1000);
+  EXPECT_EQ(s_.Oid2.Value, 2000);
+  EXPECT_FALSE(s_.SnmpFailed);
+
+  agent_.objects[kIn].value = "0";  // a counter that went back
+  agent_.objects[kUptime].value = "6000";
+  Poll();
+  EXPECT_EQ(s_.Oid1.PrevValue, 1000);
+  EXPECT_EQ(s_.Oid1.Value, 0);
+  EXPECT_EQ(texts_[3], "0 Days 0h01m00s");
+}
+
+TEST_F(PollTest, DisabledAndMissingValuesReadNA) {
+  OnlyOverlays({1});
+  s_.Texts[1].Oid = kName;
+  EXPECT_TRUE(Poll());
+  EXPECT_EQ(texts_, (PollTexts{"1000", "2000", "test-agent", "N/A", "N/A", "N/A", "N/A"}));
+
+  // Only overlay 4 walks: kind "NextAdp" elsewhere, or spelt otherwise, is a string.
+  OnlyOverlays({2, 4});
+  s_.Texts[2].Kind = "NextAdp";
+  s_.Texts[4].Kind = "nextadp";
+  s_.Texts[4].Oid = kName;
+  Poll();
+  EXPECT_EQ(texts_[3], "12345678");
+  EXPECT_EQ(texts_[5], "N/A");  // overlay 4 without "NextAdp" always ends as N/A
+  EXPECT_EQ(agent_.requests.size(), 2u);
+}
+
+// The walk's tests use a router's own address as Ip, as the user would; the
+// network here is in memory and nothing is sent anywhere.
+class WalkTest : public PollTest {
+ protected:
+  WalkTest() {
+    OnlyOverlays({4});
+    s_.Ip = "192.168.1.1";
+    agent_.objects = {{kIn, {0x41, "1"}}, {kOut, {0x41, "2"}}};
+    agent_.objects["1.3.6.1.2.1.4.20.1.2.1"] = {2, "1"};  // the next column
+    // The GetRequest must pass, so overlay 4's identifier exists as an object.
+    agent_.objects[kAddresses] = {0x40, "172.16.0.1"};
+  }
+
+  void Rows(std::initializer_list<const char*> addresses) {
+    int row = 0;
+    for (const char* a : addresses) {
+      agent_.objects[std::string(kAddresses) + "." + std::to_string(++row)] = {0x40, a};
+    }
+  }
+};
+
+TEST_F(WalkTest, KeepsTheLastQualifyingAddress) {
+  Rows({"192.168.1.1", "10.0.0.5", "0.0.0.0", "62.4.1.9"});
+  EXPECT_TRUE(Poll());
+  EXPECT_EQ(texts_[5], "62.4.1.9");
+  // One GetRequest, then one GetNextRequest per row and one past the column.
+  ASSERT_EQ(agent_.requests.size(), 6u);
+  std::string asked = kAddresses;
+  for (std::size_t k = 1; k < agent_.requests.size(); ++k) {
+    const TSNMPRec& r = agent_.requests[k];
+    EXPECT_EQ(r.PduType, 0xA1);
+    EXPECT_EQ(r.Version, 0);
+    EXPECT_EQ(r.RequestId, 1);
+    EXPECT_EQ(r.Community, "tamrel");
+    ASSERT_EQ(r.VarBinds().size(), 1u);
+    EXPECT_EQ(r.VarBinds()[0].Oid, asked);
+    asked = std::string(kAddresses) + "." + std::to_string(k);
+  }
+}
+
+TEST_F(WalkTest, ContainmentIsBySubstring) {
+  Rows({"62.4.1.9", "192.168.1.10"});  // contains "192.168.1.1"
+  Poll();
+  EXPECT_EQ(texts_[5], "62.4.1.9");
+}
+
+TEST_F(WalkTest, NoQualifyingRowKeepsTheGetRequestValue) {
+  Rows({"192.168.1.1", "0.0.0.0"});
+  Poll();
+  EXPECT_EQ(texts_[5], "172.16.0.1");
+  agent_.objects.erase(kAddresses);  // now the GetRequest fails with noSuchName
+  Poll();
+  EXPECT_EQ(texts_[5], "N/A");
+  EXPECT_FALSE(s_.SnmpFailed);
+}
+
+TEST_F(WalkTest, EndsAtTheEndOfTheAgentsView) {
+  // The column is the last thing the agent has: GetNext past it is answered
+  // with noSuchName echoing the identifier asked for. The walk must end there
+  // instead of asking again forever, and must not take the echo's NULL as a value.
+  agent_.objects.erase("1.3.6.1.2.1.4.20.1.2.1");
+  Rows({"62.4.1.9"});
+  Poll();
+  EXPECT_EQ(texts_[5], "62.4.1.9");
+  EXPECT_EQ(agent_.requests.size(), 3u);
+}
+
+TEST_F(WalkTest, AnAgentThatNeverLeavesTheColumnIsCutOff) {
+  int answers = 0;
+  agent_.next_override = [&answers](const TSNMPRec&, TSNMPRec& reply) {
+    ++answers;
+    reply.AddVarBind(std::string(kAddresses) + "." + std::to_string(answers % 2), "10.0.0.7", 0x40);
+  };
+  Poll();
+  EXPECT_EQ(texts_[5], "10.0.0.7");
+  EXPECT_EQ(answers, 10000);
+}
+
+TEST_F(WalkTest, AFailedStepEndsTheWalkOnly) {
+  Rows({"62.4.1.9", "10.0.0.5"});
+  int next_requests = 0;
+  agent_.next_override = [this, &next_requests](const TSNMPRec& request, TSNMPRec& reply) {
+    if (++next_requests == 2) {
+      agent_.silent = true;  // no reply to the next request
+      return;
+    }
+    reply.AddVarBind(std::string(kAddresses) + ".1", "62.4.1.9", 0x40);
+    (void)request;
+  };
+  EXPECT_TRUE(Poll());
+  EXPECT_EQ(texts_[5], "62.4.1.9");
+  EXPECT_FALSE(s_.SnmpFailed);
+}
+
+TEST_F(WalkTest, NoWalkWithoutAReplyOrWhenTheOverlayIsOff) {
+  agent_.silent = true;
+  EXPECT_FALSE(Poll());
+  EXPECT_EQ(agent_.requests.size(), 1u);  // the GetRequest only
+  EXPECT_EQ(texts_[5], "N/A");
+
+  s_.SnmpFailed = false;
+  agent_.silent = false;
+  agent_.requests.clear();
+  OnlyOverlays({});
+  Poll();
+  EXPECT_EQ(agent_.requests.size(), 1u);
+}
+
+TEST_F(PollTest, DefaultOverlaysAgainstAnAgentWithoutTheColumnObject) {
+  // The default overlay 4 asks the GetRequest for the address column itself,
+  // which such an agent answers with noSuchName: the counters get no reading,
+  // yet the walk still finds the address.
+  EXPECT_TRUE(Poll());
+  EXPECT_EQ(texts_, (PollTexts{"", "", "N/A", "N/A", "N/A", "203.0.113.5", "N/A"}));
+  EXPECT_EQ(agent_.RequestedOids(0),
+            (std::vector<std::string>{kIn, kOut, kDescr, kUptime, kName, kAddresses, kLocation}));
+  EXPECT_FALSE(s_.SnmpFailed);
+}
+
+TEST_F(PollTest, FailedExchangeStopsPollingUntilStart) {
+  OnlyOverlays({1});
+  agent_.silent = true;
+  s_.Oid1.Value = 5;
+  EXPECT_FALSE(Poll());
+  EXPECT_TRUE(s_.SnmpFailed);
+  EXPECT_EQ(texts_, (PollTexts{"", "", "N/A", "N/A", "N/A", "N/A", "N/A"}));
+  EXPECT_EQ(s_.Oid1.Value, 5);
+  EXPECT_EQ(s_.Oid1.PrevValue, 0);
+  EXPECT_EQ(agent_.requests.size(), 1u);  // no walk after a failed exchange
+  EXPECT_EQ(net_->now_ms, 1000);  // the poll's time-out
+
+  agent_.silent = false;
+  const std::size_t sent = net_->sent.size();
+  EXPECT_FALSE(Poll());
+  EXPECT_EQ(net_->sent.size(), sent);  // nothing sent
+  EXPECT_EQ(texts_, PollTexts{});      // empty, not "N/A"
+
+  s_.SnmpFailed = false;  // what Start does
+  EXPECT_TRUE(Poll());
+  EXPECT_EQ(s_.Oid1.Value, 1000);
+}
+
+TEST_F(PollTest, AnErrorReplySilencesTheWholeRequest) {
+  s_.Texts[4].Kind = "String";
+  s_.Texts[4].Oid = "1.3.6.1.2.1.1.99.0";  // not on the agent
+  s_.Oid1.Value = 5;
+  EXPECT_TRUE(Poll());
+  EXPECT_FALSE(s_.SnmpFailed);
+  EXPECT_EQ(texts_, (PollTexts{"", "", "N/A", "N/A", "N/A", "N/A", "N/A"}));
+  EXPECT_EQ(s_.Oid1.Value, 5);
+  EXPECT_EQ(s_.Oid1.PrevValue, 0);
+}
+
+TEST_F(PollTest, ValuesThatAreNotDecimalIntegersAreReported) {
+  OnlyOverlays({});
+  s_.Oid1.Value = 7;
+  agent_.objects[kIn] = {4, "abc"};
+  try {
+    Poll();
+    ADD_FAILURE() << "no error";
+  } catch (const PlovexError& e) {
+    EXPECT_STREQ(e.what(), "'abc' is not a valid integer value");
+  }
+  EXPECT_EQ(s_.Oid1.PrevValue, 7);  // already moved when the conversion failed
+
+  // Texts the settings' conversion would take as hexadecimal or with blanks
+  // are no readings of a counter.
+  for (const char* bad : {"x10", "$10", "0x10", " 5", "5 ", "10.0.0.1", "9223372036854775808"}) {
+    agent_.objects[kIn] = {4, bad};
+    EXPECT_THROW(Poll(), PlovexError) << bad;
+  }
+  agent_.objects[kIn] = {2, "-5"};  // an INTEGER object as counter
+  Poll();
+  EXPECT_EQ(s_.Oid1.Value, -5);
+  agent_.objects[kIn] = {0x41, "9223372036854775807"};
+  Poll();
+  EXPECT_EQ(s_.Oid1.Value, INT64_MAX);
+
+  OnlyOverlays({2});
+  agent_.objects[kUptime] = {4, "up"};
+  try {
+    Poll();
+    ADD_FAILURE() << "no error";
+  } catch (const PlovexError& e) {
+    EXPECT_STREQ(e.what(), "'up' is not a valid integer value");
+  }
+}
+
+TEST_F(PollTest, Counter64ValuesGiveNoReading) {
+  OnlyOverlays({});
+  agent_.objects[kIn] = {0x46, std::string(8, '\x01')};
+  s_.Oid1.Value = 3;
+  EXPECT_TRUE(Poll());
+  EXPECT_EQ(texts_[0], "");
+  EXPECT_EQ(s_.Oid1.Value, 3);
+  EXPECT_EQ(s_.Oid2.Value, 2000);
+}
+
+}  // namespace
+}  // namespace plovex

@@ -1,0 +1,316 @@
+#include "core/tick_cycle.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+
+#include "core/tick_test_doubles.h"
+
+namespace plovex {
+namespace {
+
+using Names = std::vector<std::string>;
+
+struct Rig : TickRig {
+  Rig() { clock.SetLocal(10, 7, 30); }
+  std::string TickError() {
+    try {
+      cycle.Tick();
+    } catch (const PlovexError& e) {
+      return e.what();
+    }
+    return "";
+  }
+  Names LastNames() const { return writer.calls.empty() ? Names{} : writer.calls.back().names; }
+};
+
+TEST(Accounting, RateIsTheCounterGrowthPerSecond) {
+  Rig rig;
+  rig.poll.script = {{1000, 7000}, {5000, 7000}};
+  rig.cycle.Start();
+  rig.cycle.Tick();
+  EXPECT_EQ(rig.s.Oid1.Rate, 4000);
+  EXPECT_EQ(rig.s.Oid2.Rate, 0);
+  EXPECT_EQ(rig.host.hint, "3.9 kB/s / 0 kB/s");
+  EXPECT_EQ(rig.s.LastBarHeight[1], 8);  // 4000 / 64000 * 135 = 8.4
+  EXPECT_EQ(rig.s.LastTrayHeight[1], 1);
+  rig.s.Refresh = 4;
+  rig.poll.script = {{13000, 7000}};
+  rig.cycle.Tick();
+  EXPECT_EQ(rig.s.Oid1.Rate, 2000);
+}
+
+TEST(Accounting, A32BitWrapCarriesTheTotalAndKeepsAPlausibleRate) {
+  Rig rig;
+  rig.poll.script = {{4294967000, 0}, {200, 0}};
+  rig.cycle.Start();
+  rig.cycle.Tick();
+  EXPECT_EQ(rig.s.Oid1.Total, 4095);  // 4294967000 div 1048576
+  EXPECT_EQ(rig.host.totals_saved, 1);
+  EXPECT_EQ(rig.s.Oid1.Rate, 496);  // wrap-corrected, never negative
+  EXPECT_EQ(rig.s.LastBarHeight[1], 1);
+  EXPECT_EQ(rig.host.lbl_rst_oid1, "Down 4095MB");
+}
+
+TEST(Accounting, ACounterResetCarriesTheTotalAndDrawsNoBar) {
+  Rig rig;
+  rig.poll.script = {{0, 0}, {30000000, 0}, {5, 0}};
+  rig.cycle.Start();
+  rig.cycle.Tick();
+  EXPECT_EQ(rig.s.LastBarHeight[1], 135);  // over scale before the reset
+  rig.cycle.Tick();
+  EXPECT_EQ(rig.s.Oid1.Total, 28);
+  EXPECT_EQ(rig.host.totals_saved, 1);
+  EXPECT_EQ(rig.s.Oid1.Rate, 0);
+  EXPECT_EQ(rig.s.LastBarHeight[1], 0);
+  EXPECT_EQ(rig.host.hint, "0 kB/s / 0 kB/s");
+}
+
+TEST(Accounting, A64BitCounterGoingBackHasRateZero) {
+  Rig rig;
+  rig.poll.script = {{6000000000, 0}, {100, 0}};
+  rig.cycle.Start();
+  rig.cycle.Tick();
+  EXPECT_EQ(rig.s.Oid1.Total, 5722);
+  EXPECT_EQ(rig.s.Oid1.Rate, 0);
+}
+
+TEST(Accounting, LargeDifferencesGiveLargeRatesAndAClampedBar) {
+  Rig rig;
+  rig.poll.script = {{0, 0}, {1000000000000, 0}};
+  rig.cycle.Start();
+  rig.cycle.Tick();
+  EXPECT_EQ(rig.s.Oid1.Rate, 1000000000000);
+  EXPECT_EQ(rig.s.LastBarHeight[1], 135);
+  EXPECT_EQ(rig.s.LastTrayHeight[1], 16);
+}
+
+TEST(Accounting, SteadyCounterAndMissingReadings) {
+  Rig rig;
+  rig.poll.script = {{5000, 100}, {5000, 2148}, {std::nullopt, std::nullopt}};
+  rig.cycle.Start();
+  rig.cycle.Tick();
+  EXPECT_EQ(rig.s.Oid1.Rate, 0);
+  EXPECT_EQ(rig.s.LastBarHeight[1], 0);
+  EXPECT_EQ(rig.s.Oid2.Rate, 2048);
+  // No reading: rates are not recomputed and the hint repeats them.
+  rig.cycle.Tick();
+  EXPECT_EQ(rig.s.Oid2.Rate, 2048);
+  EXPECT_EQ(rig.host.hint, "0 kB/s / 2 kB/s");
+  EXPECT_EQ(rig.host.hints.size(), 3u);
+}
+
+TEST(Totals, MegabytesOfTheReadingPlusTheCarriedTotal) {
+  Rig rig;
+  rig.s.Oid1.Total = 10;
+  rig.s.Oid2.Total = -3;
+  rig.poll.script = {{3145728, 1048575}};
+  rig.cycle.Start();
+  EXPECT_EQ(rig.host.lbl_rst_oid1, "Down 13MB");
+  EXPECT_EQ(rig.host.lbl_rst_oid2, "Up -3MB");
+  // Computed from the stored values on ticks without readings too.
+  rig.poll.script = {{std::nullopt, std::nullopt}};
+  rig.s.Oid1.Total = 20;
+  rig.cycle.Tick();
+  EXPECT_EQ(rig.host.lbl_rst_oid1, "Down 23MB");
+  rig.s.Oid1.Total = LLONG_MAX;
+  rig.cycle.Tick();
+  EXPECT_EQ(rig.host.lbl_rst_oid1, "Down 9223372036854775807MB");
+}
+
+TEST(RestartTick, TakesABaselineAndDrawsNoSample) {
+  Rig rig;
+  rig.s.Oid1.Value = 1000;
+  rig.s.Oid1.Rate = 777;
+  rig.s.LastBarHeight[1] = 42;
+  rig.poll.script = {{900000, 900000}};
+  const Surface tray_before = rig.s.TrayBitmap;
+  rig.cycle.Start();
+  EXPECT_FALSE(rig.s.Restart);
+  EXPECT_EQ(rig.s.Oid1.PrevValue, 900000);
+  EXPECT_EQ(rig.s.Oid1.Rate, 0);
+  EXPECT_EQ(rig.host.totals_saved, 0);
+  EXPECT_EQ(rig.s.LastBarHeight[1], 42);  // untouched: line mode resumes from it
+  for (int y = 1; y < 15; ++y) EXPECT_EQ(rig.s.TrayBitmap.Pixel(0, y), kWhite);
+  EXPECT_EQ(rig.host.icon_updates, 1);
+  EXPECT_EQ(rig.host.hint, "0 kB/s / 0 kB/s");
+  // The next tick draws from the new baseline.
+  rig.poll.script = {{964000, 900000}};
+  rig.cycle.Tick();
+  EXPECT_EQ(rig.s.Oid1.Rate, 64000);
+}
+
+TEST(RestartTick, StartClearsTheFailureFlag) {
+  Rig rig;
+  rig.s.SnmpFailed = true;
+  rig.s.Restart = false;
+  rig.cycle.Start();
+  EXPECT_FALSE(rig.s.SnmpFailed);
+  EXPECT_EQ(rig.poll.polls, 1);
+}
+
+TEST(Pictures, PlovexGifOnEveryTickWhileTheBoxIsChecked) {
+  Rig rig;
+  rig.cycle.Start();
+  rig.cycle.Tick();
+  ASSERT_EQ(rig.writer.calls.size(), 2u);
+  EXPECT_EQ(rig.LastNames(), Names{"Plovex.gif"});
+  EXPECT_EQ(rig.writer.calls.back().picture, rig.picture);
+  // The box decides, not the stored SaveGif.
+  rig.s.SaveGif = false;
+  rig.cycle.Tick();
+  EXPECT_EQ(rig.writer.calls.size(), 3u);
+  rig.host.save_gif_checked = false;
+  rig.s.SaveGif = true;
+  rig.cycle.Tick();
+  EXPECT_EQ(rig.writer.calls.size(), 3u);
+}
+
+TEST(Pictures, TimeStampedCopyAtMinuteModFreqAndSecondZero) {
+  Rig rig;
+  rig.s.SaveGifFreq = 15;
+  rig.cycle.Start();
+  rig.clock.SetLocal(10, 15, 0);
+  rig.cycle.Tick();
+  EXPECT_EQ(rig.LastNames(), (Names{"Plovex.gif", "Plovex 10h15m.gif"}));
+  rig.clock.SetLocal(10, 15, 1);
+  rig.cycle.Tick();
+  EXPECT_EQ(rig.LastNames(), Names{"Plovex.gif"});
+  rig.clock.SetLocal(10, 16, 0);
+  rig.cycle.Tick();
+  EXPECT_EQ(rig.LastNames(), Names{"Plovex.gif"});
+  rig.s.SaveGifFreq = 5;
+  rig.clock.SetLocal(9, 5, 0);
+  rig.cycle.Tick();
+  EXPECT_EQ(rig.LastNames(), (Names{"Plovex.gif", "Plovex 9h5m.gif"}));
+  rig.clock.SetLocal(0, 0, 0);
+  rig.cycle.Tick();
+  EXPECT_EQ(rig.LastNames(), (Names{"Plovex.gif", "Plovex 0h0m.gif"}));
+  for (int freq : {0, -5}) {
+    rig.s.SaveGifFreq = freq;
+    rig.cycle.Tick();
+    EXPECT_EQ(rig.LastNames(), Names{"Plovex.gif"}) << freq;
+  }
+}
+
+TEST(Pictures, SnapshotIsWrittenOnceWhetherOrNotTheBoxIsChecked) {
+  Rig rig;
+  rig.host.save_gif_checked = false;
+  rig.cycle.Start();
+  EXPECT_TRUE(rig.writer.calls.empty());
+  rig.s.SnapshotPending = true;
+  rig.cycle.Tick();
+  ASSERT_EQ(rig.writer.calls.size(), 1u);
+  EXPECT_EQ(rig.LastNames(), Names{"PlovexSnapShot.gif"});
+  EXPECT_FALSE(rig.s.SnapshotPending);
+  rig.cycle.Tick();
+  EXPECT_EQ(rig.writer.calls.size(), 1u);
+  rig.host.save_gif_checked = true;
+  rig.s.SnapshotPending = true;
+  rig.cycle.Tick();
+  ASSERT_EQ(rig.writer.calls.size(), 3u);
+  EXPECT_EQ(rig.writer.calls[1].names, Names{"Plovex.gif"});
+  EXPECT_EQ(rig.writer.calls[2].names, Names{"PlovexSnapShot.gif"});
+}
+
+TEST(FailureTicks, ZeroTickFreqFailsEveryTickAfterTheScroll) {
+  Rig rig;
+  rig.s.TickFreq = 0;
+  rig.s.SnapshotPending = true;
+  EXPECT_EQ(rig.TickError(), "Division by zero");
+  EXPECT_TRUE(rig.s.Restart);
+  EXPECT_TRUE(rig.s.SnapshotPending);
+  EXPECT_TRUE(rig.host.hints.empty());
+  EXPECT_TRUE(rig.writer.calls.empty());
+  EXPECT_EQ(rig.TickError(), "Division by zero");
+}
+
+TEST(FailureTicks, ZeroRefreshFailsOnlyWithAReading) {
+  Rig rig;
+  rig.s.Refresh = 0;
+  rig.poll.script = {{std::nullopt, std::nullopt}};
+  EXPECT_EQ(rig.TickError(), "");
+  rig.s.Restart = true;
+  rig.poll.script = {{5, std::nullopt}};
+  EXPECT_EQ(rig.TickError(), "Division by zero");
+  EXPECT_TRUE(rig.s.Restart);
+}
+
+TEST(FailureTicks, ZeroMaxBytesRaisesTheFloatingPointFaults) {
+  Rig rig;
+  rig.s.MaxBytes = 0;
+  rig.poll.script = {{5, 5}};
+  EXPECT_EQ(rig.TickError(), "Invalid floating point operation");  // restart: rate 0
+  rig.s.Restart = false;
+  rig.poll.script = {{500, 5}};
+  EXPECT_EQ(rig.TickError(), "Floating point division by zero");
+  EXPECT_EQ(rig.s.Oid1.Rate, 495);
+}
+
+TEST(FailureTicks, AFailedPlovexGifKeepsTheSnapshotPendingAndRestartSet) {
+  Rig rig;
+  rig.writer.fail_on = "Plovex.gif";
+  rig.s.SnapshotPending = true;
+  EXPECT_EQ(rig.TickError(), "Cannot create file Plovex.gif");
+  EXPECT_TRUE(rig.s.SnapshotPending);
+  EXPECT_TRUE(rig.s.Restart);
+  EXPECT_EQ(rig.host.hints.size(), 1u);  // the hint came before the pictures
+  rig.writer.fail_on.reset();
+  EXPECT_EQ(rig.TickError(), "");
+  EXPECT_FALSE(rig.s.SnapshotPending);
+  EXPECT_FALSE(rig.s.Restart);
+}
+
+TEST(FailureTicks, AFailedSnapshotIsDropped) {
+  Rig rig;
+  rig.writer.fail_on = "PlovexSnapShot.gif";
+  rig.s.SnapshotPending = true;
+  EXPECT_EQ(rig.TickError(), "Cannot create file PlovexSnapShot.gif");
+  EXPECT_FALSE(rig.s.SnapshotPending);
+  EXPECT_TRUE(rig.s.Restart);
+}
+
+TEST(FailureTicks, APollFailureLeavesThePictureUntouched) {
+  Rig rig;
+  rig.poll.fail_with = "'abc' is not a valid integer value";
+  const Surface before = rig.picture;
+  EXPECT_EQ(rig.TickError(), "'abc' is not a valid integer value");
+  EXPECT_EQ(rig.picture, before);
+  EXPECT_TRUE(rig.s.Restart);
+}
+
+TEST(FailureTicks, NegativeDivisorsNeverGiveNegativeRatesOrSamples) {
+  Rig rig;
+  rig.s.Refresh = -2;
+  rig.s.MaxBytes = -64000;
+  rig.s.TickFreq = -5;
+  rig.poll.script = {{0, 0}, {64000, 64000}};
+  rig.cycle.Start();
+  EXPECT_EQ(rig.TickError(), "");
+  EXPECT_EQ(rig.s.Oid1.Rate, 32000);
+  EXPECT_EQ(rig.s.LastBarHeight[1], 0);
+  EXPECT_EQ(rig.s.LastTrayHeight[1], 0);
+}
+
+TEST(NoFont, TheGraphIsDrawnAndTextsAreSkipped) {
+  TPlovexSettings s;
+  ApplyDefaultSettings(s);
+  Surface picture(kPictureWidth, kPictureHeight);
+  RecordingTickHost host;
+  ManualClock clock;
+  ScriptedPoll poll;
+  RecordingPictureWriter writer;
+  TickCycle cycle(s, picture, host, clock, poll, writer, nullptr);
+  poll.script = {{0, 0}, {64000, 0}};
+  cycle.Start();
+  cycle.Tick();
+  // No strip without a label width: the axis at column 2 (0 + 0 + 3 - 1).
+  EXPECT_EQ(picture.Pixel(2, 100), kGrey);
+  EXPECT_EQ(picture.Pixel(3, 146), 0x008000u);
+  for (int y = 0; y < kPictureHeight; ++y)
+    for (int x = 0; x < kPictureWidth; ++x) ASSERT_NE(picture.Pixel(x, y), kBlack) << x << "," << y;
+  EXPECT_EQ(host.hint, "62.5 kB/s / 0 kB/s");
+}
+
+}  // namespace
+}  // namespace plovex

@@ -1,0 +1,25 @@
+#include "settings/panel/panel_rules.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace plovex {
+
+bool ApplyMustRestart(const TPlovexSettings& s, std::int32_t typed_max_bytes,
+                      std::string_view typed_ip) {
+  if (typed_max_bytes != s.MaxBytes) return true;
+  return typed_ip != s.Ip;
+}
+
+std::int64_t TimerPeriodMs(std::int32_t refresh) {
+  if (refresh <= 0) return 0;
+  // QTimer takes an int of milliseconds.
+  constexpr std::int64_t kLimit = std::numeric_limits<int>::max();
+  return std::min<std::int64_t>(std::int64_t{refresh} * 1000, kLimit);
+}
+
+std::int16_t UpDownRange::Clamp(std::int64_t position) const {
+  return static_cast<std::int16_t>(std::clamp<std::int64_t>(position, min, max));
+}
+
+}  // namespace plovex

@@ -1,0 +1,62 @@
+#pragma once
+// The configuration panel's decisions that need no widgets: the tree's nodes
+// and the page each one shows, the rule by which Apply restarts the graph,
+// the timer period a Refresh gives, and the stepping of an up-down control.
+#include <array>
+#include <cstdint>
+#include <string_view>
+
+#include "core/plovex_settings.h"
+
+namespace plovex {
+
+// One node of the panel's tree, listed in pre-order. A node shows the page
+// whose index equals its own pre-order index over all nodes (children count
+// whether or not their parent is expanded).
+struct PanelNode {
+  const char* text;
+  int parent;  // index of the parent node, -1 for a top-level node
+  const char* page_caption;
+};
+
+inline constexpr std::array<PanelNode, 14> kPanelNodes = {{
+    {"About", -1, "About"},
+    {"Network", -1, "Network"},
+    {"Graph", -1, "Graph"},
+    {"OID1", 2, "GraphOID1"},
+    {"OID2", 2, "GraphOID2"},
+    {"Ticks", 2, "Ticks"},
+    {"Refresh", 2, "Refresh"},
+    {"Text", -1, "Text"},
+    {"Text 1", 7, "Text 1"},
+    {"Text 2", 7, "Text 2"},
+    {"Text 3", 7, "Text 3"},
+    {"Text 4", 7, "Text 4"},
+    {"Text 5", 7, "Text 5"},
+    {"Reset", -1, "Reset"},
+}};
+
+// Whether Apply must clear and restart the graph: the typed full-scale value
+// differs from MaxBytes, or, with it equal, the typed host differs from Ip
+// byte for byte (a trailing blank counts).
+bool ApplyMustRestart(const TPlovexSettings& s, std::int32_t typed_max_bytes,
+                      std::string_view typed_ip);
+
+// The tick timer's period for a Refresh in seconds, in milliseconds. Large
+// values saturate at the timer's limit instead of wrapping; 0 and negative
+// values give 0 (a timer that does not fire).
+std::int64_t TimerPeriodMs(std::int32_t refresh);
+
+// An up-down control's range and stepping: positions are 16-bit signed,
+// steps move by one and stop at the ends without wrapping, and a position set
+// from outside the range lands on the nearer end.
+struct UpDownRange {
+  std::int16_t min;
+  std::int16_t max;
+
+  std::int16_t Clamp(std::int64_t position) const;
+  std::int16_t Step(std::int16_t position, int delta) const { return Clamp(position + delta); }
+  bool Contains(std::int64_t position) const { return position >= min && position <= max; }
+};
+
+}  // namespace plovex

@@ -1,0 +1,535 @@
+#include "settings/panel/tconfig_panel.h"
+
+#include <algorithm>
+
+#include <QApplication>
+#include <QGuiApplication>
+#include <QListWidget>
+
+#include "core/int_text.h"
+#include "settings/panel/panel_rules.h"
+#include "snmp/tsnmp_send.h"
+
+namespace plovex {
+namespace {
+
+template <typename W>
+W* Place(W* widget, const char* name, int x, int y, int w = -1, int h = -1) {
+  widget->setObjectName(name);
+  if (w < 0 || h < 0) {
+    widget->adjustSize();
+    widget->move(x, y);
+    if (w >= 0) widget->resize(w, widget->height());
+  } else {
+    widget->setGeometry(x, y, w, h);
+  }
+  return widget;
+}
+
+QLabel* Label(QWidget* page, const char* name, const QString& text, int x, int y) {
+  return Place(new QLabel(text, page), name, x, y);
+}
+
+QLineEdit* Edit(QWidget* page, const char* name, const QString& text, int x, int y, int w,
+                int h = 21) {
+  return Place(new QLineEdit(text, page), name, x, y, w, h);
+}
+
+QCheckBox* Check(QWidget* page, const char* name, const QString& caption, bool checked, int x,
+                 int y, int w = -1) {
+  auto* box = new QCheckBox(caption, page);
+  box->setChecked(checked);
+  return Place(box, name, x, y, w, w < 0 ? -1 : 17);
+}
+
+// A list box used as static text: no frame, the button face behind it, no
+// selection, no focus.
+QListWidget* NoteList(QWidget* page, const char* name, const QStringList& lines, int x, int y,
+                      int w, int h) {
+  auto* list = new QListWidget(page);
+  list->setFrameShape(QFrame::NoFrame);
+  list->setSelectionMode(QAbstractItemView::NoSelection);
+  list->setFocusPolicy(Qt::NoFocus);
+  list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  list->setTextElideMode(Qt::ElideNone);
+  // A size smaller than the dialog font: the lines were written for a
+  // narrower typeface and must fit the width of the list.
+  QFont note = page->font();
+  note.setPixelSize(10);
+  list->setFont(note);
+  QPalette pal = list->palette();
+  pal.setColor(QPalette::Base, pal.color(QPalette::Button));
+  list->setPalette(pal);
+  for (const QString& line : lines) {
+    auto* item = new QListWidgetItem(line, list);
+    item->setSizeHint(QSize(w, 13));
+    item->setFlags(Qt::ItemIsEnabled);
+  }
+  return Place(list, name, x, y, w, h);
+}
+
+// A small "X" or "Y" caption to the right of a coordinate edit.
+void AxisLabel(QWidget* page, const char* axis, const QLineEdit* edit) {
+  auto* label = new QLabel(axis, page);
+  label->adjustSize();
+  label->move(edit->geometry().right() + 4, edit->y() + 4);
+}
+
+QString Decimal(std::int64_t v) { return QString::number(v); }
+std::string Text(const QLineEdit* edit) { return edit->text().toStdString(); }
+std::int32_t Number(const QLineEdit* edit) { return StrToInt(Text(edit)); }
+
+// Keeps the application's busy cursor up for the length of a blocking call.
+class BusyCursor {
+ public:
+  BusyCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+  ~BusyCursor() { QGuiApplication::restoreOverrideCursor(); }
+  BusyCursor(const BusyCursor&) = delete;
+  BusyCursor& operator=(const BusyCursor&) = delete;
+};
+
+}  // namespace
+
+TConfigPanel::TConfigPanel(TPlovexSettings& settings, PanelHost& host, QWidget* parent)
+    : QWidget(parent), s_(settings), host_(host) {
+  setObjectName("TConfigPanel");
+  // The Windows version's dialog font size; "Arial" has the metrics the page
+  // layout was made for (fontconfig gives Liberation Sans).
+  QFont small("Arial");
+  small.setPixelSize(11);
+  setFont(small);
+
+  TreeView1 = Place(new QTreeWidget(this), "TreeView1", 0, 0, 105, 145);
+  Button1 = Place(new QPushButton("Apply", this), "Button1", 0, 148, 41, 17);
+  Button4 = Place(new QPushButton("Cancel", this), "Button4", 56, 148, 49, 17);
+  PageControl2 = Place(new QStackedWidget(this), "PageControl2", 106, 0, 308, 174);
+  cdialOID = new QColorDialog(this);
+  cdialOID->setObjectName("cdialOID");
+
+  BuildTree();
+  BuildAboutPage();
+  BuildNetworkPage();
+  BuildGraphPage();
+  BuildChannelPage(1);
+  BuildChannelPage(2);
+  BuildTicksPage();
+  BuildRefreshPage();
+  BuildTextPage();
+  for (int k = 1; k <= 5; ++k) BuildOverlayPage(k);
+  BuildResetPage();
+
+  choose_color_ = [this](Color initial) -> std::optional<Color> {
+    cdialOID->setCurrentColor(ToQColor(initial));
+    if (cdialOID->exec() != QDialog::Accepted) return std::nullopt;
+    return FromQColor(cdialOID->selectedColor());
+  };
+
+  connect(TreeView1, &QTreeWidget::itemClicked, this, &TConfigPanel::TreeView1Click);
+  connect(Button1, &QPushButton::clicked, this, &TConfigPanel::Button1Click);
+  connect(Button4, &QPushButton::clicked, this, &TConfigPanel::Button4Click);
+  connect(channels_[0].btn, &QPushButton::clicked, this, &TConfigPanel::btnOID1Click);
+  connect(channels_[0].btnMax, &QPushButton::clicked, this, &TConfigPanel::btnOID1MaxClick);
+  connect(channels_[1].btn, &QPushButton::clicked, this, &TConfigPanel::btnOID2Click);
+  connect(channels_[1].btnMax, &QPushButton::clicked, this, &TConfigPanel::btnOID2MaxClick);
+  connect(BtnResetOID1, &QPushButton::clicked, this, &TConfigPanel::BtnResetOID1Click);
+  connect(BtnResetOID2, &QPushButton::clicked, this, &TConfigPanel::BtnResetOID2Click);
+  ShowPage(0);
+}
+
+void TConfigPanel::BuildTree() {
+  TreeView1->setHeaderHidden(true);
+  TreeView1->setIndentation(19);
+  TreeView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  std::vector<QTreeWidgetItem*> items;
+  for (const PanelNode& node : kPanelNodes) {
+    QTreeWidgetItem* item =
+        node.parent < 0 ? new QTreeWidgetItem(TreeView1) : new QTreeWidgetItem(items[node.parent]);
+    item->setText(0, node.text);
+    items.push_back(item);
+  }
+  TreeView1->collapseAll();
+}
+
+QWidget* TConfigPanel::AddPage(const char* caption) {
+  auto* page = new QWidget(PageControl2);
+  page->setObjectName(QString("page") + QString(caption).remove(' '));
+  page->setWindowTitle(caption);
+  PageControl2->addWidget(page);
+  return page;
+}
+
+void TConfigPanel::BuildAboutPage() {
+  QWidget* page = AddPage("About");
+  Image2 = Place(new QLabel(page), "Image2", 8, 8, 33, 33);
+  SetAppIcon(QApplication::windowIcon());
+  Label(page, "lblAppVersion", "Plovex v1.2.1", 48, 24);
+  NoteList(page, "lbExplainApp",
+           {"I first wrote Plovex to watch the activity of my own",
+            "router at home: the programs I tried were either too",
+            "complicated or too far from what I wanted.", "",
+            "It polls two counters of any SNMP agent and draws",
+            "them, with a few more values written over the graph.", "",
+            "This is still an early beta, so expect rough edges.", "",
+            "Many thanks to everyone who sent ideas, bug reports", "and help along the way."},
+           8, 48, 289, 105);
+  for (auto [name, text, x] : {std::tuple{"lblHomepage", "kestrune.example/plovex", 8},
+                               std::tuple{"lblEmail", "me@kestrune.example", 200}}) {
+    QLabel* label = Label(page, name, text, x, 160);
+    QPalette pal = label->palette();
+    pal.setColor(QPalette::WindowText, Qt::blue);
+    label->setPalette(pal);
+  }
+}
+
+void TConfigPanel::BuildNetworkPage() {
+  QWidget* page = AddPage("Network");
+  NoteList(page, "lbExplainIP",
+           {"Here you need to put the IP you are monitoring. In most case",
+            "this will be the IP of your router, By default it's set to ", "192.168.1.1"},
+           8, 8, 297, 41);
+  Label(page, "lblIP", "Monitored IP :", 8, 60);
+  edtIP = Edit(page, "edtIP", "192.168.1.1", 80, 56, 97);
+  NoteList(page, "lbExplainCommunity",
+           {"This is the SNMP read community. If you don't know ",
+            "what it is, just leave it as \"tamrel\""},
+           8, 96, 289, 33);
+  Label(page, "lblCommunity", "Community : ", 8, 140);
+  edtCommunity = Edit(page, "edtCommunity", "tamrel", 80, 136, 97);
+}
+
+void TConfigPanel::BuildGraphPage() {
+  QWidget* page = AddPage("Graph");
+  Label(page, "lblMaximum", "Maximum WAN throughput : ", 8, 12);
+  edtMax = Edit(page, "edtMax", "64000", 152, 8, 57);
+  Label(page, "lblBytes", "Bytes", 216, 12);
+  Label(page, "lblTxtSize", "Default text size : ", 8, 44);
+  edtTextSize = Edit(page, "edtTextSize", "7", 96, 42, 25);
+  udTextSize = Place(new TUpDown(edtTextSize, {1, 72}, page), "udTextSize", 121, 42, 15, 21);
+  udTextSize->SetPosition(7);
+  Label(page, "lblGraphCoord", "Graph coordinates :", 8, 72);
+  edtGTX = Edit(page, "edtGTX", "0", 16, 88, 33);
+  edtGTY = Edit(page, "edtGTY", "12", 64, 88, 33);
+  edtGBX = Edit(page, "edtGBX", "400", 16, 112, 33);
+  edtGBY = Edit(page, "edtGBY", "147", 64, 112, 33);
+  for (QLineEdit* e : {edtGTX, edtGBX}) AxisLabel(page, "X", e);
+  for (QLineEdit* e : {edtGTY, edtGBY}) AxisLabel(page, "Y", e);
+  chkTotal = Check(page, "chkTotal", "OID 1 && 2 Total", true, 152, 76);
+  edtTotalX = Edit(page, "edtTotalX", "100", 152, 96, 33);
+  edtTotalY = Edit(page, "edtTotalY", "0", 200, 96, 33);
+  AxisLabel(page, "X", edtTotalX);
+  AxisLabel(page, "Y", edtTotalY);
+  chkSaveGIF = Check(page, "chkSaveGIF", "Save to GIF every", true, 16, 150);
+  edtSaveGifFreq = Edit(page, "edtSaveGifFreq", "0", 128, 144, 33);
+  udSaveGifFreq =
+      Place(new TUpDown(edtSaveGifFreq, {0, 60}, page), "udSaveGifFreq", 161, 144, 15, 21);
+  udSaveGifFreq->SetPosition(0);
+  Label(page, "Label1", "minutes", 184, 152);
+}
+
+void TConfigPanel::BuildChannelPage(int k) {
+  const bool one = k == 1;
+  QWidget* page = AddPage(one ? "GraphOID1" : "GraphOID2");
+  const QString n = QString::number(k);
+  auto name = [&](const char* prefix, const char* suffix = "") {
+    return (QString(prefix) + "OID" + n + suffix).toLatin1();
+  };
+  ChannelControls& c = channels_[k - 1];
+  c.shp = Place(new TColorSwatch(page), name("shp").constData(), 8, 16, 25, 25);
+  c.shp->SetFill(one ? 0x008000 : 0xFF0000);
+  c.btn = Place(new QPushButton("Normal color", page), name("btn").constData(), 40, 16, 81, 25);
+  c.shpMax = Place(new TColorSwatch(page), name("shp", "Max").constData(), 136, 16, 25, 25);
+  c.shpMax->SetFill(one ? 0x00A000 : 0xFF4040);
+  c.btnMax = Place(new QPushButton("Maximum color", page), name("btn", "Max").constData(), 168, 16,
+                   89, 25);
+  c.chkFull = Check(page, name("chkFull").constData(), "Full bars", one, 8, 48);
+  c.chkGradient = Check(page, name("chkGradient").constData(), "Gradient", false, 80, 48);
+  Label(page, name("lblText").constData(), "Text position : ", 10, 96);
+  c.edtX = Edit(page, name("edtX").constData(), one ? "2" : "50", 82, 92, 33);
+  c.edtY = Edit(page, name("edtY").constData(), "0", 132, 92, 33);
+  AxisLabel(page, "X", c.edtX);
+  AxisLabel(page, "Y", c.edtY);
+  Label(page, name("lbl").constData(), one ? "OID 1 : " : "OID 2 : ", 8, 156);
+  c.edtOID = Edit(page, name("edt").constData(),
+                  one ? "1.3.6.1.2.1.2.2.1.10.2" : "1.3.6.1.2.1.2.2.1.16.2", 48, 152, 249);
+}
+
+void TConfigPanel::BuildTicksPage() {
+  QWidget* page = AddPage("Ticks");
+  chkVticks = Check(page, "chkVticks", "Vertical ticks ( 0% 25% 50% 75% 100% )", true, 8, 16, 209);
+  // 209 was wide enough for the caption in the Windows typeface.
+  chkVticks->resize(std::max(209, chkVticks->sizeHint().width()), chkVticks->height());
+  chkHticks = Check(page, "chkHticks", "Horizontal ticks", true, 8, 40);
+  chkGLabel = Check(page, "chkGLabel", "Graph Vertical Label", true, 8, 64);
+}
+
+void TConfigPanel::BuildRefreshPage() {
+  QWidget* page = AddPage("Refresh");
+  Label(page, "lblRefresh", "Refresh every : ", 8, 16);
+  edtRefresh = Edit(page, "edtRefresh", "1", 88, 12, 33);
+  udRefresh = Place(new TUpDown(edtRefresh, {1, 3600}, page), "udRefresh", 121, 12, 15, 21);
+  udRefresh->SetPosition(1);
+  Label(page, "lblRefS", "s", 142, 16);
+  Label(page, "lblTickFreq", "Tick every : ", 8, 44);
+  edtTickFreq = Edit(page, "edtTickFreq", "1", 88, 40, 33);
+  udTickFreq = Place(new TUpDown(edtTickFreq, {1, 1440}, page), "udTickFreq", 121, 40, 15, 21);
+  udTickFreq->SetPosition(1);
+  Label(page, "lblTickMin", "min", 144, 44);
+}
+
+void TConfigPanel::BuildTextPage() {
+  QWidget* page = AddPage("Text");
+  NoteList(page, "ListBox1",
+           {"Those five text strings permits to add what you want to ", "your graph.", "",
+            "For example if you put the system OID in %1, you can ",
+            "display this information by settings the string to : \"This is",
+            "my system : %1\". Then just put in X and Y the",
+            "coordinates where you want your text displayed."},
+           8, 8, 281, 153);
+}
+
+void TConfigPanel::BuildOverlayPage(int k) {
+  struct Default {
+    const char* format;
+    const char* oid;
+    const char* kind;
+    int x;
+    int y;
+  };
+  static constexpr Default kDefaults[5] = {
+      {"System : %1", "1.3.6.1.2.1.1.1.0", "String", 0, 148},
+      {"Uptime : %2", "1.3.6.1.2.1.1.3.0", "Time", 260, 0},
+      {"Name : %3", "1.3.6.1.2.1.1.5.0", "String", 100, 148},
+      {"WAN IP : %4", "1.3.6.1.2.1.4.20.1.1", "NextAdp", 290, 148},
+      {"Loc. : %5", "1.3.6.1.2.1.1.6.0", "String", 170, 148},
+  };
+  const Default& d = kDefaults[k - 1];
+  const QString n = QString::number(k);
+  QWidget* page = AddPage(QString("Text %1").arg(k).toLatin1().constData());
+  OverlayControls& o = overlays_[k - 1];
+  o.chkTxt = Check(page, ("chkTxt" + n).toLatin1().constData(), "", true, 8, 66, 17);
+  o.edtTXT = Edit(page, ("edtTXT" + n).toLatin1().constData(), d.format, 32, 64, 265);
+  Label(page, ("lblp" + n).toLatin1().constData(), "%" + n + " :", 8, 92);
+  o.edtP = Edit(page, ("edtP" + n).toLatin1().constData(), d.oid, 32, 88, 193);
+  o.cbpTime =
+      Place(new QComboBox(page), ("cbp" + n + "Time").toLatin1().constData(), 232, 88, 65, 21);
+  o.cbpTime->setEditable(true);
+  o.cbpTime->setInsertPolicy(QComboBox::NoInsert);
+  QStringList kinds = {"String", "Time"};
+  if (k == 4) kinds << "NextAdp";
+  o.cbpTime->addItems(kinds);
+  // Whatever is typed is stored as typed, so no completion may change it.
+  o.cbpTime->setCompleter(nullptr);
+  o.cbpTime->setCurrentText(d.kind);
+  o.edtTXTX = Edit(page, ("edtTXT" + n + "X").toLatin1().constData(), Decimal(d.x), 104, 120, 33);
+  o.edtTXTY = Edit(page, ("edtTXT" + n + "Y").toLatin1().constData(), Decimal(d.y), 160, 120, 33);
+  AxisLabel(page, "X", o.edtTXTX);
+  AxisLabel(page, "Y", o.edtTXTY);
+}
+
+void TConfigPanel::BuildResetPage() {
+  QWidget* page = AddPage("Reset");
+  BtnResetOID1 = Place(new QPushButton("Reset OID1", page), "BtnResetOID1", 16, 16, 89, 25);
+  LblRstOID1 = Place(new QLabel("LblRstOID1", page), "LblRstOID1", 112, 24, 161);
+  BtnResetOID2 = Place(new QPushButton("Reset OID2", page), "BtnResetOID2", 16, 72, 89, 25);
+  LblRstOID2 = Place(new QLabel("LblRstOID2", page), "LblRstOID2", 112, 80, 169);
+  for (QLabel* label : {LblRstOID1, LblRstOID2}) label->setTextFormat(Qt::PlainText);
+}
+
+void TConfigPanel::SetAppIcon(const QIcon& icon) { Image2->setPixmap(icon.pixmap(32, 32)); }
+
+void TConfigPanel::ShowPage(int index) { PageControl2->setCurrentIndex(index); }
+
+bool TConfigPanel::SaveGifChecked() const { return chkSaveGIF->isChecked(); }
+
+void TConfigPanel::SetResetCaptions(const QString& oid1, const QString& oid2) {
+  LblRstOID1->setText(oid1);
+  LblRstOID2->setText(oid2);
+}
+
+void TConfigPanel::SettingsToControls() {
+  edtIP->setText(QString::fromStdString(s_.Ip));
+  edtCommunity->setText(QString::fromStdString(s_.Community));
+  edtMax->setText(Decimal(s_.MaxBytes));
+  udTextSize->SetPosition(s_.TextSize);
+
+  edtGTX->setText(Decimal(s_.GraphTopX));
+  edtGTY->setText(Decimal(s_.GraphTopY));
+  edtGBX->setText(Decimal(s_.GraphBottomX));
+  edtGBY->setText(Decimal(s_.GraphBottomY));
+  chkTotal->setChecked(s_.ShowTotal);
+  edtTotalX->setText(Decimal(s_.TotalX));
+  edtTotalY->setText(Decimal(s_.TotalY));
+  chkSaveGIF->setChecked(s_.SaveGif);
+  udSaveGifFreq->SetPosition(s_.SaveGifFreq);
+
+  chkVticks->setChecked(s_.VTicks);
+  chkHticks->setChecked(s_.HTicks);
+  chkGLabel->setChecked(s_.GraphLabel);
+
+  // The position lands inside the up-down's range; the edit then shows the
+  // record's own value, so that Cancel never changes a Refresh typed beyond
+  // the range.
+  udRefresh->SetPosition(s_.Refresh);
+  edtRefresh->setText(Decimal(s_.Refresh));
+  host_.SetTimerPeriod(TimerPeriodMs(s_.Refresh));
+  udTickFreq->SetPosition(s_.TickFreq);
+  edtTickFreq->setText(Decimal(s_.TickFreq));
+
+  for (int k = 1; k <= 2; ++k) {
+    const OidChannel& ch = s_.Channel(k);
+    ChannelControls& c = channels_[k - 1];
+    c.shp->SetFill(ch.Color);
+    c.shpMax->SetFill(ch.MaxColor);
+    c.chkFull->setChecked(ch.FullBars);
+    c.edtX->setText(Decimal(ch.TextX));
+    c.edtY->setText(Decimal(ch.TextY));
+    c.edtOID->setText(QString::fromStdString(ch.Oid));
+    c.chkGradient->setChecked(ch.Gradient);
+  }
+
+  for (int k = 1; k <= 5; ++k) {
+    const TextOverlay& t = s_.Texts[k];
+    OverlayControls& o = overlays_[k - 1];
+    o.chkTxt->setChecked(t.Enabled);
+    o.edtTXT->setText(QString::fromStdString(t.Format));
+    o.edtP->setText(QString::fromStdString(t.Oid));
+    o.cbpTime->setEditText(QString::fromStdString(t.Kind));
+    o.edtTXTX->setText(Decimal(t.X));
+    o.edtTXTY->setText(Decimal(t.Y));
+  }
+
+  host_.ApplyPlacement(WindowPlacement{s_.WindowTop, s_.WindowLeft, s_.WindowState,
+                                       s_.WindowBorderStyle, s_.LockDrag, s_.StayOnTop});
+}
+
+void TConfigPanel::ControlsToSettings() {
+  s_.Ip = Text(edtIP);
+  s_.Community = Text(edtCommunity);
+  s_.MaxBytes = Number(edtMax);
+  s_.TextSize = udTextSize->Position();
+
+  s_.GraphTopX = Number(edtGTX);
+  s_.GraphTopY = Number(edtGTY);
+  s_.GraphBottomX = Number(edtGBX);
+  s_.GraphBottomY = Number(edtGBY);
+  s_.ShowTotal = chkTotal->isChecked();
+  s_.TotalX = Number(edtTotalX);
+  s_.TotalY = Number(edtTotalY);
+  s_.SaveGif = chkSaveGIF->isChecked();
+  s_.SaveGifFreq = udSaveGifFreq->Position();
+
+  s_.VTicks = chkVticks->isChecked();
+  s_.HTicks = chkHticks->isChecked();
+  s_.GraphLabel = chkGLabel->isChecked();
+
+  s_.Refresh = Number(edtRefresh);
+  s_.TickFreq = Number(edtTickFreq);
+
+  for (int k = 1; k <= 2; ++k) {
+    OidChannel& ch = s_.Channel(k);
+    const ChannelControls& c = channels_[k - 1];
+    ch.Color = c.shp->Fill();
+    ch.MaxColor = c.shpMax->Fill();
+    ch.FullBars = c.chkFull->isChecked();
+    ch.TextX = Number(c.edtX);
+    ch.TextY = Number(c.edtY);
+    ch.Oid = Text(c.edtOID);
+    ch.Gradient = c.chkGradient->isChecked();
+  }
+
+  for (int k = 1; k <= 5; ++k) {
+    TextOverlay& t = s_.Texts[k];
+    const OverlayControls& o = overlays_[k - 1];
+    t.Enabled = o.chkTxt->isChecked();
+    t.Format = Text(o.edtTXT);
+    t.Oid = Text(o.edtP);
+    t.Kind = o.cbpTime->currentText().toStdString();
+    t.X = Number(o.edtTXTX);
+    t.Y = Number(o.edtTXTY);
+  }
+
+  const WindowPlacement p = host_.RecordPlacement();
+  s_.WindowTop = p.Top;
+  s_.WindowLeft = p.Left;
+  s_.WindowState = p.State;
+  s_.WindowBorderStyle = p.BorderStyle;
+  s_.LockDrag = p.LockDrag;
+  s_.StayOnTop = p.StayOnTop;
+}
+
+void TConfigPanel::TreeView1Click() {
+  QTreeWidgetItem* selected = TreeView1->currentItem();
+  if (selected == nullptr || !selected->isSelected()) return;
+  // Pre-order index over every node, expanded or not.
+  int index = 0;
+  for (QTreeWidgetItemIterator it(TreeView1); *it != nullptr; ++it, ++index) {
+    if (*it == selected) {
+      ShowPage(index);
+      return;
+    }
+  }
+}
+
+void TConfigPanel::Button1Click() {
+  host_.ReportErrors([this] { Apply(); });
+}
+
+void TConfigPanel::Apply() {
+  const std::int32_t typed_max = Number(edtMax);
+  if (ApplyMustRestart(s_, typed_max, Text(edtIP))) {
+    host_.Stop();
+    host_.ClearPictures();
+    s_.Restart = true;
+    ControlsToSettings();
+    host_.SetTimerPeriod(TimerPeriodMs(s_.Refresh));
+    host_.Start();
+  } else {
+    ControlsToSettings();
+    host_.SetTimerPeriod(TimerPeriodMs(s_.Refresh));
+  }
+  host_.ShowGraphPage();
+}
+
+void TConfigPanel::Button4Click() {
+  host_.ReportErrors([this] {
+    SettingsToControls();
+    host_.ShowGraphPage();
+  });
+}
+
+void TConfigPanel::PickColor(TColorSwatch* swatch) {
+  if (const std::optional<Color> picked = choose_color_(swatch->Fill())) swatch->SetFill(*picked);
+}
+
+void TConfigPanel::btnOID1Click() { PickColor(channels_[0].shp); }
+void TConfigPanel::btnOID1MaxClick() { PickColor(channels_[0].shpMax); }
+void TConfigPanel::btnOID2Click() { PickColor(channels_[1].shp); }
+void TConfigPanel::btnOID2MaxClick() { PickColor(channels_[1].shpMax); }
+
+void TConfigPanel::ResetCounter(int k, const QLineEdit* oid_edit) {
+  host_.ReportErrors([&] {
+    {
+      // A client of its own with its initial 5000 ms time-out; the poll's
+      // client is left alone. The answer is not examined: a read-only counter
+      // refuses the set, and the totals are cleared either way.
+      TSNMPSend client;
+      client.Request.Reset();
+      client.Request.Community = Text(edtCommunity);
+      client.Request.PduType = 0xA3;  // SetRequest
+      client.Request.AddVarBind(Text(oid_edit), "0", 2);
+      client.Host = Text(edtIP);
+      BusyCursor busy;
+      client.Exchange();
+    }
+    OidChannel& c = s_.Channel(k);
+    c.Total = 0;
+    c.Value = 0;
+    c.PrevValue = 0;
+    host_.SaveTotals();
+  });
+}
+
+void TConfigPanel::BtnResetOID1Click() { ResetCounter(1, channels_[0].edtOID); }
+void TConfigPanel::BtnResetOID2Click() { ResetCounter(2, channels_[1].edtOID); }
+
+}  // namespace plovex

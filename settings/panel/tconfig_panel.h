@@ -1,0 +1,153 @@
+#pragma once
+// TConfigPanel: the configuration page of the main window: the tree
+// (TreeView1), Apply (Button1) and Cancel (Button4), and the page set
+// PageControl2 with its fourteen pages, one per tree node. It is the desktop's
+// SettingsControls: SettingsToControls copies the record into its controls,
+// the timer period and the window placement; ControlsToSettings copies them
+// back.
+//
+// Ownership: the settings record and the host (the window) are owned by the
+// caller and outlive the panel; every widget is owned by the panel through
+// Qt's parent chain.
+//
+// Failure: ControlsToSettings throws PlovexError ("'%s' is not a valid integer
+// value") at the first edit box whose text is not a number; the fields taken
+// before it keep their new values, the rest keep their old ones. Handlers
+// bound to controls show such errors through the host and return.
+#include <QCheckBox>
+#include <QColorDialog>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QTreeWidget>
+#include <QWidget>
+#include <array>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "core/plovex_settings.h"
+#include "settings/panel/panel_host.h"
+#include "settings/panel/tcolor_swatch.h"
+#include "settings/panel/tup_down.h"
+#include "settings/settings_controls.h"
+
+namespace plovex {
+
+class TConfigPanel : public QWidget, public SettingsControls {
+  Q_OBJECT
+
+ public:
+  // Answers the colour dialog: the colour confirmed, or nothing when the
+  // user cancelled. Tests replace the modal dialog with their own answer.
+  using ColorChooser = std::function<std::optional<Color>(Color initial)>;
+
+  TConfigPanel(TPlovexSettings& settings, PanelHost& host, QWidget* parent);
+
+  void SettingsToControls() override;
+  void ControlsToSettings() override;
+
+  // The checked state of "Save to GIF every", which the tick follows.
+  bool SaveGifChecked() const;
+  // The captions of LblRstOID1 and LblRstOID2.
+  void SetResetCaptions(const QString& oid1, const QString& oid2);
+  // Shows page `index` of PageControl2 (0 "About" .. 13 "Reset").
+  void ShowPage(int index);
+  // The picture on the "About" page.
+  void SetAppIcon(const QIcon& icon);
+  void SetColorChooser(ColorChooser chooser) { choose_color_ = std::move(chooser); }
+
+ public slots:
+  void TreeView1Click();
+  void Button1Click();  // Apply
+  void Button4Click();  // Cancel
+  void btnOID1Click();
+  void btnOID1MaxClick();
+  void btnOID2Click();
+  void btnOID2MaxClick();
+  void BtnResetOID1Click();
+  void BtnResetOID2Click();
+
+ private:
+  // The controls of page "GraphOID1" or "GraphOID2".
+  struct ChannelControls {
+    TColorSwatch* shp = nullptr;
+    TColorSwatch* shpMax = nullptr;
+    QPushButton* btn = nullptr;
+    QPushButton* btnMax = nullptr;
+    QCheckBox* chkFull = nullptr;
+    QCheckBox* chkGradient = nullptr;
+    QLineEdit* edtX = nullptr;
+    QLineEdit* edtY = nullptr;
+    QLineEdit* edtOID = nullptr;
+  };
+  // The controls of page "Text k".
+  struct OverlayControls {
+    QCheckBox* chkTxt = nullptr;
+    QLineEdit* edtTXT = nullptr;
+    QLineEdit* edtP = nullptr;
+    QComboBox* cbpTime = nullptr;
+    QLineEdit* edtTXTX = nullptr;
+    QLineEdit* edtTXTY = nullptr;
+  };
+
+  void BuildTree();
+  QWidget* AddPage(const char* caption);
+  void BuildAboutPage();
+  void BuildNetworkPage();
+  void BuildGraphPage();
+  void BuildChannelPage(int k);
+  void BuildTicksPage();
+  void BuildRefreshPage();
+  void BuildTextPage();
+  void BuildOverlayPage(int k);
+  void BuildResetPage();
+
+  void Apply();
+  void PickColor(TColorSwatch* swatch);
+  void ResetCounter(int k, const QLineEdit* oid_edit);
+
+  TPlovexSettings& s_;
+  PanelHost& host_;
+  ColorChooser choose_color_;
+
+  QTreeWidget* TreeView1 = nullptr;
+  QPushButton* Button1 = nullptr;
+  QPushButton* Button4 = nullptr;
+  QStackedWidget* PageControl2 = nullptr;
+  QColorDialog* cdialOID = nullptr;
+
+  QLabel* Image2 = nullptr;
+  QLineEdit* edtIP = nullptr;
+  QLineEdit* edtCommunity = nullptr;
+  QLineEdit* edtMax = nullptr;
+  QLineEdit* edtTextSize = nullptr;
+  TUpDown* udTextSize = nullptr;
+  QLineEdit* edtGTX = nullptr;
+  QLineEdit* edtGTY = nullptr;
+  QLineEdit* edtGBX = nullptr;
+  QLineEdit* edtGBY = nullptr;
+  QCheckBox* chkTotal = nullptr;
+  QLineEdit* edtTotalX = nullptr;
+  QLineEdit* edtTotalY = nullptr;
+  QCheckBox* chkSaveGIF = nullptr;
+  QLineEdit* edtSaveGifFreq = nullptr;
+  TUpDown* udSaveGifFreq = nullptr;
+  QCheckBox* chkVticks = nullptr;
+  QCheckBox* chkHticks = nullptr;
+  QCheckBox* chkGLabel = nullptr;
+  QLineEdit* edtRefresh = nullptr;
+  TUpDown* udRefresh = nullptr;
+  QLineEdit* edtTickFreq = nullptr;
+  TUpDown* udTickFreq = nullptr;
+  std::array<ChannelControls, 2> channels_;  // [0] counter 1, [1] counter 2
+  std::array<OverlayControls, 5> overlays_;  // [0] overlay 1 .. [4] overlay 5
+  QPushButton* BtnResetOID1 = nullptr;
+  QLabel* LblRstOID1 = nullptr;
+  QPushButton* BtnResetOID2 = nullptr;
+  QLabel* LblRstOID2 = nullptr;
+};
+
+}  // namespace plovex

@@ -1,0 +1,344 @@
+#include "settings/panel/tconfig_panel.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <QListWidget>
+#include <QTest>
+
+#include "settings/panel/recording_panel_host.h"
+
+namespace plovex {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+
+class PanelTest : public ::testing::Test {
+ protected:
+  PanelTest() {
+    ApplyDefaultSettings(s);
+    panel.SettingsToControls();
+    host.calls.clear();
+  }
+
+  template <typename W>
+  W* Find(const char* name) {
+    W* w = panel.findChild<W*>(name);
+    EXPECT_NE(w, nullptr) << name;
+    return w;
+  }
+  QLineEdit* Edit(const char* name) { return Find<QLineEdit>(name); }
+  void Type(const char* edit, const QString& text) {
+    QLineEdit* e = Edit(edit);
+    e->selectAll();
+    QTest::keyClicks(e, text);
+  }
+  QString ShownPage() {
+    return Find<QStackedWidget>("PageControl2")->currentWidget()->windowTitle();
+  }
+  void ShowConfigPage(int index) { panel.ShowPage(index); }
+
+  TPlovexSettings s;
+  RecordingPanelHost host;
+  TConfigPanel panel{s, host, nullptr};
+};
+
+// A record in which every setting differs from its default, so that a control
+// wired to the wrong field shows up.
+TPlovexSettings Unusual() {
+  TPlovexSettings s;
+  s.Ip = "10.1.2.3";
+  s.Community = "secret";
+  s.MaxBytes = 1234567;
+  s.TextSize = 9;
+  s.GraphTopX = 3;
+  s.GraphTopY = 14;
+  s.GraphBottomX = 390;
+  s.GraphBottomY = 140;
+  s.ShowTotal = false;
+  s.TotalX = 111;
+  s.TotalY = 5;
+  s.SaveGif = false;
+  s.SaveGifFreq = 15;
+  s.VTicks = false;
+  s.HTicks = false;
+  s.GraphLabel = false;
+  s.Refresh = 7;
+  s.TickFreq = 30;
+  s.Oid1 = {.Color = 0x123456,
+            .MaxColor = 0x8000000F,
+            .FullBars = false,
+            .TextX = 4,
+            .TextY = 6,
+            .Oid = "1.3.6.1.2.1.2.2.1.10.3",
+            .Gradient = true};
+  s.Oid2 = {.Color = 0x654321,
+            .MaxColor = 0x00ABCDEF,
+            .FullBars = true,
+            .TextX = 60,
+            .TextY = 8,
+            .Oid = "1.3.6.1.2.1.2.2.1.16.3",
+            .Gradient = true};
+  for (int k = 1; k <= 5; ++k) {
+    s.Texts[k] = {k % 2 == 0,
+                  "Format " + std::to_string(k),
+                  "1.3.6.1." + std::to_string(k),
+                  k == 3 ? "time" : "Kind" + std::to_string(k),
+                  10 * k,
+                  20 * k + 1};
+  }
+  s.WindowTop = 33;
+  s.WindowLeft = 44;
+  s.WindowState = 2;
+  s.WindowBorderStyle = 2;
+  s.LockDrag = true;
+  s.StayOnTop = true;
+  return s;
+}
+
+void ExpectSameSettings(const TPlovexSettings& a, const TPlovexSettings& b) {
+  EXPECT_EQ(a.Ip, b.Ip);
+  EXPECT_EQ(a.Community, b.Community);
+  EXPECT_EQ(a.MaxBytes, b.MaxBytes);
+  EXPECT_EQ(a.TextSize, b.TextSize);
+  EXPECT_EQ(a.GraphTopX, b.GraphTopX);
+  EXPECT_EQ(a.GraphTopY, b.GraphTopY);
+  EXPECT_EQ(a.GraphBottomX, b.GraphBottomX);
+  EXPECT_EQ(a.GraphBottomY, b.GraphBottomY);
+  EXPECT_EQ(a.ShowTotal, b.ShowTotal);
+  EXPECT_EQ(a.TotalX, b.TotalX);
+  EXPECT_EQ(a.TotalY, b.TotalY);
+  EXPECT_EQ(a.SaveGif, b.SaveGif);
+  EXPECT_EQ(a.SaveGifFreq, b.SaveGifFreq);
+  EXPECT_EQ(a.VTicks, b.VTicks);
+  EXPECT_EQ(a.HTicks, b.HTicks);
+  EXPECT_EQ(a.GraphLabel, b.GraphLabel);
+  EXPECT_EQ(a.Refresh, b.Refresh);
+  EXPECT_EQ(a.TickFreq, b.TickFreq);
+  for (int k = 1; k <= 2; ++k) {
+    SCOPED_TRACE(k);
+    const OidChannel& x = k == 1 ? a.Oid1 : a.Oid2;
+    const OidChannel& y = k == 1 ? b.Oid1 : b.Oid2;
+    EXPECT_EQ(x.Color, y.Color);
+    EXPECT_EQ(x.MaxColor, y.MaxColor);
+    EXPECT_EQ(x.FullBars, y.FullBars);
+    EXPECT_EQ(x.TextX, y.TextX);
+    EXPECT_EQ(x.TextY, y.TextY);
+    EXPECT_EQ(x.Oid, y.Oid);
+    EXPECT_EQ(x.Gradient, y.Gradient);
+  }
+  for (int k = 1; k <= 5; ++k) {
+    SCOPED_TRACE(k);
+    EXPECT_EQ(a.Texts[k].Enabled, b.Texts[k].Enabled);
+    EXPECT_EQ(a.Texts[k].Format, b.Texts[k].Format);
+    EXPECT_EQ(a.Texts[k].Oid, b.Texts[k].Oid);
+    EXPECT_EQ(a.Texts[k].Kind, b.Texts[k].Kind);
+    EXPECT_EQ(a.Texts[k].X, b.Texts[k].X);
+    EXPECT_EQ(a.Texts[k].Y, b.Texts[k].Y);
+  }
+  EXPECT_EQ(a.WindowTop, b.WindowTop);
+  EXPECT_EQ(a.WindowLeft, b.WindowLeft);
+  EXPECT_EQ(a.WindowState, b.WindowState);
+  EXPECT_EQ(a.WindowBorderStyle, b.WindowBorderStyle);
+  EXPECT_EQ(a.LockDrag, b.LockDrag);
+  EXPECT_EQ(a.StayOnTop, b.StayOnTop);
+}
+
+TEST(PanelInitialState, ControlsHoldTheDefaultsBeforeAnyCopy) {
+  TPlovexSettings s;
+  RecordingPanelHost host;
+  TConfigPanel panel(s, host, nullptr);
+  panel.ControlsToSettings();
+  TPlovexSettings defaults;
+  ApplyDefaultSettings(defaults);
+  ExpectSameSettings(s, defaults);
+
+  auto text = [&](const char* name) { return panel.findChild<QLineEdit*>(name)->text(); };
+  EXPECT_EQ(text("edtIP"), "192.168.1.1");
+  EXPECT_EQ(text("edtTextSize"), "7");
+  EXPECT_EQ(text("edtSaveGifFreq"), "0");
+  EXPECT_EQ(panel.findChild<QCheckBox*>("chkTotal")->text(), "OID 1 && 2 Total");
+  EXPECT_EQ(panel.findChild<QLabel*>("LblRstOID1")->text(), "LblRstOID1");
+  EXPECT_EQ(panel.findChild<QLabel*>("lblAppVersion")->text(), "Plovex v1.2.1");
+  EXPECT_EQ(panel.findChild<QListWidget*>("lbExplainApp")->count(), 11);
+  EXPECT_EQ(panel.findChild<QListWidget*>("ListBox1")->count(), 7);
+  EXPECT_EQ(panel.findChild<QComboBox*>("cbp4Time")->count(), 3);
+  EXPECT_EQ(panel.findChild<QComboBox*>("cbp5Time")->count(), 2);
+  EXPECT_EQ(panel.findChild<QStackedWidget*>("PageControl2")->currentIndex(), 0);
+  EXPECT_EQ(panel.findChild<QWidget*>("edtOID2")->geometry(), QRect(48, 152, 249, 21));
+}
+
+TEST_F(PanelTest, CopyingARecordThroughTheControlsKeepsEverySetting) {
+  const TPlovexSettings unusual = Unusual();
+  s = unusual;
+  host.placement = {};
+  panel.SettingsToControls();
+  EXPECT_EQ(host.placement.Top, 33);
+  EXPECT_EQ(host.placement.State, 2);
+  EXPECT_TRUE(host.placement.LockDrag);
+  EXPECT_EQ(host.timer_period, 7000);
+  EXPECT_EQ(Edit("edtTXT3")->text(), "Format 3");
+
+  s = TPlovexSettings{};
+  panel.ControlsToSettings();
+  ExpectSameSettings(s, unusual);
+}
+
+TEST_F(PanelTest, TreeNodesShowTheirPagesAlsoWhileCollapsed) {
+  auto* tree = Find<QTreeWidget>("TreeView1");
+  ASSERT_EQ(tree->topLevelItemCount(), 5);
+  for (int i = 0; i < tree->topLevelItemCount(); ++i)
+    EXPECT_FALSE(tree->topLevelItem(i)->isExpanded());
+  int index = 0;
+  for (QTreeWidgetItemIterator it(tree); *it != nullptr; ++it, ++index) {
+    SCOPED_TRACE(index);
+    tree->setCurrentItem(*it);
+    panel.TreeView1Click();
+    EXPECT_EQ(ShownPage(), kPanelNodes[index].page_caption);
+    EXPECT_EQ((*it)->text(0), kPanelNodes[index].text);
+  }
+  EXPECT_EQ(index, 14);
+  // A real click on a visible node.
+  QTreeWidgetItem* network = tree->topLevelItem(1);
+  tree->show();
+  QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(network).center());
+  EXPECT_EQ(ShownPage(), "Network");
+}
+
+TEST_F(PanelTest, ATreeClickWithNoNodeSelectedKeepsThePage) {
+  panel.ShowPage(5);
+  auto* tree = Find<QTreeWidget>("TreeView1");
+  tree->clearSelection();
+  tree->setCurrentItem(nullptr);
+  panel.TreeView1Click();
+  EXPECT_EQ(ShownPage(), "Ticks");
+}
+
+TEST_F(PanelTest, ApplyWithOnlyTheFullScaleChangedRestartsTheGraph) {
+  s.Restart = false;
+  Type("edtMax", "128000");
+  Find<QPushButton>("Button1")->click();
+  EXPECT_THAT(host.calls, ElementsAre("Stop", "ClearPictures", "Start", "ShowGraphPage"));
+  EXPECT_EQ(s.MaxBytes, 128000);
+  EXPECT_TRUE(s.Restart);
+  EXPECT_THAT(host.errors, IsEmpty());
+}
+
+TEST_F(PanelTest, ApplyWithOnlyAnOidChangedKeepsTheGraphRunning) {
+  s.Restart = false;
+  Type("edtOID1", "1.3.6.1.2.1.2.2.1.10.3");
+  Find<QPushButton>("Button1")->click();
+  EXPECT_THAT(host.calls, ElementsAre("ShowGraphPage"));
+  EXPECT_EQ(s.Oid1.Oid, "1.3.6.1.2.1.2.2.1.10.3");
+  EXPECT_FALSE(s.Restart);
+}
+
+TEST_F(PanelTest, ApplyWithATrailingBlankInTheHostRestarts) {
+  Type("edtIP", "192.168.1.1 ");
+  Find<QPushButton>("Button1")->click();
+  EXPECT_THAT(host.calls, ElementsAre("Stop", "ClearPictures", "Start", "ShowGraphPage"));
+  EXPECT_EQ(s.Ip, "192.168.1.1 ");
+}
+
+TEST_F(PanelTest, ApplyStopsAtTheFirstBadNumberAndKeepsThePageShown) {
+  Type("edtCommunity", "other");
+  Type("edtGTX", "5");
+  Type("edtGTY", "twelve");
+  Type("edtGBX", "300");
+  Find<QPushButton>("Button1")->click();
+  EXPECT_THAT(host.errors, ElementsAre("'twelve' is not a valid integer value"));
+  EXPECT_THAT(host.calls, IsEmpty());  // no restart, graph page not shown
+  EXPECT_EQ(s.Community, "other");
+  EXPECT_EQ(s.GraphTopX, 5);
+  EXPECT_EQ(s.GraphTopY, 12);
+  EXPECT_EQ(s.GraphBottomX, 400);
+}
+
+TEST_F(PanelTest, ApplyWithLettersInTheFullScaleChangesNothing) {
+  const TPlovexSettings before = s;
+  Type("edtMax", "lots");
+  Type("edtIP", "127.0.0.1");
+  Type("edtCommunity", "other");
+  Find<QPushButton>("Button1")->click();
+  EXPECT_THAT(host.errors, ElementsAre("'lots' is not a valid integer value"));
+  EXPECT_THAT(host.calls, IsEmpty());
+  ExpectSameSettings(s, before);
+}
+
+TEST_F(PanelTest, ARefreshBeyondTheArrowRangeIsStoredAndSetsTheTimer) {
+  Type("edtRefresh", "5000");
+  Find<QPushButton>("Button1")->click();
+  EXPECT_EQ(s.Refresh, 5000);
+  EXPECT_EQ(host.timer_period, 5000000);
+  // Cancel shows the record's value, not the arrow control's end.
+  Type("edtRefresh", "3");
+  Find<QPushButton>("Button4")->click();
+  EXPECT_EQ(Edit("edtRefresh")->text(), "5000");
+}
+
+TEST_F(PanelTest, TypedKindIsStoredAsTyped) {
+  auto* combo = Find<QComboBox>("cbp1Time");
+  combo->lineEdit()->selectAll();
+  QTest::keyClicks(combo->lineEdit(), "time");
+  Find<QPushButton>("Button1")->click();
+  EXPECT_EQ(s.Texts[1].Kind, "time");
+}
+
+TEST_F(PanelTest, ColourPicksReachTheRecordOnlyThroughApplyAndCancelUndoesThem) {
+  std::optional<Color> answer = 0x0000FF;
+  Color offered = 0;
+  panel.SetColorChooser([&](Color initial) {
+    offered = initial;
+    return answer;
+  });
+  auto* swatch = Find<TColorSwatch>("shpOID2Max");
+  Find<QPushButton>("btnOID2Max")->click();
+  EXPECT_EQ(offered, 0xFF4040u);
+  EXPECT_EQ(swatch->Fill(), 0x0000FFu);
+  EXPECT_EQ(s.Oid2.MaxColor, 0xFF4040u);
+
+  Find<QPushButton>("Button4")->click();
+  EXPECT_EQ(swatch->Fill(), 0xFF4040u);
+  EXPECT_THAT(host.calls, ElementsAre("ApplyPlacement", "ShowGraphPage"));
+
+  answer = std::nullopt;  // the user cancels the dialog
+  Find<QPushButton>("btnOID1")->click();
+  EXPECT_EQ(Find<TColorSwatch>("shpOID1")->Fill(), 0x008000u);
+
+  answer = 0x112233;
+  Find<QPushButton>("btnOID1")->click();
+  Find<QPushButton>("Button1")->click();
+  EXPECT_EQ(s.Oid1.Color, 0x112233u);
+}
+
+TEST_F(PanelTest, CancelPutsTheWindowBackWhereTheRecordHasIt) {
+  s.WindowTop = 200;
+  s.WindowLeft = 300;
+  host.placement.Top = 10;  // the window was dragged
+  host.placement.Left = 20;
+  Find<QPushButton>("Button4")->click();
+  EXPECT_EQ(host.placement.Top, 200);
+  EXPECT_EQ(host.placement.Left, 300);
+}
+
+TEST_F(PanelTest, PositionFieldsAreReadFromTheArrowControls) {
+  Type("edtTextSize", "99");  // beyond 72: the position stays
+  Type("edtSaveGifFreq", "15");
+  Find<QPushButton>("Button1")->click();
+  EXPECT_EQ(s.TextSize, 7);
+  EXPECT_EQ(s.SaveGifFreq, 15);
+  EXPECT_THAT(host.errors, IsEmpty());
+}
+
+TEST_F(PanelTest, TheSaveGifBoxAndResetLabelsAreTheTicksToRead) {
+  EXPECT_TRUE(panel.SaveGifChecked());
+  Find<QCheckBox>("chkSaveGIF")->setChecked(false);
+  EXPECT_FALSE(panel.SaveGifChecked());
+  EXPECT_TRUE(s.SaveGif);
+  panel.SetResetCaptions("Down 13MB", "Up 2MB");
+  EXPECT_EQ(Find<QLabel>("LblRstOID2")->text(), "Up 2MB");
+}
+
+}  // namespace
+}  // namespace plovex

@@ -1,0 +1,136 @@
+#!/usr/bin/env bash
+# End to end: the real plovex window on a virtual X display with a tray host,
+# against the local SNMP agent, while pings cross interface 2.
+#   desktop_xvfb_test.sh PLOVEX SNMP_AGENT_SH
+# Runs only inside the test run's private network namespace, with a hive of
+# its own (a temporary XDG_CONFIG_HOME pointing at 127.0.0.1). Checks, in
+# screenshots: bars of both channels in the window's graph, and the live
+# miniature (not the design-time icon) in the tray host's window; and that
+# SIGTERM closes the window with its settings saved. Set
+# PLOVEX_SCREENSHOT to keep the screenshot of the window.
+set -euo pipefail
+plovex=${1:?usage: desktop_xvfb_test.sh PLOVEX SNMP_AGENT_SH}
+agent_sh=${2:?usage: desktop_xvfb_test.sh PLOVEX SNMP_AGENT_SH}
+root=$(cd "$(dirname "$0")/.." && pwd)
+[[ ${PLOVEX_NETNS:-} == 1 ]] || { echo "refusing to run outside the private network namespace" >&2; exit 1; }
+agent_dir=${PLOVEX_AGENT_DIR:?}
+
+tmp=$(mktemp -d)
+pids=()
+# Qt wants a private runtime directory; give it one instead of a warning.
+export XDG_RUNTIME_DIR=${XDG_RUNTIME_DIR:-$tmp/runtime}
+mkdir -p -m 700 "$XDG_RUNTIME_DIR"
+cleanup() {
+  local p
+  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
+    p=${pids[i]}
+    kill "$p" 2>/dev/null || true
+    wait "$p" 2>/dev/null || true
+  done
+  rm -rf "$tmp"
+}
+trap cleanup EXIT
+
+# A display number nobody uses.
+display=""
+for n in $(seq 90 199); do
+  if [[ ! -e /tmp/.X11-unix/X$n && ! -e /tmp/.X$n-lock ]]; then display=$n; break; fi
+done
+[[ -n $display ]] || { echo "no free display number" >&2; exit 1; }
+Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp >"$tmp/xvfb.log" 2>&1 &
+pids+=($!)
+export DISPLAY=":$display"
+for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.05; done
+xdpyinfo >/dev/null 2>&1 || { cat "$tmp/xvfb.log" >&2; exit 1; }
+
+# The tray host; without a window manager its window must be mapped by hand.
+# wmdocker now and then dies of an X error while starting up: try again.
+docker=""
+for _attempt in 1 2 3; do
+  wmdocker >"$tmp/wmdocker.log" 2>&1 &
+  docker_pid=$!
+  for _ in $(seq 100); do
+    docker=$(xdotool search --name '^Docker$' 2>/dev/null | head -1 || true)
+    [[ -n $docker ]] && break
+    kill -0 "$docker_pid" 2>/dev/null || break
+    sleep 0.05
+  done
+  if [[ -n $docker ]] && kill -0 "$docker_pid" 2>/dev/null; then
+    pids+=("$docker_pid")
+    break
+  fi
+  docker=""
+  wait "$docker_pid" 2>/dev/null || true
+done
+[[ -n $docker ]] || { echo "wmdocker did not start" >&2; cat "$tmp/wmdocker.log" >&2; exit 1; }
+xdotool windowmap "$docker"
+
+"$root/scripts/demo-hive" "$tmp/config"
+( while true; do "$agent_sh" traffic "$agent_dir" 40 || true; sleep 0.2; done ) &
+pids+=($!)
+
+mkdir "$tmp/work"
+(cd "$tmp/work" && XDG_CONFIG_HOME="$tmp/config" exec "$plovex") >"$tmp/plovex.log" 2>&1 &
+pids+=($!)
+plovex_pid=$!
+
+window=""
+for _ in $(seq 100); do
+  window=$(xdotool search --onlyvisible --name '^Plovex$' 2>/dev/null | head -1 || true)
+  [[ -n $window ]] && break
+  sleep 0.1
+done
+[[ -n $window ]] || { echo "no Plovex window" >&2; cat "$tmp/plovex.log" >&2; exit 1; }
+sleep 6  # a few ticks with traffic
+kill -0 "$plovex_pid" || { echo "plovex ended early" >&2; cat "$tmp/plovex.log" >&2; exit 1; }
+
+import -window root "$tmp/root.png"
+import -window "$window" "$tmp/window.png"
+import -window "$docker" "$tmp/tray.png"
+if [[ -n ${PLOVEX_SCREENSHOT:-} ]]; then cp "$tmp/window.png" "$PLOVEX_SCREENSHOT"; cp "$tmp/tray.png" "${PLOVEX_SCREENSHOT%.png}-tray.png"; fi
+
+/usr/bin/python3 - "$tmp" <<'PY'
+import sys
+from PIL import Image
+
+tmp = sys.argv[1]
+window = Image.open(tmp + "/window.png").convert("RGB")
+w, h = window.size
+px = window.load()
+green = sum(px[x, y] == (0, 128, 0) for x in range(w) for y in range(h))
+blue = sum(px[x, y] == (0, 0, 255) for x in range(w) for y in range(h))
+print("window %dx%d: %d green, %d blue pixels" % (w, h, green, blue))
+assert green >= 40, "no bars of channel 1 in the window"
+assert blue >= 10, "no samples of channel 2 in the window"
+
+root = Image.open(tmp + "/root.png").convert("RGB")
+assert root.getpixel((192 + 100, 105 + 100)) == (255, 255, 255), "window not where the hive puts it"
+
+tray = Image.open(tmp + "/tray.png").convert("RGB")
+tw, th = tray.size
+tp = tray.load()
+colours = [tp[x, y] for x in range(tw) for y in range(th)]
+greenish = sum(g >= 90 and r <= 60 and b <= 60 for r, g, b in colours)
+bluish = sum(b >= 150 and r <= 80 and g <= 80 for r, g, b in colours)
+grey = sum(c == (128, 128, 128) for c in colours)
+white = sum(c == (255, 255, 255) for c in colours)
+print("tray %dx%d: %d greenish, %d bluish, %d grey, %d white pixels"
+      % (tw, th, greenish, bluish, grey, white))
+# The miniature: samples, its grey level rows, and white made transparent
+# (the design-time icon has a white face and no such rows).
+assert greenish + bluish >= 3, "the tray does not show the samples"
+assert grey >= 8, "the tray does not show the miniature's grey rows"
+assert white == 0, "white is not transparent in the tray icon"
+PY
+
+# Ending the session closes the window the ordinary way: settings saved (the
+# load marked the key 1.21, a save writes 1.2), exit status 0.
+grep -q '^"VersionNum"=hex:5c,8f,c2,f5,28,5c,f3,3f' "$tmp/config/Kestrune/registry.reg" ||
+  { echo "the load did not mark the key" >&2; exit 1; }
+kill -TERM "$plovex_pid"
+status=0
+wait "$plovex_pid" || status=$?
+[[ $status -eq 0 ]] || { echo "plovex ended with $status on SIGTERM" >&2; cat "$tmp/plovex.log" >&2; exit 1; }
+grep -q '^"VersionNum"=hex:33,33,33,33,33,33,f3,3f' "$tmp/config/Kestrune/registry.reg" ||
+  { echo "the settings were not saved on SIGTERM" >&2; exit 1; }
+echo ok

@@ -1,0 +1,51 @@
+#include "shell/termination_signals.h"
+
+#include <signal.h>
+#include <sys/signalfd.h>
+#include <unistd.h>
+
+#include <QCoreApplication>
+
+namespace plovex {
+namespace {
+
+sigset_t TerminationSet() {
+  sigset_t set;
+  sigemptyset(&set);
+  sigaddset(&set, SIGTERM);
+  sigaddset(&set, SIGINT);
+  sigaddset(&set, SIGHUP);
+  return set;
+}
+
+}  // namespace
+
+TerminationSignals::TerminationSignals() {
+  const sigset_t set = TerminationSet();
+  if (pthread_sigmask(SIG_BLOCK, &set, nullptr) != 0) return;
+  fd_ = signalfd(-1, &set, SFD_NONBLOCK | SFD_CLOEXEC);
+  if (fd_ < 0) pthread_sigmask(SIG_UNBLOCK, &set, nullptr);
+}
+
+TerminationSignals::~TerminationSignals() {
+  if (fd_ >= 0) close(fd_);
+}
+
+void TerminationSignals::CloseOnSignal(QWidget* window) {
+  window_ = window;
+  if (fd_ < 0 || notifier_ || window == nullptr) return;
+  // Owned by the window, so that it goes before the application does.
+  notifier_ = new QSocketNotifier(fd_, QSocketNotifier::Read, window);
+  connect(notifier_, &QSocketNotifier::activated, this, &TerminationSignals::Arrived);
+}
+
+void TerminationSignals::Arrived() {
+  signalfd_siginfo info;
+  while (read(fd_, &info, sizeof info) == static_cast<ssize_t>(sizeof info)) {
+  }
+  // A close that is refused (settings that cannot be saved) keeps the
+  // program running, as it does for the user.
+  if (!window_ || window_->close()) QCoreApplication::quit();
+}
+
+}  // namespace plovex

@@ -1,0 +1,417 @@
+#include "shell/tform1.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+
+#include "core/gif_picture_writer.h"
+
+namespace plovex {
+namespace {
+
+// A single fixed frame with a system menu and a minimise button, no maximise.
+constexpr Qt::WindowFlags kWindowFlags = Qt::Window | Qt::CustomizeWindowHint |
+                                         Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                                         Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint;
+constexpr QSize kDesignClientSize{414, 173};
+
+// A frame as a window manager draws it: a title bar at least. Right after the
+// window is re-created, Qt still reports none (or nonsense).
+bool PlausibleFrame(QSize frame) { return frame.width() >= 0 && frame.height() > 0; }
+
+QAction* MenuEntry(QMenu* menu, const char* name, const char* caption, bool checkable = false) {
+  QAction* action = menu->addAction(caption);
+  action->setObjectName(name);
+  action->setCheckable(checkable);
+  return action;
+}
+
+}  // namespace
+
+TForm1::TForm1(const TForm1Seams& seams)
+    : QWidget(nullptr, kWindowFlags),
+      seams_(seams),
+      picture_(kPictureWidth, kPictureHeight, kWhite),
+      font_(Font::Find("Arial")),
+      errors_(this) {
+  setObjectName("Form1");
+  setWindowTitle("Plovex");
+  setWindowIcon(QApplication::windowIcon());
+  setFixedSize(kDesignClientSize);
+  move(kDefaultWindowLeft, kDefaultWindowTop);
+
+  PageControl1 = new QStackedWidget(this);
+  PageControl1->setObjectName("PageControl1");
+  PageControl1->setGeometry(0, 0, kDesignClientSize.width(), kDesignClientSize.height());
+  auto* graph_page = new QWidget(PageControl1);
+  graph_page->setObjectName("pageGraph");
+  graph_page->setWindowTitle("Graph");
+  Panel1 = new QFrame(graph_page);
+  Panel1->setObjectName("Panel1");
+  Panel1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+  Panel1->setLineWidth(1);
+  Panel1->setGeometry(4, 4, 404, 164);
+  Image1 = new TImage(picture_, Panel1);
+  Image1->move(2, 2);
+  PageControl1->addWidget(graph_page);
+
+  panel_ = new TConfigPanel(settings_, *this, PageControl1);
+  panel_->setWindowTitle("Conf");
+  panel_->SetAppIcon(QApplication::windowIcon());
+  PageControl1->addWidget(panel_);
+  store_ = std::make_unique<SettingsStore>(*seams_.hive, settings_, *panel_);
+
+  // Start and Stop lie below the visible client area, as on the Windows
+  // version's window: only program actions press them.
+  Button2 = new QPushButton("Start", this);
+  Button2->setObjectName("Button2");
+  Button2->setGeometry(8, 208, 75, 25);
+  Button3 = new QPushButton("Stop", this);
+  Button3->setObjectName("Button3");
+  Button3->setGeometry(8, 232, 75, 25);
+  Button3->setEnabled(false);
+
+  Timer1 = new QTimer(this);
+  Timer1->setObjectName("Timer1");
+
+  BuildMenu();
+
+  TrayIcon1 = new TTrayIcon(this, QApplication::windowIcon(), this);
+
+  connect(Button2, &QPushButton::clicked, this, &TForm1::Button2Click);
+  connect(Button3, &QPushButton::clicked, this, &TForm1::Button3Click);
+  connect(Timer1, &QTimer::timeout, this, &TForm1::Timer1Timer);
+  connect(Image1, &TImage::MouseDown, this, &TForm1::Image1MouseDown);
+  connect(Image1, &TImage::MouseMove, this, &TForm1::Image1MouseMove);
+  connect(Image1, &TImage::MouseUp, this, &TForm1::Image1MouseUp);
+  connect(Image1, &TImage::DblClick, this, &TForm1::Image1DblClick);
+  connect(Image1, &TImage::ContextMenu, this, &TForm1::PopupMenu1Popup);
+  connect(TrayIcon1, &TTrayIcon::DblClick, this, &TForm1::TrayIcon1DblClick);
+}
+
+TForm1::~TForm1() = default;
+
+void TForm1::BuildMenu() {
+  PopupMenu1 = new QMenu(this);
+  PopupMenu1->setObjectName("PopupMenu1");
+  Configuration1 = MenuEntry(PopupMenu1, "Configuration1", "Configuration");
+  InstantSnapShot1 = MenuEntry(PopupMenu1, "InstantSnapShot1", "Instant SnapShot");
+  PopupMenu1->addSeparator();
+  Clear1 = MenuEntry(PopupMenu1, "Clear1", "Clear");
+  PopupMenu1->addSeparator();
+  Stayontop1 = MenuEntry(PopupMenu1, "Stayontop1", "Stay on top", true);
+  Lockwindowdrag1 = MenuEntry(PopupMenu1, "Lockwindowdrag1", "Lock window drag", true);
+  Minimize1 = MenuEntry(PopupMenu1, "Minimize1", "Minimize");
+  PopupMenu1->addSeparator();
+  Close1 = MenuEntry(PopupMenu1, "Close1", "Close");
+  connect(Configuration1, &QAction::triggered, this, &TForm1::Configuration1Click);
+  connect(InstantSnapShot1, &QAction::triggered, this, &TForm1::InstantSnapShot1Click);
+  connect(Clear1, &QAction::triggered, this, &TForm1::Clear1Click);
+  connect(Stayontop1, &QAction::triggered, this, &TForm1::Stayontop1Click);
+  connect(Lockwindowdrag1, &QAction::triggered, this, &TForm1::Lockwindowdrag1Click);
+  connect(Minimize1, &QAction::triggered, this, &TForm1::Minimize1Click);
+  connect(Close1, &QAction::triggered, this, &TForm1::Close1Click);
+}
+
+void TForm1::FormCreate() {
+  settings_ = TPlovexSettings{};
+  settings_.Restart = true;
+  // A failed load has still filled the controls; start-up goes on with the
+  // record as it stands, so the window works and can save corrected values.
+  ReportErrors([this] { store_->LoadSettings(); });
+  PageControl1->setCurrentIndex(0);
+  panel_->ShowPage(0);
+  settings_.TrayBitmap = NewTrayBitmap();
+  SetTrayIcon(settings_.TrayBitmap);
+
+  client_ = std::make_unique<TSNMPSend>();
+  PollSource* poll = seams_.poll;
+  if (poll == nullptr) {
+    agent_poll_ = std::make_unique<AgentPollSource>(*client_);
+    poll = agent_poll_.get();
+  }
+  PictureWriter* writer = seams_.writer;
+  if (writer == nullptr) {
+    gif_writer_ = std::make_unique<GifPictureWriter>();
+    writer = gif_writer_.get();
+  }
+  const Clock& clock = seams_.clock != nullptr ? *seams_.clock : system_clock_;
+  tick_ =
+      std::make_unique<TickCycle>(settings_, picture_, *this, clock, *poll, *writer, font_.get());
+
+  // The stored frame comes with the size it had in the Windows version.
+  setFixedSize(HasBorder() ? kDesignClientSize : kBorderlessSize);
+  ReportErrors([this] { Start(); });
+}
+
+void TForm1::ShowAtStart() {
+  if (settings_.StayOnTop) SetStayOnTop(true);
+  if (isMinimized()) {
+    if (TrayIcon1 && TrayIcon1->TrayAvailable()) return;  // only the icon shows
+    showMinimized();
+    return;
+  }
+  show();
+}
+
+// --- Start, Stop, the timer -------------------------------------------------
+
+void TForm1::Button2Click() {
+  ReportErrors([this] { Start(); });
+}
+
+void TForm1::Button3Click() { Stop(); }
+
+void TForm1::Start() {
+  settings_.Restart = true;
+  timer_enabled_ = true;
+  UpdateTimer();
+  Button3->setEnabled(true);
+  Button2->setEnabled(false);
+  settings_.SnmpFailed = false;
+  // Missing only when the window is already closing.
+  if (tick_) tick_->Start();
+}
+
+void TForm1::Stop() {
+  timer_enabled_ = false;
+  UpdateTimer();
+  Button3->setEnabled(false);
+  Button2->setEnabled(true);
+}
+
+void TForm1::Timer1Timer() {
+  ReportErrors([this] {
+    if (tick_) tick_->Tick();
+  });
+}
+
+void TForm1::SetTimerPeriod(std::int64_t milliseconds) {
+  timer_period_ = milliseconds;
+  UpdateTimer();
+}
+
+void TForm1::UpdateTimer() {
+  // A period of 0 keeps the timer silent while monitoring stays switched on,
+  // as the Windows timer does with interval 0.
+  if (timer_enabled_ && timer_period_ > 0) {
+    Timer1->start(static_cast<int>(timer_period_));
+  } else {
+    Timer1->stop();
+    if (timer_period_ > 0) Timer1->setInterval(static_cast<int>(timer_period_));
+  }
+}
+
+// --- The picture ------------------------------------------------------------
+
+void TForm1::ClearPictures() {
+  picture_.FillRect(1, 1, kPictureWidth, kPictureHeight, kWhite);
+  settings_.TrayBitmap.Fill(kWhite);
+  Image1->update();
+}
+
+void TForm1::ClearGraph() {
+  Stop();
+  ClearPictures();
+  settings_.Restart = true;
+  Start();
+}
+
+void TForm1::Clear1Click() {
+  ReportErrors([this] { ClearGraph(); });
+}
+
+void TForm1::InstantSnapShot1Click() { settings_.SnapshotPending = true; }
+
+void TForm1::Configuration1Click() { PageControl1->setCurrentIndex(1); }
+
+void TForm1::ShowGraphPage() { PageControl1->setCurrentIndex(0); }
+
+void TForm1::PopupMenu1Popup(QPoint global) { PopupMenu1->popup(global); }
+
+// --- Stacking, drag lock, minimise ------------------------------------------
+
+void TForm1::Stayontop1Click() {
+  // The entry has already inverted its own check mark.
+  settings_.StayOnTop = Stayontop1->isChecked();
+  SetStayOnTop(settings_.StayOnTop);
+}
+
+void TForm1::SetStayOnTop(bool on_top) {
+  if (windowFlags().testFlag(Qt::WindowStaysOnTopHint) == on_top) return;
+  SetWindowFlagsKeepingVisibility(windowFlags() ^ Qt::WindowStaysOnTopHint);
+}
+
+void TForm1::Lockwindowdrag1Click() {
+  settings_.LockDrag = !settings_.LockDrag;
+  Lockwindowdrag1->setChecked(settings_.LockDrag);
+}
+
+void TForm1::Minimize1Click() { setWindowState(windowState() | Qt::WindowMinimized); }
+
+void TForm1::TrayIcon1DblClick() {
+  if (TrayIcon1) TrayIcon1->ShowMainWindow();
+}
+
+// --- Dragging and the border toggle -----------------------------------------
+
+void TForm1::Image1MouseDown(Qt::MouseButton button, QPoint at, QPoint global) {
+  if (button != Qt::LeftButton || settings_.LockDrag) return;
+  settings_.Dragging = true;
+  settings_.DragX = at.x();
+  settings_.DragY = at.y();
+  drag_anchor_ = global - pos();
+}
+
+void TForm1::Image1MouseMove(QPoint, QPoint global) {
+  if (!settings_.Dragging || settings_.LockDrag) return;
+  // The same as left + x - DragX, top + y - DragY, but taken from the screen
+  // position, which stays right while the window manager is still moving the
+  // window for the previous event.
+  move(global - drag_anchor_);
+}
+
+void TForm1::Image1MouseUp(Qt::MouseButton, QPoint, QPoint) { settings_.Dragging = false; }
+
+void TForm1::Image1DblClick() {
+  if (HasBorder()) {
+    const QSize frame = frameGeometry().size() - size();
+    if (isVisible() && PlausibleFrame(frame)) bordered_frame_ = frame;
+    SetBorder(false);
+    SetOuterSize(kBorderlessSize);
+    settings_.WindowBorderStyle = 2;
+  } else {
+    SetBorder(true);
+    SetOuterSize(kBorderedSize);
+    settings_.WindowBorderStyle = 1;
+  }
+}
+
+bool TForm1::HasBorder() const { return !windowFlags().testFlag(Qt::FramelessWindowHint); }
+
+void TForm1::SetBorder(bool bordered) {
+  if (HasBorder() == bordered) return;
+  // Qt drops "frameless" while title-bar hints are set, so the two frames are
+  // whole sets of flags.
+  Qt::WindowFlags flags = bordered ? kWindowFlags : (Qt::Window | Qt::FramelessWindowHint);
+  flags.setFlag(Qt::WindowStaysOnTopHint, windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+  SetWindowFlagsKeepingVisibility(flags);
+}
+
+void TForm1::SetOuterSize(QSize outer) {
+  // The frame is the window manager's; its size is known only once the
+  // window has been shown with it, and not at all without a window manager.
+  // Until then the Windows frame stands in, which leaves the client area just
+  // around the picture.
+  constexpr QSize kWindowsFrame = kBorderedSize - kBorderlessSize;
+  QSize frame(0, 0);
+  if (HasBorder()) {
+    frame = isVisible() ? frameGeometry().size() - size() : QSize(0, 0);
+    if (!PlausibleFrame(frame))
+      frame = PlausibleFrame(bordered_frame_) ? bordered_frame_ : kWindowsFrame;
+  }
+  setFixedSize(outer - frame);
+}
+
+void TForm1::SetWindowFlagsKeepingVisibility(Qt::WindowFlags flags) {
+  // Changing the flags re-creates the native window, which hides it.
+  const bool visible = isVisible();
+  const QPoint at = pos();
+  setWindowFlags(flags);
+  move(at);
+  if (visible) show();
+}
+
+// --- Placement, as the settings record it ------------------------------------
+
+WindowPlacement TForm1::RecordPlacement() const {
+  constexpr Qt::WindowStates kNotNormal =
+      Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen;
+  return WindowPlacement{y(),
+                         x(),
+                         (windowState() & kNotNormal) ? 2 : 1,
+                         HasBorder() ? 1 : 2,
+                         Lockwindowdrag1->isChecked(),
+                         Stayontop1->isChecked()};
+}
+
+void TForm1::ApplyPlacement(const WindowPlacement& p) {
+  SetBorder(p.BorderStyle == 1);
+  move(p.Left, p.Top);
+  if (p.State == 1) {
+    setWindowState(windowState() & ~Qt::WindowMinimized);
+  } else {
+    setWindowState(windowState() | Qt::WindowMinimized);
+  }
+  Lockwindowdrag1->setChecked(p.LockDrag);
+  Stayontop1->setChecked(p.StayOnTop);
+}
+
+// --- The tick's host ----------------------------------------------------------
+
+bool TForm1::SaveGifChecked() const { return panel_->SaveGifChecked(); }
+
+void TForm1::SetResetCaptions(const std::string& oid1, const std::string& oid2) {
+  panel_->SetResetCaptions(QString::fromStdString(oid1), QString::fromStdString(oid2));
+}
+
+void TForm1::SetTrayHint(const std::string& hint) {
+  if (TrayIcon1) TrayIcon1->SetHint(QString::fromStdString(hint));
+}
+
+void TForm1::SetTrayIcon(const Surface& tray_bitmap) {
+  if (!TrayIcon1) return;
+  QIcon icon;
+  if (TTrayIcon::IconFromBitmap(tray_bitmap, icon, kWhite)) {
+    TrayIcon1->SetImage(icon);
+    TrayIcon1->UpdateIcon();
+  }
+}
+
+void TForm1::SaveTotals() { store_->SaveTotals(); }
+
+void TForm1::ReportErrors(const std::function<void()>& handler) {
+  errors_.Run(handler);
+  // Whatever the handler drew, also when it failed part-way.
+  Image1->update();
+}
+
+// --- Closing ------------------------------------------------------------------
+
+void TForm1::Close1Click() {
+  ReportErrors([this] {
+    Stop();
+    store_->SaveSettings();
+    closed_ = true;
+    if (TrayIcon1) TrayIcon1->Remove();
+    hide();
+    QCoreApplication::quit();
+  });
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+  if (!closed_) FormClose();
+  if (closed_) {
+    event->accept();
+  } else {
+    event->ignore();
+  }
+}
+
+void TForm1::FormClose() {
+  Stop();
+  // Settings that could not be saved keep the window open, so that nothing
+  // the user set is lost without a word.
+  bool saved = false;
+  ReportErrors([&] {
+    store_->SaveSettings();
+    saved = true;
+  });
+  if (!saved) return;
+  tick_.reset();
+  agent_poll_.reset();
+  client_.reset();
+  if (TrayIcon1) TrayIcon1->Remove();
+  closed_ = true;
+}
+
+}  // namespace plovex

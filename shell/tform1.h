@@ -1,0 +1,174 @@
+#pragma once
+// TForm1: the main window. It owns, from FormCreate to the end of the
+// program, the settings record with its tray miniature, the 400 x 160 picture
+// and the long-lived SNMP client, and carries every handler of the window: the
+// Start and Stop buttons, the tick timer, the picture's popup menu, dragging by
+// the picture, the border toggle and the two ways to close. The configuration
+// panel (page "Conf"), the tray icon, the tick and the settings store do the
+// work; the handlers only call them in order.
+//
+// The window is the tick's host (reset labels, "Save to GIF every", tray hint
+// and icon, totals) and the panel's host (timer, picture, placement).
+//
+// Failure: every handler runs through the error display, which shows what it
+// throws and lets the program carry on; the timer keeps running.
+//
+// Seams: the hive is borrowed; the poll, the picture writer and the clock
+// default to the real ones (the agent over the window's client, GIF files in
+// the working directory, the system clock) and may be replaced by tests.
+#include <QAction>
+#include <QCloseEvent>
+#include <QFrame>
+#include <QMenu>
+#include <QPointer>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QTimer>
+#include <QWidget>
+#include <cstdint>
+#include <memory>
+
+#include "core/agent_poll_source.h"
+#include "core/clock.h"
+#include "core/picture_writer.h"
+#include "core/plovex_settings.h"
+#include "core/tick_cycle.h"
+#include "core/tick_host.h"
+#include "image/font.h"
+#include "image/surface.h"
+#include "settings/panel/panel_host.h"
+#include "settings/panel/tconfig_panel.h"
+#include "settings/registry_hive.h"
+#include "settings/settings_store.h"
+#include "shell/error_display.h"
+#include "shell/timage.h"
+#include "shell/ttray_icon.h"
+#include "snmp/tsnmp_send.h"
+
+namespace plovex {
+
+struct TForm1Seams {
+  RegistryHive* hive = nullptr;     // required
+  PollSource* poll = nullptr;       // null: the agent, over the window's client
+  PictureWriter* writer = nullptr;  // null: GIF files in the working directory
+  const Clock* clock = nullptr;     // null: the system clock
+};
+
+class TForm1 : public QWidget, public TickHost, public PanelHost {
+  Q_OBJECT
+
+ public:
+  // Outer sizes the border toggle gives the window.
+  static constexpr QSize kBorderedSize{419, 199};
+  static constexpr QSize kBorderlessSize{413, 173};
+
+  explicit TForm1(const TForm1Seams& seams);
+  ~TForm1() override;
+
+  // The steps of the popup command "Clear": stop, whiten, restart. Throws
+  // what the restart's tick throws.
+  void ClearGraph();
+
+  // The start-up sequence: settings record, LoadSettings, pages, tray
+  // miniature and first icon, SNMP client, Start. Errors are shown once and
+  // start-up goes on with the record as it stands.
+  void FormCreate();
+  // Shows the window, or keeps it in the tray when the stored state is
+  // minimised; applies the stored stacking.
+  void ShowAtStart();
+
+  TPlovexSettings& Settings() { return settings_; }
+  const Surface& Picture() const { return picture_; }
+  ErrorDisplay& Errors() { return errors_; }
+  TConfigPanel* ConfigPanel() const { return panel_; }
+  TTrayIcon* TrayIcon() const { return TrayIcon1; }
+  bool TimerRunning() const { return Timer1->isActive(); }
+  int TimerInterval() const { return Timer1->interval(); }
+
+  // TickHost.
+  bool SaveGifChecked() const override;
+  void SetResetCaptions(const std::string& oid1, const std::string& oid2) override;
+  void SetTrayHint(const std::string& hint) override;
+  void SetTrayIcon(const Surface& tray_bitmap) override;
+  void SaveTotals() override;
+
+  // PanelHost.
+  void Stop() override;
+  void Start() override;
+  void ClearPictures() override;
+  void ShowGraphPage() override;
+  void SetTimerPeriod(std::int64_t milliseconds) override;
+  WindowPlacement RecordPlacement() const override;
+  void ApplyPlacement(const WindowPlacement& placement) override;
+  void ReportErrors(const std::function<void()>& handler) override;
+
+ public slots:
+  void Button2Click();  // Start
+  void Button3Click();  // Stop
+  void Timer1Timer();
+  void Configuration1Click();
+  void InstantSnapShot1Click();
+  void Clear1Click();
+  void Stayontop1Click();
+  void Lockwindowdrag1Click();
+  void Minimize1Click();
+  void Close1Click();
+  void Image1MouseDown(Qt::MouseButton button, QPoint at, QPoint global);
+  void Image1MouseMove(QPoint at, QPoint global);
+  void Image1MouseUp(Qt::MouseButton button, QPoint at, QPoint global);
+  void Image1DblClick();
+  void TrayIcon1DblClick();
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private slots:
+  void PopupMenu1Popup(QPoint global);
+
+ private:
+  void BuildMenu();
+  void FormClose();
+  void UpdateTimer();
+  bool HasBorder() const;
+  void SetBorder(bool bordered);
+  void SetOuterSize(QSize outer);
+  void SetStayOnTop(bool on_top);
+  void SetWindowFlagsKeepingVisibility(Qt::WindowFlags flags);
+
+  TForm1Seams seams_;
+  TPlovexSettings settings_;
+  Surface picture_;
+  std::unique_ptr<Font> font_;
+  PosixClock system_clock_;
+  std::unique_ptr<PictureWriter> gif_writer_;
+  std::unique_ptr<TSNMPSend> client_;
+  std::unique_ptr<AgentPollSource> agent_poll_;
+  std::unique_ptr<TickCycle> tick_;
+  std::unique_ptr<SettingsStore> store_;
+  ErrorDisplay errors_;
+
+  bool timer_enabled_ = false;
+  std::int64_t timer_period_ = 0;
+  QPoint drag_anchor_;    // pointer minus window corner at the press
+  QSize bordered_frame_;  // frame size around the client, last seen bordered
+  bool closed_ = false;
+
+  QStackedWidget* PageControl1 = nullptr;
+  QFrame* Panel1 = nullptr;
+  TImage* Image1 = nullptr;
+  TConfigPanel* panel_ = nullptr;
+  QPushButton* Button2 = nullptr;
+  QPushButton* Button3 = nullptr;
+  QTimer* Timer1 = nullptr;
+  QMenu* PopupMenu1 = nullptr;
+  QAction* Configuration1 = nullptr;
+  QAction* InstantSnapShot1 = nullptr;
+  QAction* Clear1 = nullptr;
+  QAction* Stayontop1 = nullptr;
+  QAction* Lockwindowdrag1 = nullptr;
+  QAction* Minimize1 = nullptr;
+  QAction* Close1 = nullptr;
+  QPointer<TTrayIcon> TrayIcon1;
+};
+
+}  // namespace plovex

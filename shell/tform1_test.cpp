@@ -1,0 +1,484 @@
+#include "shell/tform1.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QContextMenuEvent>
+#include <QDir>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QTest>
+
+#include "core/tick_test_doubles.h"
+#include "shell/desktop_test_support.h"
+
+namespace plovex {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+
+class FormTest : public ::testing::Test {
+ protected:
+  FormTest() {
+    // Counters that grow by 32000 bytes a second on channel 1, 1600 on 2.
+    for (int i = 0; i < 50; ++i) poll.script.push_back({1000000 + 32000 * i, 500000 + 1600 * i});
+    clock.SetLocal(12, 30, 15);
+  }
+
+  TForm1& Create() {
+    form = std::make_unique<TForm1>(TForm1Seams{&hive.Hive(), &poll, &writer, &clock});
+    form->Errors().SetPresenter([this](const QString& caption, const QString& text) {
+      shown.push_back((caption + "|" + text).toStdString());
+    });
+    form->TrayIcon()->TrayAvailable = [this] { return tray_available; };
+    return *form;
+  }
+  TForm1& Start() {
+    Create().FormCreate();
+    return *form;
+  }
+
+  template <typename T>
+  T* Find(const char* name) {
+    T* found = form->findChild<T*>(name);
+    EXPECT_NE(found, nullptr) << name;
+    return found;
+  }
+  void Trigger(const char* action) { Find<QAction>(action)->trigger(); }
+  QWidget* Image1() { return Find<QWidget>("Image1"); }
+  void Mouse(QEvent::Type type, Qt::MouseButton button, QPoint at, Qt::MouseButtons held) {
+    QWidget* image = Image1();
+    QMouseEvent e(type, QPointF(at), QPointF(image->mapToGlobal(at)), button, held, Qt::NoModifier);
+    QCoreApplication::sendEvent(image, &e);
+  }
+  void DoubleClickPicture() {
+    Mouse(QEvent::MouseButtonDblClick, Qt::LeftButton, {50, 50}, Qt::LeftButton);
+    Mouse(QEvent::MouseButtonRelease, Qt::LeftButton, {50, 50}, Qt::NoButton);
+  }
+  int PageShown() { return Find<QStackedWidget>("PageControl1")->currentIndex(); }
+  void Type(const char* edit, const QString& text) {
+    auto* e = Find<QLineEdit>(edit);
+    e->selectAll();
+    QTest::keyClicks(e, text);
+  }
+  // Pixels of channel 1's colour in the graph area.
+  int GreenPixels() {
+    int n = 0;
+    for (int y = 13; y < 147; ++y)
+      for (int x = 0; x < 400; ++x) n += form->Picture().Pixel(x, y) == 0x008000;
+    return n;
+  }
+
+  TestHive hive;
+  ScriptedPoll poll;
+  RecordingPictureWriter writer;
+  ManualClock clock;
+  bool tray_available = false;
+  std::vector<std::string> shown;
+  std::unique_ptr<TForm1> form;
+};
+
+TEST_F(FormTest, FirstStartOpensAtTheDesignPlaceAndRecordsIt) {
+  TForm1& f = Start();
+  f.ShowAtStart();
+  EXPECT_THAT(shown, IsEmpty());
+  EXPECT_EQ(f.windowTitle(), "Plovex");
+  EXPECT_EQ(f.pos(), QPoint(192, 105));
+  EXPECT_TRUE(f.isVisible());
+  EXPECT_FALSE(f.isMinimized());
+  EXPECT_FALSE(f.windowFlags().testFlag(Qt::FramelessWindowHint));
+  EXPECT_FALSE(f.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+  EXPECT_FALSE(Find<QAction>("Stayontop1")->isChecked());
+  EXPECT_FALSE(Find<QAction>("Lockwindowdrag1")->isChecked());
+  const TPlovexSettings& s = f.Settings();
+  EXPECT_EQ(s.WindowTop, 105);
+  EXPECT_EQ(s.WindowLeft, 192);
+  EXPECT_EQ(s.WindowState, 1);
+  EXPECT_EQ(s.WindowBorderStyle, 1);
+  EXPECT_EQ(s.MaxBytes, 64000);
+  // Nothing reaches the hive before the program closes.
+  EXPECT_FALSE(hive.Exists());
+  // Started: one tick ran, the timer runs at Refresh seconds.
+  EXPECT_EQ(poll.polls, 1);
+  EXPECT_FALSE(s.Restart);
+  EXPECT_TRUE(f.TimerRunning());
+  EXPECT_EQ(f.TimerInterval(), 1000);
+  EXPECT_FALSE(Find<QPushButton>("Button2")->isEnabled());
+  EXPECT_TRUE(Find<QPushButton>("Button3")->isEnabled());
+  EXPECT_EQ(PageShown(), 0);
+  EXPECT_EQ(Find<QStackedWidget>("PageControl2")->currentIndex(), 0);
+}
+
+TEST_F(FormTest, TheRightButtonOnThePictureOpensTheMenu) {
+  TForm1& f = Start();
+  f.ShowAtStart();
+  auto* menu = Find<QMenu>("PopupMenu1");
+  QStringList entries;
+  for (QAction* a : menu->actions()) entries << (a->isSeparator() ? "-" : a->text());
+  EXPECT_EQ(entries, QStringList({"Configuration", "Instant SnapShot", "-", "Clear", "-",
+                                  "Stay on top", "Lock window drag", "Minimize", "-", "Close"}));
+  QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(20, 20),
+                          Image1()->mapToGlobal(QPoint(20, 20)));
+  QCoreApplication::sendEvent(Image1(), &event);
+  EXPECT_TRUE(menu->isVisible());
+  menu->hide();
+  Trigger("Configuration1");
+  EXPECT_EQ(PageShown(), 1);
+}
+
+TEST_F(FormTest, StoredFlagsPlaceAndStackTheWindowAtStart) {
+  hive.Seed([](TPlovexSettings& s) {
+    s.WindowTop = 40;
+    s.WindowLeft = 60;
+    s.WindowBorderStyle = 2;
+    s.StayOnTop = true;
+    s.LockDrag = true;
+  });
+  TForm1& f = Start();
+  f.ShowAtStart();
+  EXPECT_EQ(f.pos(), QPoint(60, 40));
+  EXPECT_TRUE(f.windowFlags().testFlag(Qt::FramelessWindowHint));
+  EXPECT_EQ(f.size(), TForm1::kBorderlessSize);
+  EXPECT_TRUE(f.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+  EXPECT_TRUE(Find<QAction>("Stayontop1")->isChecked());
+  EXPECT_TRUE(Find<QAction>("Lockwindowdrag1")->isChecked());
+
+  // The first use of "Stay on top" unchecks it and makes the window normal.
+  Trigger("Stayontop1");
+  EXPECT_FALSE(Find<QAction>("Stayontop1")->isChecked());
+  EXPECT_FALSE(f.Settings().StayOnTop);
+  EXPECT_FALSE(f.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+  EXPECT_TRUE(f.isVisible());
+}
+
+TEST_F(FormTest, TheBorderToggleGivesItsSizesBothWaysTwiceOver) {
+  // Outer sizes: without a border the window is all client; with one, the
+  // window manager's frame (here the offscreen platform's) is part of it.
+  TForm1& f = Start();
+  f.ShowAtStart();
+  auto frameless = [&] { return f.windowFlags().testFlag(Qt::FramelessWindowHint); };
+  for (int round = 0; round < 2; ++round) {
+    SCOPED_TRACE(round);
+    DoubleClickPicture();
+    EXPECT_TRUE(frameless());
+    EXPECT_EQ(f.size(), QSize(413, 173));
+    EXPECT_EQ(f.Settings().WindowBorderStyle, 2);
+    EXPECT_EQ(f.RecordPlacement().BorderStyle, 2);
+    DoubleClickPicture();
+    EXPECT_FALSE(frameless());
+    EXPECT_EQ(f.frameGeometry().size(), QSize(419, 199));
+    EXPECT_EQ(f.Settings().WindowBorderStyle, 1);
+    EXPECT_EQ(f.RecordPlacement().BorderStyle, 1);
+    EXPECT_TRUE(f.isVisible());
+  }
+}
+
+TEST_F(FormTest, AStoredBorderlessWindowGetsItsBorderAtTheFirstDoubleClick) {
+  hive.Seed([](TPlovexSettings& s) { s.WindowBorderStyle = 2; });
+  TForm1& f = Start();
+  f.ShowAtStart();
+  EXPECT_EQ(f.size(), QSize(413, 173));
+  DoubleClickPicture();
+  EXPECT_FALSE(f.windowFlags().testFlag(Qt::FramelessWindowHint));
+  EXPECT_EQ(f.Settings().WindowBorderStyle, 1);
+  // The frame is not known yet: the client is the one under the Windows
+  // frame of 419 x 199.
+  EXPECT_EQ(f.size(), QSize(413, 173));
+  EXPECT_TRUE(f.isVisible());
+}
+
+TEST_F(FormTest, DraggingThePictureMovesTheWindowUnlessLocked) {
+  TForm1& f = Start();
+  const QPoint start = f.pos();
+  Mouse(QEvent::MouseButtonPress, Qt::LeftButton, {10, 10}, Qt::LeftButton);
+  EXPECT_TRUE(f.Settings().Dragging);
+  EXPECT_EQ(f.Settings().DragX, 10);
+  Mouse(QEvent::MouseMove, Qt::NoButton, {30, 25}, Qt::LeftButton);
+  EXPECT_EQ(f.pos(), start + QPoint(20, 15));
+  // The grabbed point stays under the pointer: the same picture point again
+  // does not move the window further.
+  Mouse(QEvent::MouseMove, Qt::NoButton, {10, 10}, Qt::LeftButton);
+  EXPECT_EQ(f.pos(), start + QPoint(20, 15));
+  // Locking during the drag stops the movement at once.
+  Trigger("Lockwindowdrag1");
+  EXPECT_TRUE(f.Settings().LockDrag);
+  EXPECT_TRUE(Find<QAction>("Lockwindowdrag1")->isChecked());
+  Mouse(QEvent::MouseMove, Qt::NoButton, {50, 50}, Qt::LeftButton);
+  EXPECT_EQ(f.pos(), start + QPoint(20, 15));
+  Mouse(QEvent::MouseButtonRelease, Qt::LeftButton, {50, 50}, Qt::NoButton);
+  EXPECT_FALSE(f.Settings().Dragging);
+
+  // Locked: a press starts nothing.
+  Mouse(QEvent::MouseButtonPress, Qt::LeftButton, {10, 10}, Qt::LeftButton);
+  EXPECT_FALSE(f.Settings().Dragging);
+  Trigger("Lockwindowdrag1");
+  EXPECT_FALSE(f.Settings().LockDrag);
+  Mouse(QEvent::MouseMove, Qt::NoButton, {40, 40}, Qt::LeftButton);
+  EXPECT_EQ(f.pos(), start + QPoint(20, 15));
+  Mouse(QEvent::MouseButtonRelease, Qt::LeftButton, {40, 40}, Qt::NoButton);
+
+  // The right button never drags.
+  Mouse(QEvent::MouseButtonPress, Qt::RightButton, {10, 10}, Qt::RightButton);
+  EXPECT_FALSE(f.Settings().Dragging);
+  Mouse(QEvent::MouseMove, Qt::NoButton, {60, 60}, Qt::RightButton);
+  EXPECT_EQ(f.pos(), start + QPoint(20, 15));
+  // Dragging records nothing.
+  EXPECT_EQ(f.Settings().WindowLeft, 192);
+}
+
+TEST_F(FormTest, ClearingWhitensAllButColumnZeroAndRowZeroAndRestarts) {
+  TForm1& f = Start();
+  for (int i = 0; i < 5; ++i) f.Timer1Timer();
+  ASSERT_GT(GreenPixels(), 0);
+  ASSERT_EQ(f.Settings().TrayBitmap.Pixel(8, 0), kGrey);
+
+  // The steps between Stop and Start, by themselves.
+  const Surface before = f.Picture();
+  f.ClearPictures();
+  for (int y = 0; y < 160; ++y) ASSERT_EQ(f.Picture().Pixel(0, y), before.Pixel(0, y)) << y;
+  for (int x = 0; x < 400; ++x) ASSERT_EQ(f.Picture().Pixel(x, 0), before.Pixel(x, 0)) << x;
+  for (int y = 1; y < 160; ++y)
+    for (int x = 1; x < 400; ++x) ASSERT_EQ(f.Picture().Pixel(x, y), kWhite) << x << "," << y;
+  for (int y = 0; y < 16; ++y)
+    for (int x = 0; x < 16; ++x) ASSERT_EQ(f.Settings().TrayBitmap.Pixel(x, y), kWhite);
+
+  // The menu entry: its tick takes a new baseline and draws no sample.
+  const int polls = poll.polls;
+  Trigger("Clear1");
+  EXPECT_EQ(poll.polls, polls + 1);
+  EXPECT_EQ(GreenPixels(), 0);
+  EXPECT_EQ(f.Settings().Oid1.Rate, 0);
+  EXPECT_FALSE(f.Settings().Restart);
+  EXPECT_TRUE(f.TimerRunning());
+  for (int x = 1; x < 16; ++x) EXPECT_EQ(f.Settings().TrayBitmap.Pixel(x, 0), kWhite) << x;
+  // The next tick draws samples again.
+  f.Timer1Timer();
+  EXPECT_GT(GreenPixels(), 0);
+}
+
+TEST_F(FormTest, TheWindowShowsThePictureItself) {
+  TForm1& f = Start();
+  for (int i = 0; i < 3; ++i) f.Timer1Timer();
+  const QImage shown_image = Image1()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+  ASSERT_EQ(shown_image.size(), QSize(400, 160));
+  int differing = 0;
+  for (int y = 0; y < 160; ++y)
+    for (int x = 0; x < 400; ++x) {
+      const Color c = f.Picture().Pixel(x, y);
+      differing += shown_image.pixel(x, y) != qRgb(RedOf(c), GreenOf(c), BlueOf(c));
+    }
+  EXPECT_EQ(differing, 0);
+  EXPECT_GT(GreenPixels(), 0);
+}
+
+TEST_F(FormTest, TheTooltipNamesTheProgramUntilTheFirstTickThenShowsTheRates) {
+  TForm1& f = Create();
+  EXPECT_EQ(f.TrayIcon()->toolTip(), "Plovex");
+  f.FormCreate();  // a restart tick: rates 0
+  EXPECT_EQ(f.TrayIcon()->toolTip(), "0 kB/s / 0 kB/s");
+  f.Timer1Timer();
+  EXPECT_EQ(f.TrayIcon()->toolTip(), "31.2 kB/s / 1.6 kB/s");
+  EXPECT_EQ(Find<QLabel>("LblRstOID1")->text(), "Down 0MB");
+}
+
+TEST_F(FormTest, AFirstTickThatFailsLeavesTheProgramNameAndShowsTheError) {
+  poll.fail_with = "'x' is not a valid integer value";
+  TForm1& f = Start();
+  EXPECT_EQ(f.TrayIcon()->toolTip(), "Plovex");
+  EXPECT_THAT(shown, ElementsAre("Plovex|'x' is not a valid integer value."));
+  // The timer keeps running; one box at a time, each shown after the last.
+  EXPECT_TRUE(f.TimerRunning());
+  f.Timer1Timer();
+  EXPECT_EQ(shown.size(), 2u);
+}
+
+TEST_F(FormTest, TimerErrorsWhileABoxIsOpenAreNotStacked) {
+  TForm1& f = Start();
+  poll.fail_with = "Division by zero";
+  int expiries_in_box = 0;
+  f.Errors().SetPresenter([&](const QString&, const QString& text) {
+    shown.push_back(text.toStdString());
+    // Expiries during the box's modal loop fail the same way.
+    for (; expiries_in_box < 2; ++expiries_in_box) f.Timer1Timer();
+  });
+  f.Timer1Timer();
+  EXPECT_EQ(expiries_in_box, 2);
+  EXPECT_THAT(shown, ElementsAre("Division by zero."));
+  EXPECT_TRUE(f.TimerRunning());
+}
+
+TEST_F(FormTest, AFailedLoadIsShownOnceAndTheWindowWorksWithTheRecordAsItStands) {
+  hive.Seed();
+  // A current key that lacks "OID1Cx".
+  {
+    QFile file(QString::fromStdString(hive.Hive().path()));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    QByteArray text = file.readAll();
+    file.close();
+    const int at = text.indexOf("\"OID1Cx\"");
+    ASSERT_GE(at, 0);
+    text.remove(at, text.indexOf('\n', at) - at + 1);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(text);
+  }
+  TForm1& f = Start();
+  // The values after the failing one keep their initial zero, so the first
+  // tick divides by a zero Refresh, and the timer has no period to run at.
+  EXPECT_THAT(shown,
+              ElementsAre("Plovex|Failed to get data for 'OID1Cx'", "Plovex|Division by zero."));
+  EXPECT_EQ(f.Settings().Ip, "127.0.0.1");
+  EXPECT_EQ(Find<QLineEdit>("edtIP")->text(), "127.0.0.1");
+  EXPECT_EQ(poll.polls, 1);
+  EXPECT_FALSE(f.TimerRunning());
+  // The user enters working values and applies them: monitoring goes on.
+  Type("edtMax", "64000");
+  Type("edtRefresh", "1");
+  Type("edtTickFreq", "1");
+  Find<QPushButton>("Button1")->click();
+  EXPECT_EQ(shown.size(), 2u);
+  EXPECT_TRUE(f.TimerRunning());
+  EXPECT_EQ(poll.polls, 2);
+}
+
+TEST_F(FormTest, ApplyWithANewFullScaleClearsAndRestartsOnTheGraphPage) {
+  TForm1& f = Start();
+  for (int i = 0; i < 3; ++i) f.Timer1Timer();
+  Trigger("Configuration1");
+  EXPECT_EQ(PageShown(), 1);
+  Type("edtMax", "32000");
+  Type("edtRefresh", "5");
+  Find<QPushButton>("Button1")->click();
+  EXPECT_THAT(shown, IsEmpty());
+  EXPECT_EQ(PageShown(), 0);
+  EXPECT_EQ(f.Settings().MaxBytes, 32000);
+  EXPECT_EQ(GreenPixels(), 0);  // cleared, then a restart tick
+  EXPECT_EQ(f.TimerInterval(), 5000);
+  EXPECT_TRUE(f.TimerRunning());
+}
+
+TEST_F(FormTest, ARefreshOfZeroKeepsTheTimerSilentUntilAPositivePeriod) {
+  hive.Seed([](TPlovexSettings& s) { s.Refresh = 0; });
+  TForm1& f = Start();
+  // The first tick divides by the zero Refresh.
+  EXPECT_THAT(shown, ElementsAre("Plovex|Division by zero."));
+  EXPECT_FALSE(f.TimerRunning());
+  EXPECT_FALSE(Find<QPushButton>("Button2")->isEnabled());  // monitoring is on
+  Type("edtRefresh", "2");
+  Find<QPushButton>("Button1")->click();
+  EXPECT_TRUE(f.TimerRunning());
+  EXPECT_EQ(f.TimerInterval(), 2000);
+  f.Button3Click();
+  EXPECT_FALSE(f.TimerRunning());
+  EXPECT_TRUE(Find<QPushButton>("Button2")->isEnabled());
+}
+
+TEST_F(FormTest, CancelAfterAMovePutsTheWindowBackWhereTheRecordHasIt) {
+  TForm1& f = Start();
+  f.move(300, 250);
+  Trigger("Configuration1");
+  Find<QPushButton>("Button4")->click();
+  EXPECT_EQ(f.pos(), QPoint(192, 105));
+  EXPECT_EQ(PageShown(), 0);
+}
+
+TEST_F(FormTest, ASnapshotIsWrittenByTheNextTickOnly) {
+  TForm1& f = Start();
+  f.Button3Click();
+  writer.calls.clear();
+  Trigger("InstantSnapShot1");
+  EXPECT_TRUE(f.Settings().SnapshotPending);
+  EXPECT_THAT(writer.calls, IsEmpty());
+  f.Timer1Timer();
+  ASSERT_FALSE(writer.calls.empty());
+  EXPECT_EQ(writer.calls.back().names, std::vector<std::string>{"PlovexSnapShot.gif"});
+  EXPECT_FALSE(f.Settings().SnapshotPending);
+}
+
+TEST_F(FormTest, MinimisingHidesIntoTheTrayAndADoubleClickBringsTheWindowBack) {
+  tray_available = true;
+  TForm1& f = Start();
+  f.ShowAtStart();
+  Trigger("Minimize1");
+  QCoreApplication::processEvents();
+  EXPECT_FALSE(f.isVisible());
+  emit f.TrayIcon()->activated(QSystemTrayIcon::DoubleClick);
+  EXPECT_TRUE(f.isVisible());
+  EXPECT_FALSE(f.isMinimized());
+}
+
+TEST_F(FormTest, WithoutATrayMinimisingNeverHidesTheWindow) {
+  tray_available = false;
+  TForm1& f = Start();
+  f.ShowAtStart();
+  Trigger("Minimize1");
+  QCoreApplication::processEvents();
+  EXPECT_TRUE(f.isVisible());
+  EXPECT_TRUE(f.isMinimized());
+}
+
+TEST_F(FormTest, AStoredMinimisedStateStartsInTheTray) {
+  hive.Seed([](TPlovexSettings& s) { s.WindowState = 2; });
+  tray_available = true;
+  TForm1& f = Start();
+  f.ShowAtStart();
+  QCoreApplication::processEvents();
+  EXPECT_FALSE(f.isVisible());
+  EXPECT_TRUE(f.isMinimized());
+  emit f.TrayIcon()->activated(QSystemTrayIcon::DoubleClick);
+  EXPECT_TRUE(f.isVisible());
+  EXPECT_FALSE(f.isMinimized());
+}
+
+TEST_F(FormTest, TheCloseButtonSavesTheRecord) {
+  hive.Seed();
+  TForm1& f = Start();
+  Trigger("Lockwindowdrag1");
+  Trigger("Configuration1");
+  Type("edtCommunity", "changed");
+  Find<QPushButton>("Button1")->click();
+  f.show();
+  EXPECT_TRUE(f.close());
+  EXPECT_FALSE(f.TimerRunning());
+  const TPlovexSettings stored = hive.Stored();
+  EXPECT_TRUE(stored.LockDrag);
+  EXPECT_EQ(stored.Community, "changed");
+  EXPECT_EQ(stored.Ip, "127.0.0.1");
+}
+
+TEST_F(FormTest, TheCloseCommandSavesTheRecordWithoutTheCloseHandler) {
+  TForm1& f = Start();
+  Trigger("Lockwindowdrag1");
+  f.show();
+  Trigger("Close1");
+  EXPECT_THAT(shown, IsEmpty());
+  EXPECT_FALSE(f.TimerRunning());
+  EXPECT_FALSE(f.isVisible());
+  ASSERT_TRUE(hive.Exists());
+  const TPlovexSettings stored = hive.Stored();
+  EXPECT_TRUE(stored.LockDrag);
+  EXPECT_EQ(stored.WindowLeft, 192);
+  EXPECT_EQ(stored.MaxBytes, 64000);
+}
+
+TEST_F(FormTest, SettingsThatCannotBeSavedKeepTheWindowOpenAndSaySo) {
+  hive.Seed();
+  TForm1& f = Start();
+  // A directory where the hive's temporary file must go: every commit fails.
+  ASSERT_TRUE(QDir().mkpath(QString::fromStdString(hive.Hive().path()) + ".tmp"));
+  f.show();
+  EXPECT_FALSE(f.close());
+  EXPECT_TRUE(f.isVisible());
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_THAT(shown[0], ::testing::StartsWith("Plovex|Failed to set data for "));
+  Trigger("Close1");
+  EXPECT_TRUE(f.isVisible());
+  EXPECT_EQ(shown.size(), 2u);
+  // Once the hive can be written again, closing saves and ends.
+  ASSERT_TRUE(QDir(QString::fromStdString(hive.Hive().path()) + ".tmp").removeRecursively());
+  EXPECT_TRUE(f.close());
+}
+
+}  // namespace
+}  // namespace plovex

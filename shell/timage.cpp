@@ -1,0 +1,50 @@
+#include "shell/timage.h"
+
+#include <QContextMenuEvent>
+#include <QImage>
+#include <QMouseEvent>
+#include <QPainter>
+#include <bit>
+
+namespace plovex {
+
+// A pixel 0x00BBGGRR lies in memory as the bytes R, G, B, 0 on a
+// little-endian machine: Qt's byte-ordered RGBX, whose fourth byte Qt ignores.
+static_assert(std::endian::native == std::endian::little,
+              "the picture is wrapped as byte-ordered RGBX");
+
+TImage::TImage(const Surface& picture, QWidget* parent) : QWidget(parent), picture_(picture) {
+  setObjectName("Image1");
+  setFixedSize(picture.Width(), picture.Height());
+  setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+QImage TImage::Wrapped() const {
+  return QImage(reinterpret_cast<const uchar*>(picture_.Pixels()), picture_.Width(),
+                picture_.Height(), picture_.Width() * 4, QImage::Format_RGBX8888);
+}
+
+void TImage::paintEvent(QPaintEvent*) {
+  QPainter p(this);
+  p.drawImage(0, 0, Wrapped());
+}
+
+void TImage::mousePressEvent(QMouseEvent* event) {
+  emit MouseDown(event->button(), event->position().toPoint(), event->globalPosition().toPoint());
+}
+
+void TImage::mouseMoveEvent(QMouseEvent* event) {
+  emit MouseMove(event->position().toPoint(), event->globalPosition().toPoint());
+}
+
+void TImage::mouseReleaseEvent(QMouseEvent* event) {
+  emit MouseUp(event->button(), event->position().toPoint(), event->globalPosition().toPoint());
+}
+
+void TImage::mouseDoubleClickEvent(QMouseEvent* event) {
+  if (event->button() == Qt::LeftButton) emit DblClick();
+}
+
+void TImage::contextMenuEvent(QContextMenuEvent* event) { emit ContextMenu(event->globalPos()); }
+
+}  // namespace plovex

@@ -1,0 +1,187 @@
+#include "snmp/ber_reader.h"
+
+#include <charconv>
+
+#include "snmp/ber_format.h"
+#include "snmp/ber_writer.h"
+
+namespace plovex::ber {
+
+namespace {
+
+std::uint8_t Byte(const char* p) { return static_cast<std::uint8_t>(*p); }
+
+template <typename T>
+void AppendDecimal(T v, std::string& out) {
+  char digits[24];
+  const auto r = std::to_chars(digits, digits + sizeof digits, v);
+  out.append(digits, r.ptr);
+}
+
+// Needs 10 bytes at p; small numbers, the usual arcs, take the short way.
+[[gnu::always_inline]] inline char* WriteDecimal(char* p, std::uint32_t v) {
+  if (v < 10) {
+    *p++ = static_cast<char>('0' + v);
+    return p;
+  }
+  if (v < 100) {
+    p[0] = static_cast<char>('0' + v / 10);
+    p[1] = static_cast<char>('0' + v % 10);
+    return p + 2;
+  }
+  return std::to_chars(p, p + 10, v).ptr;
+}
+
+// Grows out by `bound` bytes, lets write fill some of them from the old end,
+// and keeps only what was written.
+template <typename Write>
+void AppendBounded(std::string& out, std::size_t bound, Write write) {
+  const std::size_t start = out.size();
+  out.resize(start + bound);
+  char* const base = out.data();
+  out.resize(static_cast<std::size_t>(write(base + start) - base));
+}
+
+std::int32_t IntegerValue(const char* c, std::size_t n) {
+  std::uint32_t v = (n > 0 && (Byte(c) & 0x80)) ? 0xFFFFFFFFu : 0u;
+  for (std::size_t i = 0; i < n; ++i) v = v << 8 | Byte(c + i);
+  return static_cast<std::int32_t>(v);
+}
+
+template <typename U>
+U UnsignedValue(const char* c, std::size_t n) {
+  U v = 0;
+  for (std::size_t i = 0; i < n; ++i) v = static_cast<U>(v << 8 | Byte(c + i));
+  return v;
+}
+
+int HexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+}  // namespace
+
+std::optional<std::uint64_t> ReadLength(const char*& p, const char* end) {
+  if (p == end) return std::nullopt;
+  const std::uint8_t first = Byte(p++);
+  if (!(first & kLongLengthBit)) return first;
+  std::size_t n = first & 0x7F;
+  if (static_cast<std::size_t>(end - p) < n) {
+    p = end;
+    return std::nullopt;
+  }
+  std::uint64_t length = 0;
+  bool saturated = false;
+  for (; n > 0; --n) {
+    if (length >> 56) saturated = true;
+    length = length << 8 | Byte(p++);
+  }
+  return saturated ? UINT64_MAX : length;
+}
+
+bool AppendOidText(const char* begin, const char* end, std::string& out) {
+  if (begin == end) return true;
+  if (Byte(end - 1) & 0x80) return false;
+  // Every content byte adds at most a "." and 10 digits; the first adds "2.".
+  const std::size_t bound = 11 * static_cast<std::size_t>(end - begin) + 2;
+  AppendBounded(out, bound, [begin, end](char* w) {
+    bool first = true;
+    std::uint32_t v = 0;
+    for (const char* p = begin; p != end; ++p) {
+      v = v << 7 | (Byte(p) & 0x7F);
+      if (Byte(p) & 0x80) continue;
+      if (first) {
+        const std::uint32_t x = v < 40 ? 0 : v < 80 ? 1 : 2;
+        *w++ = static_cast<char>('0' + x);
+        *w++ = '.';
+        w = WriteDecimal(w, v - 40 * x);
+        first = false;
+      } else {
+        *w++ = '.';
+        w = WriteDecimal(w, v);
+      }
+      v = 0;
+    }
+    return w;
+  });
+  return true;
+}
+
+void AppendItemText(const Item& item, std::string& out) {
+  if (item.kind == Item::Kind::kConstructed) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    const char text[3] = {'$', kHex[item.tag >> 4], kHex[item.tag & 0xF]};
+    out.append(text, 3);
+    return;
+  }
+  if (item.kind != Item::Kind::kPrimitive) return;
+  const char* c = item.content;
+  const std::size_t n = item.length;
+  switch (item.tag) {
+    case kInteger:
+      AppendDecimal(IntegerValue(c, n), out);
+      break;
+    case kOctetString:
+    case kOpaque:
+      out.append(c, n);
+      break;
+    case kObjectId:
+      AppendOidText(c, c + n, out);
+      break;
+    case kIpAddress:
+      if (n == 0) break;
+      AppendBounded(out, 4 * n, [c, n](char* w) {
+        for (std::size_t i = 0; i < n; ++i) {
+          if (i > 0) *w++ = '.';
+          w = WriteDecimal(w, Byte(c + i));
+        }
+        return w;
+      });
+      break;
+    case kCounter:
+      AppendDecimal(static_cast<std::int64_t>(UnsignedValue<std::uint64_t>(c, n)), out);
+      break;
+    case kGauge:
+    case kTimeTicks:
+      AppendDecimal(UnsignedValue<std::uint32_t>(c, n), out);
+      break;
+    default:
+      break;
+  }
+}
+
+std::int32_t HeaderNumber(std::string_view text) {
+  if (!text.empty() && text[0] == '$') {
+    if (text.size() == 1 || text.size() > 9) return 0;
+    std::uint32_t v = 0;
+    for (std::size_t i = 1; i < text.size(); ++i) {
+      const int d = HexDigit(text[i]);
+      if (d < 0) return 0;
+      v = v << 4 | static_cast<std::uint32_t>(d);
+    }
+    return static_cast<std::int32_t>(v);
+  }
+  bool ok = false;
+  return ParseDecimal32(text, ok);
+}
+
+std::int32_t ItemNumber(const Item& item, std::string& scratch) {
+  switch (item.kind) {
+    case Item::Kind::kAbsent:
+    case Item::Kind::kMalformed:
+      return 0;
+    case Item::Kind::kConstructed:
+      return item.tag;
+    case Item::Kind::kPrimitive:
+      if (item.tag == kInteger) return IntegerValue(item.content, item.length);
+      break;
+  }
+  scratch.clear();
+  AppendItemText(item, scratch);
+  return HeaderNumber(scratch);
+}
+
+}  // namespace plovex::ber

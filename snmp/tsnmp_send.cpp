@@ -1,0 +1,89 @@
+#include "snmp/tsnmp_send.h"
+
+#include <arpa/inet.h>
+
+#include <algorithm>
+#include <cerrno>
+
+#include "snmp/ber_format.h"
+#include "snmp/tudp_socket.h"
+
+namespace plovex {
+
+namespace {
+
+constexpr std::uint32_t kBroadcast = 0xFFFFFFFFu;
+// However many datagrams a flood left waiting, discarding them ends here.
+constexpr int kMaxDiscarded = 4096;
+
+}  // namespace
+
+TSNMPSend::TSNMPSend() : TSNMPSend(std::make_unique<TUDPSocket>()) {}
+
+TSNMPSend::TSNMPSend(std::unique_ptr<UdpTransport> socket) : socket_(std::move(socket)) {
+  Request.Reset();
+  Response.Reset();
+  error_code_ = socket_->OpenError();
+}
+
+TSNMPSend::~TSNMPSend() = default;
+
+UdpEndpoint TSNMPSend::Destination() {
+  UdpEndpoint to{kBroadcast, ber::kAgentPort};
+  if (Host == "255.255.255.255" || Host.find('\0') != std::string::npos) return to;
+  in_addr parsed{};
+  if (::inet_pton(AF_INET, Host.c_str(), &parsed) == 1) {
+    to.address = ntohl(parsed.s_addr);
+  } else if (const auto found = socket_->LookUpHost(Host)) {
+    to.address = *found;
+  }
+  return to;
+}
+
+void TSNMPSend::DiscardWaiting() {
+  for (int i = 0; i < kMaxDiscarded; ++i) {
+    if (socket_->WaitReadable(0) != UdpTransport::Wait::kReadable) return;
+    UdpEndpoint from;
+    const int error = socket_->ReceiveFrom(buffer_, from);
+    if (error != 0 && error != EAGAIN) return;
+  }
+}
+
+bool TSNMPSend::Exchange() {
+  Response.Reset();
+  if (socket_->OpenError() != 0) {
+    error_code_ = socket_->OpenError();
+    return false;
+  }
+  const UdpEndpoint to = Destination();
+  DiscardWaiting();
+  Request.EncodeTo(buffer_);
+  socket_->SendTo(to, buffer_);  // a failed send shows up as a missing reply
+
+  error_code_ = 0;
+  const std::int64_t deadline = socket_->NowMs() + std::max<std::int32_t>(Timeout, 0);
+  for (bool first = true;; first = false) {
+    const std::int64_t left = deadline - socket_->NowMs();
+    if ((!first && left <= 0) ||
+        socket_->WaitReadable(std::max<std::int64_t>(left, 0)) != UdpTransport::Wait::kReadable) {
+      error_code_ = kErrorTimedOut;
+      buffer_.clear();
+      return false;
+    }
+    UdpEndpoint from;
+    const int error = socket_->ReceiveFrom(buffer_, from);
+    if (error == EAGAIN) continue;
+    if (error != 0) {
+      error_code_ = error;
+      return false;
+    }
+    if (from != to) continue;  // not from the agent asked
+    if (buffer_.empty()) {
+      error_code_ = kErrorEmptyDatagram;
+      return false;
+    }
+    return Response.Decode(buffer_);
+  }
+}
+
+}  // namespace plovex
