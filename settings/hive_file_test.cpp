@@ -1,4 +1,5 @@
 #include "settings/hive_file.h"
+#include "settings/error_message_of.h"
 
 #include <fcntl.h>
 #include <sched.h>
@@ -61,16 +62,6 @@ std::string ReadFile(const std::string& path) {
 
 void WriteFile(const std::string& path, const std::string& bytes) {
   std::ofstream(path, std::ios::binary) << bytes;
-}
-
-template <typename F>
-std::string MessageOf(F f) {
-  try {
-    f();
-  } catch (const PlovexError& e) {
-    return e.what();
-  }
-  return "(no error)";
 }
 
 // A first start followed by a close, as the program runs them.

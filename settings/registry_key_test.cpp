@@ -1,4 +1,5 @@
 #include "settings/registry_key.h"
+#include "settings/error_message_of.h"
 
 #include <gtest/gtest.h>
 
@@ -16,16 +17,6 @@ MemoryHive Seeded(std::string_view values) {
                                    "[HKEY_CURRENT_USER\\Software\\Test]\n" + std::string(values));
   EXPECT_TRUE(hive.has_value());
   return hive.value_or(MemoryHive{});
-}
-
-template <typename F>
-std::string MessageOf(F f) {
-  try {
-    f();
-  } catch (const PlovexError& e) {
-    return e.what();
-  }
-  return "(no error)";
 }
 
 TEST(RegistryKey, TypedReadsAndTheirTypeChecks) {

@@ -1,4 +1,5 @@
 #include "settings/settings_store.h"
+#include "settings/error_message_of.h"
 
 #include <gtest/gtest.h>
 
@@ -54,16 +55,6 @@ MemoryHive HiveWith(const std::string& key, const std::string& values) {
 const HiveValue* Stored(const MemoryHive& hive, const std::string& key, std::string_view name) {
   const HiveKey* k = hive.document().FindKey(key);
   return k ? HiveDocument::FindValue(*k, name) : nullptr;
-}
-
-template <typename F>
-std::string MessageOf(F f) {
-  try {
-    f();
-  } catch (const PlovexError& e) {
-    return e.what();
-  }
-  return "(no error)";
 }
 
 // Every setting field set away from its default, to distinct values.
