@@ -4,7 +4,7 @@ namespace plovex {
 
 PollTexts AgentPollSource::Poll(TPlovexSettings& s) {
   PollTexts texts;
-  PollAgent(s, client_, texts);
+  PollAgent(s, client_, texts, interruption_);
   return texts;
 }
 

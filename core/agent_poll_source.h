@@ -10,11 +10,14 @@ namespace plovex {
 
 class AgentPollSource : public PollSource {
  public:
-  explicit AgentPollSource(TSNMPSend& client) : client_(client) {}
+  // interruption may be null (a poll is never cut short).
+  explicit AgentPollSource(TSNMPSend& client, const PollInterruption* interruption = nullptr)
+      : client_(client), interruption_(interruption) {}
   PollTexts Poll(TPlovexSettings& s) override;
 
  private:
   TSNMPSend& client_;
+  const PollInterruption* interruption_;
 };
 
 }  // namespace plovex

@@ -10,6 +10,7 @@
 // ApplyDefaultSettings) and from the configuration panel.
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "core/one_based.h"
 #include "image/color.h"
@@ -30,6 +31,9 @@ struct OidChannel {
   std::int32_t TextY = 0;
   std::string Oid;             // dotted object identifier of the counter
   bool Gradient = false;       // bar colour interpolated between Color and MaxColor
+  // The next reading is a new baseline: the host was silent for a while, so
+  // the growth since the last reading is no rate of one interval.
+  bool NewBaseline = false;
 };
 
 // One free text line drawn over the picture.
@@ -40,6 +44,19 @@ struct TextOverlay {
   std::string Kind;    // "String", "Time" or "NextAdp"; anything else acts as "String"
   std::int32_t X = 0;
   std::int32_t Y = 0;
+};
+
+// What the poll has learned of the agent, kept from tick to tick and
+// forgotten by Start.
+struct PollMemory {
+  // Identifiers the agent answered with noSuchName, left out of the shared
+  // GetRequest while the request they were learned for stays the same.
+  std::vector<std::string> Refused;
+  std::string RefusedFor;           // host, community and identifiers of that request
+  std::int64_t RefusedSinceMs = 0;  // on the client's clock
+  // While SnmpFailed: when the next try may go out, and the back-off in force.
+  std::int64_t RetryAtMs = 0;
+  std::int64_t RetryDelayMs = 0;
 };
 
 constexpr int kTrayBitmapSize = 16;
@@ -63,6 +80,7 @@ class TPlovexSettings {
   bool Dragging = false;
   bool LockDrag = false;
   bool SnmpFailed = false;
+  PollMemory SnmpMemory;
   bool StayOnTop = false;
   std::int32_t WindowState = 0;        // 1 normal, 2 any other state
   std::int32_t WindowBorderStyle = 0;  // 1 bordered, 2 borderless

@@ -1,9 +1,14 @@
 #include "core/poll_agent.h"
 
+#include <algorithm>
+#include <vector>
+
+#include "core/agent_text.h"
 #include "core/format_uptime.h"
 #include "core/int_text.h"
 #include "core/plovex_error.h"
 #include "snmp/ber_format.h"
+#include "snmp/oid_order.h"
 
 namespace plovex {
 
@@ -11,22 +16,33 @@ namespace {
 
 constexpr std::int32_t kPollTimeoutMs = 1000;
 constexpr std::int32_t kNullTag = ber::kNull;
-// Bounds the walk of an agent that keeps answering inside the column.
-constexpr int kMaxWalkRows = 10000;
+constexpr std::int32_t kTooBig = 1;
+constexpr std::int32_t kNoSuchName = 2;
+// Retries of the shared GetRequest stop once the poll has taken this long;
+// the walk has a budget of its own.
+constexpr std::int64_t kRequestBudgetMs = 2000;
+constexpr std::int64_t kWalkBudgetMs = 2000;
+constexpr int kMaxWalkRows = 1000;
+constexpr std::int64_t kFirstRetryMs = 5000;
+constexpr std::int64_t kLongestRetryMs = 60000;
+// Refused identifiers are asked for again after this long: an interface that
+// was down may be back.
+constexpr std::int64_t kForgetRefusedMs = 600000;
 
 // Values from the agent are decimal integers or they are wrong: unlike the
 // settings' conversion, no blanks and no hexadecimal, so an address or a
 // text such as "x10" is reported rather than read as a number.
 std::int64_t DecimalInt64(const std::string& text) {
+  const auto fail = [&text] { return PlovexError(NotAValidIntegerMessage(QuotedAgentText(text))); };
   std::size_t i = 0;
   bool negative = false;
   if (i < text.size() && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
-  if (i == text.size()) throw PlovexError(NotAValidIntegerMessage(text));
+  if (i == text.size()) throw fail();
   const std::uint64_t limit = negative ? 0x8000000000000000ULL : 0x7FFFFFFFFFFFFFFFULL;
   std::uint64_t magnitude = 0;
   for (; i < text.size(); ++i) {
     const unsigned d = static_cast<unsigned char>(text[i]) - '0';
-    if (d > 9 || magnitude > (limit - d) / 10) throw PlovexError(NotAValidIntegerMessage(text));
+    if (d > 9 || magnitude > (limit - d) / 10) throw fail();
     magnitude = magnitude * 10 + d;
   }
   return static_cast<std::int64_t>(negative ? 0 - magnitude : magnitude);
@@ -38,68 +54,211 @@ void StoreReading(OidChannel& channel, const std::string& text) {
   channel.Value = DecimalInt64(text);
 }
 
+// One identifier of the shared GetRequest and the output text it fills.
+struct Slot {
+  int text;  // index into PollTexts
+  const std::string* oid;
+};
+
+bool IsCounter(const Slot& slot) { return slot.text < 2; }
+
+// The shared GetRequest and its retries. Fills the texts of the slots the
+// agent answered; returns false when the host did not answer at all.
+class SharedRequest {
+ public:
+  SharedRequest(TPlovexSettings& s, TSNMPSend& client, PollTexts& texts,
+                const PollInterruption* interruption)
+      : s_(s), client_(client), texts_(texts), interruption_(interruption) {}
+
+  bool Run(std::vector<Slot> slots) {
+    const std::size_t max_requests = slots.size() + 2;
+    std::vector<std::vector<Slot>> queue{std::move(slots)};
+    bool first = true;
+    const std::int64_t started = client_.NowMs();
+    std::size_t sent = 0;
+    while (!queue.empty() && sent < max_requests) {
+      std::vector<Slot>& group = queue.front();
+      if (group.empty()) {
+        queue.erase(queue.begin());
+        continue;
+      }
+      std::int32_t timeout = kPollTimeoutMs;
+      if (!first) {
+        if (interruption_ != nullptr && interruption_->Requested()) break;
+        const std::int64_t left = kRequestBudgetMs - (client_.NowMs() - started);
+        if (left <= 0) break;
+        timeout = static_cast<std::int32_t>(std::min<std::int64_t>(left, kPollTimeoutMs));
+      }
+      first = false;
+      Send(group, timeout);
+      ++sent;
+      if (!client_.Exchange()) {
+        // A try that the budget cut short says nothing of the host.
+        if (timeout == kPollTimeoutMs) return false;
+        break;
+      }
+      const TSNMPRec& r = client_.Response;
+      if (r.ErrorStatus == 0) {
+        for (const Slot& slot : group) texts_[slot.text] = r.FindValue(*slot.oid);
+        queue.erase(queue.begin());
+      } else if (r.ErrorStatus == kNoSuchName && r.ErrorIndex >= 1 &&
+                 static_cast<std::size_t>(r.ErrorIndex) <= group.size()) {
+        const std::string refused = *group[r.ErrorIndex - 1].oid;
+        Refuse(refused);
+        std::erase_if(group, [&refused](const Slot& slot) { return *slot.oid == refused; });
+      } else if (r.ErrorStatus == kTooBig && group.size() > 1) {
+        SplitTooBig(queue);
+      } else {
+        queue.erase(queue.begin());  // an error naming nothing: no values from it
+      }
+    }
+    return true;
+  }
+
+ private:
+  void Send(const std::vector<Slot>& group, std::int32_t timeout) {
+    client_.Request.Reset();
+    client_.Host = s_.Ip;
+    client_.Request.Community = s_.Community;
+    client_.Request.PduType = ber::kGetRequest;
+    client_.Timeout = timeout;
+    for (const Slot& slot : group) client_.Request.AddVarBind(*slot.oid, "", kNullTag);
+  }
+
+  void Refuse(const std::string& oid) {
+    PollMemory& m = s_.SnmpMemory;
+    if (m.Refused.empty()) m.RefusedSinceMs = client_.NowMs();
+    m.Refused.push_back(oid);
+  }
+
+  // The counters first, then the overlays; overlays that are too big together
+  // go one by one.
+  static void SplitTooBig(std::vector<std::vector<Slot>>& queue) {
+    std::vector<Slot> group = std::move(queue.front());
+    queue.erase(queue.begin());
+    std::vector<std::vector<Slot>> parts;
+    const bool mixed = std::any_of(group.begin(), group.end(), IsCounter) &&
+                       !std::all_of(group.begin(), group.end(), IsCounter);
+    if (mixed) {
+      std::vector<Slot> counters, overlays;
+      for (const Slot& slot : group) (IsCounter(slot) ? counters : overlays).push_back(slot);
+      parts = {std::move(counters), std::move(overlays)};
+    } else {
+      for (const Slot& slot : group) parts.push_back({slot});
+    }
+    queue.insert(queue.begin(), parts.begin(), parts.end());
+  }
+
+  TPlovexSettings& s_;
+  TSNMPSend& client_;
+  PollTexts& texts_;
+  const PollInterruption* interruption_;
+};
+
+// The request's identity: refused identifiers belong to it.
+std::string RequestKey(const TPlovexSettings& s, const std::vector<Slot>& slots) {
+  std::string key = s.Ip + '\n' + s.Community;
+  for (const Slot& slot : slots) key += '\n' + std::to_string(slot.text) + ' ' + *slot.oid;
+  return key;
+}
+
+std::vector<Slot> RequestSlots(TPlovexSettings& s, const std::array<bool, 6>& enabled,
+                               std::int64_t now_ms) {
+  std::vector<Slot> slots{{0, &s.Oid1.Oid}, {1, &s.Oid2.Oid}};
+  for (int i = 1; i <= 5; ++i) {
+    if (enabled[i]) slots.push_back({i + 1, &s.Texts[i].Oid});
+  }
+  PollMemory& m = s.SnmpMemory;
+  const std::string key = RequestKey(s, slots);
+  if (m.RefusedFor != key || (!m.Refused.empty() && now_ms - m.RefusedSinceMs >= kForgetRefusedMs)) {
+    m.Refused.clear();
+    m.RefusedFor = key;
+  }
+  std::erase_if(slots, [&m](const Slot& slot) {
+    return std::find(m.Refused.begin(), m.Refused.end(), *slot.oid) != m.Refused.end();
+  });
+  return slots;
+}
+
 // Walks overlay 4's column with GetNextRequests; `value` keeps the last
 // qualifying address and is left alone when none qualifies.
-void WalkAddresses(const TPlovexSettings& s, TSNMPSend& client, std::string& value) {
+void WalkAddresses(const TPlovexSettings& s, TSNMPSend& client, std::string& value,
+                   const PollInterruption* interruption) {
   const std::string& column = s.Texts[4].Oid;
   client.Request.Reset();
   client.Request.Community = s.Community;
   client.Request.PduType = ber::kGetNextRequest;
   client.Request.AddVarBind(column, "", kNullTag);
-  std::string asked = column;
-  bool answered = client.Exchange();
-  for (int rows = 1; answered; ++rows) {
-    if (client.Response.VarBinds().empty()) return;
+  std::string asked = CanonicalOid(column);
+  const std::int64_t started = client.NowMs();
+  for (int rows = 0;; ) {
+    if (interruption != nullptr && interruption->Requested()) return;
+    const std::int64_t left = kWalkBudgetMs - (client.NowMs() - started);
+    if (left <= 0) return;
+    client.Timeout = static_cast<std::int32_t>(std::min<std::int64_t>(left, kPollTimeoutMs));
+    if (!client.Exchange() || client.Response.VarBinds().empty()) return;
     const TSNMPMib& next = client.Response.VarBinds()[0];
     if (next.Oid.find(column) == std::string::npos) return;  // past the column
-    if (next.Oid == asked) return;  // the agent does not advance (an error echo)
+    // An agent that answers with what was asked, or with an earlier row, would
+    // keep the walk going forever.
+    if (CompareOids(next.Oid, asked) <= 0) return;
     if (next.Value.find(s.Ip) == std::string::npos &&
         next.Value.find("0.0.0.0") == std::string::npos) {
       value = next.Value;
     }
-    if (rows == kMaxWalkRows) return;
+    if (++rows == kMaxWalkRows) return;
     asked = next.Oid;
     client.Request.DeleteVarBind(0);
     client.Request.AddVarBind(asked, "", kNullTag);
-    answered = client.Exchange();
   }
+}
+
+// While the host is silent, whether this poll may try it again.
+bool RetryDue(PollMemory& m, std::int64_t now_ms) { return now_ms >= m.RetryAtMs; }
+
+void NoteSilence(TPlovexSettings& s, std::int64_t now_ms) {
+  PollMemory& m = s.SnmpMemory;
+  m.RetryDelayMs = s.SnmpFailed ? std::min(m.RetryDelayMs * 2, kLongestRetryMs) : kFirstRetryMs;
+  m.RetryAtMs = now_ms + m.RetryDelayMs;
+  s.SnmpFailed = true;
+}
+
+void NoteAnswerAfterSilence(TPlovexSettings& s) {
+  s.SnmpFailed = false;
+  s.SnmpMemory.RetryAtMs = 0;
+  s.SnmpMemory.RetryDelayMs = 0;
+  s.Oid1.NewBaseline = true;
+  s.Oid2.NewBaseline = true;
 }
 
 }  // namespace
 
-bool PollAgent(TPlovexSettings& s, TSNMPSend& client, PollTexts& texts) {
+bool PollAgent(TPlovexSettings& s, TSNMPSend& client, PollTexts& texts,
+               const PollInterruption* interruption) {
   for (std::string& t : texts) t.clear();
-  if (s.SnmpFailed) return false;
+  const bool retrying = s.SnmpFailed;
+  if (retrying) {
+    if (!RetryDue(s.SnmpMemory, client.NowMs())) return false;
+    s.SnmpMemory.Refused.clear();  // the agent may have restarted with other objects
+  }
 
   // texts[0], texts[1]: the counters; texts[i + 1]: overlay i.
   std::array<bool, 6> enabled{};
   for (int i = 1; i <= 5; ++i) enabled[i] = s.Texts[i].Enabled;
 
-  client.Request.Reset();
-  client.Host = s.Ip;
-  client.Request.Community = s.Community;
-  client.Request.PduType = ber::kGetRequest;
-  client.Timeout = kPollTimeoutMs;
-  client.Request.AddVarBind(s.Oid1.Oid, "", kNullTag);
-  client.Request.AddVarBind(s.Oid2.Oid, "", kNullTag);
-  for (int i = 1; i <= 5; ++i) {
-    if (enabled[i]) client.Request.AddVarBind(s.Texts[i].Oid, "", kNullTag);
-  }
-
-  const bool answered = client.Exchange();
-  if (answered) {
-    texts[0] = client.Response.FindValue(s.Oid1.Oid);
-    texts[1] = client.Response.FindValue(s.Oid2.Oid);
-    for (int i = 1; i <= 5; ++i) {
-      if (enabled[i]) texts[i + 1] = client.Response.FindValue(s.Texts[i].Oid);
-    }
-  } else {
-    s.SnmpFailed = true;
+  SharedRequest request(s, client, texts, interruption);
+  const bool answered = request.Run(RequestSlots(s, enabled, client.NowMs()));
+  if (!answered) {
+    NoteSilence(s, client.NowMs());
+    // A host that stays silent is not news: the overlays keep their empty texts.
+    if (retrying) return false;
+  } else if (retrying) {
+    NoteAnswerAfterSilence(s);
   }
 
   std::string& address = texts[5];
   if (enabled[4] && s.Texts[4].Kind == "NextAdp" && !s.SnmpFailed) {
-    WalkAddresses(s, client, address);
+    WalkAddresses(s, client, address, interruption);
   } else {
     address.clear();
   }

@@ -12,25 +12,49 @@
 // display text: "N/A" for a missing value (disabled overlays included), days
 // and clock time for kind "Time", otherwise the text as received.
 //
-// Failure: a main exchange without a usable reply sets SnmpFailed and returns
-// false; from then on every poll sends nothing and returns seven empty texts
-// until Start clears the flag. A reply that reports an error yields no value
-// for any identifier of the request. A counter or "Time" value that is not a
-// decimal integer throws PlovexError("'<text>' is not a valid integer value")
-// after the counters before it were stored (a failing counter has already
-// had its Value copied into PrevValue). A failing step of the walk only ends
-// the walk, which also ends when the agent stops advancing or after 10,000
-// rows.
+// An agent that refuses part of the request is still read for the rest:
+//   - noSuchName naming binding i: the request goes again without it, once
+//     per binding at most; the identifier reads as empty and is remembered in
+//     SnmpMemory, so later polls leave it out while host, community and
+//     identifiers stay as they are (Start forgets it, and so does the poll
+//     after ten minutes or after the host was silent, in case the object came
+//     back);
+//   - tooBig: the counters and the overlays go in two requests (the overlays
+//     one by one if that is still too big);
+//   - any other error, or an error-index naming no binding, reads as empty
+//     for every identifier of that request.
+// However the agent answers, one poll sends at most bindings + 2
+// GetRequests, and after the first of them sends no more once 2 seconds have
+// gone by.
+//
+// Silence: a GetRequest that gets no reply sets SnmpFailed and returns false
+// with the overlays "N/A". Polls then send nothing and return seven empty
+// texts, except that a try goes out by itself 5 seconds later, then after
+// twice the time before, up to once a minute; the first answer clears
+// SnmpFailed and marks both channels for a NewBaseline. Start clears the flag
+// at once.
+//
+// The walk ends at the end of the column, when the agent answers with an
+// identifier that does not follow the one asked for (an echo, a loop), after
+// 1,000 rows, when it has used 2 seconds, when `interruption` is requested, or
+// at a failed step, which does not set SnmpFailed; it keeps what it found.
+//
+// A counter or "Time" value that is not a decimal integer throws
+// PlovexError("'<text>' is not a valid integer value"), the text quoted as
+// QuotedAgentText does, after the counters before it were stored (a failing
+// counter has already had its Value copied into PrevValue).
 #include <array>
 #include <string>
 
 #include "core/plovex_settings.h"
+#include "core/poll_interruption.h"
 #include "snmp/tsnmp_send.h"
 
 namespace plovex {
 
 using PollTexts = std::array<std::string, 7>;  // counter 1, counter 2, overlay values 1..5
 
-bool PollAgent(TPlovexSettings& s, TSNMPSend& client, PollTexts& texts);
+bool PollAgent(TPlovexSettings& s, TSNMPSend& client, PollTexts& texts,
+               const PollInterruption* interruption = nullptr);
 
 }  // namespace plovex

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <vector>
 
@@ -48,6 +49,9 @@ class FakeAgent {
   std::map<std::string, Object, ByArcs> objects;
   std::vector<TSNMPRec> requests;
   bool silent = false;
+  std::int64_t delay_ms = 2;  // how long each answer takes
+  // Overrides the answer to GetRequests when set.
+  std::function<void(const TSNMPRec& request, TSNMPRec& reply)> get_override;
   // Overrides the answer to GetNextRequests when set.
   std::function<void(const TSNMPRec& request, TSNMPRec& reply)> next_override;
 
@@ -57,7 +61,7 @@ class FakeAgent {
       ASSERT_TRUE(request.Decode(d.bytes));
       requests.push_back(request);
       if (silent) return;
-      n.Deliver(d.peer, Answer(request), 2);  // from where it was sent
+      n.Deliver(d.peer, Answer(request), delay_ms);  // from where it was sent
     };
   }
 
@@ -74,6 +78,10 @@ class FakeAgent {
     reply.PduType = 0xA2;
     if (request.PduType == 0xA1 && next_override) {
       next_override(request, reply);
+      return reply.Encode();
+    }
+    if (request.PduType == 0xA0 && get_override) {
+      get_override(request, reply);
       return reply.Encode();
     }
     for (std::size_t i = 0; i < request.VarBinds().size(); ++i) {
@@ -264,11 +272,52 @@ TEST_F(WalkTest, AnAgentThatNeverLeavesTheColumnIsCutOff) {
   int answers = 0;
   agent_.next_override = [&answers](const TSNMPRec&, TSNMPRec& reply) {
     ++answers;
-    reply.AddVarBind(std::string(kAddresses) + "." + std::to_string(answers % 2), "10.0.0.7", 0x40);
+    reply.AddVarBind(std::string(kAddresses) + "." + std::to_string(answers), "10.0.0.7", 0x40);
   };
   Poll();
   EXPECT_EQ(texts_[5], "10.0.0.7");
-  EXPECT_EQ(answers, 10000);
+  EXPECT_EQ(answers, 1000);
+}
+
+TEST_F(WalkTest, IdentifiersThatDoNotIncreaseEndTheWalk) {
+  // Between two rows, back to an earlier one, an echo: each ends the walk
+  // with what it found so far. Order is by arcs: .10 comes after .9.
+  for (const std::vector<std::string>& rows :
+       {std::vector<std::string>{".2", ".1"}, {".1", ".1"}, {".9", ".10", ".9"},
+        {".1.5", ".1"}}) {
+    std::size_t k = 0;
+    agent_.next_override = [&](const TSNMPRec&, TSNMPRec& reply) {
+      const std::string row = k < rows.size() ? rows[k] : rows.back();
+      reply.AddVarBind(std::string(kAddresses) + row, "10.0.0." + std::to_string(++k), 0x40);
+    };
+    agent_.requests.clear();
+    Poll();
+    EXPECT_EQ(texts_[5], "10.0.0." + std::to_string(rows.size() - 1)) << rows.back();
+    EXPECT_EQ(agent_.requests.size(), rows.size() + 1);
+  }
+}
+
+TEST_F(WalkTest, ASlowWalkEndsAfterTwoSecondsWithWhatItFound) {
+  agent_.delay_ms = 990;  // each answer just within the time-out
+  Rows({"10.0.0.1", "10.0.0.2", "10.0.0.3", "10.0.0.4"});
+  const std::int64_t started = net_->now_ms;
+  EXPECT_TRUE(Poll());
+  // 990 ms for the GetRequest, then two rows in the walk's 2 seconds.
+  EXPECT_EQ(texts_[5], "10.0.0.2");
+  EXPECT_LE(net_->now_ms - started, 990 + 2000);
+  EXPECT_FALSE(s_.SnmpFailed);
+}
+
+TEST_F(WalkTest, AnInterruptionEndsTheWalk) {
+  struct AfterRows : PollInterruption {
+    const FakeAgent* agent;
+    bool Requested() const override { return agent->requests.size() >= 3; }
+  } stop;
+  stop.agent = &agent_;
+  Rows({"10.0.0.1", "10.0.0.2", "10.0.0.3", "10.0.0.4"});
+  EXPECT_TRUE(PollAgent(s_, *client_, texts_, &stop));
+  EXPECT_EQ(texts_[5], "10.0.0.2");
+  EXPECT_EQ(agent_.requests.size(), 3u);
 }
 
 TEST_F(WalkTest, AFailedStepEndsTheWalkOnly) {
@@ -303,13 +352,143 @@ TEST_F(WalkTest, NoWalkWithoutAReplyOrWhenTheOverlayIsOff) {
 
 TEST_F(PollTest, DefaultOverlaysAgainstAnAgentWithoutTheColumnObject) {
   // The default overlay 4 asks the GetRequest for the address column itself,
-  // which such an agent answers with noSuchName: the counters get no reading,
-  // yet the walk still finds the address.
+  // which such an agent refuses with noSuchName. The request goes again
+  // without it, and the walk still finds the address.
   EXPECT_TRUE(Poll());
-  EXPECT_EQ(texts_, (PollTexts{"", "", "N/A", "N/A", "N/A", "203.0.113.5", "N/A"}));
+  EXPECT_EQ(texts_, (PollTexts{"1000", "2000", "Test agent", "1 Days 10h17m36s", "test-agent",
+                               "203.0.113.5", "Lab rack 7"}));
+  ASSERT_GE(agent_.requests.size(), 2u);
   EXPECT_EQ(agent_.RequestedOids(0),
             (std::vector<std::string>{kIn, kOut, kDescr, kUptime, kName, kAddresses, kLocation}));
+  EXPECT_EQ(agent_.RequestedOids(1),
+            (std::vector<std::string>{kIn, kOut, kDescr, kUptime, kName, kLocation}));
+  for (const TSNMPRec& r : agent_.requests) {
+    EXPECT_EQ(r.RequestId, 1);
+    EXPECT_EQ(r.Version, 0);
+  }
   EXPECT_FALSE(s_.SnmpFailed);
+
+  // In the steady state a tick costs one GetRequest (and the walk).
+  const auto gets = [this] {
+    return std::count_if(agent_.requests.begin(), agent_.requests.end(),
+                         [](const TSNMPRec& r) { return r.PduType == 0xA0; });
+  };
+  const auto before = gets();
+  for (int tick = 0; tick < 3; ++tick) {
+    agent_.objects[kIn].value = std::to_string(2000 + tick);
+    EXPECT_TRUE(Poll());
+    EXPECT_EQ(texts_[0], std::to_string(2000 + tick));
+    EXPECT_EQ(texts_[5], "203.0.113.5");
+  }
+  EXPECT_EQ(gets() - before, 3);
+  EXPECT_EQ(agent_.RequestedOids(agent_.requests.size() - 5),
+            (std::vector<std::string>{kIn, kOut, kDescr, kUptime, kName, kLocation}));
+
+  // Changed settings (an Apply) or Start ask for everything again.
+  s_.Texts[5].Oid = kDescr;
+  agent_.requests.clear();
+  Poll();
+  EXPECT_EQ(agent_.RequestedOids(0).size(), 7u);
+  s_.SnmpMemory = PollMemory{};  // what Start does
+  agent_.requests.clear();
+  Poll();
+  EXPECT_EQ(agent_.RequestedOids(0).size(), 7u);
+}
+
+TEST_F(PollTest, RefusedIdentifiersAreAskedForAgainAfterTenMinutes) {
+  OnlyOverlays({3});
+  s_.Texts[3].Oid = "1.3.6.1.2.1.1.99.0";
+  Poll();
+  agent_.requests.clear();
+  net_->now_ms += 599000;
+  Poll();
+  EXPECT_EQ(agent_.RequestedOids(0).size(), 2u);
+  agent_.objects["1.3.6.1.2.1.1.99.0"] = {4, "back"};  // the interface came back
+  net_->now_ms += 1000;
+  Poll();
+  EXPECT_EQ(texts_[4], "back");
+}
+
+TEST_F(PollTest, AnErrorNamingNoBindingSilencesThatRequest) {
+  s_.Texts[4].Kind = "String";
+  s_.Oid1.Value = 5;
+  for (const auto& [status, index] : {std::pair{2, 0}, {2, 8}, {2, -1}, {5, 1}, {3, 2}}) {
+    agent_.get_override = [status, index](const TSNMPRec& request, TSNMPRec& reply) {
+      reply.ErrorStatus = status;
+      reply.ErrorIndex = index;
+      for (const TSNMPMib& b : request.VarBinds()) reply.AddVarBind(b.Oid, "", 5);
+    };
+    agent_.requests.clear();
+    EXPECT_TRUE(Poll());
+    EXPECT_FALSE(s_.SnmpFailed);
+    EXPECT_EQ(texts_, (PollTexts{"", "", "N/A", "N/A", "N/A", "N/A", "N/A"}));
+    EXPECT_EQ(s_.Oid1.Value, 5);
+    EXPECT_EQ(agent_.requests.size(), 1u) << status << " " << index;
+  }
+}
+
+TEST_F(PollTest, AnAgentThatKeepsRefusingCannotMultiplyTheRequests) {
+  s_.Texts[4].Kind = "String";
+  // Always noSuchName for the last binding, also for a request of one.
+  agent_.get_override = [](const TSNMPRec& request, TSNMPRec& reply) {
+    reply.ErrorStatus = 2;
+    reply.ErrorIndex = static_cast<std::int32_t>(request.VarBinds().size());
+    for (const TSNMPMib& b : request.VarBinds()) reply.AddVarBind(b.Oid, "", 5);
+  };
+  EXPECT_TRUE(Poll());
+  EXPECT_EQ(agent_.requests.size(), 7u);  // seven bindings, each dropped once
+  EXPECT_EQ(texts_, (PollTexts{"", "", "N/A", "N/A", "N/A", "N/A", "N/A"}));
+
+  // Always tooBig, whatever is asked: split, then one by one, never more
+  // than bindings + 2.
+  agent_.get_override = [](const TSNMPRec& request, TSNMPRec& reply) {
+    reply.ErrorStatus = 1;
+    (void)request;
+  };
+  s_.SnmpMemory = PollMemory{};
+  agent_.requests.clear();
+  EXPECT_TRUE(Poll());
+  EXPECT_LE(agent_.requests.size(), 9u);
+  EXPECT_FALSE(s_.SnmpFailed);
+}
+
+TEST_F(PollTest, TooBigSplitsCountersFromOverlays) {
+  s_.Texts[4].Kind = "String";
+  s_.Texts[4].Oid = kName;
+  // Too big above two bindings, with the bindings left out as agents may.
+  agent_.get_override = [this](const TSNMPRec& request, TSNMPRec& reply) {
+    if (request.VarBinds().size() > 2) {
+      reply.ErrorStatus = 1;
+      return;
+    }
+    for (const TSNMPMib& b : request.VarBinds()) {
+      const auto& o = agent_.objects.at(b.Oid);
+      reply.AddVarBind(b.Oid, o.value, o.tag);
+    }
+  };
+  EXPECT_TRUE(Poll());
+  EXPECT_EQ(texts_, (PollTexts{"1000", "2000", "Test agent", "1 Days 10h17m36s", "test-agent",
+                               "N/A", "Lab rack 7"}));
+  // All seven, counters + five overlays, then the counters, then each overlay.
+  ASSERT_EQ(agent_.requests.size(), 8u);
+  EXPECT_EQ(agent_.RequestedOids(1), (std::vector<std::string>{kIn, kOut}));
+  EXPECT_EQ(agent_.RequestedOids(2),
+            (std::vector<std::string>{kDescr, kUptime, kName, kName, kLocation}));
+  EXPECT_EQ(agent_.RequestedOids(3), (std::vector<std::string>{kDescr}));
+}
+
+TEST_F(PollTest, RetriesStopWhenTheAgentIsSlow) {
+  s_.Texts[4].Kind = "String";
+  agent_.delay_ms = 900;
+  agent_.get_override = [](const TSNMPRec& request, TSNMPRec& reply) {
+    reply.ErrorStatus = 2;
+    reply.ErrorIndex = static_cast<std::int32_t>(request.VarBinds().size());
+    for (const TSNMPMib& b : request.VarBinds()) reply.AddVarBind(b.Oid, "", 5);
+  };
+  EXPECT_TRUE(Poll());
+  EXPECT_LE(net_->now_ms, 2000);
+  EXPECT_EQ(agent_.requests.size(), 3u);  // at 0, 900 and 1800 ms
+  EXPECT_FALSE(s_.SnmpFailed);  // the host answers, if slowly
 }
 
 TEST_F(PollTest, FailedExchangeStopsPollingUntilStart) {
@@ -335,15 +514,67 @@ TEST_F(PollTest, FailedExchangeStopsPollingUntilStart) {
   EXPECT_EQ(s_.Oid1.Value, 1000);
 }
 
-TEST_F(PollTest, AnErrorReplySilencesTheWholeRequest) {
+TEST_F(PollTest, ASilentHostIsTriedAgainWithBackOff) {
+  OnlyOverlays({});
+  agent_.silent = true;
+  EXPECT_FALSE(Poll());  // fails at 1000 ms
+  // Ticks every second: the tries go out 5, 10, 20, 40, 60, 60 s after the
+  // previous failure, each taking its 1000 ms time-out.
+  std::vector<std::int64_t> tries;
+  for (int tick = 0; tick < 400; ++tick) {
+    const std::size_t before = net_->sent.size();
+    const std::int64_t at = net_->now_ms;
+    EXPECT_FALSE(Poll());
+    EXPECT_EQ(texts_, PollTexts{});
+    if (net_->sent.size() != before) tries.push_back(at);
+    net_->now_ms = at + 1000;
+  }
+  ASSERT_GE(tries.size(), 6u);
+  EXPECT_EQ(tries[0], 6000);
+  std::vector<std::int64_t> gaps;
+  for (std::size_t i = 1; i < 6; ++i) gaps.push_back(tries[i] - tries[i - 1] - 1000);
+  EXPECT_EQ(gaps, (std::vector<std::int64_t>{10000, 20000, 40000, 60000, 60000}));
+
+  // The host is back: the next try reads it, and the readings start anew.
+  agent_.silent = false;
+  s_.Oid1.Value = 5;
+  for (int tick = 0; tick < 61 && s_.SnmpFailed; ++tick) {
+    Poll();
+    net_->now_ms += 1000;
+  }
+  EXPECT_FALSE(s_.SnmpFailed);
+  EXPECT_EQ(texts_[0], "1000");
+  EXPECT_TRUE(s_.Oid1.NewBaseline);
+  EXPECT_TRUE(s_.Oid2.NewBaseline);
+  EXPECT_EQ(s_.SnmpMemory.RetryDelayMs, 0);
+
+  // A new silence starts the back-off from the beginning.
+  agent_.silent = true;
+  const std::int64_t failed_at = net_->now_ms;
+  Poll();
+  EXPECT_EQ(s_.SnmpMemory.RetryAtMs, failed_at + 1000 + 5000);
+}
+
+TEST_F(PollTest, AWrongOverlayIdentifierSilencesOnlyThatOverlay) {
   s_.Texts[4].Kind = "String";
-  s_.Texts[4].Oid = "1.3.6.1.2.1.1.99.0";  // not on the agent
+  s_.Texts[3].Oid = "1.3.6.1.2.1.1.99.0";  // not on the agent
   s_.Oid1.Value = 5;
   EXPECT_TRUE(Poll());
   EXPECT_FALSE(s_.SnmpFailed);
-  EXPECT_EQ(texts_, (PollTexts{"", "", "N/A", "N/A", "N/A", "N/A", "N/A"}));
-  EXPECT_EQ(s_.Oid1.Value, 5);
-  EXPECT_EQ(s_.Oid1.PrevValue, 0);
+  EXPECT_EQ(texts_, (PollTexts{"1000", "2000", "Test agent", "1 Days 10h17m36s", "N/A", "N/A",
+                               "Lab rack 7"}));
+  EXPECT_EQ(s_.Oid1.PrevValue, 5);
+  EXPECT_EQ(s_.Oid1.Value, 1000);
+  EXPECT_EQ(s_.SnmpMemory.Refused,
+            (std::vector<std::string>{"1.3.6.1.2.1.1.99.0", kAddresses}));
+
+  // A refused counter reads as no reading; the other counter still counts.
+  s_.Oid2.Oid = "1.3.6.1.2.1.2.2.1.16.9";
+  agent_.objects[kIn].value = "1500";
+  EXPECT_TRUE(Poll());
+  EXPECT_EQ(texts_[0], "1500");
+  EXPECT_EQ(texts_[1], "");
+  EXPECT_EQ(s_.Oid2.Value, 2000);
 }
 
 TEST_F(PollTest, ValuesThatAreNotDecimalIntegersAreReported) {
@@ -378,6 +609,24 @@ TEST_F(PollTest, ValuesThatAreNotDecimalIntegersAreReported) {
     ADD_FAILURE() << "no error";
   } catch (const PlovexError& e) {
     EXPECT_STREQ(e.what(), "'up' is not a valid integer value");
+  }
+}
+
+TEST_F(PollTest, AgentTextsInMessagesAreEscapedAndCut) {
+  OnlyOverlays({});
+  agent_.objects[kIn] = {4, std::string("\x1b[2J\r\nok\0tail", 13)};
+  try {
+    Poll();
+    ADD_FAILURE() << "no error";
+  } catch (const PlovexError& e) {
+    EXPECT_STREQ(e.what(), "'\\x1b[2J\\r\\nok\\0tail' is not a valid integer value");
+  }
+  agent_.objects[kIn] = {4, std::string(65536, 'A')};
+  try {
+    Poll();
+    ADD_FAILURE() << "no error";
+  } catch (const PlovexError& e) {
+    EXPECT_EQ(std::string(e.what()), "'" + std::string(200, 'A') + "...' is not a valid integer value");
   }
 }
 

@@ -6,6 +6,12 @@
 
 namespace plovex {
 
+std::string TrayHint(const TPlovexSettings& s) {
+  std::string hint = FormatRate(s.Oid1.Rate) + " / " + FormatRate(s.Oid2.Rate);
+  if (s.SnmpFailed) hint += " (no answer from " + s.Ip + ")";
+  return hint;
+}
+
 std::string TimeStampedFileName(int hour, int minute) {
   return "Plovex " + std::to_string(hour) + "h" + std::to_string(minute) + "m.gif";
 }
@@ -22,6 +28,7 @@ TickCycle::TickCycle(TPlovexSettings& settings, Surface& picture, TickHost& host
 
 void TickCycle::Start() {
   s_.SnmpFailed = false;
+  s_.SnmpMemory = PollMemory{};
   s_.Restart = true;
   Tick();
 }
@@ -54,7 +61,7 @@ void TickCycle::Tick() {
   DrawTotals();
   renderer_.DrawOverlays(texts);
 
-  host_.SetTrayHint(FormatRate(s_.Oid1.Rate) + " / " + FormatRate(s_.Oid2.Rate));
+  host_.SetTrayHint(TrayHint(s_));
   host_.SetTrayIcon(s_.TrayBitmap);
 
   SavePictures(now);
@@ -70,6 +77,14 @@ void TickCycle::AccountAndDraw(int k) {
     c.Total = SaturatingAdd(c.Total, c.PrevValue / kMegabyte);
     host_.SaveTotals();
   }
+  if (c.NewBaseline && !s_.Restart) {
+    // The growth since the last reading spans the host's silence: no rate of
+    // one interval, so this column gets no sample.
+    c.NewBaseline = false;
+    c.Rate = 0;
+    return;
+  }
+  c.NewBaseline = false;
   c.Rate = IntervalRate(c.PrevValue, c.Value, s_.Refresh, s_.MaxBytes);
   const std::int64_t h = ScaledHeight(c.Rate, s_.MaxBytes, renderer_.GraphHeight());
   const std::int64_t t = ScaledHeight(c.Rate, s_.MaxBytes, kTrayBitmapSize - 1);

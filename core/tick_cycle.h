@@ -41,6 +41,10 @@ inline const char* const kSnapshotFileName = "PlovexSnapShot.gif";
 // zero padding.
 std::string TimeStampedFileName(int hour, int minute);
 
+// The tray icon's hint: the two rates ("12.5 kB/s / 3.0 kB/s"), and while the
+// host does not answer, " (no answer from <Ip>)" after them.
+std::string TrayHint(const TPlovexSettings& s);
+
 class TickCycle {
  public:
   TickCycle(TPlovexSettings& settings, Surface& picture, TickHost& host, const Clock& clock,

@@ -143,10 +143,45 @@ TEST(RestartTick, TakesABaselineAndDrawsNoSample) {
 TEST(RestartTick, StartClearsTheFailureFlag) {
   Rig rig;
   rig.s.SnmpFailed = true;
+  rig.s.SnmpMemory.Refused = {"1.3.6.1.2.1.1.99.0"};
   rig.s.Restart = false;
   rig.cycle.Start();
   EXPECT_FALSE(rig.s.SnmpFailed);
+  EXPECT_TRUE(rig.s.SnmpMemory.Refused.empty());
   EXPECT_EQ(rig.poll.polls, 1);
+}
+
+TEST(SilentHost, TheHintSaysSoAndTheFirstAnswerIsANewBaseline) {
+  Rig rig;
+  rig.s.Ip = "127.0.0.1";
+  rig.poll.script = {{1000, 1000}, {2000, 1500}};
+  rig.cycle.Start();
+  rig.cycle.Tick();
+  EXPECT_EQ(rig.s.LastBarHeight[1], 2);
+  rig.s.SnmpFailed = true;  // the host stopped answering
+  rig.poll.script = {{}};
+  rig.poll.polls = 0;
+  rig.cycle.Tick();
+  EXPECT_EQ(rig.host.hint, "1 kB/s / 0.5 kB/s (no answer from 127.0.0.1)");
+
+  // It answers again 60 s later, after the router restarted its counters:
+  // the carried total is kept, but neither the growth nor the drop across
+  // the silence is drawn as a rate.
+  rig.s.SnmpFailed = false;
+  rig.s.Oid1.NewBaseline = rig.s.Oid2.NewBaseline = true;
+  rig.poll.script = {{900, 61500}};
+  const Surface before = rig.picture;
+  rig.cycle.Tick();
+  EXPECT_EQ(rig.s.Oid1.Rate, 0);
+  EXPECT_EQ(rig.s.Oid2.Rate, 0);
+  EXPECT_FALSE(rig.s.Oid1.NewBaseline);
+  EXPECT_EQ(rig.host.hint, "0 kB/s / 0 kB/s");
+  EXPECT_EQ(rig.host.totals_saved, 1);  // counter 1 went back
+  EXPECT_EQ(rig.s.LastBarHeight[1], 2);  // no sample in this column
+  rig.poll.script = {{1900, 62000}};
+  rig.cycle.Tick();
+  EXPECT_EQ(rig.s.Oid1.Rate, 1000);
+  EXPECT_EQ(rig.s.Oid2.Rate, 500);
 }
 
 TEST(Pictures, PlovexGifOnEveryTickWhileTheBoxIsChecked) {

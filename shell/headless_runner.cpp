@@ -86,6 +86,18 @@ bool HeadlessRunner::Guarded(F&& f) {
   }
 }
 
+void HeadlessRunner::ReportAnswering() {
+  // One line when the host falls silent and one when it answers again; the
+  // ticks in between say it in their hints.
+  if (s_.SnmpFailed == !answering_) return;
+  answering_ = !s_.SnmpFailed;
+  if (answering_) {
+    err_ << "plovex: " << s_.Ip << " answers again" << std::endl;
+  } else {
+    err_ << "plovex: no answer from " << s_.Ip << std::endl;
+  }
+}
+
 int HeadlessRunner::Run(const HeadlessArgs& args) {
   if (store_ != nullptr) Guarded([&] { store_->LoadSettings(); });
 
@@ -94,6 +106,7 @@ int HeadlessRunner::Run(const HeadlessArgs& args) {
   auto next = clock_.Steady();
   std::int64_t ticks = 0;
   Guarded([&] { cycle_.Start(); });
+  ReportAnswering();
   ++ticks;
 
   if (refresh <= 0) {
@@ -110,6 +123,7 @@ int HeadlessRunner::Run(const HeadlessArgs& args) {
       if (next < now) next = now;
       if (!waiter_.WaitUntil(next)) break;
       Guarded([&] { cycle_.Tick(); });
+      ReportAnswering();
       ++ticks;
     }
   }
@@ -137,7 +151,7 @@ int RunHeadlessProgram(std::span<const std::string> args, std::ostream& out, std
   SettingsStore store(hive, settings, controls);
   Surface picture(kPictureWidth, kPictureHeight);
   TSNMPSend client;
-  AgentPollSource poll(client);
+  AgentPollSource poll(client, &waiter);
   GifPictureWriter writer;
   PosixClock clock;
   HeadlessRunner runner(settings, &store, picture, clock, poll, writer, font.get(), waiter, out,

@@ -3,7 +3,9 @@
 // as the window does, runs Start and then one tick every Refresh seconds on a
 // steady schedule (deadlines, not sleeps after the work), writes the pictures
 // into the working directory, prints each tick's tray hint as one line on
-// `out` and each error's message (as the error display shows it) on `err`.
+// `out` and each error's message (as the error display shows it) on `err`,
+// with one line on `err` when the host stops answering and one when it
+// answers again.
 // It stops after a given number of ticks (the Start tick counts) or when the
 // waiter reports a stop, then saves the settings as the window's close does.
 //
@@ -60,6 +62,8 @@ class HeadlessRunner : private TickHost {
   void SetTrayIcon(const Surface&) override {}
   void SaveTotals() override;
 
+  void ReportAnswering();
+
   // Runs f, printing a PlovexError; true when it did not fail.
   template <typename F>
   bool Guarded(F&& f);
@@ -68,6 +72,7 @@ class HeadlessRunner : private TickHost {
   SettingsStore* store_;
   const Clock& clock_;
   TickWaiter& waiter_;
+  bool answering_ = true;
   std::ostream& out_;
   std::ostream& err_;
   TickCycle cycle_;

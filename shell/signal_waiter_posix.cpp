@@ -23,6 +23,12 @@ SignalWaiter::SignalWaiter() {
   pthread_sigmask(SIG_BLOCK, &set, nullptr);
 }
 
+bool SignalWaiter::Requested() const {
+  sigset_t pending;
+  if (sigpending(&pending) != 0) return false;
+  return sigismember(&pending, SIGINT) == 1 || sigismember(&pending, SIGTERM) == 1;
+}
+
 bool SignalWaiter::WaitUntil(std::optional<std::chrono::steady_clock::time_point> deadline) {
   const sigset_t set = StopSignals();
   for (;;) {

@@ -7,6 +7,8 @@
 #include <chrono>
 #include <optional>
 
+#include "core/poll_interruption.h"
+
 namespace plovex {
 
 class TickWaiter {
@@ -18,10 +20,13 @@ class TickWaiter {
 // Blocks SIGINT and SIGTERM for the process on construction (call it before
 // any other thread exists) and takes them with sigtimedwait, so a signal is
 // never handled asynchronously in the middle of a tick or a file write.
-class SignalWaiter : public TickWaiter {
+// As a PollInterruption it reports a stop signal that is pending, without
+// taking it, so that a long poll ends early and the next wait sees the stop.
+class SignalWaiter : public TickWaiter, public PollInterruption {
  public:
   SignalWaiter();
   bool WaitUntil(std::optional<std::chrono::steady_clock::time_point> deadline) override;
+  bool Requested() const override;
 };
 
 }  // namespace plovex

@@ -6,6 +6,7 @@
 #include <cerrno>
 
 #include "snmp/ber_format.h"
+#include "snmp/oid_order.h"
 #include "snmp/tudp_socket.h"
 
 namespace plovex {
@@ -82,8 +83,23 @@ bool TSNMPSend::Exchange() {
       error_code_ = kErrorEmptyDatagram;
       return false;
     }
-    return Response.Decode(buffer_);
+    if (!Response.Decode(buffer_)) return false;
+    if (AnswersRequest()) return true;
+    Response.Reset();  // an answer to an earlier request: wait on for ours
   }
+}
+
+bool TSNMPSend::AnswersRequest() const {
+  if (Request.PduType != ber::kGetRequest && Request.PduType != ber::kSetRequest) return true;
+  const auto asked = Request.VarBinds();
+  const auto got = Response.VarBinds();
+  // Agents may answer an error (tooBig above all) without the bindings.
+  if (got.empty() && Response.ErrorStatus != 0) return true;
+  if (got.size() != asked.size()) return false;
+  for (std::size_t i = 0; i < got.size(); ++i) {
+    if (got[i].Oid != asked[i].Oid && got[i].Oid != CanonicalOid(asked[i].Oid)) return false;
+  }
+  return true;
 }
 
 }  // namespace plovex

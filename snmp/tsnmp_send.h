@@ -9,12 +9,15 @@
 // nothing came in time, 10054 for an empty datagram, else the system's error
 // number. It never throws. One attempt, no retry.
 //
-// The reply is trusted only as far as its origin: datagrams already waiting
-// before the send (a late answer to an earlier, timed-out exchange) are
-// discarded, and so is any datagram whose sender is not Host's address and
-// port 161; the wait then goes on until the same overall deadline. Nothing
-// inside the reply is compared with the request (request-id, community,
-// version, PDU type), and an error-status still counts as a reply.
+// A datagram is taken as the reply only when it can be one: datagrams
+// already waiting before the send (a late answer to an earlier, timed-out
+// exchange) are discarded, and so is any datagram whose sender is not Host's
+// address and port 161, or, for a GetRequest or SetRequest, whose bindings do
+// not name the request's identifiers in order (a slow agent's answer to the
+// previous request; an error reply without bindings passes). The wait then
+// goes on until the same overall deadline. Request-id, community, version
+// and PDU type are not compared (every request carries request-id 1), and an
+// error-status still counts as a reply.
 //
 // Host is worked out anew at every exchange: "255.255.255.255" is the
 // broadcast address; otherwise a dotted IPv4 address, else the first address
@@ -52,7 +55,11 @@ class TSNMPSend {
   // The number of the last socket error, 0 for none.
   int ErrorCode() const { return error_code_; }
 
+  // The transport's monotonic clock in milliseconds, the one Timeout runs on.
+  std::int64_t NowMs() { return socket_->NowMs(); }
+
  private:
+  bool AnswersRequest() const;
   UdpEndpoint Destination();
   void DiscardWaiting();
 

@@ -89,6 +89,51 @@ TEST_F(ExchangeTest, StaleReplyOfATimedOutExchangeIsNotTakenForTheNextOne) {
   EXPECT_EQ(net_->Queued(), 0u);
 }
 
+TEST_F(ExchangeTest, AReplyNamingOtherIdentifiersIsAnEarlierRequestsAnswer) {
+  // A slow agent answers the previous request (sysDescr) after our send; the
+  // answer to ours (sysName) follows. Only a GetRequest's or SetRequest's
+  // bindings are checked: a GetNextRequest's reply names other identifiers.
+  const std::string previous = Reply(Binding("2B 06 01 02 01 01 01 00", Element(0x04, "old")));
+  net_->responder = [&previous](const MemoryUdpTransport::Datagram&, MemoryUdpTransport& net) {
+    net.Deliver(kAgent, previous, 100);
+    net.Deliver(kAgent, Reply(""), 150);  // no bindings and no error: no answer either
+    net.Deliver(kAgent, NameReply("fresh"), 300);
+  };
+  ASSERT_TRUE(client_->Exchange());
+  EXPECT_EQ(client_->Response.FindValue("1.3.6.1.2.1.1.5.0"), "fresh");
+  EXPECT_EQ(client_->Response.VarBinds().size(), 1u);
+  EXPECT_EQ(net_->now_ms, 300);
+
+  // Nothing but stale answers: a time-out at the same deadline.
+  net_->responder = [&previous](const MemoryUdpTransport::Datagram&, MemoryUdpTransport& net) {
+    net.Deliver(kAgent, previous, 100);
+  };
+  const std::int64_t start = net_->now_ms;
+  EXPECT_FALSE(client_->Exchange());
+  EXPECT_EQ(client_->ErrorCode(), 10060);
+  EXPECT_EQ(net_->now_ms - start, 1000);
+
+  // The names are compared as the agent writes them back, in order, and an
+  // error reply may leave the bindings out.
+  client_->Request.Reset();
+  client_->Request.PduType = 0xA3;
+  client_->Request.AddVarBind("1.3.6.1.2.1.1.5.0.", "0", 2);  // the user's trailing dot
+  AnswerWith(NameReply("set"));
+  ASSERT_TRUE(client_->Exchange());
+  EXPECT_EQ(client_->Response.FindValue("1.3.6.1.2.1.1.5.0"), "set");
+  AnswerWith(Reply("", 1));
+  ASSERT_TRUE(client_->Exchange());
+  EXPECT_EQ(client_->Response.ErrorStatus, 1);
+  client_->Request.AddVarBind("1.3.6.1.2.1.1.1.0", "0", 2);
+  AnswerWith(Reply(Binding("2B 06 01 02 01 01 01 00", Bytes("05 00")) +
+                   Binding("2B 06 01 02 01 01 05 00", Bytes("05 00")), 2, 1));
+  EXPECT_FALSE(client_->Exchange());  // the right names in the wrong order
+
+  client_->Request.PduType = 0xA1;
+  AnswerWith(previous);
+  EXPECT_TRUE(client_->Exchange());
+}
+
 TEST_F(ExchangeTest, ForeignSendersAreDiscardedWithinTheSameDeadline) {
   net_->responder = [](const MemoryUdpTransport::Datagram&, MemoryUdpTransport& net) {
     net.Deliver({0x7F000009, 161}, NameReply("other host"), 100);
