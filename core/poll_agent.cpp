@@ -22,6 +22,8 @@ constexpr std::int32_t kNoSuchName = 2;
 // the walk has a budget of its own.
 constexpr std::int64_t kRequestBudgetMs = 2000;
 constexpr std::int64_t kWalkBudgetMs = 2000;
+// However slow the agent, the window is never held longer than this per tick.
+constexpr std::int64_t kPollBudgetMs = 3000;
 constexpr int kMaxWalkRows = 1000;
 constexpr std::int64_t kFirstRetryMs = 5000;
 constexpr std::int64_t kLongestRetryMs = 60000;
@@ -183,17 +185,18 @@ std::vector<Slot> RequestSlots(TPlovexSettings& s, const std::array<bool, 6>& en
 // Walks overlay 4's column with GetNextRequests; `value` keeps the last
 // qualifying address and is left alone when none qualifies.
 void WalkAddresses(const TPlovexSettings& s, TSNMPSend& client, std::string& value,
-                   const PollInterruption* interruption) {
+                   std::int64_t poll_started, const PollInterruption* interruption) {
   const std::string& column = s.Texts[4].Oid;
   client.Request.Reset();
   client.Request.Community = s.Community;
   client.Request.PduType = ber::kGetNextRequest;
   client.Request.AddVarBind(column, "", kNullTag);
   std::string asked = CanonicalOid(column);
-  const std::int64_t started = client.NowMs();
-  for (int rows = 0;; ) {
+  const std::int64_t deadline =
+      std::min(client.NowMs() + kWalkBudgetMs, poll_started + kPollBudgetMs);
+  for (int rows = 0;;) {
     if (interruption != nullptr && interruption->Requested()) return;
-    const std::int64_t left = kWalkBudgetMs - (client.NowMs() - started);
+    const std::int64_t left = deadline - client.NowMs();
     if (left <= 0) return;
     client.Timeout = static_cast<std::int32_t>(std::min<std::int64_t>(left, kPollTimeoutMs));
     if (!client.Exchange() || client.Response.VarBinds().empty()) return;
@@ -246,6 +249,7 @@ bool PollAgent(TPlovexSettings& s, TSNMPSend& client, PollTexts& texts,
   std::array<bool, 6> enabled{};
   for (int i = 1; i <= 5; ++i) enabled[i] = s.Texts[i].Enabled;
 
+  const std::int64_t started = client.NowMs();
   SharedRequest request(s, client, texts, interruption);
   const bool answered = request.Run(RequestSlots(s, enabled, client.NowMs()));
   if (!answered) {
@@ -258,7 +262,7 @@ bool PollAgent(TPlovexSettings& s, TSNMPSend& client, PollTexts& texts,
 
   std::string& address = texts[5];
   if (enabled[4] && s.Texts[4].Kind == "NextAdp" && !s.SnmpFailed) {
-    WalkAddresses(s, client, address, interruption);
+    WalkAddresses(s, client, address, started, interruption);
   } else {
     address.clear();
   }

@@ -36,8 +36,9 @@
 //
 // The walk ends at the end of the column, when the agent answers with an
 // identifier that does not follow the one asked for (an echo, a loop), after
-// 1,000 rows, when it has used 2 seconds, when `interruption` is requested, or
-// at a failed step, which does not set SnmpFailed; it keeps what it found.
+// 1,000 rows, when it has used 2 seconds (or the whole poll 3), when
+// `interruption` is requested, or at a failed step, which does not set
+// SnmpFailed; it keeps what it found.
 //
 // A counter or "Time" value that is not a decimal integer throws
 // PlovexError("'<text>' is not a valid integer value"), the text quoted as

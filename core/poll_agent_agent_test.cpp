@@ -86,14 +86,34 @@ TEST_F(AgentPoll, CountersMoveWithTrafficOverInterface2) {
   EXPECT_GE(s_.Oid2.Value - s_.Oid2.PrevValue, 20000);
 }
 
-TEST_F(AgentPoll, WalkYieldsTheLastQualifyingAddress) {
+TEST_F(AgentPoll, TheDefaultSettingsReadEveryValue) {
   // Default overlays: the column identifier itself has no instance, so the
-  // GetRequest is refused as a whole, and the walk still finds the address.
-  PollAgent(s_, client_, texts_);
+  // agent refuses it; the request goes again without it, and the walk finds
+  // the address.
+  ASSERT_TRUE(PollAgent(s_, client_, texts_));
   EXPECT_EQ(texts_[5], "203.0.113.5");
-  EXPECT_EQ(sent_, 1 + 4);  // three rows and one step past the column
-  EXPECT_EQ(texts_[0], "");
+  EXPECT_EQ(sent_, 2 + 4);  // two GetRequests, three rows and one step past the column
+  EXPECT_TRUE(std::regex_match(texts_[0], std::regex("[0-9]+"))) << texts_[0];
+  EXPECT_TRUE(std::regex_match(texts_[1], std::regex("[0-9]+"))) << texts_[1];
+  EXPECT_EQ(texts_[2], "Test agent");
+  EXPECT_TRUE(std::regex_match(texts_[3], std::regex("[0-9]+ Days [0-9]+h[0-5][0-9]m[0-5][0-9]s")))
+      << texts_[3];
+  EXPECT_EQ(texts_[4], "test-agent");
+  EXPECT_EQ(texts_[6], "Lab rack 7");
   EXPECT_FALSE(s_.SnmpFailed);
+
+  // From then on one GetRequest a tick, and the counters move with traffic.
+  const char* dir = std::getenv("PLOVEX_AGENT_DIR");
+  ASSERT_NE(dir, nullptr);
+  const std::string traffic =
+      std::string(PLOVEX_SOURCE_DIR) + "/tests/fixtures/snmp_agent.sh traffic '" + dir + "' 20";
+  ASSERT_EQ(std::system(traffic.c_str()), 0);
+  sent_ = 0;
+  ASSERT_TRUE(PollAgent(s_, client_, texts_));
+  EXPECT_EQ(sent_, 1 + 4);
+  EXPECT_GE(s_.Oid1.Value - s_.Oid1.PrevValue, 20000);
+  EXPECT_GE(s_.Oid2.Value - s_.Oid2.PrevValue, 20000);
+  EXPECT_EQ(texts_[5], "203.0.113.5");
 }
 
 TEST_F(AgentPoll, UptimeReadsAsDaysAndClockTime) {
@@ -107,16 +127,19 @@ TEST_F(AgentPoll, UptimeReadsAsDaysAndClockTime) {
   EXPECT_TRUE(std::regex_match(texts_[3], std::regex("[0-9]+"))) << texts_[3];
 }
 
-TEST_F(AgentPoll, AnOverlayTheAgentLacksSilencesTheSharedRequest) {
+TEST_F(AgentPoll, AnOverlayTheAgentLacksSilencesOnlyThatOverlay) {
   AddressInstanceForOverlay4();
   ASSERT_TRUE(PollAgent(s_, client_, texts_));
-  const std::int64_t before = s_.Oid1.Value;
+  const PollTexts good = texts_;
   s_.Texts[3].Oid = "1.3.6.1.2.1.1.99.0";
-  s_.Texts[4].Kind = "String";
   EXPECT_TRUE(PollAgent(s_, client_, texts_));
-  EXPECT_EQ(texts_, (PollTexts{"", "", "N/A", "N/A", "N/A", "N/A", "N/A"}));
-  EXPECT_EQ(s_.Oid1.Value, before);
+  EXPECT_TRUE(std::regex_match(texts_[0], std::regex("[0-9]+"))) << texts_[0];
+  EXPECT_EQ(texts_[2], good[2]);
+  EXPECT_EQ(texts_[4], "N/A");
+  EXPECT_EQ(texts_[5], good[5]);
+  EXPECT_EQ(texts_[6], good[6]);
   EXPECT_FALSE(s_.SnmpFailed);
+  EXPECT_EQ(s_.SnmpMemory.Refused, std::vector<std::string>{"1.3.6.1.2.1.1.99.0"});
 }
 
 TEST_F(AgentPoll, AHostThatDoesNotAnswerStopsThePolling) {

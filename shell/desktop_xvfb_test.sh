@@ -89,11 +89,18 @@ import -window "$window" "$tmp/window.png"
 import -window "$docker" "$tmp/tray.png"
 if [[ -n ${PLOVEX_SCREENSHOT:-} ]]; then cp "$tmp/window.png" "$PLOVEX_SCREENSHOT"; cp "$tmp/tray.png" "${PLOVEX_SCREENSHOT%.png}-tray.png"; fi
 
-/usr/bin/python3 - "$tmp" <<'PY'
+# Where the window's picture is on the screen (without a window manager there
+# is no frame, so the client area is at the stored left and top).
+geometry=$(xwininfo -id "$window")
+left=$(sed -n 's/^ *Absolute upper-left X: *//p' <<<"$geometry")
+top=$(sed -n 's/^ *Absolute upper-left Y: *//p' <<<"$geometry")
+
+/usr/bin/python3 - "$tmp" "$left" "$top" <<'PY'
 import sys
 from PIL import Image
 
 tmp = sys.argv[1]
+left, top = int(sys.argv[2]), int(sys.argv[3])
 window = Image.open(tmp + "/window.png").convert("RGB")
 w, h = window.size
 px = window.load()
@@ -103,8 +110,10 @@ print("window %dx%d: %d green, %d blue pixels" % (w, h, green, blue))
 assert green >= 40, "no bars of channel 1 in the window"
 assert blue >= 10, "no samples of channel 2 in the window"
 
+assert (left, top) == (192, 105), "window at %d,%d, not where the hive puts it" % (left, top)
 root = Image.open(tmp + "/root.png").convert("RGB")
-assert root.getpixel((192 + 100, 105 + 100)) == (255, 255, 255), "window not where the hive puts it"
+assert root.crop((left, top, left + w, top + h)).tobytes() == window.tobytes(), \
+    "the screen does not show the window's picture there"
 
 tray = Image.open(tmp + "/tray.png").convert("RGB")
 tw, th = tray.size

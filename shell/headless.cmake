@@ -20,3 +20,16 @@ add_test(NAME agent.shell.HeadlessRunDrawsTheTraffic
 set_tests_properties(agent.shell.HeadlessRunDrawsTheTraffic PROPERTIES
   FIXTURES_REQUIRED snmp_agent RESOURCE_LOCK snmp_agent TIMEOUT 60
   ENVIRONMENT "PLOVEX_AGENT_DIR=${PROJECT_BINARY_DIR}/agent")
+
+add_test(NAME agent.shell.HeadlessRunWithTheDefaultSettingsDrawsTheTraffic
+  COMMAND /usr/bin/python3 ${CMAKE_CURRENT_SOURCE_DIR}/headless_agent_test.py
+          $<TARGET_FILE:plovex> ${PROJECT_SOURCE_DIR}/tests/fixtures/snmp_agent.sh defaults)
+set_tests_properties(agent.shell.HeadlessRunWithTheDefaultSettingsDrawsTheTraffic PROPERTIES
+  FIXTURES_REQUIRED snmp_agent RESOURCE_LOCK snmp_agent TIMEOUT 60
+  ENVIRONMENT "PLOVEX_AGENT_DIR=${PROJECT_BINARY_DIR}/agent")
+
+add_test(NAME shell.HeadlessRunEndsWithinASecondOfASignalDuringASlowWalk
+  COMMAND /usr/bin/python3 ${CMAKE_CURRENT_SOURCE_DIR}/headless_interrupt_test.py
+          $<TARGET_FILE:plovex> ${PROJECT_SOURCE_DIR}/scripts/demo-hive)
+set_tests_properties(shell.HeadlessRunEndsWithinASecondOfASignalDuringASlowWalk PROPERTIES
+  TIMEOUT 60)

@@ -203,6 +203,31 @@ TEST(HeadlessRun, ZeroRefreshRunsOnlyTheStartTick) {
   EXPECT_FALSE(forever.waiter.waits[0]);
 }
 
+TEST(HeadlessRun, AHostFallingSilentAndAnsweringAgainIsToldOnceEach) {
+  // The host is silent on the second to fourth tick, as the poll marks it.
+  struct SilentPoll : PollSource {
+    ScriptedPoll inner;
+    int tick = 0;
+    PollTexts Poll(TPlovexSettings& s) override {
+      ++tick;
+      s.SnmpFailed = tick >= 2 && tick <= 4;
+      return s.SnmpFailed ? PollTexts{} : inner.Poll(s);
+    }
+  } silent;
+  RunnerRig rig(false);
+  rig.s.Ip = "127.0.0.1";
+  silent.inner.script = rig.poll.script;
+  HeadlessRunner runner{rig.s,  nullptr,    rig.picture, rig.clock, silent, rig.writer,
+                        nullptr, rig.waiter, rig.out,    rig.err};
+  EXPECT_EQ(runner.Run(HeadlessArgs{6}), 0);
+  EXPECT_EQ(Lines(rig.err.str()), (std::vector<std::string>{"plovex: no answer from 127.0.0.1",
+                                                            "plovex: 127.0.0.1 answers again"}));
+  const auto hints = Lines(rig.out.str());
+  ASSERT_EQ(hints.size(), 6u);
+  EXPECT_EQ(hints[2], "0 kB/s / 0 kB/s (no answer from 127.0.0.1)");
+  EXPECT_EQ(hints[5].find("no answer"), std::string::npos);
+}
+
 TEST(HeadlessRun, AFailedClosingSaveIsReportedInTheExitCode) {
   RunnerRig rig;
   rig.hive.set_writable(false);
