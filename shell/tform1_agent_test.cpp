@@ -31,9 +31,6 @@ class FormAgentTest : public ::testing::Test {
     hive.Seed([](TPlovexSettings& s) {
       s.Oid1.Total = 12;
       s.Oid2.Total = 34;
-      // The agent answers a GetRequest for the bare address column with
-      // noSuchName for the whole request; ask for one of its rows instead.
-      s.Texts[4].Oid = "1.3.6.1.2.1.4.20.1.1.127.0.0.1";
     });
     form = std::make_unique<TForm1>(TForm1Seams{.hive = &hive.Hive(), .writer = &writer});
     form->Errors().SetPresenter(
@@ -65,8 +62,29 @@ TEST_F(FormAgentTest, TheWindowPollsTheAgentAndDrawsItsTraffic) {
   EXPECT_GT(anywhere, 0);
 }
 
-TEST_F(FormAgentTest, ResettingACounterZeroesItAndRewritesBothTotals) {
+TEST_F(FormAgentTest, ARefusedResetSaysSoAndTheNextTickDrawsNoSpike) {
+  // The agent's ifInOctets is read-only: it refuses the set.
   TPlovexSettings& s = form->Settings();
+  const std::int64_t value1 = s.Oid1.Value;
+  ASSERT_GT(value1, 0);
+  form->findChild<QPushButton*>("BtnResetOID1")->click();
+  EXPECT_THAT(shown, ::testing::ElementsAre("The agent did not reset OID1: noSuchName."));
+  EXPECT_EQ(s.Oid1.Total, 12);
+  EXPECT_EQ(s.Oid1.Value, value1);
+  form->Timer1Timer();
+  // No traffic was made since: at most a stray packet, not the whole count.
+  EXPECT_LT(s.Oid1.Rate, 5000);
+  EXPECT_LT(s.LastBarHeight[1], 135);
+  EXPECT_EQ(hive.Stored().Oid1.Total, 12);
+}
+
+TEST_F(FormAgentTest, ResettingACounterZeroesItAndRewritesBothTotals) {
+  // A writable INTEGER of the agent (its interface table's cache time-out)
+  // stands in for a counter that can be reset.
+  TPlovexSettings& s = form->Settings();
+  auto* edit = form->findChild<QLineEdit*>("edtOID1");
+  ASSERT_NE(edit, nullptr);
+  edit->setText("1.3.6.1.4.1.8072.1.5.3.1.2.1.3.6.1.2.1.2.2");
   ASSERT_EQ(s.Oid1.Total, 12);
   ASSERT_EQ(s.Oid2.Total, 34);
   ASSERT_GT(s.Oid1.Value, 0);

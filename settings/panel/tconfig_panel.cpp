@@ -6,7 +6,9 @@
 #include <QGuiApplication>
 #include <QListWidget>
 
+#include "core/counter_reset.h"
 #include "core/int_text.h"
+#include "core/plovex_error.h"
 #include "settings/panel/panel_rules.h"
 #include "snmp/tsnmp_send.h"
 
@@ -508,23 +510,22 @@ void TConfigPanel::btnOID2MaxClick() { PickColor(channels_[1].shpMax); }
 
 void TConfigPanel::ResetCounter(int k, const QLineEdit* oid_edit) {
   host_.ReportErrors([&] {
+    std::optional<std::string> refused;
     {
-      // A client of its own with its initial 5000 ms time-out; the poll's
-      // client is left alone. The answer is not examined: a read-only counter
-      // refuses the set, and the totals are cleared either way.
-      TSNMPSend client;
-      client.Request.Reset();
-      client.Request.Community = Text(edtCommunity);
-      client.Request.PduType = 0xA3;  // SetRequest
-      client.Request.AddVarBind(Text(oid_edit), "0", 2);
-      client.Host = Text(edtIP);
+      // A client of its own; the poll's client is left alone.
+      const std::unique_ptr<TSNMPSend> client = make_client_();
       BusyCursor busy;
-      client.Exchange();
+      refused = ResetAgentCounter(*client, Text(edtIP), Text(edtCommunity), Text(oid_edit), k);
     }
+    // A counter the agent did not reset still holds its count: its totals and
+    // its last reading stay, or the next tick would draw the whole count as
+    // one interval's traffic.
+    if (refused) throw PlovexError(*refused);
     OidChannel& c = s_.Channel(k);
     c.Total = 0;
     c.Value = 0;
     c.PrevValue = 0;
+    c.NewBaseline = true;
     host_.SaveTotals();
   });
 }

@@ -25,6 +25,7 @@
 #include <QWidget>
 #include <array>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -33,6 +34,7 @@
 #include "settings/panel/tcolor_swatch.h"
 #include "settings/panel/tup_down.h"
 #include "settings/settings_controls.h"
+#include "snmp/tsnmp_send.h"
 
 namespace plovex {
 
@@ -58,6 +60,10 @@ class TConfigPanel : public QWidget, public SettingsControls {
   // The picture on the "About" page.
   void SetAppIcon(const QIcon& icon);
   void SetColorChooser(ColorChooser chooser) { choose_color_ = std::move(chooser); }
+  // Makes the short-lived client of each counter reset; tests hand out one
+  // over an in-memory network.
+  using ClientFactory = std::function<std::unique_ptr<TSNMPSend>()>;
+  void SetClientFactory(ClientFactory factory) { make_client_ = std::move(factory); }
 
  public slots:
   void TreeView1Click();
@@ -112,6 +118,7 @@ class TConfigPanel : public QWidget, public SettingsControls {
   TPlovexSettings& s_;
   PanelHost& host_;
   ColorChooser choose_color_;
+  ClientFactory make_client_ = [] { return std::make_unique<TSNMPSend>(); };
 
   QTreeWidget* TreeView1 = nullptr;
   QPushButton* Button1 = nullptr;

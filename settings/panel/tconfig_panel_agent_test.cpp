@@ -69,31 +69,35 @@ TEST_F(CounterReset, SendsASetOfZeroToTheTypedHostAndClearsOnlyItsCounter) {
   EXPECT_EQ(s.Oid1.Value, 0);
   EXPECT_EQ(s.Oid1.PrevValue, 0);
   EXPECT_EQ(s.Oid1.Total, 0);
+  EXPECT_TRUE(s.Oid1.NewBaseline);  // the next reading is no interval's growth
   EXPECT_EQ(s.Oid2.Value, 7'000'000);
   EXPECT_EQ(s.Oid2.Total, 34);
   EXPECT_THAT(host.calls, ::testing::ElementsAre("SaveTotals"));
   EXPECT_THAT(host.errors, ::testing::IsEmpty());
 }
 
-TEST_F(CounterReset, ARefusedSetOnAReadOnlyCounterStillClearsTheTotals) {
+TEST_F(CounterReset, ARefusedSetOnAReadOnlyCounterSaysSoAndKeepsTheTotals) {
   const auto before = std::chrono::steady_clock::now();
   panel.findChild<QPushButton*>("BtnResetOID2")->click();
   // The agent answers (noSuchName) at once; no wait for the time-out.
   EXPECT_LT(std::chrono::steady_clock::now() - before, std::chrono::seconds(3));
-  EXPECT_EQ(s.Oid2.Value, 0);
-  EXPECT_EQ(s.Oid2.Total, 0);
+  EXPECT_THAT(host.errors, ::testing::ElementsAre("The agent did not reset OID2: noSuchName."));
+  EXPECT_EQ(s.Oid2.Value, 7'000'000);
+  EXPECT_EQ(s.Oid2.PrevValue, 6'000'000);
+  EXPECT_EQ(s.Oid2.Total, 34);
   EXPECT_EQ(s.Oid1.Total, 12);
-  EXPECT_THAT(host.calls, ::testing::ElementsAre("SaveTotals"));
+  EXPECT_THAT(host.calls, ::testing::IsEmpty());
 }
 
-TEST_F(CounterReset, AWrongCommunityWaitsOutTheTimeOutAndStillClears) {
+TEST_F(CounterReset, AWrongCommunityWaitsOutTheTimeOutAndSaysSo) {
   Type("edtCommunity", "wrong");
   const auto before = std::chrono::steady_clock::now();
   panel.findChild<QPushButton*>("BtnResetOID1")->click();
   const auto waited = std::chrono::steady_clock::now() - before;
   EXPECT_GE(waited, std::chrono::milliseconds(4900));
   EXPECT_LT(waited, std::chrono::milliseconds(7000));
-  EXPECT_EQ(s.Oid1.Total, 0);
+  EXPECT_THAT(host.errors, ::testing::ElementsAre("No answer from 127.0.0.1 within 5 s."));
+  EXPECT_EQ(s.Oid1.Total, 12);
 }
 
 }  // namespace

@@ -1,0 +1,45 @@
+#include "core/counter_reset.h"
+
+#include <array>
+
+#include "snmp/ber_format.h"
+
+namespace plovex {
+
+namespace {
+
+constexpr std::int32_t kResetTimeoutMs = 5000;
+
+}  // namespace
+
+std::string ErrorStatusName(std::int32_t status) {
+  static constexpr std::array<const char*, 19> kNames{
+      "noError",      "tooBig",         "noSuchName",        "badValue",
+      "readOnly",     "genErr",         "noAccess",          "wrongType",
+      "wrongLength",  "wrongEncoding",  "wrongValue",        "noCreation",
+      "inconsistentValue", "resourceUnavailable", "commitFailed", "undoFailed",
+      "authorizationError", "notWritable", "inconsistentName"};
+  if (status >= 0 && static_cast<std::size_t>(status) < kNames.size()) return kNames[status];
+  return "error " + std::to_string(status);
+}
+
+std::optional<std::string> ResetAgentCounter(TSNMPSend& client, const std::string& host,
+                                             const std::string& community, const std::string& oid,
+                                             int channel) {
+  client.Request.Reset();
+  client.Request.Community = community;
+  client.Request.PduType = ber::kSetRequest;
+  client.Request.AddVarBind(oid, "0", ber::kInteger);
+  client.Host = host;
+  client.Timeout = kResetTimeoutMs;
+  if (!client.Exchange()) {
+    return "No answer from " + host + " within " + std::to_string(kResetTimeoutMs / 1000) + " s.";
+  }
+  if (client.Response.ErrorStatus != 0) {
+    return "The agent did not reset OID" + std::to_string(channel) + ": " +
+           ErrorStatusName(client.Response.ErrorStatus) + ".";
+  }
+  return std::nullopt;
+}
+
+}  // namespace plovex

@@ -1,0 +1,29 @@
+#pragma once
+// ResetAgentCounter: asks the agent to set one counter to 0, the counter
+// reset of the "Reset" page. One SetRequest of INTEGER 0 (version 0,
+// request-id 1) for `oid` to `host` with `community`, through `client`,
+// which the caller owns (a short-lived client of its own, so that the poll's
+// client is left alone) and whose time-out is 5000 ms.
+//
+// The result says what the agent did, so that the caller clears its totals
+// only for a counter that really went back to 0: nullopt when the agent
+// accepted the set; otherwise the message to show,
+//   "The agent did not reset OID1: noSuchName." for a refusal (any
+//   error-status, by its RFC 1157 / RFC 3416 name, or its number), or
+//   "No answer from <host> within 5 s." when nothing answered in time.
+// `channel` (1 or 2) names the counter in the message. Never throws.
+#include <optional>
+#include <string>
+
+#include "snmp/tsnmp_send.h"
+
+namespace plovex {
+
+std::optional<std::string> ResetAgentCounter(TSNMPSend& client, const std::string& host,
+                                             const std::string& community, const std::string& oid,
+                                             int channel);
+
+// The name of an SNMP error-status ("noSuchName" for 2), or its number.
+std::string ErrorStatusName(std::int32_t status);
+
+}  // namespace plovex
