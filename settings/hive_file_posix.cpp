@@ -167,7 +167,7 @@ std::optional<std::vector<HiveValue>> HiveFile::ReadKey(std::string_view key_pat
   if (loaded.state == FileState::kUnreadable) return std::nullopt;
   const HiveKey* key = loaded.doc.FindKey(hive_format::CurrentUserPath(key_path));
   if (key == nullptr) return std::vector<HiveValue>{};
-  return key->values;
+  return key->values();
 }
 
 bool HiveFile::CommitKey(std::string_view key_path, const std::vector<HiveValue>& writes) {
@@ -188,7 +188,7 @@ bool HiveFile::CommitKey(std::string_view key_path, const std::vector<HiveValue>
   if (!loaded.parsed && !SetAside(path_)) return false;
 
   HiveKey& key = loaded.doc.OpenOrCreateKey(hive_format::CurrentUserPath(key_path));
-  for (const HiveValue& value : writes) HiveDocument::SetValue(key, value);
+  for (const HiveValue& value : writes) key.Set(value);
   return ReplaceFile(path_, WriteHiveText(loaded.doc));
   // The lock goes with its descriptor.
 }

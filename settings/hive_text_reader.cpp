@@ -175,7 +175,7 @@ class Parser {
     } else {
       return false;
     }
-    if (key_ != nullptr) HiveDocument::SetValue(*key_, std::move(value));
+    if (key_ != nullptr) key_->Set(std::move(value));
     return true;
   }
 

@@ -36,12 +36,12 @@ RegistryKey::RegistryKey(RegistryHive& hive, std::string key_path)
   auto values = hive_.ReadKey(key_path_);
   if (values) {
     open_ = true;
-    view_.values = std::move(*values);
+    for (HiveValue& value : *values) view_.Set(std::move(value));
   }
 }
 
 const HiveValue* RegistryKey::Find(std::string_view name) const {
-  return HiveDocument::FindValue(view_, name);
+  return view_.Find(name);
 }
 
 bool RegistryKey::ValueExists(std::string_view name) const { return Find(name) != nullptr; }
@@ -88,7 +88,7 @@ double RegistryKey::ReadDouble(std::string_view name) const {
 }
 
 void RegistryKey::Write(HiveValue value) {
-  HiveDocument::SetValue(view_, value);
+  view_.Set(value);
   writes_.push_back(std::move(value));
 }
 

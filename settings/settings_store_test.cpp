@@ -54,7 +54,7 @@ MemoryHive HiveWith(const std::string& key, const std::string& values) {
 
 const HiveValue* Stored(const MemoryHive& hive, const std::string& key, std::string_view name) {
   const HiveKey* k = hive.document().FindKey(key);
-  return k ? HiveDocument::FindValue(*k, name) : nullptr;
+  return k ? k->Find(name) : nullptr;
 }
 
 // Every setting field set away from its default, to distinct values.
@@ -100,14 +100,14 @@ TEST(SettingsStore, FirstStartTakesTheDefaultsAndWritesEveryValueOnlyAtClose) {
   const HiveKey* key = hive.document().FindKey(kCurrentKey);
   ASSERT_NE(key, nullptr);
   const auto table = CurrentKeyTable();
-  ASSERT_EQ(key->values.size(), table.size());
+  ASSERT_EQ(key->values().size(), table.size());
   RegistryKey reader(hive, kCurrentKeyPath);
   for (std::size_t i = 0; i < table.size(); ++i) {
     const StoredValue& row = table[i].value;
-    EXPECT_EQ(key->values[i].name, row.name) << "written in table order, in this spelling";
+    EXPECT_EQ(key->values()[i].name, row.name) << "written in table order, in this spelling";
     switch (row.type) {
       case StoredAs::kDouble:
-        EXPECT_EQ(key->values[i].data, kBytes12);
+        EXPECT_EQ(key->values()[i].data, kBytes12);
         break;
       case StoredAs::kInteger:
       case StoredAs::kBool:
@@ -171,8 +171,8 @@ TEST(SettingsStore, AKeyFromBeforeGradientsAndTotalsLoads) {
   HeadlessControls c0(defaults);
   SettingsStore(full, defaults, c0).SaveSettings();
   HiveKey& key = full.document().keys().front();
-  std::erase_if(key.values,
-                [](const HiveValue& v) { return v.name == "OID1Grad" || v.name == "OID2Grad"; });
+  key.Erase("OID1Grad");
+  key.Erase("OID2Grad");
 
   TPlovexSettings s;
   s.Oid2.Gradient = true;  // a field without its value keeps what it held
@@ -188,17 +188,24 @@ TEST(SettingsStore, AKeyFromBeforeGradientsAndTotalsLoads) {
 TEST(SettingsStore, NamesAndColoursMatchWithoutRegardToCase) {
   TPlovexSettings defaults;
   ApplyDefaultSettings(defaults);
-  MemoryHive hive;
+  MemoryHive saved;
   HeadlessControls c0(defaults);
-  SettingsStore(hive, defaults, c0).SaveSettings();
-  HiveKey& key = hive.document().keys().front();
-  key.path = "hkey_current_user\\SOFTWARE\\kestrune\\plovex_1";
-  for (HiveValue& v : key.values) {
-    if (v.name == "OID1color") v = {"oid1COLOR", hive_format::kRegSz, "clgreen"};
-    if (v.name == "OID1MaxColor") v = {"OID1MaxColor", hive_format::kRegSz, "40960"};
-    if (v.name == "OID2Color") v = {"OID2Color", hive_format::kRegSz, "CLWHITE"};
-    if (v.name == "OID2MaxColor") v = {"OID2MaxColor", hive_format::kRegSz, "$00C0C0C0"};
-  }
+  SettingsStore(saved, defaults, c0).SaveSettings();
+  std::string text = WriteHiveText(saved.document());
+  const auto respell = [&text](const std::string& from, const std::string& to) {
+    const auto at = text.find(from);
+    ASSERT_NE(at, std::string::npos) << from;
+    text.replace(at, from.size(), to);
+  };
+  respell("[HKEY_CURRENT_USER\\Software\\Kestrune\\Plovex_1]",
+          "[hkey_current_user\\SOFTWARE\\kestrune\\plovex_1]");
+  respell("\"OID1color\"=\"clGreen\"", "\"oid1COLOR\"=\"clgreen\"");
+  respell("\"OID1MaxColor\"=\"$0000A000\"", "\"OID1MaxColor\"=\"40960\"");
+  respell("\"OID2Color\"=\"clBlue\"", "\"OID2Color\"=\"CLWHITE\"");
+  respell("\"OID2MaxColor\"=\"$00FF4040\"", "\"OID2MaxColor\"=\"$00C0C0C0\"");
+  auto parsed = MemoryHive::FromText(text);
+  ASSERT_TRUE(parsed.has_value());
+  MemoryHive& hive = *parsed;
   TPlovexSettings s;
   HeadlessControls controls(s);
   SettingsStore store(hive, s, controls);
@@ -208,7 +215,7 @@ TEST(SettingsStore, NamesAndColoursMatchWithoutRegardToCase) {
   EXPECT_EQ(s.Oid2.Color, 0x00FFFFFFu);
   EXPECT_EQ(s.Oid2.MaxColor, 0x00C0C0C0u);
   store.SaveSettings();
-  EXPECT_EQ(hive.document().keys().front().path, kCurrentKey);
+  EXPECT_EQ(hive.document().keys().front().path(), kCurrentKey);
   EXPECT_EQ(Stored(hive, kCurrentKey, "OID1color")->name, "OID1color");
   EXPECT_EQ(Stored(hive, kCurrentKey, "OID1color")->data, "clGreen");
   EXPECT_EQ(Stored(hive, kCurrentKey, "OID1MaxColor")->data, "$0000A000");
@@ -228,8 +235,8 @@ MemoryHive DefaultKeyWith(const std::vector<std::pair<std::string, std::string>>
   SettingsStore(hive, defaults, c0).SaveSettings();
   HiveKey& key = hive.document().keys().front();
   for (const auto& [name, text] : changes) {
-    std::erase_if(key.values, [&](const HiveValue& v) { return v.name == name; });
-    if (!text.empty()) key.values.push_back({name, hive_format::kRegSz, text});
+    key.Erase(name);
+    if (!text.empty()) key.Set({name, hive_format::kRegSz, text});
   }
   return hive;
 }
@@ -254,8 +261,8 @@ TEST(SettingsStore, AFailedLoadKeepsWhatWasReadShowsItAndThenThrows) {
   };
   for (const Case& c : cases) {
     MemoryHive hive = DefaultKeyWith(c.changes);
-    HiveDocument::SetValue(hive.document().keys().front(),
-                           {"OID1Grad", hive_format::kRegDword, std::string("\1\0\0\0", 4)});
+    hive.document().keys().front().Set(
+        {"OID1Grad", hive_format::kRegDword, std::string("\1\0\0\0", 4)});
     TPlovexSettings s;
     RecordingControls controls(s);
     EXPECT_EQ(MessageOf([&] { SettingsStore(hive, s, controls).LoadSettings(); }), c.message);
@@ -269,8 +276,8 @@ TEST(SettingsStore, AFailedLoadKeepsWhatWasReadShowsItAndThenThrows) {
         << "the marker written before the failure stays written";
   }
   MemoryHive hive = DefaultKeyWith({{"OID1Grad", ""}, {"OID1Last", "abc"}});
-  HiveDocument::SetValue(hive.document().keys().front(),
-                         {"OID1Grad", hive_format::kRegDword, std::string("\1\0\0\0", 4)});
+  hive.document().keys().front().Set(
+      {"OID1Grad", hive_format::kRegDword, std::string("\1\0\0\0", 4)});
   TPlovexSettings s;
   HeadlessControls controls(s);
   EXPECT_ANY_THROW(SettingsStore(hive, s, controls).LoadSettings());
@@ -473,8 +480,7 @@ TEST(SettingsStore, AnOldKeyThatFailsIsNotMigratedAndIsTriedAgainNextTime) {
 
 TEST(SettingsStore, TheCurrentKeyWinsOverTheOldOne) {
   MemoryHive hive = DefaultKeyWith({});
-  HiveDocument::SetValue(hive.document().OpenOrCreateKey(kOldKey),
-                         {"Monitored IP", hive_format::kRegSz, "10.9.9.9"});
+  hive.document().OpenOrCreateKey(kOldKey).Set({"Monitored IP", hive_format::kRegSz, "10.9.9.9"});
   TPlovexSettings s;
   HeadlessControls controls(s);
   SettingsStore(hive, s, controls).LoadSettings();
