@@ -1,6 +1,7 @@
 #include "settings/registry_key.h"
 
 #include <cstring>
+#include <exception>
 
 #include "core/plovex_error.h"
 #include "settings/hive_format.h"
@@ -40,9 +41,7 @@ RegistryKey::RegistryKey(RegistryHive& hive, std::string key_path)
   }
 }
 
-const HiveValue* RegistryKey::Find(std::string_view name) const {
-  return view_.Find(name);
-}
+const HiveValue* RegistryKey::Find(std::string_view name) const { return view_.Find(name); }
 
 bool RegistryKey::ValueExists(std::string_view name) const { return Find(name) != nullptr; }
 
@@ -125,7 +124,11 @@ void RegistryKey::Close() {
 void RegistryKey::CloseAfterFailure() noexcept {
   if (closed_) return;
   closed_ = true;
-  Commit();
+  try {
+    Commit();
+  } catch (const std::exception&) {
+    // The hive's own failure; the caller reports the first one.
+  }
   writes_.clear();
 }
 

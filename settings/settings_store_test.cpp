@@ -270,8 +270,9 @@ TEST(SettingsStore, AFailedLoadKeepsWhatWasReadShowsItAndThenThrows) {
     EXPECT_EQ(controls.shown_ip, "10.1.1.1");
     EXPECT_EQ(controls.shown_oid1, "1.2.3");
     EXPECT_EQ(s.Community, "stored");
-    EXPECT_EQ(s.Oid2.Oid, "") << "read after the failure: keeps its value";
-    EXPECT_EQ(s.MaxBytes, 0);
+    EXPECT_EQ(s.Oid2.Oid, "1.3.6.1.2.1.2.2.1.16.2") << "not read: takes its default";
+    EXPECT_EQ(s.MaxBytes, 64000);
+    EXPECT_EQ(s.Refresh, 1);
     EXPECT_EQ(Stored(hive, kCurrentKey, "VersionNum")->data, kBytes121)
         << "the marker written before the failure stays written";
   }
@@ -282,6 +283,79 @@ TEST(SettingsStore, AFailedLoadKeepsWhatWasReadShowsItAndThenThrows) {
   HeadlessControls controls(s);
   EXPECT_ANY_THROW(SettingsStore(hive, s, controls).LoadSettings());
   EXPECT_TRUE(s.Oid1.Gradient) << "read before the failing total";
+}
+
+// A stored key of unusual values without `missing`, as a damaged hive has it.
+MemoryHive UnusualKeyWithout(const std::string& missing) {
+  TPlovexSettings stored;
+  SetUnusualValues(stored);
+  stored.Oid1.Total = 4711;
+  MemoryHive hive;
+  HeadlessControls c0(stored);
+  SettingsStore(hive, stored, c0).SaveSettings();
+  SettingsStore(hive, stored, c0).SaveTotals();
+  hive.document().keys().front().Erase(missing);
+  return hive;
+}
+
+TEST(SettingsStore, AFailedLoadGivesTheUnreadTheirDefaultsAndTheCloseKeepsTheStoredValues) {
+  MemoryHive hive = UnusualKeyWithout("OID1Cx");
+  TPlovexSettings s;
+  RecordingControls controls(s);
+  SettingsStore store(hive, s, controls);
+  EXPECT_EQ(MessageOf([&] { store.LoadSettings(); }), "Failed to get data for 'OID1Cx'");
+  const HiveDocument after_load = hive.document();
+  EXPECT_EQ(s.Ip, "127.0.0.1") << "read before the failure";
+  EXPECT_EQ(s.Oid1.Oid, "1.3.6.1.2.1.2.2.1.10.7");
+  EXPECT_EQ(s.Oid1.TextX, 2) << "the failing value takes its default";
+  EXPECT_EQ(s.Refresh, 1) << "so the program runs: no division by a zero Refresh";
+  EXPECT_EQ(s.MaxBytes, 64000);
+  EXPECT_EQ(s.Oid2.Color, 0x00FF0000u);
+  EXPECT_EQ(s.Texts[5].Format, "Loc. : %5");
+  EXPECT_EQ(s.WindowBorderStyle, 1);
+  EXPECT_EQ(s.Oid1.Total, 4711) << "the totals count on, even after a failure";
+
+  // Totals go into the existing key; the closing save writes nothing.
+  s.Oid2.Total = 9;
+  store.SaveTotals();
+  EXPECT_EQ(Stored(hive, kCurrentKey, "OID2Last")->data, "9");
+  EXPECT_EQ(Stored(hive, kCurrentKey, "OID1Last")->data, "4711");
+  hive.document().keys().front().Set(*after_load.keys().front().Find("OID2Last"));
+  store.SaveSettingsAtClose();
+  EXPECT_EQ(hive.document(), after_load);
+
+  // Once the user applies, the applied record is saved as usual.
+  s.Community = "applied";
+  store.SettingsApplied();
+  store.SaveSettingsAtClose();
+  EXPECT_EQ(Stored(hive, kCurrentKey, "Community")->data, "applied");
+  EXPECT_EQ(Stored(hive, kCurrentKey, "OID1Cx")->data, std::string("\2\0\0\0", 4));
+  EXPECT_EQ(Stored(hive, kCurrentKey, "VersionNum")->data, kBytes12);
+}
+
+TEST(SettingsStore, AStoredTotalThatCannotBeReadIsNotWrittenOver) {
+  MemoryHive hive = DefaultKeyWith({{"OID1Last", "12 MB"}, {"OID2Last", "30"}});
+  TPlovexSettings s;
+  HeadlessControls controls(s);
+  SettingsStore store(hive, s, controls);
+  EXPECT_EQ(MessageOf([&] { store.LoadSettings(); }), "'12 MB' is not a valid integer value");
+  EXPECT_EQ(s.Oid2.Total, 30) << "read although it comes after the failure";
+  s.Oid1.Total = 1;
+  s.Oid2.Total = 31;
+  store.SaveTotals();
+  EXPECT_EQ(Stored(hive, kCurrentKey, "OID1Last")->data, "12 MB");
+  EXPECT_EQ(Stored(hive, kCurrentKey, "OID2Last")->data, "31");
+}
+
+TEST(SettingsStore, AWholeRecordIsSavedAtCloseAsUsual) {
+  MemoryHive hive = DefaultKeyWith({});
+  TPlovexSettings s;
+  HeadlessControls controls(s);
+  SettingsStore store(hive, s, controls);
+  store.LoadSettings();
+  s.Community = "changed";
+  store.SaveSettingsAtClose();
+  EXPECT_EQ(Stored(hive, kCurrentKey, "Community")->data, "changed");
 }
 
 TEST(SettingsStore, TotalsSurviveAnyNumberOfSaves) {
@@ -318,7 +392,8 @@ TEST(SettingsStore, AWriteTheHiveRefusesFailsNamingTheValueAndLosesNothing) {
   EXPECT_EQ(s.MaxBytes, 64000) << "everything was read before the marker's commit failed";
   EXPECT_EQ(s.Oid1.Total, 77);
   EXPECT_EQ(controls.calls, std::vector<std::string>{"SettingsToControls"});
-  EXPECT_EQ(MessageOf([&] { store.SaveSettings(); }), "Failed to set data for 'VersionNum'");
+  EXPECT_EQ(MessageOf([&] { store.SaveSettingsAtClose(); }), "Failed to set data for 'VersionNum'")
+      << "the record is whole: the closing save is tried";
   EXPECT_EQ(MessageOf([&] { store.SaveTotals(); }), "Failed to set data for 'OID1Last'");
   EXPECT_EQ(hive.document(), before);
 }
@@ -476,6 +551,54 @@ TEST(SettingsStore, AnOldKeyThatFailsIsNotMigratedAndIsTriedAgainNextTime) {
     EXPECT_FALSE(hive.document().KeyExists(kCurrentKey));
     EXPECT_EQ(hive.commits(), 0);
   }
+}
+
+TEST(SettingsStore, AFailedTakeOverCreatesNoCurrentKeyAndIsTakenOverOnceMended) {
+  std::string values = OldKeyValues("\"Version\"=\"0.9.5\"\n");
+  const std::string good = "\"GraphBY\"=\"140\"";
+  values.replace(values.find(good), good.size(), "\"GraphBY\"=\"1 40\"");
+  MemoryHive hive = HiveWith(kOldKey, values);
+  {
+    TPlovexSettings s;
+    HeadlessControls controls(s);
+    SettingsStore store(hive, s, controls);
+    EXPECT_EQ(MessageOf([&] { store.LoadSettings(); }), "'1 40' is not a valid integer value");
+    EXPECT_EQ(s.Ip, "10.0.0.138");
+    EXPECT_EQ(s.GraphBottomY, 147) << "the failing value takes its default";
+    EXPECT_EQ(s.Refresh, 1);
+    s.Oid1.Total = 12;
+    store.SaveTotals();  // a counter ran backwards during the run
+    store.SaveSettingsAtClose();
+    EXPECT_FALSE(hive.document().KeyExists(kCurrentKey));
+    EXPECT_EQ(hive.commits(), 0);
+  }
+  // The user mends the value; the next start takes the old key over.
+  HiveKey& old_key = hive.document().OpenOrCreateKey(kOldKey);
+  old_key.Set({"GraphBY", hive_format::kRegSz, "140"});
+  {
+    TPlovexSettings s;
+    HeadlessControls controls(s);
+    SettingsStore(hive, s, controls).LoadSettings();
+    EXPECT_EQ(s.GraphBottomY, 140);
+    EXPECT_EQ(Stored(hive, kCurrentKey, "GraphBY")->data, std::string("\x8C\0\0\0", 4));
+  }
+}
+
+TEST(SettingsStore, TotalsHeldBackByAFailedTakeOverAreSavedWhenTheUserApplies) {
+  std::string values = OldKeyValues("\"Version\"=\"0.9.5\"\n");
+  values.replace(values.find("\"GraphBY\"=\"140\""), 15, "\"GraphBY\"=\"x\"");
+  MemoryHive hive = HiveWith(kOldKey, values);
+  TPlovexSettings s;
+  HeadlessControls controls(s);
+  SettingsStore store(hive, s, controls);
+  EXPECT_ANY_THROW(store.LoadSettings());
+  s.Oid1.Total = 12;
+  store.SaveTotals();
+  EXPECT_FALSE(hive.document().KeyExists(kCurrentKey));
+  store.SettingsApplied();
+  store.SaveSettingsAtClose();
+  EXPECT_EQ(Stored(hive, kCurrentKey, "OID1Last")->data, "12");
+  EXPECT_EQ(Stored(hive, kCurrentKey, "IP")->data, "10.0.0.138");
 }
 
 TEST(SettingsStore, TheCurrentKeyWinsOverTheOldOne) {
