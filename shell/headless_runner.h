@@ -5,7 +5,9 @@
 // into the working directory, prints each tick's tray hint as one line on
 // `out` and each error's message (as the error display shows it) on `err`.
 // It stops after a given number of ticks (the Start tick counts) or when the
-// waiter reports a stop, then saves the settings as the window's close does.
+// waiter reports a stop, then saves the settings as the window's close does
+// (not after a load that failed part-way: the stored settings stay as they
+// are).
 //
 // A Refresh of 0 or less never starts the timer (as an interval of 0 stops a
 // window timer): only the Start tick runs; the runner then waits for a stop,
