@@ -8,9 +8,12 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 
+#include "core/plovex_error.h"
 #include "settings/hive_format.h"
 #include "settings/hive_text_reader.h"
 #include "settings/hive_text_writer.h"
@@ -42,10 +45,12 @@ class Fd {
   int fd_;
 };
 
-FileState ReadWholeFile(const std::string& path, std::string& out) {
+// On kUnreadable, error holds the errno of the failure.
+FileState ReadWholeFile(const std::string& path, std::string& out, int& error) {
   Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
   if (!fd.valid()) {
-    return errno == ENOENT || errno == ENOTDIR ? FileState::kMissing : FileState::kUnreadable;
+    error = errno;
+    return error == ENOENT || error == ENOTDIR ? FileState::kMissing : FileState::kUnreadable;
   }
   out.clear();
   char buffer[16384];
@@ -54,28 +59,11 @@ FileState ReadWholeFile(const std::string& path, std::string& out) {
     if (n == 0) return FileState::kRead;
     if (n < 0) {
       if (errno == EINTR) continue;
+      error = errno;
       return FileState::kUnreadable;
     }
     out.append(buffer, static_cast<std::size_t>(n));
   }
-}
-
-struct Loaded {
-  FileState state = FileState::kMissing;
-  bool parsed = true;
-  HiveDocument doc;
-};
-
-Loaded Load(const std::string& path) {
-  Loaded loaded;
-  std::string bytes;
-  loaded.state = ReadWholeFile(path, bytes);
-  if (loaded.state == FileState::kRead) {
-    auto doc = ReadHiveText(bytes);
-    loaded.parsed = doc.has_value();
-    if (doc) loaded.doc = std::move(*doc);
-  }
-  return loaded;
 }
 
 std::string DirectoryOf(const std::string& path) {
@@ -113,14 +101,14 @@ bool SyncDirectory(const std::string& dir) {
 }
 
 // Renames an unparseable hive aside under a name no earlier one holds.
-bool SetAside(const std::string& path) {
+bool SetAside(const std::string& path, std::string& aside) {
   const std::time_t now = std::time(nullptr);
   std::tm local{};
   localtime_r(&now, &local);
   char stamp[32];
   std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
   for (int attempt = 0; attempt < 100; ++attempt) {
-    std::string aside = path + ".bad-" + stamp;
+    aside = path + ".bad-" + stamp;
     if (attempt > 0) aside += "-" + std::to_string(attempt);
     if (::renameat2(AT_FDCWD, path.c_str(), AT_FDCWD, aside.c_str(), RENAME_NOREPLACE) == 0) {
       return true;
@@ -154,43 +142,125 @@ bool ReplaceFile(const std::string& path, const std::string& text) {
   return SyncDirectory(DirectoryOf(path));
 }
 
+// The path to replace on a commit: the hive itself, or the file a symbolic
+// link in its place points to, so that the link stays.
+std::string TargetOf(const std::string& path) {
+  struct stat st;
+  if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
+  char resolved[PATH_MAX];
+  return ::realpath(path.c_str(), resolved) != nullptr ? std::string(resolved) : path;
+}
+
+std::string Quoted(const std::string& path) { return "'" + path + "'"; }
+
+[[noreturn]] void FailUnreadable(const std::string& path, int error) {
+  if (error == EISDIR) {
+    throw PlovexError("The settings file " + Quoted(path) +
+                      " is a directory: settings can be neither loaded nor saved");
+  }
+  throw PlovexError("The settings file " + Quoted(path) +
+                    " cannot be read: " + std::strerror(error));
+}
+
 }  // namespace
 
+// An exclusive flock on "<file>.lock", held while the object lives.
+class HiveFile::Lock {
+ public:
+  explicit Lock(const std::string& hive_path) : fd_(-1) {
+    const std::string lock_path = hive_path + ".lock";
+    int fd = ::open(lock_path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (fd < 0) fd = ::open(lock_path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return;
+    while (::flock(fd, LOCK_EX) != 0) {
+      if (errno != EINTR) {
+        ::close(fd);
+        return;
+      }
+    }
+    fd_ = fd;
+  }
+  ~Lock() {
+    if (fd_ >= 0) ::close(fd_);  // the lock goes with its descriptor
+  }
+  Lock(const Lock&) = delete;
+  Lock& operator=(const Lock&) = delete;
+  bool held() const { return fd_ >= 0; }
+
+ private:
+  int fd_;
+};
+
+HiveDocument& HiveFile::Current(const Lock* held) {
+  std::string bytes;
+  int error = 0;
+  const FileState state = ReadWholeFile(path_, bytes, error);
+  if (state == FileState::kUnreadable) FailUnreadable(path_, error);
+  const bool present = state == FileState::kRead;
+  if (cached_ && cached_present_ == present && cached_bytes_ == bytes) return cached_doc_;
+
+  cached_ = false;
+  HiveDocument doc;
+  if (present) {
+    std::string error;
+    std::optional<HiveDocument> parsed = ReadHiveText(bytes, &error);
+    if (!parsed) {
+      if (held == nullptr) {
+        // Set aside only what is still there under the lock: another writer
+        // may have replaced it with a good file meanwhile.
+        Lock lock(path_);
+        if (lock.held()) return Current(&lock);
+      }
+      SetAsideUnparseable(error);
+    }
+    doc = std::move(*parsed);
+  }
+  cached_doc_ = std::move(doc);
+  cached_bytes_ = std::move(bytes);
+  cached_present_ = present;
+  cached_ = true;
+  return cached_doc_;
+}
+
+void HiveFile::SetAsideUnparseable(const std::string& error) {
+  const std::string what = "The settings file " + Quoted(path_) + " cannot be read (" + error + ")";
+  std::string aside;
+  if (!SetAside(path_, aside)) {
+    throw PlovexError(what + "; it could not be set aside (" + std::strerror(errno) +
+                      ") and is left as it is.");
+  }
+  throw PlovexError(what + "; it was kept as " + Quoted(aside) + ".");
+}
+
 bool HiveFile::KeyExists(std::string_view key_path) {
-  const Loaded loaded = Load(path_);
-  return loaded.state != FileState::kUnreadable &&
-         loaded.doc.KeyExists(hive_format::CurrentUserPath(key_path));
+  return Current(nullptr).KeyExists(hive_format::CurrentUserPath(key_path));
 }
 
 std::optional<std::vector<HiveValue>> HiveFile::ReadKey(std::string_view key_path) {
-  const Loaded loaded = Load(path_);
-  if (loaded.state == FileState::kUnreadable) return std::nullopt;
-  const HiveKey* key = loaded.doc.FindKey(hive_format::CurrentUserPath(key_path));
+  const HiveKey* key = Current(nullptr).FindKey(hive_format::CurrentUserPath(key_path));
   if (key == nullptr) return std::vector<HiveValue>{};
-  return key->values;
+  return key->values();
 }
 
 bool HiveFile::CommitKey(std::string_view key_path, const std::vector<HiveValue>& writes) {
   const std::string dir = DirectoryOf(path_);
   if (!MakeDirectories(dir)) return false;
+  Lock lock(path_);
+  if (!lock.held()) return false;
 
-  const std::string lock_path = path_ + ".lock";
-  int lock_fd = ::open(lock_path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-  if (lock_fd < 0) lock_fd = ::open(lock_path.c_str(), O_RDONLY | O_CLOEXEC);
-  Fd lock(lock_fd);
-  if (!lock.valid()) return false;
-  while (::flock(lock.get(), LOCK_EX) != 0) {
-    if (errno != EINTR) return false;
+  // Re-read under the lock, so that values other programs (or another
+  // Plovex) committed meanwhile are kept; unchanged bytes are not parsed again.
+  HiveDocument& doc = Current(&lock);
+  HiveKey& key = doc.OpenOrCreateKey(hive_format::CurrentUserPath(key_path));
+  for (const HiveValue& value : writes) key.Set(value);
+  std::string text = WriteHiveText(doc);
+  if (!ReplaceFile(TargetOf(path_), text)) {
+    cached_ = false;  // the copy in memory holds writes the file does not
+    return false;
   }
-
-  Loaded loaded = Load(path_);
-  if (loaded.state == FileState::kUnreadable) return false;
-  if (!loaded.parsed && !SetAside(path_)) return false;
-
-  HiveKey& key = loaded.doc.OpenOrCreateKey(hive_format::CurrentUserPath(key_path));
-  for (const HiveValue& value : writes) HiveDocument::SetValue(key, value);
-  return ReplaceFile(path_, WriteHiveText(loaded.doc));
-  // The lock goes with its descriptor.
+  cached_bytes_ = std::move(text);
+  cached_present_ = true;
+  return true;
 }
 
 std::string DefaultHivePath() {

@@ -247,44 +247,135 @@ TEST(HiveFile, AUtf16ExportIsReadAndWrittenBackAsUtf8) {
   EXPECT_NE(after->FindKey(kCurrentKey), nullptr);
 }
 
-TEST(HiveFile, AFileThatCannotBeParsedIsSetAsideNeverOverwritten) {
-  TempDir dir;
-  HiveFile hive(dir / "registry.reg");
-  const std::string broken = "Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\K]\n\"x";
-  for (int round = 0; round < 2; ++round) {
-    WriteFile(hive.path(), broken + std::to_string(round));
-    TPlovexSettings s;
-    HeadlessControls controls(s);
-    SettingsStore store(hive, s, controls);
-    store.LoadSettings();
-    EXPECT_EQ(s.Ip, "192.168.1.1") << "starts from the defaults";
-    EXPECT_EQ(ReadFile(hive.path()), broken + std::to_string(round)) << "untouched by the load";
-    store.SaveSettings();
-    EXPECT_TRUE(ReadHiveText(ReadFile(hive.path())).has_value());
-  }
+std::vector<std::string> SetAsideFiles(const TempDir& dir) {
   std::vector<std::string> aside;
   for (const auto& entry : fs::directory_iterator(dir.path())) {
     const std::string name = entry.path().filename().string();
-    if (name.starts_with("registry.reg.bad-")) aside.push_back(ReadFile(entry.path().string()));
+    if (name.starts_with("registry.reg.bad-")) aside.push_back(entry.path().string());
   }
   std::sort(aside.begin(), aside.end());
-  EXPECT_EQ(aside, (std::vector<std::string>{broken + "0", broken + "1"}));
+  return aside;
 }
 
-TEST(HiveFile, AFileThatCannotBeReadOpensNoKeyAndIsNotReplaced) {
+TEST(HiveFile, AFileThatCannotBeParsedIsReportedAndSetAsideNeverOverwritten) {
+  struct Case {
+    std::string bytes;
+    std::string problem;
+  };
+  const std::string header = "Windows Registry Editor Version 5.00\n\n";
+  const std::vector<Case> cases = {
+      {header + "[HKEY_CURRENT_USER\\K]\n\"a\"=dword:1\nnonsense\n", "line 5: unrecognised line"},
+      {header + "[HKEY_CURRENT_USER\\K]\n\"x", "line 4: malformed value line"},
+      {header + "[HKEY_CURRENT_USER\\K]\n\"v\"=hex:01,\\\n", "line 4: malformed value line"},
+      {std::string("\x7F"
+                   "ELF\x02\x01\x01\0\0\0",
+                   10),
+       "line 1: not a registry file (no header line)"},
+      {"\n\n", "an empty file (no header line)"},
+  };
+  std::vector<std::string> kept;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.problem);
+    TempDir dir;
+    HiveFile hive(dir / "registry.reg");
+    WriteFile(hive.path(), c.bytes);
+    TPlovexSettings s;
+    HeadlessControls controls(s);
+    SettingsStore store(hive, s, controls);
+    const std::string message = MessageOf([&] { store.LoadSettings(); });
+    const std::vector<std::string> aside = SetAsideFiles(dir);
+    ASSERT_EQ(aside.size(), 1u) << message;
+    EXPECT_EQ(message, "The settings file '" + hive.path() + "' cannot be read (" + c.problem +
+                           "); it was kept as '" + aside[0] + "'.");
+    EXPECT_EQ(ReadFile(aside[0]), c.bytes) << "kept as it was";
+    EXPECT_FALSE(fs::exists(hive.path()));
+    EXPECT_EQ(s.Ip, "192.168.1.1") << "the defaults, once the user has been told";
+    EXPECT_EQ(s.Refresh, 1);
+    store.SaveSettingsAtClose();
+    EXPECT_FALSE(fs::exists(hive.path())) << "the defaults are not saved unasked";
+    store.SettingsApplied();
+    store.SaveSettingsAtClose();
+    EXPECT_TRUE(ReadHiveText(ReadFile(hive.path())).has_value());
+    EXPECT_EQ(SetAsideFiles(dir).size(), 1u);
+  }
+}
+
+TEST(HiveFile, SettingAsideNeverReplacesAnEarlierFile) {
+  TempDir dir;
+  HiveFile hive(dir / "registry.reg");
+  for (int round = 0; round < 3; ++round) {
+    WriteFile(hive.path(), "junk " + std::to_string(round));
+    EXPECT_NE(MessageOf([&] { hive.KeyExists(kCurrentKeyPath); }), "(no error)");
+  }
+  std::vector<std::string> contents;
+  for (const std::string& path : SetAsideFiles(dir)) contents.push_back(ReadFile(path));
+  std::sort(contents.begin(), contents.end());
+  EXPECT_EQ(contents, (std::vector<std::string>{"junk 0", "junk 1", "junk 2"}));
+}
+
+TEST(HiveFile, ADirectoryInPlaceOfTheFileIsReportedAtLoadAndAtSave) {
   TempDir dir;
   HiveFile hive(dir / "registry.reg");
   fs::create_directory(hive.path());  // read() fails with EISDIR, even for root
-  EXPECT_FALSE(hive.KeyExists(kCurrentKeyPath));
-  EXPECT_FALSE(hive.ReadKey(kCurrentKeyPath).has_value());
+  const std::string message = "The settings file '" + hive.path() +
+                              "' is a directory: settings can be neither loaded nor saved";
+  TPlovexSettings s;
+  HeadlessControls controls(s);
+  SettingsStore store(hive, s, controls);
+  EXPECT_EQ(MessageOf([&] { store.LoadSettings(); }), message);
+  EXPECT_EQ(s.Refresh, 1);
+  store.SettingsApplied();
+  EXPECT_EQ(MessageOf([&] { store.SaveSettingsAtClose(); }), message);
+  EXPECT_EQ(MessageOf([&] { store.SaveTotals(); }), message);
+  EXPECT_TRUE(fs::is_directory(hive.path()));
+  EXPECT_TRUE(fs::is_empty(hive.path()));
+}
+
+TEST(HiveFile, AHiveThatIsASymbolicLinkHasItsTargetReplaced) {
+  TempDir dir;
+  fs::create_directory(dir / "dotfiles");
+  HiveFile hive(dir / "registry.reg");
+  FirstStartAndClose(hive);
+  fs::rename(hive.path(), dir / "dotfiles/plovex.reg");
+  fs::create_symlink("dotfiles/plovex.reg", hive.path());
   TPlovexSettings s;
   HeadlessControls controls(s);
   SettingsStore store(hive, s, controls);
   store.LoadSettings();
-  store.SaveSettings();  // the key cannot be opened: nothing written, no message
+  s.Community = "through the link";
+  store.SaveSettings();
+  EXPECT_TRUE(fs::is_symlink(hive.path())) << "the link stays";
+  EXPECT_NE(ReadFile(dir / "dotfiles/plovex.reg").find("\"Community\"=\"through the link\""),
+            std::string::npos);
+  EXPECT_FALSE(fs::exists(dir / "dotfiles/plovex.reg.tmp"));
+}
+
+TEST(HiveFile, AFileChangedBehindItsBackIsReadAgain) {
+  TempDir dir;
+  HiveFile hive(dir / "registry.reg");
+  FirstStartAndClose(hive);
+  TPlovexSettings s;
+  HeadlessControls controls(s);
+  SettingsStore store(hive, s, controls);
+  store.LoadSettings();
+  // Another program rewrites the file in place, keeping its size.
+  std::string text = ReadFile(hive.path());
+  const auto at = text.find("\"tamrel\"");
+  ASSERT_NE(at, std::string::npos);
+  text.replace(at, 8, "\"xamrel\"");
+  {
+    std::fstream f(hive.path(), std::ios::in | std::ios::out | std::ios::binary);
+    f << text;
+  }
+  s.Oid1.Total = 5;
   store.SaveTotals();
-  EXPECT_TRUE(fs::is_directory(hive.path()));
-  EXPECT_FALSE(hive.CommitKey(kCurrentKeyPath, {{"A", hive_format::kRegSz, "x"}}));
+  const std::string after = ReadFile(hive.path());
+  EXPECT_NE(after.find("\"Community\"=\"xamrel\""), std::string::npos) << "their change is kept";
+  EXPECT_NE(after.find("\"OID1Last\"=\"5\""), std::string::npos);
+  TPlovexSettings again;
+  HeadlessControls c2(again);
+  SettingsStore(hive, again, c2).LoadSettings();
+  EXPECT_EQ(again.Community, "xamrel");
 }
 
 TEST(HiveFile, ADirectoryThatCannotBeCreatedFailsTheSave) {

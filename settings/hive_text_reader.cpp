@@ -115,7 +115,10 @@ class Parser {
         return Fail(error, "unrecognised line");
       }
     }
-    if (!header_seen) return Fail(error, "not a registry file (no header line)");
+    if (!header_seen) {
+      if (error) *error = "an empty file (no header line)";
+      return std::nullopt;
+    }
     return std::move(doc_);
   }
 
@@ -175,7 +178,7 @@ class Parser {
     } else {
       return false;
     }
-    if (key_ != nullptr) HiveDocument::SetValue(*key_, std::move(value));
+    if (key_ != nullptr) key_->Set(std::move(value));
     return true;
   }
 

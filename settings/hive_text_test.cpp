@@ -21,7 +21,7 @@ HiveDocument MustRead(std::string_view text) {
 
 const HiveValue* Value(const HiveDocument& doc, std::string_view key, std::string_view name) {
   const HiveKey* k = doc.FindKey(key);
-  return k ? HiveDocument::FindValue(*k, name) : nullptr;
+  return k ? k->Find(name) : nullptr;
 }
 
 std::string Utf16Le(std::string_view utf8) { return "\xFF\xFE" + Utf8ToUtf16Le(utf8); }
@@ -29,12 +29,12 @@ std::string Utf16Le(std::string_view utf8) { return "\xFF\xFE" + Utf8ToUtf16Le(u
 TEST(HiveText, WritesTheRegistryEditorFormat) {
   HiveDocument doc;
   HiveKey& key = doc.OpenOrCreateKey("HKEY_CURRENT_USER\\Software\\Kestrune\\Plovex_1");
-  HiveDocument::SetValue(key, {"VersionNum", kRegBinary, "\x33\x33\x33\x33\x33\x33\xF3\x3F"});
-  HiveDocument::SetValue(key, {"IP", kRegSz, "192.168.1.1"});
-  HiveDocument::SetValue(key, {"OID1Cx", kRegDword, std::string("\x0c\0\0\0", 4)});
-  HiveDocument::SetValue(key, {"Path", kRegSz, "C:\\a \"b\""});
-  HiveDocument::SetValue(key, {"", kRegSz, "default"});
-  HiveDocument::SetValue(key, {"Multi", 7, std::string("A\0\0\0\0\0", 6)});
+  key.Set({"VersionNum", kRegBinary, "\x33\x33\x33\x33\x33\x33\xF3\x3F"});
+  key.Set({"IP", kRegSz, "192.168.1.1"});
+  key.Set({"OID1Cx", kRegDword, std::string("\x0c\0\0\0", 4)});
+  key.Set({"Path", kRegSz, "C:\\a \"b\""});
+  key.Set({"", kRegSz, "default"});
+  key.Set({"Multi", 7, std::string("A\0\0\0\0\0", 6)});
   EXPECT_EQ(WriteHiveText(doc),
             "Windows Registry Editor Version 5.00\n"
             "\n"
@@ -73,7 +73,7 @@ TEST(HiveText, EveryTypeAndAwkwardStringsRoundTrip) {
       {"qword", 0xb, std::string("\x01\x02\x03\x04\x05\x06\x07\x08", 8)},
       {"none", 0, ""},
   };
-  for (const HiveValue& v : values) HiveDocument::SetValue(key, v);
+  for (const HiveValue& v : values) key.Set(v);
   doc.OpenOrCreateKey("HKEY_LOCAL_MACHINE\\Other]Key");
   const std::string text = WriteHiveText(doc);
   const HiveDocument back = MustRead(text);
@@ -188,8 +188,8 @@ TEST(HiveText, UnknownKeysAndValuesKeepTheirPlaceThroughAnEdit) {
       "@=dword:00000001\n\n";
   HiveDocument doc = MustRead(original);
   HiveKey& key = doc.OpenOrCreateKey("HKEY_CURRENT_USER\\Software\\Kestrune\\Plovex_1");
-  HiveDocument::SetValue(key, {"IP", kRegSz, "127.0.0.1"});
-  HiveDocument::SetValue(key, {"Community", kRegSz, "c"});
+  key.Set({"IP", kRegSz, "127.0.0.1"});
+  key.Set({"Community", kRegSz, "c"});
   EXPECT_EQ(WriteHiveText(doc),
             "Windows Registry Editor Version 5.00\n\n"
             "[HKEY_CURRENT_USER\\Software\\Other]\n"

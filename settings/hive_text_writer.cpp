@@ -79,9 +79,9 @@ std::string WriteHiveText(const HiveDocument& doc) {
   out += "\n\n";
   for (const HiveKey& key : doc.keys()) {
     out += '[';
-    out += key.path;
+    out += key.path();
     out += "]\n";
-    for (const HiveValue& value : key.values) AppendValue(out, value);
+    for (const HiveValue& value : key.values()) AppendValue(out, value);
     out += '\n';
   }
   return out;

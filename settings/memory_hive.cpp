@@ -19,13 +19,13 @@ std::optional<std::vector<HiveValue>> MemoryHive::ReadKey(std::string_view key_p
   if (!readable_) return std::nullopt;
   const HiveKey* key = doc_.FindKey(hive_format::CurrentUserPath(key_path));
   if (key == nullptr) return std::vector<HiveValue>{};
-  return key->values;
+  return key->values();
 }
 
 bool MemoryHive::CommitKey(std::string_view key_path, const std::vector<HiveValue>& writes) {
   if (!writable_) return false;
   HiveKey& key = doc_.OpenOrCreateKey(hive_format::CurrentUserPath(key_path));
-  for (const HiveValue& value : writes) HiveDocument::SetValue(key, value);
+  for (const HiveValue& value : writes) key.Set(value);
   ++commits_;
   return true;
 }

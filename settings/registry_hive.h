@@ -9,6 +9,9 @@
 // in one key (creating it) all at once or not at all; every other key and value
 // in the store stays as it was. RegistryKey builds the typed accessor of an
 // open key on these three operations.
+//
+// A store may also fail any operation with a PlovexError of its own that says
+// what is wrong with it (HiveFile: a file it cannot read or parse).
 #include <optional>
 #include <string_view>
 #include <vector>

@@ -1,6 +1,7 @@
 #include "settings/registry_key.h"
 
 #include <cstring>
+#include <exception>
 
 #include "core/plovex_error.h"
 #include "settings/hive_format.h"
@@ -36,13 +37,11 @@ RegistryKey::RegistryKey(RegistryHive& hive, std::string key_path)
   auto values = hive_.ReadKey(key_path_);
   if (values) {
     open_ = true;
-    view_.values = std::move(*values);
+    for (HiveValue& value : *values) view_.Set(std::move(value));
   }
 }
 
-const HiveValue* RegistryKey::Find(std::string_view name) const {
-  return HiveDocument::FindValue(view_, name);
-}
+const HiveValue* RegistryKey::Find(std::string_view name) const { return view_.Find(name); }
 
 bool RegistryKey::ValueExists(std::string_view name) const { return Find(name) != nullptr; }
 
@@ -88,7 +87,7 @@ double RegistryKey::ReadDouble(std::string_view name) const {
 }
 
 void RegistryKey::Write(HiveValue value) {
-  HiveDocument::SetValue(view_, value);
+  view_.Set(value);
   writes_.push_back(std::move(value));
 }
 
@@ -125,7 +124,11 @@ void RegistryKey::Close() {
 void RegistryKey::CloseAfterFailure() noexcept {
   if (closed_) return;
   closed_ = true;
-  Commit();
+  try {
+    Commit();
+  } catch (const std::exception&) {
+    // The hive's own failure; the caller reports the first one.
+  }
   writes_.clear();
 }
 

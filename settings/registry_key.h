@@ -18,6 +18,8 @@
 //      "Invalid data type for '%s'"
 //  - Close: a batch the hive cannot commit (or a key that never opened) fails
 //      with "Failed to set data for '%s'", naming the first value of the batch.
+// A hive that fails with a message of its own (HiveFile: a file it cannot
+// read or parse) throws that message from the constructor or from Close.
 #include <cstdint>
 #include <string>
 #include <string_view>

@@ -87,9 +87,9 @@ TEST(RegistryKey, WritesAreSeenAtOnceAndCommittedTogetherOnClose) {
   EXPECT_EQ(again.ReadDouble("D"), 1.21);
   const HiveKey* stored = hive.document().FindKey("HKEY_CURRENT_USER\\Software\\Test");
   ASSERT_NE(stored, nullptr);
-  ASSERT_EQ(stored->values.size(), 4u);
-  EXPECT_EQ(stored->values[1].name, "i");
-  EXPECT_EQ(stored->values[3].data, "\x5C\x8F\xC2\xF5\x28\x5C\xF3\x3F");
+  ASSERT_EQ(stored->values().size(), 4u);
+  EXPECT_EQ(stored->values()[1].name, "i");
+  EXPECT_EQ(stored->values()[3].data, "\x5C\x8F\xC2\xF5\x28\x5C\xF3\x3F");
   again.Close();
   EXPECT_EQ(hive.commits(), 1) << "a key closed without writes commits nothing";
 }

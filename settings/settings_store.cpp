@@ -3,8 +3,10 @@
 #include <exception>
 #include <optional>
 #include <string>
+#include <variant>
 
 #include "core/int_text.h"
+#include "core/plovex_error.h"
 #include "settings/color_text.h"
 #include "settings/registry_key.h"
 #include "settings/settings_tables.h"
@@ -35,6 +37,31 @@ void ReadValue(const RegistryKey& key, const StoredValue& v, TPlovexSettings& s)
     case StoredAs::kDouble:  // markers only; the store reads them itself
       break;
   }
+}
+
+// The record field a value holds, as an address that tells fields apart;
+// null for the markers.
+const void* FieldAddress(const StoredValue& v, TPlovexSettings& s) {
+  return std::visit(
+      [&s](const auto& field) -> const void* {
+        if constexpr (std::is_same_v<std::decay_t<decltype(field)>, std::monostate>) {
+          return nullptr;
+        } else {
+          return &field(s);
+        }
+      },
+      v.field);
+}
+
+// The field of `v` in `to` takes its value in `from`.
+void CopyField(const StoredValue& v, TPlovexSettings& from, TPlovexSettings& to) {
+  std::visit(
+      [&](const auto& field) {
+        if constexpr (!std::is_same_v<std::decay_t<decltype(field)>, std::monostate>) {
+          field(to) = field(from);
+        }
+      },
+      v.field);
 }
 
 void WriteValue(RegistryKey& key, const StoredValue& v, TPlovexSettings& s) {
@@ -83,12 +110,17 @@ SettingsStore::SettingsStore(RegistryHive& hive, TPlovexSettings& settings,
     : hive_(hive), settings_(settings), controls_(controls) {}
 
 void SettingsStore::LoadSettings() {
+  read_.clear();
+  record_whole_ = false;
+  applied_ = false;
+  totals_pending_ = false;
   std::exception_ptr failure;
   try {
     Load();
   } catch (...) {
     failure = std::current_exception();
   }
+  if (!record_whole_) DefaultTheUnread();
   controls_.SettingsToControls();
   if (failure) std::rethrow_exception(failure);
 }
@@ -98,18 +130,54 @@ void SettingsStore::Load() {
     RegistryKey key(hive_, kCurrentKeyPath);
     WithKey(key, [&] {
       key.WriteDouble("VersionNum", kLoadedVersionNum);
-      ReadCurrentKey(key);
+      try {
+        ReadCurrentKey(key);
+      } catch (...) {
+        ReadTotalsAfterFailure(key);
+        throw;
+      }
+      record_whole_ = true;
     });
   } else if (hive_.KeyExists(kOldKeyPath)) {
     RegistryKey key(hive_, kOldKeyPath);
     WithKey(key, [&] {
       ReadOldKey(key);
+      record_whole_ = true;
       controls_.SettingsToControls();
       SaveSettings();
     });
   } else {
     controls_.ControlsToSettings();
+    record_whole_ = true;
   }
+}
+
+void SettingsStore::Read(const RegistryKey& key, const StoredValue& v) {
+  ReadValue(key, v, settings_);
+  read_.insert(FieldAddress(v, settings_));
+}
+
+void SettingsStore::ReadTotalsAfterFailure(const RegistryKey& key) {
+  // The totals count on across runs; starting them from 0 would lose them at
+  // the next SaveTotals. One that cannot be read is not written (SaveTotals).
+  for (const StoredValue& total : TotalsTable()) {
+    if (read_.contains(FieldAddress(total, settings_)) || !key.ValueExists(total.name)) continue;
+    try {
+      Read(key, total);
+    } catch (const PlovexError&) {
+    }
+  }
+}
+
+void SettingsStore::DefaultTheUnread() {
+  TPlovexSettings defaults;
+  ApplyDefaultSettings(defaults);
+  const auto take_default = [&](const StoredValue& v) {
+    const void* field = FieldAddress(v, settings_);
+    if (field != nullptr && !read_.contains(field)) CopyField(v, defaults, settings_);
+  };
+  for (const CurrentKeyRow& row : CurrentKeyTable()) take_default(row.value);
+  for (const StoredValue& total : TotalsTable()) take_default(total);
 }
 
 void SettingsStore::ReadCurrentKey(RegistryKey& key) {
@@ -117,11 +185,11 @@ void SettingsStore::ReadCurrentKey(RegistryKey& key) {
   for (const CurrentKeyRow& row : CurrentKeyTable()) {
     if (row.value.type == StoredAs::kDouble) continue;  // "VersionNum" is never read back
     if (!row.read_only_if_present || key.ValueExists(row.value.name)) {
-      ReadValue(key, row.value, settings_);
+      Read(key, row.value);
     }
     if (row.total_after != 0) {
       const StoredValue& total = totals[row.total_after - 1];
-      if (key.ValueExists(total.name)) ReadValue(key, total, settings_);
+      if (key.ValueExists(total.name)) Read(key, total);
     }
   }
 }
@@ -155,7 +223,7 @@ void SettingsStore::ReadOldKey(RegistryKey& key) {
         if (key.ValueExists(row.value.name)) version_num = key.ReadDouble(row.value.name);
         break;
       case OldKeyRole::kField:
-        ReadValue(key, row.value, settings_);
+        Read(key, row.value);
         break;
     }
   }
@@ -169,11 +237,36 @@ void SettingsStore::SaveSettings() {
   });
 }
 
+void SettingsStore::SaveSettingsAtClose() {
+  if (!record_whole_ && !applied_) return;
+  SaveSettings();
+  if (totals_pending_) {
+    totals_pending_ = false;
+    SaveTotals();
+  }
+}
+
+void SettingsStore::SettingsApplied() { applied_ = true; }
+
 void SettingsStore::SaveTotals() {
+  if (!record_whole_ && !applied_ && !hive_.KeyExists(kCurrentKeyPath)) {
+    // Creating the current key now would stop the take-over of the old key
+    // from ever being tried again; the totals wait for a save the user allows.
+    totals_pending_ = true;
+    return;
+  }
   RegistryKey key(hive_, kCurrentKeyPath);
   if (!key.is_open()) return;
+  const bool keep_unread = !record_whole_ && !applied_;
   WithKey(key, [&] {
-    for (const StoredValue& total : TotalsTable()) WriteValue(key, total, settings_);
+    for (const StoredValue& total : TotalsTable()) {
+      // A stored total the failed load could not read is left for the user.
+      if (keep_unread && key.ValueExists(total.name) &&
+          !read_.contains(FieldAddress(total, settings_))) {
+        continue;
+      }
+      WriteValue(key, total, settings_);
+    }
   });
 }
 

@@ -11,9 +11,17 @@
 // throws "Failed to set data for '<first value of the batch>'" and the hive
 // keeps what it held before.
 //
-// Failures throw PlovexError with the registry's or the conversion's message.
-// Fields read before a failing value keep what was read; the rest keep their
-// values.
+// Failures throw PlovexError with the registry's, the conversion's or the
+// hive's own message. A load that fails before it has read every value keeps
+// what it read and gives every other field its default, so that the program
+// runs; such a record is not what the hive holds, so the closing save leaves
+// the hive alone until the user applies settings (SettingsApplied). That also
+// keeps a take-over of the old key that failed from creating the current key,
+// so it is tried again at the next start. The carried-over totals are read
+// even after such a failure (they count on across runs), and SaveTotals never
+// writes over a stored total that could not be read.
+#include <unordered_set>
+
 #include "core/plovex_settings.h"
 #include "settings/registry_hive.h"
 #include "settings/settings_controls.h"
@@ -21,6 +29,7 @@
 namespace plovex {
 
 class RegistryKey;
+struct StoredValue;
 
 class SettingsStore {
  public:
@@ -30,25 +39,41 @@ class SettingsStore {
   // it under the current key at once; else from the controls' initial state
   // (ControlsToSettings), writing nothing. Always ends with SettingsToControls,
   // also after a failure, which it then rethrows: the caller shows it once and
-  // starts up with the record as it stands.
+  // starts up with the record as it stands (unread fields at their defaults).
   void LoadSettings();
 
   // Writes "VersionNum" 1.2 and every setting (not the totals). Returns
   // without writing when the hive cannot be read (the key cannot be opened).
   void SaveSettings();
 
+  // The save of the program's close: SaveSettings, unless the last load
+  // failed part-way and no settings were applied since; then also the totals
+  // that SaveTotals held back.
+  void SaveSettingsAtClose();
+
+  // The user applied settings: the record is now theirs to keep.
+  void SettingsApplied();
+
   // Writes "OID1Last" and "OID2Last" from the totals. Returns without writing
-  // when the hive cannot be read.
+  // when the hive cannot be read. After a failed load it does not create the
+  // current key; the totals are then written by SaveSettingsAtClose.
   void SaveTotals();
 
  private:
   void Load();
   void ReadCurrentKey(RegistryKey& key);
   void ReadOldKey(RegistryKey& key);
+  void Read(const RegistryKey& key, const StoredValue& v);
+  void ReadTotalsAfterFailure(const RegistryKey& key);
+  void DefaultTheUnread();
 
   RegistryHive& hive_;
   TPlovexSettings& settings_;
   SettingsControls& controls_;
+  std::unordered_set<const void*> read_;  // fields the last load read
+  bool record_whole_ = true;              // the last load read every value
+  bool applied_ = false;                  // settings applied since the load
+  bool totals_pending_ = false;           // SaveTotals held them back
 };
 
 }  // namespace plovex

@@ -54,7 +54,7 @@ MemoryHive HiveWith(const std::string& key, const std::string& values) {
 
 const HiveValue* Stored(const MemoryHive& hive, const std::string& key, std::string_view name) {
   const HiveKey* k = hive.document().FindKey(key);
-  return k ? HiveDocument::FindValue(*k, name) : nullptr;
+  return k ? k->Find(name) : nullptr;
 }
 
 // Every setting field set away from its default, to distinct values.
@@ -100,14 +100,14 @@ TEST(SettingsStore, FirstStartTakesTheDefaultsAndWritesEveryValueOnlyAtClose) {
   const HiveKey* key = hive.document().FindKey(kCurrentKey);
   ASSERT_NE(key, nullptr);
   const auto table = CurrentKeyTable();
-  ASSERT_EQ(key->values.size(), table.size());
+  ASSERT_EQ(key->values().size(), table.size());
   RegistryKey reader(hive, kCurrentKeyPath);
   for (std::size_t i = 0; i < table.size(); ++i) {
     const StoredValue& row = table[i].value;
-    EXPECT_EQ(key->values[i].name, row.name) << "written in table order, in this spelling";
+    EXPECT_EQ(key->values()[i].name, row.name) << "written in table order, in this spelling";
     switch (row.type) {
       case StoredAs::kDouble:
-        EXPECT_EQ(key->values[i].data, kBytes12);
+        EXPECT_EQ(key->values()[i].data, kBytes12);
         break;
       case StoredAs::kInteger:
       case StoredAs::kBool:
@@ -171,8 +171,8 @@ TEST(SettingsStore, AKeyFromBeforeGradientsAndTotalsLoads) {
   HeadlessControls c0(defaults);
   SettingsStore(full, defaults, c0).SaveSettings();
   HiveKey& key = full.document().keys().front();
-  std::erase_if(key.values,
-                [](const HiveValue& v) { return v.name == "OID1Grad" || v.name == "OID2Grad"; });
+  key.Erase("OID1Grad");
+  key.Erase("OID2Grad");
 
   TPlovexSettings s;
   s.Oid2.Gradient = true;  // a field without its value keeps what it held
@@ -188,17 +188,24 @@ TEST(SettingsStore, AKeyFromBeforeGradientsAndTotalsLoads) {
 TEST(SettingsStore, NamesAndColoursMatchWithoutRegardToCase) {
   TPlovexSettings defaults;
   ApplyDefaultSettings(defaults);
-  MemoryHive hive;
+  MemoryHive saved;
   HeadlessControls c0(defaults);
-  SettingsStore(hive, defaults, c0).SaveSettings();
-  HiveKey& key = hive.document().keys().front();
-  key.path = "hkey_current_user\\SOFTWARE\\kestrune\\plovex_1";
-  for (HiveValue& v : key.values) {
-    if (v.name == "OID1color") v = {"oid1COLOR", hive_format::kRegSz, "clgreen"};
-    if (v.name == "OID1MaxColor") v = {"OID1MaxColor", hive_format::kRegSz, "40960"};
-    if (v.name == "OID2Color") v = {"OID2Color", hive_format::kRegSz, "CLWHITE"};
-    if (v.name == "OID2MaxColor") v = {"OID2MaxColor", hive_format::kRegSz, "$00C0C0C0"};
-  }
+  SettingsStore(saved, defaults, c0).SaveSettings();
+  std::string text = WriteHiveText(saved.document());
+  const auto respell = [&text](const std::string& from, const std::string& to) {
+    const auto at = text.find(from);
+    ASSERT_NE(at, std::string::npos) << from;
+    text.replace(at, from.size(), to);
+  };
+  respell("[HKEY_CURRENT_USER\\Software\\Kestrune\\Plovex_1]",
+          "[hkey_current_user\\SOFTWARE\\kestrune\\plovex_1]");
+  respell("\"OID1color\"=\"clGreen\"", "\"oid1COLOR\"=\"clgreen\"");
+  respell("\"OID1MaxColor\"=\"$0000A000\"", "\"OID1MaxColor\"=\"40960\"");
+  respell("\"OID2Color\"=\"clBlue\"", "\"OID2Color\"=\"CLWHITE\"");
+  respell("\"OID2MaxColor\"=\"$00FF4040\"", "\"OID2MaxColor\"=\"$00C0C0C0\"");
+  auto parsed = MemoryHive::FromText(text);
+  ASSERT_TRUE(parsed.has_value());
+  MemoryHive& hive = *parsed;
   TPlovexSettings s;
   HeadlessControls controls(s);
   SettingsStore store(hive, s, controls);
@@ -208,7 +215,7 @@ TEST(SettingsStore, NamesAndColoursMatchWithoutRegardToCase) {
   EXPECT_EQ(s.Oid2.Color, 0x00FFFFFFu);
   EXPECT_EQ(s.Oid2.MaxColor, 0x00C0C0C0u);
   store.SaveSettings();
-  EXPECT_EQ(hive.document().keys().front().path, kCurrentKey);
+  EXPECT_EQ(hive.document().keys().front().path(), kCurrentKey);
   EXPECT_EQ(Stored(hive, kCurrentKey, "OID1color")->name, "OID1color");
   EXPECT_EQ(Stored(hive, kCurrentKey, "OID1color")->data, "clGreen");
   EXPECT_EQ(Stored(hive, kCurrentKey, "OID1MaxColor")->data, "$0000A000");
@@ -228,8 +235,8 @@ MemoryHive DefaultKeyWith(const std::vector<std::pair<std::string, std::string>>
   SettingsStore(hive, defaults, c0).SaveSettings();
   HiveKey& key = hive.document().keys().front();
   for (const auto& [name, text] : changes) {
-    std::erase_if(key.values, [&](const HiveValue& v) { return v.name == name; });
-    if (!text.empty()) key.values.push_back({name, hive_format::kRegSz, text});
+    key.Erase(name);
+    if (!text.empty()) key.Set({name, hive_format::kRegSz, text});
   }
   return hive;
 }
@@ -254,8 +261,8 @@ TEST(SettingsStore, AFailedLoadKeepsWhatWasReadShowsItAndThenThrows) {
   };
   for (const Case& c : cases) {
     MemoryHive hive = DefaultKeyWith(c.changes);
-    HiveDocument::SetValue(hive.document().keys().front(),
-                           {"OID1Grad", hive_format::kRegDword, std::string("\1\0\0\0", 4)});
+    hive.document().keys().front().Set(
+        {"OID1Grad", hive_format::kRegDword, std::string("\1\0\0\0", 4)});
     TPlovexSettings s;
     RecordingControls controls(s);
     EXPECT_EQ(MessageOf([&] { SettingsStore(hive, s, controls).LoadSettings(); }), c.message);
@@ -263,18 +270,92 @@ TEST(SettingsStore, AFailedLoadKeepsWhatWasReadShowsItAndThenThrows) {
     EXPECT_EQ(controls.shown_ip, "10.1.1.1");
     EXPECT_EQ(controls.shown_oid1, "1.2.3");
     EXPECT_EQ(s.Community, "stored");
-    EXPECT_EQ(s.Oid2.Oid, "") << "read after the failure: keeps its value";
-    EXPECT_EQ(s.MaxBytes, 0);
+    EXPECT_EQ(s.Oid2.Oid, "1.3.6.1.2.1.2.2.1.16.2") << "not read: takes its default";
+    EXPECT_EQ(s.MaxBytes, 64000);
+    EXPECT_EQ(s.Refresh, 1);
     EXPECT_EQ(Stored(hive, kCurrentKey, "VersionNum")->data, kBytes121)
         << "the marker written before the failure stays written";
   }
   MemoryHive hive = DefaultKeyWith({{"OID1Grad", ""}, {"OID1Last", "abc"}});
-  HiveDocument::SetValue(hive.document().keys().front(),
-                         {"OID1Grad", hive_format::kRegDword, std::string("\1\0\0\0", 4)});
+  hive.document().keys().front().Set(
+      {"OID1Grad", hive_format::kRegDword, std::string("\1\0\0\0", 4)});
   TPlovexSettings s;
   HeadlessControls controls(s);
   EXPECT_ANY_THROW(SettingsStore(hive, s, controls).LoadSettings());
   EXPECT_TRUE(s.Oid1.Gradient) << "read before the failing total";
+}
+
+// A stored key of unusual values without `missing`, as a damaged hive has it.
+MemoryHive UnusualKeyWithout(const std::string& missing) {
+  TPlovexSettings stored;
+  SetUnusualValues(stored);
+  stored.Oid1.Total = 4711;
+  MemoryHive hive;
+  HeadlessControls c0(stored);
+  SettingsStore(hive, stored, c0).SaveSettings();
+  SettingsStore(hive, stored, c0).SaveTotals();
+  hive.document().keys().front().Erase(missing);
+  return hive;
+}
+
+TEST(SettingsStore, AFailedLoadGivesTheUnreadTheirDefaultsAndTheCloseKeepsTheStoredValues) {
+  MemoryHive hive = UnusualKeyWithout("OID1Cx");
+  TPlovexSettings s;
+  RecordingControls controls(s);
+  SettingsStore store(hive, s, controls);
+  EXPECT_EQ(MessageOf([&] { store.LoadSettings(); }), "Failed to get data for 'OID1Cx'");
+  const HiveDocument after_load = hive.document();
+  EXPECT_EQ(s.Ip, "127.0.0.1") << "read before the failure";
+  EXPECT_EQ(s.Oid1.Oid, "1.3.6.1.2.1.2.2.1.10.7");
+  EXPECT_EQ(s.Oid1.TextX, 2) << "the failing value takes its default";
+  EXPECT_EQ(s.Refresh, 1) << "so the program runs: no division by a zero Refresh";
+  EXPECT_EQ(s.MaxBytes, 64000);
+  EXPECT_EQ(s.Oid2.Color, 0x00FF0000u);
+  EXPECT_EQ(s.Texts[5].Format, "Loc. : %5");
+  EXPECT_EQ(s.WindowBorderStyle, 1);
+  EXPECT_EQ(s.Oid1.Total, 4711) << "the totals count on, even after a failure";
+
+  // Totals go into the existing key; the closing save writes nothing.
+  s.Oid2.Total = 9;
+  store.SaveTotals();
+  EXPECT_EQ(Stored(hive, kCurrentKey, "OID2Last")->data, "9");
+  EXPECT_EQ(Stored(hive, kCurrentKey, "OID1Last")->data, "4711");
+  hive.document().keys().front().Set(*after_load.keys().front().Find("OID2Last"));
+  store.SaveSettingsAtClose();
+  EXPECT_EQ(hive.document(), after_load);
+
+  // Once the user applies, the applied record is saved as usual.
+  s.Community = "applied";
+  store.SettingsApplied();
+  store.SaveSettingsAtClose();
+  EXPECT_EQ(Stored(hive, kCurrentKey, "Community")->data, "applied");
+  EXPECT_EQ(Stored(hive, kCurrentKey, "OID1Cx")->data, std::string("\2\0\0\0", 4));
+  EXPECT_EQ(Stored(hive, kCurrentKey, "VersionNum")->data, kBytes12);
+}
+
+TEST(SettingsStore, AStoredTotalThatCannotBeReadIsNotWrittenOver) {
+  MemoryHive hive = DefaultKeyWith({{"OID1Last", "12 MB"}, {"OID2Last", "30"}});
+  TPlovexSettings s;
+  HeadlessControls controls(s);
+  SettingsStore store(hive, s, controls);
+  EXPECT_EQ(MessageOf([&] { store.LoadSettings(); }), "'12 MB' is not a valid integer value");
+  EXPECT_EQ(s.Oid2.Total, 30) << "read although it comes after the failure";
+  s.Oid1.Total = 1;
+  s.Oid2.Total = 31;
+  store.SaveTotals();
+  EXPECT_EQ(Stored(hive, kCurrentKey, "OID1Last")->data, "12 MB");
+  EXPECT_EQ(Stored(hive, kCurrentKey, "OID2Last")->data, "31");
+}
+
+TEST(SettingsStore, AWholeRecordIsSavedAtCloseAsUsual) {
+  MemoryHive hive = DefaultKeyWith({});
+  TPlovexSettings s;
+  HeadlessControls controls(s);
+  SettingsStore store(hive, s, controls);
+  store.LoadSettings();
+  s.Community = "changed";
+  store.SaveSettingsAtClose();
+  EXPECT_EQ(Stored(hive, kCurrentKey, "Community")->data, "changed");
 }
 
 TEST(SettingsStore, TotalsSurviveAnyNumberOfSaves) {
@@ -311,7 +392,8 @@ TEST(SettingsStore, AWriteTheHiveRefusesFailsNamingTheValueAndLosesNothing) {
   EXPECT_EQ(s.MaxBytes, 64000) << "everything was read before the marker's commit failed";
   EXPECT_EQ(s.Oid1.Total, 77);
   EXPECT_EQ(controls.calls, std::vector<std::string>{"SettingsToControls"});
-  EXPECT_EQ(MessageOf([&] { store.SaveSettings(); }), "Failed to set data for 'VersionNum'");
+  EXPECT_EQ(MessageOf([&] { store.SaveSettingsAtClose(); }), "Failed to set data for 'VersionNum'")
+      << "the record is whole: the closing save is tried";
   EXPECT_EQ(MessageOf([&] { store.SaveTotals(); }), "Failed to set data for 'OID1Last'");
   EXPECT_EQ(hive.document(), before);
 }
@@ -471,10 +553,57 @@ TEST(SettingsStore, AnOldKeyThatFailsIsNotMigratedAndIsTriedAgainNextTime) {
   }
 }
 
+TEST(SettingsStore, AFailedTakeOverCreatesNoCurrentKeyAndIsTakenOverOnceMended) {
+  std::string values = OldKeyValues("\"Version\"=\"0.9.5\"\n");
+  const std::string good = "\"GraphBY\"=\"140\"";
+  values.replace(values.find(good), good.size(), "\"GraphBY\"=\"1 40\"");
+  MemoryHive hive = HiveWith(kOldKey, values);
+  {
+    TPlovexSettings s;
+    HeadlessControls controls(s);
+    SettingsStore store(hive, s, controls);
+    EXPECT_EQ(MessageOf([&] { store.LoadSettings(); }), "'1 40' is not a valid integer value");
+    EXPECT_EQ(s.Ip, "10.0.0.138");
+    EXPECT_EQ(s.GraphBottomY, 147) << "the failing value takes its default";
+    EXPECT_EQ(s.Refresh, 1);
+    s.Oid1.Total = 12;
+    store.SaveTotals();  // a counter ran backwards during the run
+    store.SaveSettingsAtClose();
+    EXPECT_FALSE(hive.document().KeyExists(kCurrentKey));
+    EXPECT_EQ(hive.commits(), 0);
+  }
+  // The user mends the value; the next start takes the old key over.
+  HiveKey& old_key = hive.document().OpenOrCreateKey(kOldKey);
+  old_key.Set({"GraphBY", hive_format::kRegSz, "140"});
+  {
+    TPlovexSettings s;
+    HeadlessControls controls(s);
+    SettingsStore(hive, s, controls).LoadSettings();
+    EXPECT_EQ(s.GraphBottomY, 140);
+    EXPECT_EQ(Stored(hive, kCurrentKey, "GraphBY")->data, std::string("\x8C\0\0\0", 4));
+  }
+}
+
+TEST(SettingsStore, TotalsHeldBackByAFailedTakeOverAreSavedWhenTheUserApplies) {
+  std::string values = OldKeyValues("\"Version\"=\"0.9.5\"\n");
+  values.replace(values.find("\"GraphBY\"=\"140\""), 15, "\"GraphBY\"=\"x\"");
+  MemoryHive hive = HiveWith(kOldKey, values);
+  TPlovexSettings s;
+  HeadlessControls controls(s);
+  SettingsStore store(hive, s, controls);
+  EXPECT_ANY_THROW(store.LoadSettings());
+  s.Oid1.Total = 12;
+  store.SaveTotals();
+  EXPECT_FALSE(hive.document().KeyExists(kCurrentKey));
+  store.SettingsApplied();
+  store.SaveSettingsAtClose();
+  EXPECT_EQ(Stored(hive, kCurrentKey, "OID1Last")->data, "12");
+  EXPECT_EQ(Stored(hive, kCurrentKey, "IP")->data, "10.0.0.138");
+}
+
 TEST(SettingsStore, TheCurrentKeyWinsOverTheOldOne) {
   MemoryHive hive = DefaultKeyWith({});
-  HiveDocument::SetValue(hive.document().OpenOrCreateKey(kOldKey),
-                         {"Monitored IP", hive_format::kRegSz, "10.9.9.9"});
+  hive.document().OpenOrCreateKey(kOldKey).Set({"Monitored IP", hive_format::kRegSz, "10.9.9.9"});
   TPlovexSettings s;
   HeadlessControls controls(s);
   SettingsStore(hive, s, controls).LoadSettings();

@@ -58,3 +58,12 @@ if(TARGET plovex)
     FIXTURES_REQUIRED snmp_agent RESOURCE_LOCK snmp_agent TIMEOUT 90
     ENVIRONMENT "PLOVEX_AGENT_DIR=${PROJECT_BINARY_DIR}/agent")
 endif()
+
+# The real program with a settings folder it cannot write: every termination
+# signal still ends it, window and headless alike.
+if(TARGET plovex)
+  add_test(NAME gui.SignalsEndPlovexWhenItsSettingsCannotBeSaved
+    COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/signal_close_test.sh $<TARGET_FILE:plovex>
+            ${PROJECT_SOURCE_DIR}/scripts/demo-hive)
+  set_tests_properties(gui.SignalsEndPlovexWhenItsSettingsCannotBeSaved PROPERTIES TIMEOUT 180)
+endif()

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QIcon>
+#include <iostream>
 
 #include "settings/hive_file.h"
 #include "shell/termination_signals.h"
@@ -18,9 +19,16 @@ int RunDesktopProgram(int& argc, char** argv) {
 
   HiveFile hive(DefaultHivePath());
   TForm1 form(TForm1Seams{.hive = &hive});
+  // Watched from before the start-up, whose message box (a hive that cannot
+  // be loaded) must not keep a logout waiting either.
+  int exit_code = 0;
+  termination.OnSignal(&form, [&form, &exit_code] {
+    exit_code = form.CloseOnSignal(std::cerr) ? 0 : 1;
+    QCoreApplication::exit(exit_code);
+  });
   form.FormCreate();
+  if (form.Closing()) return exit_code;  // a signal came during the start-up
   form.ShowAtStart();
-  termination.CloseOnSignal(&form);
   return QApplication::exec();
 }
 

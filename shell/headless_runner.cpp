@@ -18,7 +18,8 @@ const char* const kUsage =
     "Without arguments Plovex is the desktop window. With --headless it runs\n"
     "without one: a tick every Refresh seconds, the pictures written into the\n"
     "working directory, each tick's tray hint on standard output. It stops after\n"
-    "N ticks (the first one counts) or on SIGINT or SIGTERM, saving the settings.\n";
+    "N ticks (the first one counts) or on SIGINT, SIGTERM or SIGHUP, saving the\n"
+    "settings.\n";
 
 std::optional<HeadlessArgs> ParseHeadlessArgs(std::span<const std::string> args,
                                               std::string& error) {
@@ -128,7 +129,8 @@ int HeadlessRunner::Run(const HeadlessArgs& args) {
     }
   }
 
-  if (store_ != nullptr && !Guarded([&] { store_->SaveSettings(); })) return 1;
+  // After a load that failed part-way the stored settings are left alone.
+  if (store_ != nullptr && !Guarded([&] { store_->SaveSettingsAtClose(); })) return 1;
   return 0;
 }
 

@@ -7,7 +7,9 @@
 // with one line on `err` when the host stops answering and one when it
 // answers again.
 // It stops after a given number of ticks (the Start tick counts) or when the
-// waiter reports a stop, then saves the settings as the window's close does.
+// waiter reports a stop, then saves the settings as the window's close does
+// (not after a load that failed part-way: the stored settings stay as they
+// are).
 //
 // A Refresh of 0 or less never starts the timer (as an interval of 0 stops a
 // window timer): only the Start tick runs; the runner then waits for a stop,

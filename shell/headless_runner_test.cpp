@@ -183,7 +183,11 @@ TEST(HeadlessRun, ALoadFailureIsPrintedOnceAndTheRunGoesOn) {
   EXPECT_EQ(rig.runner.Run(HeadlessArgs{2}), 0);
   EXPECT_EQ(Lines(rig.err.str()).size(), 1u) << rig.err.str();
   EXPECT_EQ(rig.s.Ip, "127.0.0.1");
+  EXPECT_EQ(rig.s.Refresh, 1) << "the values it could not read take their defaults";
   EXPECT_EQ(Lines(rig.out.str()).size(), 2u);
+  const HiveKey& key = rig.hive.document().keys().front();
+  EXPECT_EQ(key.values().size(), 2u) << "the stored IP and the load's marker, nothing saved";
+  EXPECT_EQ(key.Find("IP")->data, "127.0.0.1");
 }
 
 TEST(HeadlessRun, ZeroRefreshRunsOnlyTheStartTick) {

@@ -13,6 +13,7 @@ sigset_t StopSignals() {
   sigemptyset(&set);
   sigaddset(&set, SIGINT);
   sigaddset(&set, SIGTERM);
+  sigaddset(&set, SIGHUP);  // the terminal or the session went away
   return set;
 }
 
@@ -26,7 +27,10 @@ SignalWaiter::SignalWaiter() {
 bool SignalWaiter::Requested() const {
   sigset_t pending;
   if (sigpending(&pending) != 0) return false;
-  return sigismember(&pending, SIGINT) == 1 || sigismember(&pending, SIGTERM) == 1;
+  for (int sig : {SIGINT, SIGTERM, SIGHUP}) {
+    if (sigismember(&pending, sig) == 1) return true;
+  }
+  return false;
 }
 
 bool SignalWaiter::WaitUntil(std::optional<std::chrono::steady_clock::time_point> deadline) {

@@ -4,8 +4,6 @@
 #include <sys/signalfd.h>
 #include <unistd.h>
 
-#include <QCoreApplication>
-
 namespace plovex {
 namespace {
 
@@ -31,11 +29,11 @@ TerminationSignals::~TerminationSignals() {
   if (fd_ >= 0) close(fd_);
 }
 
-void TerminationSignals::CloseOnSignal(QWidget* window) {
-  window_ = window;
-  if (fd_ < 0 || notifier_ || window == nullptr) return;
-  // Owned by the window, so that it goes before the application does.
-  notifier_ = new QSocketNotifier(fd_, QSocketNotifier::Read, window);
+void TerminationSignals::OnSignal(QObject* owner, std::function<void()> handler) {
+  handler_ = std::move(handler);
+  if (fd_ < 0 || notifier_ || owner == nullptr) return;
+  // Owned by `owner`, so that it goes before the application does.
+  notifier_ = new QSocketNotifier(fd_, QSocketNotifier::Read, owner);
   connect(notifier_, &QSocketNotifier::activated, this, &TerminationSignals::Arrived);
 }
 
@@ -43,9 +41,7 @@ void TerminationSignals::Arrived() {
   signalfd_siginfo info;
   while (read(fd_, &info, sizeof info) == static_cast<ssize_t>(sizeof info)) {
   }
-  // A close that is refused (settings that cannot be saved) keeps the
-  // program running, as it does for the user.
-  if (!window_ || window_->close()) QCoreApplication::quit();
+  if (handler_) handler_();
 }
 
 }  // namespace plovex

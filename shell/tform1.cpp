@@ -3,7 +3,10 @@
 #include <QApplication>
 #include <QCoreApplication>
 
+#include <ostream>
+
 #include "core/gif_picture_writer.h"
+#include "core/plovex_error.h"
 
 namespace plovex {
 namespace {
@@ -115,9 +118,12 @@ void TForm1::BuildMenu() {
 void TForm1::FormCreate() {
   settings_ = TPlovexSettings{};
   settings_.Restart = true;
-  // A failed load has still filled the controls; start-up goes on with the
-  // record as it stands, so the window works and can save corrected values.
+  // A failed load (a damaged value, a hive that cannot be read) is shown once
+  // and has still filled the controls, the fields it could not read at their
+  // defaults; start-up goes on, so the window works and the user can apply
+  // corrected values. Until then the stored settings are not written over.
   ReportErrors([this] { store_->LoadSettings(); });
+  if (closing_) return;  // ended by a signal while the load's message showed
   PageControl1->setCurrentIndex(0);
   panel_->ShowPage(0);
   settings_.TrayBitmap = NewTrayBitmap();
@@ -369,6 +375,8 @@ void TForm1::SetTrayIcon(const Surface& tray_bitmap) {
 
 void TForm1::SaveTotals() { store_->SaveTotals(); }
 
+void TForm1::SettingsApplied() { store_->SettingsApplied(); }
+
 void TForm1::ReportErrors(const std::function<void()>& handler) {
   errors_.Run(handler);
   // Whatever the handler drew, also when it failed part-way.
@@ -378,40 +386,50 @@ void TForm1::ReportErrors(const std::function<void()>& handler) {
 // --- Closing ------------------------------------------------------------------
 
 void TForm1::Close1Click() {
-  ReportErrors([this] {
-    Stop();
-    store_->SaveSettings();
-    closed_ = true;
-    if (TrayIcon1) TrayIcon1->Remove();
-    hide();
-    QCoreApplication::quit();
-  });
+  if (closing_) return;
+  closing_ = true;
+  Stop();
+  // A save that fails is shown once, and the program ends all the same: a
+  // program that cannot be closed cannot be logged out of either.
+  ReportErrors([this] { store_->SaveSettingsAtClose(); });
+  if (TrayIcon1) TrayIcon1->Remove();
+  hide();
+  QCoreApplication::quit();
+}
+
+bool TForm1::CloseOnSignal(std::ostream& err) {
+  if (closing_) return true;
+  closing_ = true;
+  Stop();
+  bool saved = true;
+  try {
+    store_->SaveSettingsAtClose();
+  } catch (const std::exception& e) {
+    err << "plovex: " << DisplayMessage(e.what()) << std::endl;
+    saved = false;
+  }
+  ReleaseAtClose();
+  hide();
+  return saved;
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
-  if (!closed_) FormClose();
-  if (closed_) {
-    event->accept();
-  } else {
-    event->ignore();
-  }
+  if (!closing_) FormClose();
+  event->accept();
 }
 
 void TForm1::FormClose() {
+  closing_ = true;
   Stop();
-  // Settings that could not be saved keep the window open, so that nothing
-  // the user set is lost without a word.
-  bool saved = false;
-  ReportErrors([&] {
-    store_->SaveSettings();
-    saved = true;
-  });
-  if (!saved) return;
+  ReportErrors([this] { store_->SaveSettingsAtClose(); });
+  ReleaseAtClose();
+}
+
+void TForm1::ReleaseAtClose() {
   tick_.reset();
   agent_poll_.reset();
   client_.reset();
   if (TrayIcon1) TrayIcon1->Remove();
-  closed_ = true;
 }
 
 }  // namespace plovex

@@ -3,9 +3,11 @@
 // program, the settings record with its tray miniature, the 400 x 160 picture
 // and the long-lived SNMP client, and carries every handler of the window: the
 // Start and Stop buttons, the tick timer, the picture's popup menu, dragging by
-// the picture, the border toggle and the two ways to close. The configuration
-// panel (page "Conf"), the tray icon, the tick and the settings store do the
-// work; the handlers only call them in order.
+// the picture, the border toggle and the ways to close (the close button, the
+// command "Close", a termination signal). Closing always ends the program; a
+// closing save that fails is reported once. The configuration panel (page
+// "Conf"), the tray icon, the tick and the settings store do the work; the
+// handlers only call them in order.
 //
 // The window is the tick's host (reset labels, "Save to GIF every", tray hint
 // and icon, totals) and the panel's host (timer, picture, placement).
@@ -26,6 +28,7 @@
 #include <QTimer>
 #include <QWidget>
 #include <cstdint>
+#include <iosfwd>
 #include <memory>
 
 #include "core/agent_poll_source.h"
@@ -77,6 +80,14 @@ class TForm1 : public QWidget, public TickHost, public PanelHost {
   // minimised; applies the stored stacking.
   void ShowAtStart();
 
+  // The end on a termination signal: Stop, the closing save, then the window
+  // goes. A failed save goes to `err`, not into a box: no one may be there to
+  // dismiss it (a logout). False when the save failed. The caller then ends
+  // the event loop (and every modal one inside it).
+  bool CloseOnSignal(std::ostream& err);
+  // A close path has run (FormCreate stops early when one ran during it).
+  bool Closing() const { return closing_; }
+
   TPlovexSettings& Settings() { return settings_; }
   const Surface& Picture() const { return picture_; }
   ErrorDisplay& Errors() { return errors_; }
@@ -93,6 +104,7 @@ class TForm1 : public QWidget, public TickHost, public PanelHost {
   void SaveTotals() override;
 
   // PanelHost.
+  void SettingsApplied() override;
   void Stop() override;
   void Start() override;
   void ClearPictures() override;
@@ -128,6 +140,7 @@ class TForm1 : public QWidget, public TickHost, public PanelHost {
  private:
   void BuildMenu();
   void FormClose();
+  void ReleaseAtClose();
   void UpdateTimer();
   bool HasBorder() const;
   void SetBorder(bool bordered);
@@ -151,7 +164,7 @@ class TForm1 : public QWidget, public TickHost, public PanelHost {
   std::int64_t timer_period_ = 0;
   QPoint drag_anchor_;    // pointer minus window corner at the press
   QSize bordered_frame_;  // frame size around the client, last seen bordered
-  bool closed_ = false;
+  bool closing_ = false;  // a close path has run; closing always succeeds
 
   QStackedWidget* PageControl1 = nullptr;
   QFrame* Panel1 = nullptr;

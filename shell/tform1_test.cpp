@@ -3,12 +3,17 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <sched.h>
+#include <sys/mount.h>
 #include <QCheckBox>
 #include <QContextMenuEvent>
 #include <QDir>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QTest>
+
+#include <sstream>
 
 #include "core/tick_test_doubles.h"
 #include "shell/desktop_test_support.h"
@@ -309,37 +314,81 @@ TEST_F(FormTest, TimerErrorsWhileABoxIsOpenAreNotStacked) {
   EXPECT_TRUE(f.TimerRunning());
 }
 
-TEST_F(FormTest, AFailedLoadIsShownOnceAndTheWindowWorksWithTheRecordAsItStands) {
-  hive.Seed();
-  // A current key that lacks "OID1Cx".
-  {
-    QFile file(QString::fromStdString(hive.Hive().path()));
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    QByteArray text = file.readAll();
-    file.close();
-    const int at = text.indexOf("\"OID1Cx\"");
-    ASSERT_GE(at, 0);
-    text.remove(at, text.indexOf('\n', at) - at + 1);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(text);
+// Every setting away from its default (the host stays the local one).
+void SetUnusualValues(TPlovexSettings& s) {
+  s.Community = "pub\"lic\\";
+  s.Oid1 = {0, 0, 77, 0, 0x00123456, 0x00FFFFFF, false, -3, 41, "1.3.6.1.2.1.2.2.1.10.7", true};
+  s.Oid2 = {0, 0, -9, 0, 0x80000005, 0x00C0C0C0, true, 51, 42, "1.3.6.1.2.1.2.2.1.16.7", true};
+  s.GraphTopX = 3, s.GraphTopY = 13, s.GraphBottomX = 399, s.GraphBottomY = 146;
+  s.HTicks = false, s.VTicks = false, s.TickFreq = 5, s.Refresh = 3;
+  s.GraphLabel = false, s.MaxBytes = 128000, s.TextSize = 9, s.SaveGif = false;
+  s.SaveGifFreq = 15, s.ShowTotal = false, s.TotalX = 101, s.TotalY = 2;
+  for (int k = 1; k <= 5; ++k) {
+    const std::string n = std::to_string(k);
+    s.Texts[k] = {false, "Text " + n + " = %" + n, "1.3.6.1.4.1." + n, "String", 10 + k, 20 + k};
   }
+  s.WindowTop = 40, s.WindowLeft = 50, s.WindowBorderStyle = 2;
+  s.LockDrag = true, s.StayOnTop = true;
+}
+
+QByteArray ReadAll(const std::string& path) {
+  QFile file(QString::fromStdString(path));
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void WriteAll(const std::string& path, const QByteArray& bytes) {
+  QFile file(QString::fromStdString(path));
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+  file.write(bytes);
+}
+
+TEST_F(FormTest, AKeyLackingAValueIsShownOnceAndSurvivesAStartAndCloseByteForByte) {
+  hive.Seed(SetUnusualValues);
+  QByteArray text = ReadAll(hive.Hive().path());
+  const int at = text.indexOf("\"OID1Cx\"");
+  ASSERT_GE(at, 0);
+  text.remove(at, text.indexOf('\n', at) - at + 1);
+  // The marker as a load leaves it, so that nothing at all may change.
+  text.replace("\"VersionNum\"=hex:33,33,33,33,33,33,f3,3f",
+               "\"VersionNum\"=hex:5c,8f,c2,f5,28,5c,f3,3f");
+  WriteAll(hive.Hive().path(), text);
+
   TForm1& f = Start();
-  // The values after the failing one keep their initial zero, so the first
-  // tick divides by a zero Refresh, and the timer has no period to run at.
-  EXPECT_THAT(shown,
-              ElementsAre("Plovex|Failed to get data for 'OID1Cx'", "Plovex|Division by zero."));
-  EXPECT_EQ(f.Settings().Ip, "127.0.0.1");
+  EXPECT_THAT(shown, ElementsAre("Plovex|Failed to get data for 'OID1Cx'"));
   EXPECT_EQ(Find<QLineEdit>("edtIP")->text(), "127.0.0.1");
-  EXPECT_EQ(poll.polls, 1);
-  EXPECT_FALSE(f.TimerRunning());
-  // The user enters working values and applies them: monitoring goes on.
-  Type("edtMax", "64000");
-  Type("edtRefresh", "1");
-  Type("edtTickFreq", "1");
-  Find<QPushButton>("Button1")->click();
-  EXPECT_EQ(shown.size(), 2u);
+  EXPECT_EQ(f.Settings().Oid1.Oid, "1.3.6.1.2.1.2.2.1.10.7") << "read before the failure";
+  EXPECT_EQ(f.Settings().Refresh, 1) << "not read: the default, so the program runs";
   EXPECT_TRUE(f.TimerRunning());
-  EXPECT_EQ(poll.polls, 2);
+  EXPECT_EQ(f.TimerInterval(), 1000);
+  f.Timer1Timer();
+  EXPECT_EQ(shown.size(), 1u) << "no division by zero";
+  f.show();
+  EXPECT_TRUE(f.close());
+  EXPECT_EQ(ReadAll(hive.Hive().path()), text);
+
+  // Applying makes the record the user's: the next close saves it.
+  TForm1& again = Start();
+  Trigger("Configuration1");
+  Type("edtRefresh", "2");
+  Find<QPushButton>("Button1")->click();
+  EXPECT_TRUE(again.close());
+  const TPlovexSettings stored = hive.Stored();
+  EXPECT_EQ(stored.Refresh, 2);
+  EXPECT_EQ(stored.Oid1.TextX, 2);
+  EXPECT_EQ(stored.Oid1.Oid, "1.3.6.1.2.1.2.2.1.10.7");
+}
+
+TEST_F(FormTest, AHiveThatCannotBeParsedIsNamedInOneBox) {
+  ASSERT_TRUE(QDir().mkpath(QFileInfo(QString::fromStdString(hive.Hive().path())).path()));
+  WriteAll(hive.Hive().path(),
+           QByteArray("Windows Registry Editor Version 5.00\n\n\x01\x02junk\n"));
+  Start();
+  ASSERT_EQ(shown.size(), 1u);
+  const std::string prefix = "Plovex|The settings file '" + hive.Hive().path() +
+                             "' cannot be read (line 3: unrecognised line); it was kept as '" +
+                             hive.Hive().path() + ".bad-";
+  EXPECT_THAT(shown[0], ::testing::StartsWith(prefix));
+  EXPECT_FALSE(hive.Exists());
 }
 
 TEST_F(FormTest, ApplyWithANewFullScaleClearsAndRestartsOnTheGraphPage) {
@@ -462,22 +511,118 @@ TEST_F(FormTest, TheCloseCommandSavesTheRecordWithoutTheCloseHandler) {
   EXPECT_EQ(stored.MaxBytes, 64000);
 }
 
-TEST_F(FormTest, SettingsThatCannotBeSavedKeepTheWindowOpenAndSaySo) {
+TEST_F(FormTest, SettingsThatCannotBeSavedAreShownOnceAndTheWindowClosesAllTheSame) {
   hive.Seed();
-  TForm1& f = Start();
   // A directory where the hive's temporary file must go: every commit fails.
-  ASSERT_TRUE(QDir().mkpath(QString::fromStdString(hive.Hive().path()) + ".tmp"));
+  const QString blocker = QString::fromStdString(hive.Hive().path()) + ".tmp";
+  const QByteArray before = ReadAll(hive.Hive().path());
+  for (const char* path : {"close button", "Close1"}) {
+    SCOPED_TRACE(path);
+    shown.clear();
+    ASSERT_TRUE(QDir().mkpath(blocker));
+    TForm1& f = Start();
+    EXPECT_THAT(shown, ElementsAre(::testing::StartsWith("Plovex|Failed to set data for ")));
+    f.show();
+    if (std::string(path) == "Close1") {
+      Trigger("Close1");
+    } else {
+      EXPECT_TRUE(f.close());
+    }
+    EXPECT_FALSE(f.isVisible());
+    EXPECT_FALSE(f.TimerRunning());
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_EQ(shown[1], "Plovex|Failed to set data for 'VersionNum'");
+    EXPECT_EQ(ReadAll(hive.Hive().path()), before);
+    ASSERT_TRUE(QDir(blocker).removeRecursively());
+  }
+}
+
+TEST_F(FormTest, ASignalEndsTheWindowWithAFailedSaveOnStandardError) {
+  hive.Seed();
+  const QString blocker = QString::fromStdString(hive.Hive().path()) + ".tmp";
+  ASSERT_TRUE(QDir().mkpath(blocker));
+  TForm1& f = Start();
   f.show();
-  EXPECT_FALSE(f.close());
-  EXPECT_TRUE(f.isVisible());
-  ASSERT_EQ(shown.size(), 1u);
-  EXPECT_THAT(shown[0], ::testing::StartsWith("Plovex|Failed to set data for "));
-  Trigger("Close1");
-  EXPECT_TRUE(f.isVisible());
-  EXPECT_EQ(shown.size(), 2u);
-  // Once the hive can be written again, closing saves and ends.
-  ASSERT_TRUE(QDir(QString::fromStdString(hive.Hive().path()) + ".tmp").removeRecursively());
+  std::ostringstream err;
+  EXPECT_FALSE(f.CloseOnSignal(err));
+  EXPECT_EQ(err.str(), "plovex: Failed to set data for 'VersionNum'\n");
+  EXPECT_EQ(shown.size(), 1u) << "only the load's box; the signal's failure is not boxed";
+  EXPECT_FALSE(f.isVisible());
+  EXPECT_FALSE(f.TimerRunning());
+  EXPECT_TRUE(f.Closing());
+  QDir(blocker).removeRecursively();
+}
+
+// Mounts over the hive's folder in a mount namespace of this test process
+// alone; nullopt when the system does not allow it.
+class PrivateMount {
+ public:
+  static std::unique_ptr<PrivateMount> Over(const std::string& dir, const char* type,
+                                            const char* options, unsigned long flags) {
+    if (::unshare(CLONE_NEWNS) != 0 ||
+        ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0) {
+      return nullptr;
+    }
+    if (flags & MS_BIND) {
+      if (::mount(dir.c_str(), dir.c_str(), nullptr, MS_BIND, nullptr) != 0 ||
+          ::mount(nullptr, dir.c_str(), nullptr, MS_BIND | MS_REMOUNT | MS_RDONLY, nullptr) != 0) {
+        return nullptr;
+      }
+    } else if (::mount(type, dir.c_str(), type, flags, options) != 0) {
+      return nullptr;
+    }
+    return std::unique_ptr<PrivateMount>(new PrivateMount(dir));
+  }
+  ~PrivateMount() { ::umount2(dir_.c_str(), MNT_DETACH); }
+
+ private:
+  explicit PrivateMount(std::string dir) : dir_(std::move(dir)) {}
+  std::string dir_;
+};
+
+std::string FolderOf(const std::string& path) { return path.substr(0, path.rfind('/')); }
+
+TEST_F(FormTest, AReadOnlySettingsFolderNeitherKeepsTheWindowOpenNorLosesAnything) {
+  hive.Seed();
+  const QByteArray before = ReadAll(hive.Hive().path());
+  auto mount = PrivateMount::Over(FolderOf(hive.Hive().path()), nullptr, nullptr, MS_BIND);
+  if (!mount) GTEST_SKIP() << "no private mounts here";
+  TForm1& f = Start();
+  EXPECT_THAT(shown, ElementsAre("Plovex|Failed to set data for 'VersionNum'"));
+  Trigger("Configuration1");
+  Type("edtCommunity", "changed");
+  Find<QPushButton>("Button1")->click();
+  f.show();
   EXPECT_TRUE(f.close());
+  EXPECT_FALSE(f.isVisible());
+  EXPECT_EQ(shown.size(), 2u);
+  EXPECT_EQ(ReadAll(hive.Hive().path()), before);
+}
+
+TEST_F(FormTest, AFullDiskNeitherKeepsTheWindowOpenNorLosesAnything) {
+  const std::string folder = FolderOf(hive.Hive().path());
+  ASSERT_TRUE(QDir().mkpath(QString::fromStdString(folder)));
+  auto mount = PrivateMount::Over(folder, "tmpfs", "size=64k", 0);
+  if (!mount) GTEST_SKIP() << "no private mounts here";
+  hive.Seed();
+  const QByteArray before = ReadAll(hive.Hive().path());
+  {
+    QFile filler(QString::fromStdString(folder + "/filler"));
+    ASSERT_TRUE(filler.open(QIODevice::WriteOnly));
+    const QByteArray block(4096, 'x');
+    while (filler.write(block) > 0 && filler.flush()) {
+    }
+  }
+  TForm1& f = Start();
+  EXPECT_THAT(shown, ElementsAre("Plovex|Failed to set data for 'VersionNum'"));
+  f.Settings().Community = std::string(100000, 'c');  // more than fits, whatever is left
+  f.SettingsApplied();
+  f.show();
+  EXPECT_TRUE(f.close());
+  EXPECT_FALSE(f.isVisible());
+  EXPECT_EQ(shown.size(), 2u);
+  EXPECT_EQ(ReadAll(hive.Hive().path()), before);
+  QFile::remove(QString::fromStdString(folder + "/filler"));
 }
 
 }  // namespace

@@ -56,6 +56,10 @@ class PanelHost {
   // Persists both carried-over totals.
   virtual void SaveTotals() = 0;
 
+  // Apply has copied the controls into the record: the record is now the
+  // user's, to be saved at close.
+  virtual void SettingsApplied() = 0;
+
   // Runs `handler`, showing what it throws in the error display; a handler
   // bound to a control runs through here because nothing may propagate into
   // the event loop.

@@ -24,6 +24,7 @@ class RecordingPanelHost : public PanelHost {
     calls.push_back("ApplyPlacement");
   }
   void SaveTotals() override { calls.push_back("SaveTotals"); }
+  void SettingsApplied() override { ++applied; }
   void ReportErrors(const std::function<void()>& handler) override {
     try {
       handler();
@@ -36,6 +37,7 @@ class RecordingPanelHost : public PanelHost {
   std::vector<std::string> errors;
   WindowPlacement placement{kDefaultWindowTop, kDefaultWindowLeft, 1, 1, false, false};
   std::int64_t timer_period = -1;
+  int applied = 0;  // SettingsApplied calls
 };
 
 }  // namespace plovex

@@ -483,10 +483,12 @@ void TConfigPanel::Apply() {
     host_.ClearPictures();
     s_.Restart = true;
     ControlsToSettings();
+    host_.SettingsApplied();
     host_.SetTimerPeriod(TimerPeriodMs(s_.Refresh));
     host_.Start();
   } else {
     ControlsToSettings();
+    host_.SettingsApplied();
     host_.SetTimerPeriod(TimerPeriodMs(s_.Refresh));
   }
   host_.ShowGraphPage();

@@ -232,6 +232,7 @@ TEST_F(PanelTest, ApplyWithOnlyAnOidChangedKeepsTheGraphRunning) {
   EXPECT_THAT(host.calls, ElementsAre("ShowGraphPage"));
   EXPECT_EQ(s.Oid1.Oid, "1.3.6.1.2.1.2.2.1.10.3");
   EXPECT_FALSE(s.Restart);
+  EXPECT_EQ(host.applied, 1) << "the record is the user's now";
 }
 
 TEST_F(PanelTest, ApplyWithATrailingBlankInTheHostRestarts) {
@@ -249,6 +250,7 @@ TEST_F(PanelTest, ApplyStopsAtTheFirstBadNumberAndKeepsThePageShown) {
   Find<QPushButton>("Button1")->click();
   EXPECT_THAT(host.errors, ElementsAre("'twelve' is not a valid integer value"));
   EXPECT_THAT(host.calls, IsEmpty());  // no restart, graph page not shown
+  EXPECT_EQ(host.applied, 0) << "a record half copied is not the user's choice";
   EXPECT_EQ(s.Community, "other");
   EXPECT_EQ(s.GraphTopX, 5);
   EXPECT_EQ(s.GraphTopY, 12);
