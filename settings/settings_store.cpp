@@ -1,5 +1,7 @@
 #include "settings/settings_store.h"
 
+#include "core/divisor_settings.h"
+
 #include <exception>
 #include <optional>
 #include <string>
@@ -121,8 +123,20 @@ void SettingsStore::LoadSettings() {
     failure = std::current_exception();
   }
   if (!record_whole_) DefaultTheUnread();
+  // A stored zero divisor would fail every tick: the default stands in for
+  // the run, and the hive keeps its value unless the user applies another.
+  const std::string unusable = ReplaceUnusableDivisors(settings_);
+  if (!unusable.empty()) record_whole_ = false;
   controls_.SettingsToControls();
-  if (failure) std::rethrow_exception(failure);
+  if (failure) {
+    if (unusable.empty()) std::rethrow_exception(failure);
+    try {
+      std::rethrow_exception(failure);
+    } catch (const std::exception& e) {
+      throw PlovexError(std::string(e.what()) + "\n" + unusable);
+    }
+  }
+  if (!unusable.empty()) throw PlovexError(unusable);
 }
 
 void SettingsStore::Load() {
@@ -143,12 +157,21 @@ void SettingsStore::Load() {
     WithKey(key, [&] {
       ReadOldKey(key);
       record_whole_ = true;
+      DefaultUnreadDivisors();  // an old version may not have had them
       controls_.SettingsToControls();
       SaveSettings();
     });
   } else {
     controls_.ControlsToSettings();
     record_whole_ = true;
+  }
+}
+
+void SettingsStore::DefaultUnreadDivisors() {
+  TPlovexSettings defaults;
+  ApplyDefaultSettings(defaults);
+  for (const DivisorSetting& d : kDivisorSettings) {
+    if (!read_.contains(&(settings_.*d.field))) settings_.*d.field = defaults.*d.field;
   }
 }
 

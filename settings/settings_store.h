@@ -20,6 +20,12 @@
 // so it is tried again at the next start. The carried-over totals are read
 // even after such a failure (they count on across runs), and SaveTotals never
 // writes over a stored total that could not be read.
+//
+// A stored full scale, Refresh or TickFreq below 1 would make every tick fail:
+// the load gives it its default for the run, says so in the message it
+// throws, and the closing save leaves the stored value alone unless the user
+// applies. An old key that lacks them (older versions had no such values)
+// takes the defaults into the migration save.
 #include <unordered_set>
 
 #include "core/plovex_settings.h"
@@ -66,6 +72,7 @@ class SettingsStore {
   void Read(const RegistryKey& key, const StoredValue& v);
   void ReadTotalsAfterFailure(const RegistryKey& key);
   void DefaultTheUnread();
+  void DefaultUnreadDivisors();
 
   RegistryHive& hive_;
   TPlovexSettings& settings_;

@@ -333,6 +333,33 @@ TEST(SettingsStore, AFailedLoadGivesTheUnreadTheirDefaultsAndTheCloseKeepsTheSto
   EXPECT_EQ(Stored(hive, kCurrentKey, "VersionNum")->data, kBytes12);
 }
 
+TEST(SettingsStore, AStoredZeroDivisorIsToldOnceAndReplacedForTheRun) {
+  MemoryHive hive = DefaultKeyWith({});
+  HiveKey& key = hive.document().keys().front();
+  key.Set({"Refresh", hive_format::kRegDword, std::string(4, '\0')});
+  key.Set({"TickFreq", hive_format::kRegDword, std::string("\xFB\xFF\xFF\xFF", 4)});  // -5
+  TPlovexSettings s;
+  HeadlessControls controls(s);
+  SettingsStore store(hive, s, controls);
+  EXPECT_EQ(MessageOf([&] { store.LoadSettings(); }),
+            "The stored \"Refresh\" is 0. Refresh must be at least 1 second; 1 is used until you "
+            "apply another value.\n"
+            "The stored \"TickFreq\" is -5. Tick every must be at least 1 minute; 1 is used until "
+            "you apply another value.");
+  EXPECT_EQ(s.Refresh, 1);
+  EXPECT_EQ(s.TickFreq, 1);
+  EXPECT_EQ(s.Community, "stored");
+  // The run uses the defaults; the hive keeps what the user stored until
+  // they apply a value of their own.
+  store.SaveSettingsAtClose();
+  EXPECT_EQ(Stored(hive, kCurrentKey, "Refresh")->data, std::string(4, '\0'));
+  EXPECT_EQ(Stored(hive, kCurrentKey, "Community")->data, "stored");
+  s.Refresh = 3;
+  store.SettingsApplied();
+  store.SaveSettingsAtClose();
+  EXPECT_EQ(Stored(hive, kCurrentKey, "Refresh")->data, std::string("\3\0\0\0", 4));
+}
+
 TEST(SettingsStore, AStoredTotalThatCannotBeReadIsNotWrittenOver) {
   MemoryHive hive = DefaultKeyWith({{"OID1Last", "12 MB"}, {"OID2Last", "30"}});
   TPlovexSettings s;
@@ -514,15 +541,15 @@ TEST(SettingsStore, AnOldKeyIsTakenOverUnderItsGatesAndSavedAtOnce) {
     // Gated.
     EXPECT_EQ(s.Texts[5].Format, c.version_095 ? "E %5" : "");
     EXPECT_EQ(s.Texts[5].Enabled, c.version_095);
-    EXPECT_EQ(s.Refresh, c.version_095 ? 2 : 0);
-    EXPECT_EQ(s.TickFreq, c.version_095 ? 10 : 0);
+    EXPECT_EQ(s.Refresh, c.version_095 ? 2 : 1);  // absent: the default, never a zero divisor
+    EXPECT_EQ(s.TickFreq, c.version_095 ? 10 : 1);
     EXPECT_EQ(s.GraphLabel, c.version_095);
     EXPECT_EQ(s.WindowState, c.above_097 ? 1 : 0);
     EXPECT_EQ(s.WindowBorderStyle, c.above_097 ? 2 : 0);
     EXPECT_EQ(s.LockDrag, c.above_097);
     EXPECT_EQ(s.Oid1.MaxColor, c.above_097 ? 0x0000FFFFu : 0u);
     EXPECT_EQ(s.SaveGifFreq, c.above_097 ? 5 : 0);
-    EXPECT_EQ(s.MaxBytes, c.maximum ? 96000 : 0);
+    EXPECT_EQ(s.MaxBytes, c.maximum ? 96000 : 64000);
 
     // Saved under the current key at once; the old key untouched.
     EXPECT_EQ(*hive.document().FindKey(kOldKey), old_before);

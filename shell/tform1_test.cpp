@@ -299,6 +299,18 @@ TEST_F(FormTest, AFirstTickThatFailsLeavesTheProgramNameAndShowsTheError) {
   EXPECT_EQ(shown.size(), 2u);
 }
 
+TEST_F(FormTest, AStoredZeroTickFreqIsToldOnceAndTheGraphRuns) {
+  hive.Seed([](TPlovexSettings& s) { s.TickFreq = 0; });
+  TForm1& f = Start();
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_THAT(shown[0], ::testing::HasSubstr("Tick every must be at least 1 minute"));
+  EXPECT_EQ(f.Settings().TickFreq, 1);
+  EXPECT_TRUE(f.TimerRunning());
+  for (int i = 0; i < 3; ++i) f.Timer1Timer();
+  EXPECT_EQ(shown.size(), 1u) << "no \"Division by zero\" from the ticks";
+  EXPECT_GT(GreenPixels(), 0);
+}
+
 TEST_F(FormTest, TimerErrorsWhileABoxIsOpenAreNotStacked) {
   TForm1& f = Start();
   poll.fail_with = "Division by zero";
@@ -407,13 +419,19 @@ TEST_F(FormTest, ApplyWithANewFullScaleClearsAndRestartsOnTheGraphPage) {
   EXPECT_TRUE(f.TimerRunning());
 }
 
-TEST_F(FormTest, ARefreshOfZeroKeepsTheTimerSilentUntilAPositivePeriod) {
+TEST_F(FormTest, AStoredRefreshOfZeroIsToldAndTheTimerRunsOnTheDefault) {
   hive.Seed([](TPlovexSettings& s) { s.Refresh = 0; });
   TForm1& f = Start();
-  // The first tick divides by the zero Refresh.
-  EXPECT_THAT(shown, ElementsAre("Plovex|Division by zero."));
-  EXPECT_FALSE(f.TimerRunning());
+  // Not a "Division by zero" at every tick, nor a timer that never fires.
+  EXPECT_THAT(shown, ElementsAre("Plovex|The stored \"Refresh\" is 0. Refresh must be at least 1 "
+                                 "second; 1 is used until you apply another value."));
+  EXPECT_TRUE(f.TimerRunning());
+  EXPECT_EQ(f.TimerInterval(), 1000);
   EXPECT_FALSE(Find<QPushButton>("Button2")->isEnabled());  // monitoring is on
+  Type("edtRefresh", "0");
+  Find<QPushButton>("Button1")->click();
+  EXPECT_EQ(shown.back(), "Plovex|Refresh must be at least 1 second.");
+  EXPECT_EQ(f.TimerInterval(), 1000);
   Type("edtRefresh", "2");
   Find<QPushButton>("Button1")->click();
   EXPECT_TRUE(f.TimerRunning());

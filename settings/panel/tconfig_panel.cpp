@@ -7,6 +7,7 @@
 #include <QListWidget>
 
 #include "core/counter_reset.h"
+#include "core/divisor_settings.h"
 #include "core/int_text.h"
 #include "core/plovex_error.h"
 #include "settings/panel/panel_rules.h"
@@ -476,7 +477,23 @@ void TConfigPanel::Button1Click() {
   host_.ReportErrors([this] { Apply(); });
 }
 
+void TConfigPanel::RequireAtLeastOne(QLineEdit* edit, const char* message) const {
+  // Zero divides the rate, the scale or the tick: refused before anything
+  // changes, with the field ready to mend. What is not a number at all is
+  // left to the conversion, which names the text.
+  const std::optional<std::int32_t> typed = TryStrToInt(Text(edit));
+  if (!typed || *typed >= 1) return;
+  edit->setFocus();
+  edit->selectAll();
+  throw PlovexError(message);
+}
+
 void TConfigPanel::Apply() {
+  for (const auto& [edit, rule] : {std::pair{edtMax, kDivisorSettings[0]},
+                                   {edtRefresh, kDivisorSettings[1]},
+                                   {edtTickFreq, kDivisorSettings[2]}}) {
+    RequireAtLeastOne(edit, rule.must);
+  }
   const std::int32_t typed_max = Number(edtMax);
   if (ApplyMustRestart(s_, typed_max, Text(edtIP))) {
     host_.Stop();
@@ -491,6 +508,9 @@ void TConfigPanel::Apply() {
     host_.SettingsApplied();
     host_.SetTimerPeriod(TimerPeriodMs(s_.Refresh));
   }
+  // What the arrow controls kept is what is used: the edits show it.
+  udTextSize->SetPosition(s_.TextSize);
+  udSaveGifFreq->SetPosition(s_.SaveGifFreq);
   host_.ShowGraphPage();
 }
 

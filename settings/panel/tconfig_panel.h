@@ -112,6 +112,7 @@ class TConfigPanel : public QWidget, public SettingsControls {
   void BuildResetPage();
 
   void Apply();
+  void RequireAtLeastOne(QLineEdit* edit, const char* message) const;
   void PickColor(TColorSwatch* swatch);
   void ResetCounter(int k, const QLineEdit* oid_edit);
 

@@ -331,6 +331,42 @@ TEST_F(PanelTest, PositionFieldsAreReadFromTheArrowControls) {
   EXPECT_EQ(s.TextSize, 7);
   EXPECT_EQ(s.SaveGifFreq, 15);
   EXPECT_THAT(host.errors, IsEmpty());
+  // The edits show what is used, not what was typed and ignored.
+  EXPECT_EQ(Edit("edtTextSize")->text(), "7");
+  Type("edtSaveGifFreq", "61");
+  Find<QPushButton>("Button1")->click();
+  EXPECT_EQ(Edit("edtSaveGifFreq")->text(), "15");
+}
+
+TEST_F(PanelTest, ApplyRefusesZeroDivisorsAndChangesNothing) {
+  const struct {
+    const char* edit;
+    const char* typed;
+    const char* message;
+  } rows[] = {
+      {"edtMax", "0", "Maximum WAN throughput must be at least 1 byte per second."},
+      {"edtMax", "-64000", "Maximum WAN throughput must be at least 1 byte per second."},
+      {"edtRefresh", "0", "Refresh must be at least 1 second."},
+      {"edtTickFreq", "0", "Tick every must be at least 1 minute."},
+      {"edtTickFreq", "$0", "Tick every must be at least 1 minute."},
+  };
+  const TPlovexSettings before = s;
+  for (const auto& row : rows) {
+    panel.SettingsToControls();
+    Type("edtIP", "127.0.0.9");  // would restart the graph if it were applied
+    Type(row.edit, row.typed);
+    host.calls.clear();
+    host.errors.clear();
+    Find<QPushButton>("Button1")->click();
+    EXPECT_THAT(host.errors, ElementsAre(row.message)) << row.edit << " " << row.typed;
+    EXPECT_THAT(host.calls, IsEmpty()) << "the page stays, the graph runs on";
+    EXPECT_EQ(s.Ip, before.Ip);
+    EXPECT_EQ(s.MaxBytes, before.MaxBytes);
+    EXPECT_EQ(s.Refresh, before.Refresh);
+    EXPECT_EQ(s.TickFreq, before.TickFreq);
+    EXPECT_EQ(host.applied, 0);
+    EXPECT_EQ(Edit(row.edit)->text(), row.typed);  // kept to be mended
+  }
 }
 
 TEST_F(PanelTest, TheSaveGifBoxAndResetLabelsAreTheTicksToRead) {
