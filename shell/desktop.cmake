@@ -8,6 +8,7 @@ find_package(Qt6 REQUIRED COMPONENTS Widgets Test)
 add_library(plovex_desktop STATIC
   ${CMAKE_CURRENT_SOURCE_DIR}/desktop_program.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/error_display.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/pixel_icon_engine.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/termination_signals.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/tform1.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/timage.cpp
@@ -33,6 +34,8 @@ endif()
 
 add_executable(desktop_tests
   ${CMAKE_CURRENT_SOURCE_DIR}/error_display_test.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/pixel_icon_engine_test.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/timage_test.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/ttray_icon_test.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/tform1_test.cpp)
 target_link_libraries(desktop_tests PRIVATE plovex_desktop plovex_qt_test_main)
@@ -55,6 +58,16 @@ if(TARGET plovex)
     COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/desktop_xvfb_test.sh $<TARGET_FILE:plovex>
             ${PROJECT_SOURCE_DIR}/tests/fixtures/snmp_agent.sh)
   set_tests_properties(agent.gui.XvfbWindowAndTrayShowTheTraffic PROPERTIES
+    FIXTURES_REQUIRED snmp_agent RESOURCE_LOCK snmp_agent TIMEOUT 90
+    ENVIRONMENT "PLOVEX_AGENT_DIR=${PROJECT_BINARY_DIR}/agent")
+endif()
+
+# The same at two device pixels per pixel: twice the size, crisp, never blurred.
+if(TARGET plovex)
+  add_test(NAME agent.gui.XvfbHighDensityScreenShowsCrispPixels
+    COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/desktop_hidpi_xvfb_test.sh $<TARGET_FILE:plovex>
+            ${PROJECT_SOURCE_DIR}/tests/fixtures/snmp_agent.sh)
+  set_tests_properties(agent.gui.XvfbHighDensityScreenShowsCrispPixels PROPERTIES
     FIXTURES_REQUIRED snmp_agent RESOURCE_LOCK snmp_agent TIMEOUT 90
     ENVIRONMENT "PLOVEX_AGENT_DIR=${PROJECT_BINARY_DIR}/agent")
 endif()
