@@ -24,12 +24,6 @@ qt_add_resources(plovex_desktop plovex_icon
 if(TARGET plovex)
   target_link_libraries(plovex PRIVATE plovex_desktop)
   target_compile_definitions(plovex PRIVATE PLOVEX_DESKTOP=1)
-  include(GNUInstallDirs)
-  install(TARGETS plovex RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-  install(FILES ${PROJECT_SOURCE_DIR}/data/plovex.desktop
-          DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
-  install(FILES ${PROJECT_SOURCE_DIR}/data/plovex.png
-          DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/64x64/apps)
 endif()
 
 add_executable(desktop_tests
