@@ -8,6 +8,7 @@ find_package(Qt6 REQUIRED COMPONENTS Widgets Test)
 add_library(plovex_desktop STATIC
   ${CMAKE_CURRENT_SOURCE_DIR}/desktop_program.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/error_display.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/pixel_icon_engine.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/termination_signals.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/tform1.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/timage.cpp
@@ -23,16 +24,12 @@ qt_add_resources(plovex_desktop plovex_icon
 if(TARGET plovex)
   target_link_libraries(plovex PRIVATE plovex_desktop)
   target_compile_definitions(plovex PRIVATE PLOVEX_DESKTOP=1)
-  include(GNUInstallDirs)
-  install(TARGETS plovex RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-  install(FILES ${PROJECT_SOURCE_DIR}/data/plovex.desktop
-          DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
-  install(FILES ${PROJECT_SOURCE_DIR}/data/plovex.png
-          DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/64x64/apps)
 endif()
 
 add_executable(desktop_tests
   ${CMAKE_CURRENT_SOURCE_DIR}/error_display_test.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/pixel_icon_engine_test.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/timage_test.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/ttray_icon_test.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/tform1_test.cpp)
 target_link_libraries(desktop_tests PRIVATE plovex_desktop plovex_qt_test_main)
@@ -66,4 +63,14 @@ if(TARGET plovex)
     COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/signal_close_test.sh $<TARGET_FILE:plovex>
             ${PROJECT_SOURCE_DIR}/scripts/demo-hive)
   set_tests_properties(gui.SignalsEndPlovexWhenItsSettingsCannotBeSaved PROPERTIES TIMEOUT 180)
+endif()
+
+# The same at two device pixels per pixel: twice the size, crisp, never blurred.
+if(TARGET plovex)
+  add_test(NAME agent.gui.XvfbHighDensityScreenShowsCrispPixels
+    COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/desktop_hidpi_xvfb_test.sh $<TARGET_FILE:plovex>
+            ${PROJECT_SOURCE_DIR}/tests/fixtures/snmp_agent.sh)
+  set_tests_properties(agent.gui.XvfbHighDensityScreenShowsCrispPixels PROPERTIES
+    FIXTURES_REQUIRED snmp_agent RESOURCE_LOCK snmp_agent TIMEOUT 90
+    ENVIRONMENT "PLOVEX_AGENT_DIR=${PROJECT_BINARY_DIR}/agent")
 endif()

@@ -2,15 +2,19 @@
 # plovex program, and the runner's tests: unit tests with in-memory seams, and
 # one end-to-end run against the local SNMP agent.
 add_library(plovex_headless STATIC
+  ${CMAKE_CURRENT_SOURCE_DIR}/command_line.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/headless_runner.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/signal_waiter_posix.cpp)
 target_include_directories(plovex_headless PUBLIC ${PROJECT_SOURCE_DIR})
+target_compile_definitions(plovex_headless PRIVATE PLOVEX_VERSION="${PROJECT_VERSION}")
 target_link_libraries(plovex_headless PUBLIC plovex_settings)
 
 add_executable(plovex ${CMAKE_CURRENT_SOURCE_DIR}/main.cpp)
 target_link_libraries(plovex PRIVATE plovex_headless)
 
-add_executable(shell_headless_tests ${CMAKE_CURRENT_SOURCE_DIR}/headless_runner_test.cpp)
+add_executable(shell_headless_tests
+  ${CMAKE_CURRENT_SOURCE_DIR}/command_line_test.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/headless_runner_test.cpp)
 target_link_libraries(shell_headless_tests PRIVATE plovex_headless GTest::gtest_main GTest::gmock)
 gtest_discover_tests(shell_headless_tests TEST_PREFIX "shell." DISCOVERY_TIMEOUT 60)
 
@@ -33,3 +37,8 @@ add_test(NAME shell.HeadlessRunEndsWithinASecondOfASignalDuringASlowWalk
           $<TARGET_FILE:plovex> ${PROJECT_SOURCE_DIR}/scripts/demo-hive)
 set_tests_properties(shell.HeadlessRunEndsWithinASecondOfASignalDuringASlowWalk PROPERTIES
   TIMEOUT 60)
+
+add_test(NAME shell.CommandLineNeverStartsAWindowOrAPoll
+  COMMAND /usr/bin/python3 ${CMAKE_CURRENT_SOURCE_DIR}/command_line_program_test.py
+          $<TARGET_FILE:plovex> ${PROJECT_SOURCE_DIR}/scripts/demo-hive)
+set_tests_properties(shell.CommandLineNeverStartsAWindowOrAPoll PROPERTIES TIMEOUT 60)

@@ -99,7 +99,7 @@ agent.start()
 for sig in (signal.SIGINT, signal.SIGTERM):
     with tempfile.TemporaryDirectory() as tmp:
         config = os.path.join(tmp, "config")
-        subprocess.run([demo_hive, config, "--ip", AGENT[0]], check=True)
+        subprocess.run([demo_hive, config, "--host", AGENT[0]], check=True)
         env = dict(os.environ, XDG_CONFIG_HOME=config)
         agent.get_next = 0
         run = subprocess.Popen([plovex, "--headless"], cwd=tmp, env=env,

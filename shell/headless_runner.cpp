@@ -8,18 +8,10 @@
 #include "core/plovex_error.h"
 #include "settings/headless_controls.h"
 #include "settings/hive_file.h"
+#include "shell/command_line.h"
 #include "snmp/tsnmp_send.h"
 
 namespace plovex {
-
-const char* const kUsage =
-    "usage: plovex\n"
-    "       plovex --headless [--ticks N]\n"
-    "Without arguments Plovex is the desktop window. With --headless it runs\n"
-    "without one: a tick every Refresh seconds, the pictures written into the\n"
-    "working directory, each tick's tray hint on standard output. It stops after\n"
-    "N ticks (the first one counts) or on SIGINT, SIGTERM or SIGHUP, saving the\n"
-    "settings.\n";
 
 std::optional<HeadlessArgs> ParseHeadlessArgs(std::span<const std::string> args,
                                               std::string& error) {

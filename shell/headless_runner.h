@@ -46,8 +46,6 @@ struct HeadlessArgs {
 std::optional<HeadlessArgs> ParseHeadlessArgs(std::span<const std::string> args,
                                               std::string& error);
 
-extern const char* const kUsage;
-
 class HeadlessRunner : private TickHost {
  public:
   // store may be null (nothing is loaded or saved).

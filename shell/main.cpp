@@ -4,25 +4,38 @@
 #include <string>
 #include <vector>
 
+#include "shell/command_line.h"
 #include "shell/headless_runner.h"
 #ifdef PLOVEX_DESKTOP
 #include "shell/desktop_program.h"
 #endif
 
 int main(int argc, char** argv) {
+  const std::vector<std::string> args(argv + 1, argv + argc);
+  const plovex::CommandLine command = plovex::ParseCommandLine(args);
+  switch (command.mode) {
+    case plovex::ProgramMode::kHelp:
+      std::cout << plovex::kUsage;
+      return std::cout.flush() ? 0 : 1;
+    case plovex::ProgramMode::kVersion:
+      std::cout << plovex::kVersionText << "\n";
+      return std::cout.flush() ? 0 : 1;
+    case plovex::ProgramMode::kBadUsage:
+      std::cerr << "plovex: " << command.error << "\n" << plovex::kUsage;
+      return 2;
+    case plovex::ProgramMode::kHeadless:
+    case plovex::ProgramMode::kDesktop:
+      break;
+  }
   // Rate texts use the user's decimal separator; nothing else is localised.
   std::setlocale(LC_NUMERIC, "");
-  const std::vector<std::string> args(argv + 1, argv + argc);
-  if (!args.empty() && args[0] == "--headless")
-    return plovex::RunHeadlessProgram(std::span(args).subspan(1), std::cout, std::cerr);
+  if (command.mode == plovex::ProgramMode::kHeadless)
+    return plovex::RunHeadlessProgram(std::span(args).subspan(command.headless_from), std::cout,
+                                      std::cerr);
 #ifdef PLOVEX_DESKTOP
-  // Other arguments are the toolkit's own (-platform, -display, ...).
+  // What is left are the toolkit's own options, which it reads itself.
   return plovex::RunDesktopProgram(argc, argv);
 #else
-  if (!args.empty()) {
-    std::cerr << "plovex: unknown argument '" << args[0] << "'\n" << plovex::kUsage;
-    return 2;
-  }
   std::cerr << "plovex: the desktop window is not part of this build; use plovex --headless\n";
   return 1;
 #endif

@@ -26,7 +26,10 @@ QImage TImage::Wrapped() const {
 
 void TImage::paintEvent(QPaintEvent*) {
   QPainter p(this);
-  p.drawImage(0, 0, Wrapped());
+  // On a screen of several device pixels per pixel each pixel becomes a
+  // block of its colour: a smoothed picture would blur the one-pixel samples.
+  p.setRenderHint(QPainter::SmoothPixmapTransform, false);
+  p.drawImage(rect(), Wrapped());
 }
 
 void TImage::mousePressEvent(QMouseEvent* event) {

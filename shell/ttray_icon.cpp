@@ -4,6 +4,8 @@
 #include <QImage>
 #include <QPixmap>
 
+#include "shell/pixel_icon_engine.h"
+
 namespace plovex {
 
 TTrayIcon::TTrayIcon(QWidget* main_window, const QIcon& design_icon, QObject* parent)
@@ -25,7 +27,8 @@ bool TTrayIcon::IconFromBitmap(const Surface& bitmap, QIcon& icon, Color transpa
       row[x] = c == key ? qRgba(0, 0, 0, 0) : qRgb(RedOf(c), GreenOf(c), BlueOf(c));
     }
   }
-  icon = QIcon(QPixmap::fromImage(image));
+  // Scaled to the size the tray asks for without blending the pixels.
+  icon = QIcon(new PixelIconEngine(std::move(image)));
   return true;
 }
 

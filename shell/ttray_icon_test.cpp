@@ -34,6 +34,29 @@ TEST(IconFromBitmap, WhiteIsTransparentAndEveryOtherColourStays) {
   EXPECT_FALSE(TTrayIcon::IconFromBitmap(Surface(400, 160), icon, kWhite));
 }
 
+TEST(IconFromBitmap, ALargerTraySlotGetsTheMiniatureUnblurred) {
+  Surface tray = NewTrayBitmap();
+  tray.SetPixel(5, 7, 0x00008000);
+  QIcon icon;
+  ASSERT_TRUE(TTrayIcon::IconFromBitmap(tray, icon, kWhite));
+  const QImage small = Rendered(icon);
+  for (int side : {32, 48}) {
+    const QImage big = icon.pixmap(side, side).toImage().convertToFormat(QImage::Format_ARGB32);
+    ASSERT_EQ(big.size(), QSize(side, side));
+    const int k = side / 16;
+    for (int y = 0; y < side; ++y)
+      for (int x = 0; x < side; ++x) ASSERT_EQ(big.pixel(x, y), small.pixel(x / k, y / k));
+  }
+  // Between whole multiples too, only the miniature's own colours appear.
+  const QImage odd = icon.pixmap(22, 22).toImage().convertToFormat(QImage::Format_ARGB32);
+  for (int y = 0; y < 22; ++y)
+    for (int x = 0; x < 22; ++x) {
+      const QRgb c = odd.pixel(x, y);
+      EXPECT_TRUE(c == qRgb(0x80, 0x80, 0x80) || c == qRgb(0, 0x80, 0) || qAlpha(c) == 0)
+          << x << "," << y << " " << std::hex << c;
+    }
+}
+
 TEST(TTrayIcon, HintStartsAsTheProgramNameAndIsCut) {
   QWidget window;
   TTrayIcon tray(&window, QIcon(), nullptr);

@@ -1,0 +1,78 @@
+#include "shell/command_line.h"
+
+#include <algorithm>
+#include <array>
+#include <string_view>
+
+namespace plovex {
+
+const char* const kUsage =
+    "usage: plovex [TOOLKIT OPTIONS]\n"
+    "       plovex --headless [--ticks N]\n"
+    "       plovex --help | --version\n"
+    "Without arguments Plovex is the desktop window; the toolkit's own options\n"
+    "(-platform NAME, -display DISPLAY, -style NAME, ...) go to the toolkit.\n"
+    "With --headless it runs without one: a tick every Refresh seconds, the\n"
+    "pictures written into the working directory, each tick's tray hint on\n"
+    "standard output. It stops after N ticks (the first one counts) or on\n"
+    "SIGINT, SIGTERM or SIGHUP, saving the settings.\n"
+    "  --help      print this text and exit\n"
+    "  --version   print the version and exit\n"
+    "See plovex(1) for the settings, the files and the headless service.\n";
+
+const char* const kVersionText = "Plovex " PLOVEX_VERSION;
+
+namespace {
+
+// The toolkit's documented command-line options; it reads and removes them
+// itself when the window starts.
+constexpr std::array<std::string_view, 12> kToolkitOptionsWithValue = {
+    "-platform",        "-platformpluginpath", "-platformtheme", "-plugin",
+    "-qwindowgeometry", "-qwindowicon",        "-qwindowtitle",  "-session",
+    "-style",           "-stylesheet",         "-display",       "-geometry"};
+constexpr std::array<std::string_view, 2> kToolkitFlags = {"-reverse", "-widgetcount"};
+
+template <std::size_t N>
+bool OneOf(const std::array<std::string_view, N>& names, const std::string& arg) {
+  return std::find(names.begin(), names.end(), arg) != names.end();
+}
+
+CommandLine Mode(ProgramMode mode, std::size_t headless_from = 0) {
+  CommandLine c;
+  c.mode = mode;
+  c.headless_from = headless_from;
+  return c;
+}
+
+CommandLine BadUsage(std::string error) {
+  CommandLine c = Mode(ProgramMode::kBadUsage);
+  c.error = std::move(error);
+  return c;
+}
+
+}  // namespace
+
+CommandLine ParseCommandLine(std::span<const std::string> args) {
+  const auto given = [&](std::string_view name) {
+    return std::find(args.begin(), args.end(), name) != args.end();
+  };
+  if (given("--help") || given("-h")) return Mode(ProgramMode::kHelp);
+  if (given("--version")) return Mode(ProgramMode::kVersion);
+  if (!args.empty() && args[0] == "--headless") return Mode(ProgramMode::kHeadless, 1);
+
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (OneOf(kToolkitFlags, arg)) continue;
+    if (OneOf(kToolkitOptionsWithValue, arg)) {
+      if (i + 1 == args.size()) return BadUsage(arg + " needs a value");
+      ++i;
+      continue;
+    }
+    if (arg == "--headless") return BadUsage("--headless must come first");
+    if (arg.starts_with("-")) return BadUsage("unknown option '" + arg + "'");
+    return BadUsage("unexpected argument '" + arg + "'");
+  }
+  return Mode(ProgramMode::kDesktop);
+}
+
+}  // namespace plovex
