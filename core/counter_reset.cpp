@@ -25,8 +25,9 @@ std::string ErrorStatusName(std::int32_t status) {
 
 std::optional<std::string> ResetAgentCounter(TSNMPSend& client, const std::string& host,
                                              const std::string& community, const std::string& oid,
-                                             int channel) {
+                                             int channel, std::int32_t version) {
   client.Request.Reset();
+  client.Request.Version = version;
   client.Request.Community = community;
   client.Request.PduType = ber::kSetRequest;
   client.Request.AddVarBind(oid, "0", ber::kInteger);

@@ -1,7 +1,8 @@
 #pragma once
 // ResetAgentCounter: asks the agent to set one counter to 0, the counter
-// reset of the "Reset" page. One SetRequest of INTEGER 0 (version 0,
-// request-id 1) for `oid` to `host` with `community`, through `client`,
+// reset of the "Reset" page. One SetRequest of INTEGER 0 (message version
+// `version`, 0 for SNMPv1 or 1 for v2c; request-id 1) for `oid` to `host`
+// with `community`, through `client`,
 // which the caller owns (a short-lived client of its own, so that the poll's
 // client is left alone) and whose time-out is 5000 ms.
 //
@@ -21,7 +22,7 @@ namespace plovex {
 
 std::optional<std::string> ResetAgentCounter(TSNMPSend& client, const std::string& host,
                                              const std::string& community, const std::string& oid,
-                                             int channel);
+                                             int channel, std::int32_t version = 0);
 
 // The name of an SNMP error-status ("noSuchName" for 2), or its number.
 std::string ErrorStatusName(std::int32_t status);

@@ -55,6 +55,20 @@ TEST_F(CounterResetTest, SendsOneSetRequestOfZeroAndReportsAcceptance) {
   EXPECT_EQ(net_->sent[0].bytes, expected);
 }
 
+TEST_F(CounterResetTest, Version2cSetsTheVersionFieldOnly) {
+  AnswerWith(0);
+  EXPECT_EQ(ResetAgentCounter(*client_, "127.0.0.1", "tamrel", "1.3.6.1.2.1.2.2.1.10.2", 1, 1),
+            std::nullopt);
+  ASSERT_EQ(net_->sent.size(), 1u);
+  TSNMPRec sent;
+  ASSERT_TRUE(sent.Decode(net_->sent[0].bytes));
+  EXPECT_EQ(sent.Version, 1);
+  EXPECT_EQ(sent.PduType, 0xA3);
+  ASSERT_EQ(sent.VarBinds().size(), 1u);
+  EXPECT_EQ(sent.VarBinds()[0].Tag, 2);
+  EXPECT_EQ(sent.VarBinds()[0].Value, "0");
+}
+
 TEST_F(CounterResetTest, ARefusalOrSilenceIsToldApart) {
   const struct {
     std::int32_t status;

@@ -34,6 +34,9 @@ struct OidChannel {
   // The next reading is a new baseline: the host was silent for a while, so
   // the growth since the last reading is no rate of one interval.
   bool NewBaseline = false;
+  // A reading at or above 2^32 was seen since the last restart: a 64-bit
+  // counter, which never wraps at 2^32.
+  bool Wide = false;
 };
 
 // One free text line drawn over the picture.
@@ -89,6 +92,7 @@ class TPlovexSettings {
   bool SnapshotPending = false;
   std::string Ip;
   std::string Community;
+  std::string SnmpVersion;  // "1" or "2c"; any other text acts as "1"
   std::int32_t MaxBytes = 0;
   std::int32_t TextSize = 0;
   std::int32_t GraphTopX = 0;
@@ -106,6 +110,9 @@ class TPlovexSettings {
   std::int32_t Refresh = 0;
   std::int32_t TickFreq = 0;
   OneBased<TextOverlay, 5> Texts;
+
+  // The version field of every message to the agent: 1 for "2c", else 0.
+  std::int32_t SnmpMessageVersion() const { return SnmpVersion == "2c" ? 1 : 0; }
 
   // Channel k (1 or 2).
   OidChannel& Channel(int k) { return k == 1 ? Oid1 : Oid2; }

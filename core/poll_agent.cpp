@@ -25,6 +25,9 @@ constexpr std::int64_t kWalkBudgetMs = 2000;
 // However slow the agent, the window is never held longer than this per tick.
 constexpr std::int64_t kPollBudgetMs = 3000;
 constexpr int kMaxWalkRows = 1000;
+// Rows asked for at once by a GetBulkRequest: a home router's address table
+// fits in one or two exchanges.
+constexpr std::int32_t kBulkRows = 10;
 constexpr std::int64_t kFirstRetryMs = 5000;
 constexpr std::int64_t kLongestRetryMs = 60000;
 // Refused identifiers are asked for again after this long: an interface that
@@ -121,6 +124,7 @@ class SharedRequest {
   void Send(const std::vector<Slot>& group, std::int32_t timeout) {
     client_.Request.Reset();
     client_.Host = s_.Ip;
+    client_.Request.Version = s_.SnmpMessageVersion();
     client_.Request.Community = s_.Community;
     client_.Request.PduType = ber::kGetRequest;
     client_.Timeout = timeout;
@@ -159,7 +163,7 @@ class SharedRequest {
 
 // The request's identity: refused identifiers belong to it.
 std::string RequestKey(const TPlovexSettings& s, const std::vector<Slot>& slots) {
-  std::string key = s.Ip + '\n' + s.Community;
+  std::string key = s.Ip + '\n' + s.Community + '\n' + s.SnmpVersion;
   for (const Slot& slot : slots) key += '\n' + std::to_string(slot.text) + ' ' + *slot.oid;
   return key;
 }
@@ -182,14 +186,18 @@ std::vector<Slot> RequestSlots(TPlovexSettings& s, const std::array<bool, 6>& en
   return slots;
 }
 
-// Walks overlay 4's column with GetNextRequests; `value` keeps the last
-// qualifying address and is left alone when none qualifies.
+// Walks overlay 4's column with GetNextRequests (GetBulkRequests in version
+// 2c); `value` keeps the last qualifying address and is left alone when none
+// qualifies.
 void WalkAddresses(const TPlovexSettings& s, TSNMPSend& client, std::string& value,
                    std::int64_t poll_started, const PollInterruption* interruption) {
   const std::string& column = s.Texts[4].Oid;
+  const bool bulk = s.SnmpMessageVersion() == ber::kVersion2c;
   client.Request.Reset();
+  client.Request.Version = s.SnmpMessageVersion();
   client.Request.Community = s.Community;
-  client.Request.PduType = ber::kGetNextRequest;
+  client.Request.PduType = bulk ? ber::kGetBulkRequest : ber::kGetNextRequest;
+  if (bulk) client.Request.ErrorIndex = kBulkRows;  // max-repetitions; no non-repeaters
   client.Request.AddVarBind(column, "", kNullTag);
   std::string asked = CanonicalOid(column);
   const std::int64_t deadline =
@@ -200,17 +208,23 @@ void WalkAddresses(const TPlovexSettings& s, TSNMPSend& client, std::string& val
     if (left <= 0) return;
     client.Timeout = static_cast<std::int32_t>(std::min<std::int64_t>(left, kPollTimeoutMs));
     if (!client.Exchange() || client.Response.VarBinds().empty()) return;
-    const TSNMPMib& next = client.Response.VarBinds()[0];
-    if (next.Oid.find(column) == std::string::npos) return;  // past the column
-    // An agent that answers with what was asked, or with an earlier row, would
-    // keep the walk going forever.
-    if (CompareOids(next.Oid, asked) <= 0) return;
-    if (next.Value.find(s.Ip) == std::string::npos &&
-        next.Value.find("0.0.0.0") == std::string::npos) {
-      value = next.Value;
+    // A GetNextRequest is answered by its first binding, a GetBulkRequest by
+    // the rows that follow, in order.
+    const auto answers = client.Response.VarBinds();
+    for (std::size_t i = 0; i < (bulk ? answers.size() : 1); ++i) {
+      const TSNMPMib& next = answers[i];
+      if (next.Tag == ber::kEndOfMibView) return;
+      if (next.Oid.find(column) == std::string::npos) return;  // past the column
+      // An agent that answers with what was asked, or with an earlier row,
+      // would keep the walk going forever.
+      if (CompareOids(next.Oid, asked) <= 0) return;
+      if (next.Value.find(s.Ip) == std::string::npos &&
+          next.Value.find("0.0.0.0") == std::string::npos) {
+        value = next.Value;
+      }
+      if (++rows == kMaxWalkRows) return;
+      asked = next.Oid;
     }
-    if (++rows == kMaxWalkRows) return;
-    asked = next.Oid;
     client.Request.DeleteVarBind(0);
     client.Request.AddVarBind(asked, "", kNullTag);
   }

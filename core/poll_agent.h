@@ -1,11 +1,14 @@
 #pragma once
 // PollAgent: one poll of the monitored host, the first step of every tick.
 //
-// One GetRequest (version 0, request-id 1, time-out 1000 ms) through the
-// window's long-lived client carries Oid1.Oid, Oid2.Oid and the Oid of every
-// enabled overlay, in overlay order. When overlay 4 is enabled with kind
-// "NextAdp", GetNextRequests then walk its address column and keep the last
-// address that contains neither Ip nor "0.0.0.0". Each non-empty counter text
+// One GetRequest (version 0, or 1 when SnmpVersion is "2c"; request-id 1,
+// time-out 1000 ms) through the window's long-lived client carries Oid1.Oid,
+// Oid2.Oid and the Oid of every enabled overlay, in overlay order. When
+// overlay 4 is enabled with kind "NextAdp", GetNextRequests (GetBulkRequests
+// of 10 rows in version 2c) then walk its address column and keep the last
+// address that contains neither Ip nor "0.0.0.0". In version 2c an identifier
+// the agent lacks comes back as an exception for its binding alone and reads
+// as empty. Each non-empty counter text
 // moves the channel's Value into PrevValue and becomes the new Value.
 //
 // texts receives counter 1, counter 2 and the overlay values 1 to 5 as
@@ -34,11 +37,11 @@
 // SnmpFailed and marks both channels for a NewBaseline. Start clears the flag
 // at once.
 //
-// The walk ends at the end of the column, when the agent answers with an
-// identifier that does not follow the one asked for (an echo, a loop), after
-// 1,000 rows, when it has used 2 seconds (or the whole poll 3), when
-// `interruption` is requested, or at a failed step, which does not set
-// SnmpFailed; it keeps what it found.
+// The walk ends at the end of the column or of the agent's view (endOfMibView),
+// when the agent answers with an identifier that does not follow the one
+// asked for (an echo, a loop), after 1,000 rows, when it has used 2 seconds
+// (or the whole poll 3), when `interruption` is requested, or at a failed
+// step, which does not set SnmpFailed; it keeps what it found.
 //
 // A counter or "Time" value that is not a decimal integer throws
 // PlovexError("'<text>' is not a valid integer value"), the text quoted as

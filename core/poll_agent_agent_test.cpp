@@ -116,6 +116,30 @@ TEST_F(AgentPoll, TheDefaultSettingsReadEveryValue) {
   EXPECT_EQ(texts_[5], "203.0.113.5");
 }
 
+TEST_F(AgentPoll, Version2cReadsThe64BitCountersAndAMissingOverlayAlone) {
+  s_.SnmpVersion = "2c";
+  s_.Oid1.Oid = "1.3.6.1.2.1.31.1.1.1.6.2";   // ifHCInOctets.2
+  s_.Oid2.Oid = "1.3.6.1.2.1.31.1.1.1.10.2";  // ifHCOutOctets.2
+  s_.Texts[3].Oid = "1.3.6.1.2.1.1.99.0";     // not on the agent
+  ASSERT_TRUE(PollAgent(s_, client_, texts_));
+  EXPECT_EQ(sent_, 1 + 1) << "one GetRequest, one GetBulkRequest for the whole column";
+  EXPECT_TRUE(std::regex_match(texts_[0], std::regex("[0-9]+"))) << texts_[0];
+  EXPECT_TRUE(std::regex_match(texts_[1], std::regex("[0-9]+"))) << texts_[1];
+  EXPECT_EQ(texts_[2], "Test agent");
+  EXPECT_EQ(texts_[4], "N/A");
+  EXPECT_EQ(texts_[5], "203.0.113.5");
+  EXPECT_EQ(texts_[6], "Lab rack 7");
+
+  const char* dir = std::getenv("PLOVEX_AGENT_DIR");
+  ASSERT_NE(dir, nullptr);
+  const std::string traffic =
+      std::string(PLOVEX_SOURCE_DIR) + "/tests/fixtures/snmp_agent.sh traffic '" + dir + "' 20";
+  ASSERT_EQ(std::system(traffic.c_str()), 0);
+  ASSERT_TRUE(PollAgent(s_, client_, texts_));
+  EXPECT_GE(s_.Oid1.Value - s_.Oid1.PrevValue, 20000);
+  EXPECT_GE(s_.Oid2.Value - s_.Oid2.PrevValue, 20000);
+}
+
 TEST_F(AgentPoll, UptimeReadsAsDaysAndClockTime) {
   for (int i = 1; i <= 5; ++i) s_.Texts[i].Enabled = i == 2;
   ASSERT_TRUE(PollAgent(s_, client_, texts_));

@@ -76,6 +76,7 @@ class FakeAgent {
     TSNMPRec reply;
     reply.Community = request.Community;
     reply.PduType = 0xA2;
+    if (request.Version == 1) return AnswerV2c(request, reply);
     if (request.PduType == 0xA1 && next_override) {
       next_override(request, reply);
       return reply.Encode();
@@ -89,6 +90,34 @@ class FakeAgent {
       auto it = request.PduType == 0xA1 ? objects.upper_bound(oid) : objects.find(oid);
       if (it == objects.end()) return Error(request, static_cast<std::int32_t>(i + 1));
       reply.AddVarBind(it->first, it->second.value, it->second.tag);
+    }
+    return reply.Encode();
+  }
+
+  // Version 2c: an exception in the binding instead of an error for the
+  // whole request, and GetBulkRequest (max-repetitions in the error-index).
+  std::string AnswerV2c(const TSNMPRec& request, TSNMPRec& reply) {
+    reply.Version = 1;
+    for (const TSNMPMib& b : request.VarBinds()) {
+      if (request.PduType == 0xA5) {
+        std::string at = b.Oid;
+        for (std::int32_t k = 0; k < request.ErrorIndex; ++k) {
+          const auto it = objects.upper_bound(at);
+          if (it == objects.end()) {
+            reply.AddVarBind(at, "", 0x82);  // endOfMibView
+            break;
+          }
+          reply.AddVarBind(it->first, it->second.value, it->second.tag);
+          at = it->first;
+        }
+        continue;
+      }
+      const auto it = objects.find(b.Oid);
+      if (it == objects.end()) {
+        reply.AddVarBind(b.Oid, "", 0x81);  // noSuchInstance
+      } else {
+        reply.AddVarBind(it->first, it->second.value, it->second.tag);
+      }
     }
     return reply.Encode();
   }
@@ -638,6 +667,50 @@ TEST_F(PollTest, AgentTextsInMessagesAreEscapedAndCut) {
   } catch (const PlovexError& e) {
     EXPECT_EQ(std::string(e.what()), "'" + std::string(200, 'A') + "...' is not a valid integer value");
   }
+}
+
+TEST_F(PollTest, Version2cReadsCounter64AndAMissingOverlayAlone) {
+  s_.SnmpVersion = "2c";
+  s_.Oid1.Oid = "1.3.6.1.2.1.31.1.1.1.6.2";
+  s_.Oid2.Oid = "1.3.6.1.2.1.31.1.1.1.10.2";
+  agent_.objects[s_.Oid1.Oid] = {0x46, std::string("\x01\x00\x00\x00\x05", 5)};
+  agent_.objects[s_.Oid2.Oid] = {0x46, std::string("\x7F\xFF\xFF\xFF\xFF\xFF\xFF\xFF", 8)};
+  s_.Texts[3].Oid = "1.3.6.1.2.1.1.99.0";  // not on the agent
+  EXPECT_TRUE(Poll());
+  EXPECT_EQ(texts_, (PollTexts{"4294967301", "9223372036854775807", "Test agent",
+                               "1 Days 10h17m36s", "N/A", "203.0.113.5", "Lab rack 7"}));
+  EXPECT_EQ(s_.Oid1.Value, 4294967301);
+  EXPECT_EQ(s_.Oid2.Value, INT64_MAX);
+  // One GetRequest: nothing is refused in version 2c, so nothing is left out.
+  EXPECT_TRUE(s_.SnmpMemory.Refused.empty());
+  ASSERT_GE(agent_.requests.size(), 2u);
+  EXPECT_EQ(agent_.requests[0].Version, 1);
+  EXPECT_EQ(agent_.requests[0].VarBinds().size(), 7u);
+  // The walk: one GetBulkRequest of 10 rows covers the column and stops at
+  // the first row past it.
+  ASSERT_EQ(agent_.requests.size(), 2u);
+  const TSNMPRec& bulk = agent_.requests[1];
+  EXPECT_EQ(bulk.PduType, 0xA5);
+  EXPECT_EQ(bulk.Version, 1);
+  EXPECT_EQ(bulk.ErrorStatus, 0);
+  EXPECT_EQ(bulk.ErrorIndex, 10);
+  EXPECT_EQ(bulk.RequestId, 1);
+}
+
+TEST_F(WalkTest, ABulkWalkFollowsOnAndEndsAtTheEndOfTheView) {
+  s_.SnmpVersion = "2c";
+  agent_.objects.erase("1.3.6.1.2.1.4.20.1.2.1");  // the column ends the agent's view
+  std::vector<std::string> rows;
+  for (int i = 0; i < 25; ++i) rows.push_back("10.0.0." + std::to_string(i));
+  for (std::size_t i = 0; i < rows.size(); ++i)
+    agent_.objects[std::string(kAddresses) + "." + std::to_string(i + 1)] = {0x40, rows[i]};
+  EXPECT_TRUE(Poll());
+  EXPECT_EQ(texts_[5], "10.0.0.24");
+  // The GetRequest, then bulks from the column, from row 10 and from row 20,
+  // the last of which meets endOfMibView.
+  ASSERT_EQ(agent_.requests.size(), 4u);
+  EXPECT_EQ(agent_.RequestedOids(2), std::vector<std::string>{std::string(kAddresses) + ".10"});
+  EXPECT_EQ(agent_.RequestedOids(3), std::vector<std::string>{std::string(kAddresses) + ".20"});
 }
 
 TEST_F(PollTest, Counter64ValuesGiveNoReading) {

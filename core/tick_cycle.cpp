@@ -70,7 +70,12 @@ void TickCycle::Tick() {
 
 void TickCycle::AccountAndDraw(int k) {
   OidChannel& c = s_.Channel(k);
-  if (s_.Restart) c.PrevValue = c.Value;
+  if (s_.Restart) {
+    c.PrevValue = c.Value;
+    c.Wide = false;  // the counter may be another one now
+  }
+  constexpr std::int64_t k32BitRange = std::int64_t{1} << 32;
+  if (c.Value >= k32BitRange || c.PrevValue >= k32BitRange) c.Wide = true;
   if (c.Value < c.PrevValue) {
     // The carried-over megabytes are what the old run of the counter reached;
     // they are saved at once so that a crash does not lose them.
@@ -85,7 +90,7 @@ void TickCycle::AccountAndDraw(int k) {
     return;
   }
   c.NewBaseline = false;
-  c.Rate = IntervalRate(c.PrevValue, c.Value, s_.Refresh, s_.MaxBytes);
+  c.Rate = IntervalRate(c.PrevValue, c.Value, s_.Refresh, s_.MaxBytes, c.Wide);
   const std::int64_t h = ScaledHeight(c.Rate, s_.MaxBytes, renderer_.GraphHeight());
   const std::int64_t t = ScaledHeight(c.Rate, s_.MaxBytes, kTrayBitmapSize - 1);
   if (!s_.Restart) renderer_.DrawSample(k, h, t);

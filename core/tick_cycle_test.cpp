@@ -75,6 +75,44 @@ TEST(Accounting, A64BitCounterGoingBackHasRateZero) {
   EXPECT_EQ(rig.s.Oid1.Rate, 0);
 }
 
+TEST(Accounting, ACounterThatPassed2To32IsNeverWrapCorrected) {
+  Rig rig;
+  rig.s.MaxBytes = INT32_MAX;  // so that a 32-bit wrap would pass as a rate
+  // A 64-bit counter above 2^32, then reset twice by a rebooting router.
+  rig.poll.script = {{5000000000, 0}, {100, 0}, {50, 0}, {1050, 0}};
+  rig.cycle.Start();
+  rig.cycle.Tick();
+  EXPECT_EQ(rig.s.Oid1.Rate, 0);
+  rig.cycle.Tick();
+  EXPECT_EQ(rig.s.Oid1.Rate, 0) << "a reset, not a 32-bit wrap of 4294967246 bytes";
+  EXPECT_EQ(rig.s.Oid1.Total, 5000000000 / 1048576);
+  rig.cycle.Tick();
+  EXPECT_EQ(rig.s.Oid1.Rate, 1000);
+
+  // A 32-bit counter still wraps, and after a restart a counter is new.
+  Rig narrow;
+  narrow.s.MaxBytes = INT32_MAX;
+  narrow.poll.script = {{4294967000, 0}, {200, 0}};
+  narrow.cycle.Start();
+  narrow.cycle.Tick();
+  EXPECT_EQ(narrow.s.Oid1.Rate, 496);
+  rig.poll.script = {{4294967000, 0}, {200, 0}};
+  rig.poll.polls = 0;
+  rig.cycle.Start();
+  rig.cycle.Tick();
+  EXPECT_EQ(rig.s.Oid1.Rate, 496);
+}
+
+TEST(Accounting, SixtyFourBitReadingsStayExactUpTo2To63) {
+  Rig rig;
+  const std::int64_t big = INT64_MAX - 5000;
+  rig.poll.script = {{big - 4000, 3}, {big, 4}};
+  rig.cycle.Start();
+  rig.cycle.Tick();
+  EXPECT_EQ(rig.s.Oid1.Rate, 4000);
+  EXPECT_EQ(rig.host.lbl_rst_oid1, "Down " + std::to_string(big / 1048576) + "MB");
+}
+
 TEST(Accounting, LargeDifferencesGiveLargeRatesAndAClampedBar) {
   Rig rig;
   rig.poll.script = {{0, 0}, {1000000000000, 0}};

@@ -13,7 +13,7 @@ constexpr std::int64_t kHeightLimit = std::int64_t{1} << 62;
 }  // namespace
 
 std::int64_t IntervalRate(std::int64_t prev, std::int64_t value, std::int32_t refresh,
-                          std::int32_t max_bytes) {
+                          std::int32_t max_bytes, bool wide) {
   if (refresh == 0) throw PlovexError("Division by zero");
   const std::uint64_t divisor =
       refresh < 0
@@ -27,7 +27,7 @@ std::int64_t IntervalRate(std::int64_t prev, std::int64_t value, std::int32_t re
                ? std::numeric_limits<std::int64_t>::max()
                : static_cast<std::int64_t>(r);
   }
-  if (prev >= static_cast<std::int64_t>(kWrap)) return 0;
+  if (wide || prev >= static_cast<std::int64_t>(kWrap)) return 0;
   const std::uint64_t back = static_cast<std::uint64_t>(prev) - static_cast<std::uint64_t>(value);
   if (back > kWrap) return 0;  // not a wrap: the reading fell by more than the 32-bit range
   const std::int64_t r = static_cast<std::int64_t>((kWrap - back) / divisor);

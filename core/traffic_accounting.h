@@ -12,12 +12,13 @@ constexpr std::int64_t kMegabyte = 1048576;
 // Bytes per second between two readings `refresh` seconds apart; never
 // negative. A counter that went forward gives (value - prev) div refresh.
 // One that went backwards is taken as a 32-bit wrap when the previous reading
-// lay below 2^32: the rate is (value + 2^32 - prev) div refresh when that is a
-// non-negative rate of at most twice max_bytes; anything else (an agent
-// restart or a counter reset, which look alike) gives 0. A negative refresh
-// counts by its magnitude. Throws "Division by zero" when refresh is 0.
+// lay below 2^32 and the counter is not `wide` (a 64-bit counter, which has
+// been seen at or above 2^32): the rate is (value + 2^32 - prev) div refresh
+// when that is a non-negative rate of at most twice max_bytes; anything else
+// (an agent restart or a counter reset, which look alike) gives 0. A negative
+// refresh counts by its magnitude. Throws "Division by zero" when refresh is 0.
 std::int64_t IntervalRate(std::int64_t prev, std::int64_t value, std::int32_t refresh,
-                          std::int32_t max_bytes);
+                          std::int32_t max_bytes, bool wide = false);
 
 // round-half-even(rate / max_bytes * scale) in extended precision, the
 // division first, kept to 0..2^62 (a negative quotient is 0). Throws

@@ -16,6 +16,11 @@ inline constexpr std::uint8_t kCounter = 0x41;
 inline constexpr std::uint8_t kGauge = 0x42;
 inline constexpr std::uint8_t kTimeTicks = 0x43;
 inline constexpr std::uint8_t kOpaque = 0x44;
+// SNMPv2 (RFC 3416): the 64-bit counter and the per-binding exceptions.
+inline constexpr std::uint8_t kCounter64 = 0x46;
+inline constexpr std::uint8_t kNoSuchObject = 0x80;
+inline constexpr std::uint8_t kNoSuchInstance = 0x81;
+inline constexpr std::uint8_t kEndOfMibView = 0x82;
 
 // A tag with this bit set opens a constructed element (SEQUENCE, the PDUs).
 inline constexpr std::uint8_t kConstructedBit = 0x20;
@@ -26,6 +31,13 @@ inline constexpr std::int32_t kGetRequest = 0xA0;
 inline constexpr std::int32_t kGetNextRequest = 0xA1;
 inline constexpr std::int32_t kGetResponse = 0xA2;
 inline constexpr std::int32_t kSetRequest = 0xA3;
+// Its error-status and error-index fields carry non-repeaters and
+// max-repetitions (RFC 3416 4.2.3).
+inline constexpr std::int32_t kGetBulkRequest = 0xA5;
+
+// The version field of a message: SNMPv1 (RFC 1157) and SNMPv2c (RFC 1901).
+inline constexpr std::int32_t kVersion1 = 0;
+inline constexpr std::int32_t kVersion2c = 1;
 
 // Every request goes to this UDP port of the agent; there is no setting for it.
 inline constexpr std::uint16_t kAgentPort = 161;

@@ -153,6 +153,11 @@ void AppendItemText(const Item& item, std::string& out) {
   }
 }
 
+void AppendCounter64Text(const Item& item, std::string& out) {
+  if (item.kind != Item::Kind::kPrimitive) return;
+  AppendDecimal(UnsignedValue<std::uint64_t>(item.content, item.length), out);
+}
+
 std::int32_t HeaderNumber(std::string_view text) {
   if (!text.empty() && text[0] == '$') {
     if (text.size() == 1 || text.size() > 9) return 0;

@@ -88,6 +88,11 @@ class BerReader {
 //   anything else, absent or malformed items: nothing.
 void AppendItemText(const Item& item, std::string& out);
 
+// Appends the text of a Counter64 item (SNMPv2): the content as an unsigned
+// big-endian number kept in 64 bits, in decimal, 0 to 18446744073709551615.
+// Anything but a primitive item appends nothing.
+void AppendCounter64Text(const Item& item, std::string& out);
+
 // Appends the dotted text of OBJECT IDENTIFIER content: the first
 // sub-identifier v gives the arcs 0.v, 1.(v-40) or 2.(v-80); sub-identifiers
 // are held in 32 bits and printed unsigned. Content whose last byte still has

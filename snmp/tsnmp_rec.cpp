@@ -231,7 +231,12 @@ bool TSNMPRec::Decode(std::string_view datagram) {
     TSNMPMib& b = AppendSlot();
     ber::AppendItemText(reader.Next(), b.Oid);
     const ber::Item value = reader.Next();
-    ber::AppendItemText(value, b.Value);
+    // Version 1 has no 64-bit counters: there it stays an unknown tag.
+    if (value.tag == ber::kCounter64 && Version == ber::kVersion2c) {
+      ber::AppendCounter64Text(value, b.Value);
+    } else {
+      ber::AppendItemText(value, b.Value);
+    }
     b.Tag = value.tag;
   }
   return true;

@@ -1,6 +1,14 @@
 #pragma once
-// TSNMPRec: one SNMP version 1 message (RFC 1157) with its variable bindings,
-// and its encoding to and decoding from one UDP datagram.
+// TSNMPRec: one SNMP version 1 message (RFC 1157) or version 2c message (RFC
+// 1901, 3416: Version 1, the same layout) with its variable bindings, and its
+// encoding to and decoding from one UDP datagram.
+//
+// Values decode to the same texts in both versions, with two additions for a
+// message whose version field is 1 (2c): a Counter64 (0x46) reads as its
+// unsigned 64-bit decimal text, and the exceptions noSuchObject,
+// noSuchInstance and endOfMibView (0x80 to 0x82) read as the empty text with
+// their tag kept, so that a caller can tell them apart. In a version 1
+// message a Counter64 stays the empty text.
 //
 // The record owns its bindings. Reset, DeleteVarBind and Decode keep the
 // storage of removed bindings for reuse, so a record that is reset and

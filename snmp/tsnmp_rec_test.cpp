@@ -41,6 +41,26 @@ TEST(TSNMPRecEncode, PollGetRequestWorkedExample) {
   }
 }
 
+TEST(TSNMPRecEncode, Version2cRequestsDifferOnlyInTheVersion) {
+  // RFC 1901: the same message with version 1; the bulk walk's PDU carries
+  // non-repeaters and max-repetitions where the others have the error fields.
+  TSNMPRec r = Request(0xA0, "tamrel");
+  r.Version = 1;
+  r.AddVarBind("1.3.6.1.2.1.31.1.1.1.6.2", "", 5);
+  EXPECT_EQ(Hex(r.Encode()),
+            Hex(Bytes("30 29 02 01 01 04 06") + "tamrel" +
+                Bytes("A0 1C 02 01 01 02 01 00 02 01 00 30 11 30 0F 06 0B 2B 06 01 02 01 1F 01 01 "
+                      "01 06 02 05 00")));
+  TSNMPRec bulk = Request(0xA5, "tamrel");
+  bulk.Version = 1;
+  bulk.ErrorIndex = 16;  // max-repetitions
+  bulk.AddVarBind("1.3.6.1.2.1.4.20.1.1", "", 5);
+  EXPECT_EQ(Hex(bulk.Encode()),
+            Hex(Bytes("30 27 02 01 01 04 06") + "tamrel" +
+                Bytes("A5 1A 02 01 01 02 01 00 02 01 10 30 0F 30 0D 06 09 2B 06 01 02 01 04 14 01 "
+                      "01 05 00")));
+}
+
 TEST(TSNMPRecEncode, LongCommunityTakesTheLongOuterLength) {
   const std::string community(94, 'k');
   TSNMPRec r = Request(0xA0, community);
@@ -183,6 +203,43 @@ TEST(TSNMPRecDecode, ValueTexts) {
     EXPECT_EQ(text, row.text) << row.value_hex;
     EXPECT_EQ(tag, row.tag) << row.value_hex;
   }
+}
+
+TEST(TSNMPRecDecode, Version2cReadsCounter64AndTellsExceptionsByTag) {
+  const auto decoded = [](std::string_view value_hex) {
+    std::string reply = Reply(Binding("2B 06 01", Bytes(value_hex)));
+    reply[4] = 1;  // version 2c
+    TSNMPRec r;
+    EXPECT_TRUE(r.Decode(reply));
+    EXPECT_EQ(r.Version, 1);
+    return std::pair{r.VarBinds()[0].Value, r.VarBinds()[0].Tag};
+  };
+  const struct {
+    const char* value_hex;
+    std::string text;
+    std::int32_t tag;
+  } rows[] = {
+      {"46 05 00 FF FF FF FF", "4294967295", 0x46},
+      {"46 05 01 00 00 00 00", "4294967296", 0x46},
+      {"46 08 7F FF FF FF FF FF FF FF", "9223372036854775807", 0x46},
+      {"46 09 00 FF FF FF FF FF FF FF FF", "18446744073709551615", 0x46},
+      {"46 09 01 00 00 00 00 00 00 00 07", "7", 0x46},  // low 64 bits
+      {"46 01 05", "5", 0x46},
+      {"46 00", "0", 0x46},
+      {"80 00", "", 0x80},  // noSuchObject
+      {"81 00", "", 0x81},  // noSuchInstance
+      {"82 00", "", 0x82},  // endOfMibView
+      {"41 05 00 FF FF FF FF", "4294967295", 0x41},
+  };
+  for (const auto& row : rows) {
+    EXPECT_EQ(decoded(row.value_hex), std::pair(row.text, row.tag)) << row.value_hex;
+  }
+  // A cut-off Counter64 is damage like any other: the empty text.
+  EXPECT_EQ(decoded("46 08 00 01").first, "");
+  // Version 1 has no Counter64.
+  const auto [v1_text, v1_tag] = Decoded("46 05 01 00 00 00 00");
+  EXPECT_EQ(v1_text, "");
+  EXPECT_EQ(v1_tag, 0x46);
 }
 
 TEST(TSNMPRecDecode, HeaderFields) {

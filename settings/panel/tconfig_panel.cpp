@@ -537,7 +537,8 @@ void TConfigPanel::ResetCounter(int k, const QLineEdit* oid_edit) {
       // A client of its own; the poll's client is left alone.
       const std::unique_ptr<TSNMPSend> client = make_client_();
       BusyCursor busy;
-      refused = ResetAgentCounter(*client, Text(edtIP), Text(edtCommunity), Text(oid_edit), k);
+      refused = ResetAgentCounter(*client, Text(edtIP), Text(edtCommunity), Text(oid_edit), k,
+                                  s_.SnmpMessageVersion());
     }
     // A counter the agent did not reset still holds its count: its totals and
     // its last reading stay, or the next tick would draw the whole count as
