@@ -15,10 +15,10 @@ def oid(text):
         while s: g.append(0x80 | (s & 0x7f)); s >>= 7
         out += bytes(reversed(g))
     return el(6, out)
-def msg(pdu_tag, binds, community=b'tamrel', rid=1, es=0, ei=0):
+def msg(pdu_tag, binds, community=b'tamrel', rid=1, es=0, ei=0, version=0):
     vb = b''.join(el(0x30, oid(o) + v) for o, v in binds)
     pdu = el(2, bytes([rid])) + el(2, bytes([es])) + el(2, bytes([ei])) + el(0x30, vb)
-    return el(0x30, el(2, b'\0') + el(4, community) + el(pdu_tag, pdu))
+    return el(0x30, el(2, bytes([version])) + el(4, community) + el(pdu_tag, pdu))
 null = b'\x05\x00'
 oids = ['1.3.6.1.2.1.2.2.1.10.2', '1.3.6.1.2.1.2.2.1.16.2', '1.3.6.1.2.1.1.1.0',
         '1.3.6.1.2.1.1.3.0', '1.3.6.1.2.1.1.5.0', '1.3.6.1.2.1.4.20.1.1', '1.3.6.1.2.1.1.6.0']
@@ -48,6 +48,8 @@ seeds = {
   'outer_long_form_short_by_one': (lambda c: bytes([0x30, 0x81, len(c) + 1]) + c)(reply[3:]),
   'integer_wide': msg(0xA2, [(oids[0], el(2, bytes.fromhex('0102030405060708ff')))]),
   'ipaddress_odd_length': msg(0xA2, [(oids[5], el(0x40, b'\x0a\x00\x00')), (oids[5], el(0x40, b''))]),
+  'v2c_counter64_and_exceptions': msg(0xA2, [(oids[0], el(0x46, bytes.fromhex('00ffffffffffffffff'))), (oids[1], el(0x46, b'')), (oids[2], el(0x80, b'')), (oids[3], el(0x81, b'\x01')), (oids[5], el(0x82, b''))], version=1),
+  'v2c_counter64_cut': msg(0xA2, [(oids[0], el(0x46, bytes.fromhex('0102030405060708')))], version=1)[:-3],
   'single_byte': b'\x30',
   'not_constructed': b'\x02\x01\x00',
 }
