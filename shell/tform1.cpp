@@ -175,7 +175,7 @@ void TForm1::Start() {
   Button2->setEnabled(false);
   settings_.SnmpFailed = false;
   // Missing only when the window is already closing.
-  if (tick_) tick_->Start();
+  if (tick_) RunTick([this] { tick_->Start(); });
 }
 
 void TForm1::Stop() {
@@ -186,9 +186,17 @@ void TForm1::Stop() {
 }
 
 void TForm1::Timer1Timer() {
-  ReportErrors([this] {
+  RunTick([this] {
     if (tick_) tick_->Tick();
   });
+}
+
+void TForm1::RunTick(const std::function<void()>& tick) {
+  // While a fault lasts, the tray says what it is: its box is shown once.
+  errors_.RunTick(tick, [this](const std::string& message) {
+    if (TrayIcon1) TrayIcon1->SetHint(QString::fromStdString(tick_hint_ + " (" + message + ")"));
+  });
+  Image1->update();
 }
 
 void TForm1::SetTimerPeriod(std::int64_t milliseconds) {
@@ -361,6 +369,7 @@ void TForm1::SetResetCaptions(const std::string& oid1, const std::string& oid2) 
 }
 
 void TForm1::SetTrayHint(const std::string& hint) {
+  tick_hint_ = hint;
   if (TrayIcon1) TrayIcon1->SetHint(QString::fromStdString(hint));
 }
 
@@ -391,7 +400,8 @@ void TForm1::Close1Click() {
   Stop();
   // A save that fails is shown once, and the program ends all the same: a
   // program that cannot be closed cannot be logged out of either.
-  ReportErrors([this] { store_->SaveSettingsAtClose(); });
+  errors_.Dismiss();
+  errors_.RunAndWait([this] { store_->SaveSettingsAtClose(); });
   if (TrayIcon1) TrayIcon1->Remove();
   hide();
   QCoreApplication::quit();
@@ -409,6 +419,7 @@ bool TForm1::CloseOnSignal(std::ostream& err) {
     saved = false;
   }
   ReleaseAtClose();
+  errors_.Dismiss();
   hide();
   return saved;
 }
@@ -421,7 +432,8 @@ void TForm1::closeEvent(QCloseEvent* event) {
 void TForm1::FormClose() {
   closing_ = true;
   Stop();
-  ReportErrors([this] { store_->SaveSettingsAtClose(); });
+  errors_.Dismiss();
+  errors_.RunAndWait([this] { store_->SaveSettingsAtClose(); });
   ReleaseAtClose();
 }
 

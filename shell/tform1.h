@@ -13,7 +13,9 @@
 // and icon, totals) and the panel's host (timer, picture, placement).
 //
 // Failure: every handler runs through the error display, which shows what it
-// throws and lets the program carry on; the timer keeps running.
+// throws and lets the program carry on; the timer keeps running. A tick that
+// fails as the one before did opens no box again; the tray hint carries the
+// message while the fault lasts.
 //
 // Seams: the hive is borrowed; the poll, the picture writer and the clock
 // default to the real ones (the agent over the window's client, GIF files in
@@ -142,6 +144,8 @@ class TForm1 : public QWidget, public TickHost, public PanelHost {
   void FormClose();
   void ReleaseAtClose();
   void UpdateTimer();
+  // Runs one tick through the error display: a fault is shown once.
+  void RunTick(const std::function<void()>& tick);
   bool HasBorder() const;
   void SetBorder(bool bordered);
   void SetOuterSize(QSize outer);
@@ -165,6 +169,7 @@ class TForm1 : public QWidget, public TickHost, public PanelHost {
   QPoint drag_anchor_;    // pointer minus window corner at the press
   QSize bordered_frame_;  // frame size around the client, last seen bordered
   bool closing_ = false;  // a close path has run; closing always succeeds
+  std::string tick_hint_ = "Plovex";  // the hint the last tick set
 
   QStackedWidget* PageControl1 = nullptr;
   QFrame* Panel1 = nullptr;

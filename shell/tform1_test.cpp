@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QTest>
 
@@ -291,12 +292,81 @@ TEST_F(FormTest, TheTooltipNamesTheProgramUntilTheFirstTickThenShowsTheRates) {
 TEST_F(FormTest, AFirstTickThatFailsLeavesTheProgramNameAndShowsTheError) {
   poll.fail_with = "'x' is not a valid integer value";
   TForm1& f = Start();
-  EXPECT_EQ(f.TrayIcon()->toolTip(), "Plovex");
+  EXPECT_EQ(f.TrayIcon()->toolTip(), "Plovex ('x' is not a valid integer value)");
   EXPECT_THAT(shown, ElementsAre("Plovex|'x' is not a valid integer value."));
-  // The timer keeps running; one box at a time, each shown after the last.
+  // The timer keeps running; the same fault on the next tick opens no box.
   EXPECT_TRUE(f.TimerRunning());
   f.Timer1Timer();
-  EXPECT_EQ(shown.size(), 2u);
+  EXPECT_EQ(shown.size(), 1u);
+}
+
+TEST_F(FormTest, AFaultIsShownOnceUntilItChangesOrATickRunsThrough) {
+  TForm1& f = Start();
+  f.Timer1Timer();
+  const QString rates = f.TrayIcon()->toolTip();
+  EXPECT_EQ(rates, "31.2 kB/s / 1.6 kB/s");
+
+  writer.fail_on = "Plovex.gif";
+  for (int i = 0; i < 5; ++i) f.Timer1Timer();
+  EXPECT_THAT(shown, ElementsAre("Plovex|Cannot create file Plovex.gif."));
+  // The tick set the rates before it failed; the fault follows them.
+  EXPECT_EQ(f.TrayIcon()->toolTip(), "31.2 kB/s / 1.6 kB/s (Cannot create file Plovex.gif)");
+
+  // Another message is a new fault.
+  poll.fail_with = "'x' is not a valid integer value";
+  f.Timer1Timer();
+  f.Timer1Timer();
+  ASSERT_EQ(shown.size(), 2u);
+  EXPECT_EQ(shown[1], "Plovex|'x' is not a valid integer value.");
+  EXPECT_EQ(f.TrayIcon()->toolTip(), "31.2 kB/s / 1.6 kB/s ('x' is not a valid integer value)");
+
+  // A tick that runs through ends the fault: the hint is the rates again, and
+  // the same message later is told again.
+  poll.fail_with.reset();
+  writer.fail_on.reset();
+  f.Timer1Timer();
+  EXPECT_EQ(f.TrayIcon()->toolTip(), "31.2 kB/s / 1.6 kB/s");
+  poll.fail_with = "'x' is not a valid integer value";
+  f.Timer1Timer();
+  EXPECT_EQ(shown.size(), 3u);
+
+  // Start (also through Clear or Apply) runs a tick like any other.
+  Trigger("Clear1");
+  EXPECT_EQ(shown.size(), 3u);
+}
+
+TEST_F(FormTest, TheWindowClosesWhileTheBoxIsOpen) {
+  for (const char* path : {"close button", "Close1"}) {
+    SCOPED_TRACE(path);
+    hive.Seed();
+    TForm1& f = Start();
+    f.Errors().SetPresenter(nullptr);  // the real box
+    f.show();
+    poll.fail_with = "Division by zero";
+    f.Timer1Timer();
+    auto* box = f.findChild<QMessageBox*>("ErrorBox");
+    ASSERT_NE(box, nullptr);
+    EXPECT_TRUE(box->isVisible());
+    EXPECT_EQ(box->text(), "Division by zero.");
+    // Nothing blocks the window: the timer goes on in the ordinary loop, and
+    // further failures wait for this box to go.
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    EXPECT_TRUE(f.TimerRunning());
+    poll.fail_with = "Stream write error";
+    f.Timer1Timer();
+    EXPECT_EQ(f.findChildren<QMessageBox*>().size(), 1);
+
+    if (std::string(path) == "Close1") {
+      Trigger("Close1");
+    } else {
+      EXPECT_TRUE(f.close());
+    }
+    EXPECT_FALSE(f.isVisible());
+    EXPECT_FALSE(f.TimerRunning());
+    EXPECT_FALSE(f.Errors().Showing());
+    EXPECT_TRUE(hive.Stored().Ip == "127.0.0.1");
+    poll.fail_with.reset();
+  }
 }
 
 TEST_F(FormTest, AStoredZeroTickFreqIsToldOnceAndTheGraphRuns) {
