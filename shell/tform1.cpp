@@ -64,13 +64,17 @@ TForm1::TForm1(const TForm1Seams& seams)
   store_ = std::make_unique<SettingsStore>(*seams_.hive, settings_, *panel_);
 
   // Start and Stop lie below the visible client area, as on the Windows
-  // version's window: only program actions press them.
+  // version's window: only program actions press them. Unseen, they must not
+  // take the keyboard focus either, or Tab and Space would stop monitoring
+  // without a trace.
   Button2 = new QPushButton("Start", this);
   Button2->setObjectName("Button2");
   Button2->setGeometry(8, 208, 75, 25);
+  Button2->setFocusPolicy(Qt::NoFocus);
   Button3 = new QPushButton("Stop", this);
   Button3->setObjectName("Button3");
   Button3->setGeometry(8, 232, 75, 25);
+  Button3->setFocusPolicy(Qt::NoFocus);
   Button3->setEnabled(false);
 
   Timer1 = new QTimer(this);

@@ -117,6 +117,31 @@ TEST_F(FormTest, FirstStartOpensAtTheDesignPlaceAndRecordsIt) {
   EXPECT_EQ(Find<QStackedWidget>("PageControl2")->currentIndex(), 0);
 }
 
+TEST_F(FormTest, TabAndSpaceOnTheGraphLeaveMonitoringRunning) {
+  TForm1& f = Start();
+  f.show();
+  f.activateWindow();
+  QApplication::setActiveWindow(&f);
+  for (int i = 0; i < 3; ++i) {
+    QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : &f;
+    QTest::keyClick(target, Qt::Key_Tab);
+    target = QApplication::focusWidget() ? QApplication::focusWidget() : &f;
+    QTest::keyClick(target, Qt::Key_Space);
+    QTest::keyClick(target, Qt::Key_Return);
+  }
+  EXPECT_TRUE(f.TimerRunning());
+  for (const char* name : {"Button2", "Button3"}) {
+    auto* button = Find<QPushButton>(name);
+    EXPECT_FALSE(button->hasFocus()) << name;
+    EXPECT_EQ(button->focusPolicy(), Qt::NoFocus) << name;
+  }
+  // Still the program's own: a click is Stop, then Start.
+  Find<QPushButton>("Button3")->click();
+  EXPECT_FALSE(f.TimerRunning());
+  Find<QPushButton>("Button2")->click();
+  EXPECT_TRUE(f.TimerRunning());
+}
+
 TEST_F(FormTest, TheRightButtonOnThePictureOpensTheMenu) {
   TForm1& f = Start();
   f.ShowAtStart();
