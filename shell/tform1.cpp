@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QWindow>
 
 #include <ostream>
 
@@ -15,11 +16,9 @@ namespace {
 constexpr Qt::WindowFlags kWindowFlags = Qt::Window | Qt::CustomizeWindowHint |
                                          Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                                          Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint;
-constexpr QSize kDesignClientSize{414, 173};
-
-// A frame as a window manager draws it: a title bar at least. Right after the
-// window is re-created, Qt still reports none (or nonsense).
-bool PlausibleFrame(QSize frame) { return frame.width() >= 0 && frame.height() > 0; }
+constexpr QSize kDesignClientSize = TForm1::kBorderedClientSize;
+// How often, 50 ms apart, a re-created window's corner is checked.
+constexpr int kCornerTries = 20;
 
 QAction* MenuEntry(QMenu* menu, const char* name, const char* caption, bool checkable = false) {
   QAction* action = menu->addAction(caption);
@@ -291,17 +290,12 @@ void TForm1::Image1MouseMove(QPoint, QPoint global) {
 void TForm1::Image1MouseUp(Qt::MouseButton, QPoint, QPoint) { settings_.Dragging = false; }
 
 void TForm1::Image1DblClick() {
-  if (HasBorder()) {
-    const QSize frame = frameGeometry().size() - size();
-    if (isVisible() && PlausibleFrame(frame)) bordered_frame_ = frame;
-    SetBorder(false);
-    SetOuterSize(kBorderlessSize);
-    settings_.WindowBorderStyle = 2;
-  } else {
-    SetBorder(true);
-    SetOuterSize(kBorderedSize);
-    settings_.WindowBorderStyle = 1;
-  }
+  // The client area is the design's under whatever frame the window manager
+  // draws (its frame is not ours to size), and one pixel narrower without.
+  const bool bordered = !HasBorder();
+  SetBorder(bordered);
+  setFixedSize(bordered ? kBorderedClientSize : kBorderlessSize);
+  settings_.WindowBorderStyle = bordered ? 1 : 2;
 }
 
 bool TForm1::HasBorder() const { return !windowFlags().testFlag(Qt::FramelessWindowHint); }
@@ -315,28 +309,38 @@ void TForm1::SetBorder(bool bordered) {
   SetWindowFlagsKeepingVisibility(flags);
 }
 
-void TForm1::SetOuterSize(QSize outer) {
-  // The frame is the window manager's; its size is known only once the
-  // window has been shown with it, and not at all without a window manager.
-  // Until then the Windows frame stands in, which leaves the client area just
-  // around the picture.
-  constexpr QSize kWindowsFrame = kBorderedSize - kBorderlessSize;
-  QSize frame(0, 0);
-  if (HasBorder()) {
-    frame = isVisible() ? frameGeometry().size() - size() : QSize(0, 0);
-    if (!PlausibleFrame(frame))
-      frame = PlausibleFrame(bordered_frame_) ? bordered_frame_ : kWindowsFrame;
+void TForm1::SetWindowFlagsKeepingVisibility(Qt::WindowFlags flags) {
+  // Changing the flags re-creates the native window, which hides it. The new
+  // one is placed by its outer corner, where the old one's was: the window
+  // manager, which alone knows its frame, puts the frame there.
+  const bool visible = isVisible();
+  const QPoint corner = frameGeometry().topLeft();
+  setWindowFlags(flags);
+  if (!visible) {
+    move(corner);
+    return;
   }
-  setFixedSize(outer - frame);
+  // It was on the screen, so it is not minimised, whatever the last state
+  // change we heard of said: a window manager that restored it (alt-Tab, a
+  // taskbar) need not tell. Shown minimised it would drop into the tray.
+  setWindowState(windowState() & ~Qt::WindowMinimized);
+  move(corner);
+  show();
+  KeepCorner(corner, kCornerTries);
 }
 
-void TForm1::SetWindowFlagsKeepingVisibility(Qt::WindowFlags flags) {
-  // Changing the flags re-creates the native window, which hides it.
-  const bool visible = isVisible();
-  const QPoint at = pos();
-  setWindowFlags(flags);
-  move(at);
-  if (visible) show();
+void TForm1::KeepCorner(QPoint corner, int tries) {
+  // A new native window learns its frame only after the window manager has
+  // framed it, and Qt may place it by stale margins meanwhile; so the corner
+  // is checked until it is right, and put right by moving the client by what
+  // it is off (a move by the client's position means the same to every
+  // window manager).
+  if (!isVisible() || closing_ || settings_.Dragging) return;
+  const QPoint off = frameGeometry().topLeft() - corner;
+  if (!off.isNull()) windowHandle()->setPosition(geometry().topLeft() - off);
+  else if (tries < kCornerTries - 2) return;  // right, and stayed so
+  if (tries > 0)
+    QTimer::singleShot(50, this, [this, corner, tries] { KeepCorner(corner, tries - 1); });
 }
 
 // --- Placement, as the settings record it ------------------------------------

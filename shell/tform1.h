@@ -63,8 +63,9 @@ class TForm1 : public QWidget, public TickHost, public PanelHost {
   Q_OBJECT
 
  public:
-  // Outer sizes the border toggle gives the window.
-  static constexpr QSize kBorderedSize{419, 199};
+  // Client sizes the border toggle gives the window: the design's inside the
+  // window manager's frame; without a border, one pixel narrower.
+  static constexpr QSize kBorderedClientSize{414, 173};
   static constexpr QSize kBorderlessSize{413, 173};
 
   explicit TForm1(const TForm1Seams& seams);
@@ -148,9 +149,9 @@ class TForm1 : public QWidget, public TickHost, public PanelHost {
   void RunTick(const std::function<void()>& tick);
   bool HasBorder() const;
   void SetBorder(bool bordered);
-  void SetOuterSize(QSize outer);
   void SetStayOnTop(bool on_top);
   void SetWindowFlagsKeepingVisibility(Qt::WindowFlags flags);
+  void KeepCorner(QPoint corner, int tries);
 
   TForm1Seams seams_;
   TPlovexSettings settings_;
@@ -167,7 +168,6 @@ class TForm1 : public QWidget, public TickHost, public PanelHost {
   bool timer_enabled_ = false;
   std::int64_t timer_period_ = 0;
   QPoint drag_anchor_;    // pointer minus window corner at the press
-  QSize bordered_frame_;  // frame size around the client, last seen bordered
   bool closing_ = false;  // a close path has run; closing always succeeds
   std::string tick_hint_ = "Plovex";  // the hint the last tick set
 

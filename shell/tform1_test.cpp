@@ -185,8 +185,9 @@ TEST_F(FormTest, StoredFlagsPlaceAndStackTheWindowAtStart) {
 }
 
 TEST_F(FormTest, TheBorderToggleGivesItsSizesBothWaysTwiceOver) {
-  // Outer sizes: without a border the window is all client; with one, the
-  // window manager's frame (here the offscreen platform's) is part of it.
+  // Client sizes: without a border the window is all client; with one, the
+  // design's client area sits inside the window manager's frame. The outer
+  // corner stays where it was.
   TForm1& f = Start();
   f.ShowAtStart();
   auto frameless = [&] { return f.windowFlags().testFlag(Qt::FramelessWindowHint); };
@@ -199,10 +200,28 @@ TEST_F(FormTest, TheBorderToggleGivesItsSizesBothWaysTwiceOver) {
     EXPECT_EQ(f.RecordPlacement().BorderStyle, 2);
     DoubleClickPicture();
     EXPECT_FALSE(frameless());
-    EXPECT_EQ(f.frameGeometry().size(), QSize(419, 199));
+    EXPECT_EQ(f.size(), QSize(414, 173));
+    EXPECT_EQ(f.frameGeometry().topLeft(), QPoint(192, 105));
     EXPECT_EQ(f.Settings().WindowBorderStyle, 1);
     EXPECT_EQ(f.RecordPlacement().BorderStyle, 1);
     EXPECT_TRUE(f.isVisible());
+  }
+}
+
+TEST_F(FormTest, AToggleAfterARestoreTheWindowManagerDidNotTellKeepsTheWindowShown) {
+  TForm1& f = Start();
+  f.ShowAtStart();
+  // Minimised, then put back on the screen by the window manager (alt-Tab,
+  // a taskbar) without a state change reaching the window.
+  f.setWindowState(Qt::WindowMinimized);
+  f.show();
+  ASSERT_TRUE(f.isMinimized());
+  tray_available = true;
+  for (int i = 0; i < 2; ++i) {
+    DoubleClickPicture();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(f.isVisible()) << i;
+    EXPECT_FALSE(f.isMinimized()) << i;
   }
 }
 
@@ -214,9 +233,7 @@ TEST_F(FormTest, AStoredBorderlessWindowGetsItsBorderAtTheFirstDoubleClick) {
   DoubleClickPicture();
   EXPECT_FALSE(f.windowFlags().testFlag(Qt::FramelessWindowHint));
   EXPECT_EQ(f.Settings().WindowBorderStyle, 1);
-  // The frame is not known yet: the client is the one under the Windows
-  // frame of 419 x 199.
-  EXPECT_EQ(f.size(), QSize(413, 173));
+  EXPECT_EQ(f.size(), QSize(414, 173));
   EXPECT_TRUE(f.isVisible());
 }
 
