@@ -19,11 +19,11 @@
 // and after N more ticks. Prints both, the growth and the growth per tick;
 // exits 1 when the resident set grew by K kB or more, 2 when --require-tray
 // was given and no tray host took the icon.
+#include <malloc.h>
+#include <stdlib.h>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QThread>
-#include <malloc.h>
-#include <stdlib.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -148,8 +148,8 @@ int Soak(const Options& o) {
 
   const long growth = rss_after - rss_before;
   std::printf("%s\n", o.gif ? "Plovex.gif written every tick" : "no GIF files");
-  std::printf("after %d warm-up ticks: resident %ld kB, heap in use %ld kB\n", o.warmup,
-              rss_before, heap_before);
+  std::printf("after %d warm-up ticks: resident %ld kB, heap in use %ld kB\n", o.warmup, rss_before,
+              heap_before);
   std::printf("after %d more ticks:   resident %ld kB, heap in use %ld kB\n", o.ticks, rss_after,
               heap_after);
   std::printf("growth: resident %+ld kB (%.0f bytes a tick), heap %+ld kB; limit %ld kB\n", growth,

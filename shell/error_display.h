@@ -69,8 +69,8 @@ class ErrorDisplay {
 
   QPointer<QWidget> parent_;
   Presenter presenter_;
-  QPointer<QMessageBox> box_;  // the modeless box while it exists
-  bool presenting_ = false;    // inside the presenter or a waiting box
+  QPointer<QMessageBox> box_;              // the modeless box while it exists
+  bool presenting_ = false;                // inside the presenter or a waiting box
   std::optional<std::string> tick_fault_;  // shown, and every tick since failed so
 };
 

@@ -337,8 +337,11 @@ void TForm1::KeepCorner(QPoint corner, int tries) {
   // window manager).
   if (!isVisible() || closing_ || settings_.Dragging) return;
   const QPoint off = frameGeometry().topLeft() - corner;
-  if (!off.isNull()) windowHandle()->setPosition(geometry().topLeft() - off);
-  else if (tries < kCornerTries - 2) return;  // right, and stayed so
+  if (off.isNull()) {
+    if (tries < kCornerTries - 2) return;  // right, and stayed so
+  } else {
+    windowHandle()->setPosition(geometry().topLeft() - off);
+  }
   if (tries > 0)
     QTimer::singleShot(50, this, [this, corner, tries] { KeepCorner(corner, tries - 1); });
 }

@@ -167,8 +167,8 @@ class TForm1 : public QWidget, public TickHost, public PanelHost {
 
   bool timer_enabled_ = false;
   std::int64_t timer_period_ = 0;
-  QPoint drag_anchor_;    // pointer minus window corner at the press
-  bool closing_ = false;  // a close path has run; closing always succeeds
+  QPoint drag_anchor_;                // pointer minus window corner at the press
+  bool closing_ = false;              // a close path has run; closing always succeeds
   std::string tick_hint_ = "Plovex";  // the hint the last tick set
 
   QStackedWidget* PageControl1 = nullptr;
