@@ -18,9 +18,9 @@
 #include <cstdio>
 #include <filesystem>
 #include <map>
-#include <random>
 #include <string>
 
+#include "bench/traffic_poll.h"
 #include "core/gif_picture_writer.h"
 #include "core/manual_clock.h"
 #include "core/save_picture.h"
@@ -47,33 +47,6 @@ class NullWriter : public PictureWriter {
   void Save(const Surface& p, const std::vector<std::string>&) override {
     benchmark::DoNotOptimize(p.Pixels());
   }
-};
-
-// Counters growing by a rate that wanders between 0 and 80,000 bytes a second
-// (with an occasional burst), so bars, the line and the rate labels change on
-// every tick as they do under real traffic.
-class TrafficPoll : public PollSource {
- public:
-  PollTexts Poll(TPlovexSettings& s) override {
-    rate_ = std::clamp<std::int64_t>(rate_ + step_(rng_), 0, 80000);
-    const std::int64_t burst = rng_() % 20 == 0 ? 30000 : 0;
-    s.Oid1.PrevValue = s.Oid1.Value;
-    s.Oid1.Value += rate_ + burst;
-    s.Oid2.PrevValue = s.Oid2.Value;
-    s.Oid2.Value += rate_ / 4;
-    return {std::to_string(s.Oid1.Value),
-            std::to_string(s.Oid2.Value),
-            "Linux router 5.10",
-            "12 Days 3h04m05s",
-            "gateway",
-            "62.4.1.9",
-            "hall"};
-  }
-
- private:
-  std::mt19937 rng_{7};
-  std::uniform_int_distribution<std::int64_t> step_{-4000, 4000};
-  std::int64_t rate_ = 20000;
 };
 
 // Works in a temporary directory of its own, so that Plovex.gif lands there.

@@ -74,3 +74,13 @@ if(TARGET plovex)
     FIXTURES_REQUIRED snmp_agent RESOURCE_LOCK snmp_agent TIMEOUT 90
     ENVIRONMENT "PLOVEX_AGENT_DIR=${PROJECT_BINARY_DIR}/agent")
 endif()
+
+# The real program under a real window manager (openbox) on Xvfb: no resize
+# and no maximise offered, the client sizes and the corner kept by border
+# toggles, toggles after a restore by the window manager, and closing while
+# an error box is open.
+if(TARGET plovex)
+  add_test(NAME gui.XvfbWindowManagerTogglesRestoresAndCloses
+    COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/desktop_wm_xvfb_test.sh $<TARGET_FILE:plovex>)
+  set_tests_properties(gui.XvfbWindowManagerTogglesRestoresAndCloses PROPERTIES TIMEOUT 120)
+endif()

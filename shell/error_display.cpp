@@ -5,12 +5,21 @@
 #include "core/plovex_error.h"
 
 namespace plovex {
+namespace {
 
-ErrorDisplay::ErrorDisplay(QWidget* parent) : parent_(parent) {
-  presenter_ = [this](const QString& caption, const QString& text) {
-    MakeBox(parent_, caption, text)->exec();
-  };
+// The message of what handler throws; nullopt when it ran through.
+std::optional<std::string> FailureOf(const std::function<void()>& handler) {
+  try {
+    handler();
+  } catch (const std::exception& e) {
+    return std::string(e.what());
+  }
+  return std::nullopt;
 }
+
+}  // namespace
+
+ErrorDisplay::ErrorDisplay(QWidget* parent) : parent_(parent) {}
 
 std::unique_ptr<QMessageBox> ErrorDisplay::MakeBox(QWidget* parent, const QString& caption,
                                                    const QString& text) {
@@ -20,27 +29,63 @@ std::unique_ptr<QMessageBox> ErrorDisplay::MakeBox(QWidget* parent, const QStrin
   return box;
 }
 
+// Shown outside the catch blocks: a presenter or a waiting box runs a nested
+// event loop, and handlers that run inside it must not find an exception in
+// flight.
 void ErrorDisplay::Run(const std::function<void()>& handler) {
-  std::string message;
-  try {
-    handler();
-    return;
-  } catch (const std::exception& e) {
-    message = e.what();
-  }
-  // Shown outside the catch block: the box runs a modal loop, and handlers
-  // that run inside it must not find an exception in flight.
-  Show(message);
+  if (const auto message = FailureOf(handler)) Present(*message, false);
 }
 
-void ErrorDisplay::Show(const std::string& message) {
-  if (showing_) return;
-  showing_ = true;
-  struct Reset {
-    bool& flag;
-    ~Reset() { flag = false; }
-  } reset{showing_};
-  presenter_("Plovex", QString::fromStdString(DisplayMessage(message)));
+void ErrorDisplay::RunAndWait(const std::function<void()>& handler) {
+  if (const auto message = FailureOf(handler)) Present(*message, true);
+}
+
+void ErrorDisplay::RunTick(const std::function<void()>& tick,
+                           const std::function<void(const std::string&)>& failed) {
+  const std::optional<std::string> message = FailureOf(tick);
+  if (!message) {
+    tick_fault_.reset();
+    return;
+  }
+  if (failed) failed(*message);
+  if (message == tick_fault_) return;
+  // A new fault that finds another message open is told by a later tick,
+  // once that one is closed.
+  if (Showing()) return;
+  tick_fault_ = message;
+  Present(*message, false);
+}
+
+void ErrorDisplay::Show(const std::string& message) { Present(message, false); }
+
+bool ErrorDisplay::Showing() const { return presenting_ || (box_ && box_->isVisible()); }
+
+void ErrorDisplay::Dismiss() {
+  if (box_) box_->done(QMessageBox::Ok);
+}
+
+void ErrorDisplay::Present(const std::string& message, bool wait) {
+  if (Showing()) return;
+  const QString text = QString::fromStdString(DisplayMessage(message));
+  if (presenter_ || wait) {
+    presenting_ = true;
+    struct Reset {
+      bool& flag;
+      ~Reset() { flag = false; }
+    } reset{presenting_};
+    if (presenter_) {
+      presenter_("Plovex", text);
+    } else {
+      MakeBox(parent_, "Plovex", text)->exec();
+    }
+    return;
+  }
+  std::unique_ptr<QMessageBox> box = MakeBox(parent_, "Plovex", text);
+  box->setObjectName("ErrorBox");
+  box->setWindowModality(Qt::NonModal);
+  QObject::connect(box.get(), &QDialog::finished, box.get(), &QObject::deleteLater);
+  box_ = box.release();
+  box_->show();
 }
 
 }  // namespace plovex

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QWindow>
 
 #include <ostream>
 
@@ -15,11 +16,9 @@ namespace {
 constexpr Qt::WindowFlags kWindowFlags = Qt::Window | Qt::CustomizeWindowHint |
                                          Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                                          Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint;
-constexpr QSize kDesignClientSize{414, 173};
-
-// A frame as a window manager draws it: a title bar at least. Right after the
-// window is re-created, Qt still reports none (or nonsense).
-bool PlausibleFrame(QSize frame) { return frame.width() >= 0 && frame.height() > 0; }
+constexpr QSize kDesignClientSize = TForm1::kBorderedClientSize;
+// How often, 50 ms apart, a re-created window's corner is checked.
+constexpr int kCornerTries = 20;
 
 QAction* MenuEntry(QMenu* menu, const char* name, const char* caption, bool checkable = false) {
   QAction* action = menu->addAction(caption);
@@ -64,13 +63,17 @@ TForm1::TForm1(const TForm1Seams& seams)
   store_ = std::make_unique<SettingsStore>(*seams_.hive, settings_, *panel_);
 
   // Start and Stop lie below the visible client area, as on the Windows
-  // version's window: only program actions press them.
+  // version's window: only program actions press them. Unseen, they must not
+  // take the keyboard focus either, or Tab and Space would stop monitoring
+  // without a trace.
   Button2 = new QPushButton("Start", this);
   Button2->setObjectName("Button2");
   Button2->setGeometry(8, 208, 75, 25);
+  Button2->setFocusPolicy(Qt::NoFocus);
   Button3 = new QPushButton("Stop", this);
   Button3->setObjectName("Button3");
   Button3->setGeometry(8, 232, 75, 25);
+  Button3->setFocusPolicy(Qt::NoFocus);
   Button3->setEnabled(false);
 
   Timer1 = new QTimer(this);
@@ -175,7 +178,7 @@ void TForm1::Start() {
   Button2->setEnabled(false);
   settings_.SnmpFailed = false;
   // Missing only when the window is already closing.
-  if (tick_) tick_->Start();
+  if (tick_) RunTick([this] { tick_->Start(); });
 }
 
 void TForm1::Stop() {
@@ -186,9 +189,17 @@ void TForm1::Stop() {
 }
 
 void TForm1::Timer1Timer() {
-  ReportErrors([this] {
+  RunTick([this] {
     if (tick_) tick_->Tick();
   });
+}
+
+void TForm1::RunTick(const std::function<void()>& tick) {
+  // While a fault lasts, the tray says what it is: its box is shown once.
+  errors_.RunTick(tick, [this](const std::string& message) {
+    if (TrayIcon1) TrayIcon1->SetHint(QString::fromStdString(tick_hint_ + " (" + message + ")"));
+  });
+  Image1->update();
 }
 
 void TForm1::SetTimerPeriod(std::int64_t milliseconds) {
@@ -279,17 +290,12 @@ void TForm1::Image1MouseMove(QPoint, QPoint global) {
 void TForm1::Image1MouseUp(Qt::MouseButton, QPoint, QPoint) { settings_.Dragging = false; }
 
 void TForm1::Image1DblClick() {
-  if (HasBorder()) {
-    const QSize frame = frameGeometry().size() - size();
-    if (isVisible() && PlausibleFrame(frame)) bordered_frame_ = frame;
-    SetBorder(false);
-    SetOuterSize(kBorderlessSize);
-    settings_.WindowBorderStyle = 2;
-  } else {
-    SetBorder(true);
-    SetOuterSize(kBorderedSize);
-    settings_.WindowBorderStyle = 1;
-  }
+  // The client area is the design's under whatever frame the window manager
+  // draws (its frame is not ours to size), and one pixel narrower without.
+  const bool bordered = !HasBorder();
+  SetBorder(bordered);
+  setFixedSize(bordered ? kBorderedClientSize : kBorderlessSize);
+  settings_.WindowBorderStyle = bordered ? 1 : 2;
 }
 
 bool TForm1::HasBorder() const { return !windowFlags().testFlag(Qt::FramelessWindowHint); }
@@ -303,28 +309,41 @@ void TForm1::SetBorder(bool bordered) {
   SetWindowFlagsKeepingVisibility(flags);
 }
 
-void TForm1::SetOuterSize(QSize outer) {
-  // The frame is the window manager's; its size is known only once the
-  // window has been shown with it, and not at all without a window manager.
-  // Until then the Windows frame stands in, which leaves the client area just
-  // around the picture.
-  constexpr QSize kWindowsFrame = kBorderedSize - kBorderlessSize;
-  QSize frame(0, 0);
-  if (HasBorder()) {
-    frame = isVisible() ? frameGeometry().size() - size() : QSize(0, 0);
-    if (!PlausibleFrame(frame))
-      frame = PlausibleFrame(bordered_frame_) ? bordered_frame_ : kWindowsFrame;
+void TForm1::SetWindowFlagsKeepingVisibility(Qt::WindowFlags flags) {
+  // Changing the flags re-creates the native window, which hides it. The new
+  // one is placed by its outer corner, where the old one's was: the window
+  // manager, which alone knows its frame, puts the frame there.
+  const bool visible = isVisible();
+  const QPoint corner = frameGeometry().topLeft();
+  setWindowFlags(flags);
+  if (!visible) {
+    move(corner);
+    return;
   }
-  setFixedSize(outer - frame);
+  // It was on the screen, so it is not minimised, whatever the last state
+  // change we heard of said: a window manager that restored it (alt-Tab, a
+  // taskbar) need not tell. Shown minimised it would drop into the tray.
+  setWindowState(windowState() & ~Qt::WindowMinimized);
+  move(corner);
+  show();
+  KeepCorner(corner, kCornerTries);
 }
 
-void TForm1::SetWindowFlagsKeepingVisibility(Qt::WindowFlags flags) {
-  // Changing the flags re-creates the native window, which hides it.
-  const bool visible = isVisible();
-  const QPoint at = pos();
-  setWindowFlags(flags);
-  move(at);
-  if (visible) show();
+void TForm1::KeepCorner(QPoint corner, int tries) {
+  // A new native window learns its frame only after the window manager has
+  // framed it, and Qt may place it by stale margins meanwhile; so the corner
+  // is checked until it is right, and put right by moving the client by what
+  // it is off (a move by the client's position means the same to every
+  // window manager).
+  if (!isVisible() || closing_ || settings_.Dragging) return;
+  const QPoint off = frameGeometry().topLeft() - corner;
+  if (off.isNull()) {
+    if (tries < kCornerTries - 2) return;  // right, and stayed so
+  } else {
+    windowHandle()->setPosition(geometry().topLeft() - off);
+  }
+  if (tries > 0)
+    QTimer::singleShot(50, this, [this, corner, tries] { KeepCorner(corner, tries - 1); });
 }
 
 // --- Placement, as the settings record it ------------------------------------
@@ -361,6 +380,7 @@ void TForm1::SetResetCaptions(const std::string& oid1, const std::string& oid2) 
 }
 
 void TForm1::SetTrayHint(const std::string& hint) {
+  tick_hint_ = hint;
   if (TrayIcon1) TrayIcon1->SetHint(QString::fromStdString(hint));
 }
 
@@ -391,7 +411,8 @@ void TForm1::Close1Click() {
   Stop();
   // A save that fails is shown once, and the program ends all the same: a
   // program that cannot be closed cannot be logged out of either.
-  ReportErrors([this] { store_->SaveSettingsAtClose(); });
+  errors_.Dismiss();
+  errors_.RunAndWait([this] { store_->SaveSettingsAtClose(); });
   if (TrayIcon1) TrayIcon1->Remove();
   hide();
   QCoreApplication::quit();
@@ -409,6 +430,7 @@ bool TForm1::CloseOnSignal(std::ostream& err) {
     saved = false;
   }
   ReleaseAtClose();
+  errors_.Dismiss();
   hide();
   return saved;
 }
@@ -421,7 +443,8 @@ void TForm1::closeEvent(QCloseEvent* event) {
 void TForm1::FormClose() {
   closing_ = true;
   Stop();
-  ReportErrors([this] { store_->SaveSettingsAtClose(); });
+  errors_.Dismiss();
+  errors_.RunAndWait([this] { store_->SaveSettingsAtClose(); });
   ReleaseAtClose();
 }
 

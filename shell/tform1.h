@@ -13,7 +13,9 @@
 // and icon, totals) and the panel's host (timer, picture, placement).
 //
 // Failure: every handler runs through the error display, which shows what it
-// throws and lets the program carry on; the timer keeps running.
+// throws and lets the program carry on; the timer keeps running. A tick that
+// fails as the one before did opens no box again; the tray hint carries the
+// message while the fault lasts.
 //
 // Seams: the hive is borrowed; the poll, the picture writer and the clock
 // default to the real ones (the agent over the window's client, GIF files in
@@ -61,8 +63,9 @@ class TForm1 : public QWidget, public TickHost, public PanelHost {
   Q_OBJECT
 
  public:
-  // Outer sizes the border toggle gives the window.
-  static constexpr QSize kBorderedSize{419, 199};
+  // Client sizes the border toggle gives the window: the design's inside the
+  // window manager's frame; without a border, one pixel narrower.
+  static constexpr QSize kBorderedClientSize{414, 173};
   static constexpr QSize kBorderlessSize{413, 173};
 
   explicit TForm1(const TForm1Seams& seams);
@@ -142,11 +145,13 @@ class TForm1 : public QWidget, public TickHost, public PanelHost {
   void FormClose();
   void ReleaseAtClose();
   void UpdateTimer();
+  // Runs one tick through the error display: a fault is shown once.
+  void RunTick(const std::function<void()>& tick);
   bool HasBorder() const;
   void SetBorder(bool bordered);
-  void SetOuterSize(QSize outer);
   void SetStayOnTop(bool on_top);
   void SetWindowFlagsKeepingVisibility(Qt::WindowFlags flags);
+  void KeepCorner(QPoint corner, int tries);
 
   TForm1Seams seams_;
   TPlovexSettings settings_;
@@ -162,9 +167,9 @@ class TForm1 : public QWidget, public TickHost, public PanelHost {
 
   bool timer_enabled_ = false;
   std::int64_t timer_period_ = 0;
-  QPoint drag_anchor_;    // pointer minus window corner at the press
-  QSize bordered_frame_;  // frame size around the client, last seen bordered
-  bool closing_ = false;  // a close path has run; closing always succeeds
+  QPoint drag_anchor_;                // pointer minus window corner at the press
+  bool closing_ = false;              // a close path has run; closing always succeeds
+  std::string tick_hint_ = "Plovex";  // the hint the last tick set
 
   QStackedWidget* PageControl1 = nullptr;
   QFrame* Panel1 = nullptr;

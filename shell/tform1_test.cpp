@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QTest>
 
@@ -116,6 +117,31 @@ TEST_F(FormTest, FirstStartOpensAtTheDesignPlaceAndRecordsIt) {
   EXPECT_EQ(Find<QStackedWidget>("PageControl2")->currentIndex(), 0);
 }
 
+TEST_F(FormTest, TabAndSpaceOnTheGraphLeaveMonitoringRunning) {
+  TForm1& f = Start();
+  f.show();
+  f.activateWindow();
+  QApplication::setActiveWindow(&f);
+  for (int i = 0; i < 3; ++i) {
+    QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : &f;
+    QTest::keyClick(target, Qt::Key_Tab);
+    target = QApplication::focusWidget() ? QApplication::focusWidget() : &f;
+    QTest::keyClick(target, Qt::Key_Space);
+    QTest::keyClick(target, Qt::Key_Return);
+  }
+  EXPECT_TRUE(f.TimerRunning());
+  for (const char* name : {"Button2", "Button3"}) {
+    auto* button = Find<QPushButton>(name);
+    EXPECT_FALSE(button->hasFocus()) << name;
+    EXPECT_EQ(button->focusPolicy(), Qt::NoFocus) << name;
+  }
+  // Still the program's own: a click is Stop, then Start.
+  Find<QPushButton>("Button3")->click();
+  EXPECT_FALSE(f.TimerRunning());
+  Find<QPushButton>("Button2")->click();
+  EXPECT_TRUE(f.TimerRunning());
+}
+
 TEST_F(FormTest, TheRightButtonOnThePictureOpensTheMenu) {
   TForm1& f = Start();
   f.ShowAtStart();
@@ -159,8 +185,9 @@ TEST_F(FormTest, StoredFlagsPlaceAndStackTheWindowAtStart) {
 }
 
 TEST_F(FormTest, TheBorderToggleGivesItsSizesBothWaysTwiceOver) {
-  // Outer sizes: without a border the window is all client; with one, the
-  // window manager's frame (here the offscreen platform's) is part of it.
+  // Client sizes: without a border the window is all client; with one, the
+  // design's client area sits inside the window manager's frame. The outer
+  // corner stays where it was.
   TForm1& f = Start();
   f.ShowAtStart();
   auto frameless = [&] { return f.windowFlags().testFlag(Qt::FramelessWindowHint); };
@@ -173,10 +200,28 @@ TEST_F(FormTest, TheBorderToggleGivesItsSizesBothWaysTwiceOver) {
     EXPECT_EQ(f.RecordPlacement().BorderStyle, 2);
     DoubleClickPicture();
     EXPECT_FALSE(frameless());
-    EXPECT_EQ(f.frameGeometry().size(), QSize(419, 199));
+    EXPECT_EQ(f.size(), QSize(414, 173));
+    EXPECT_EQ(f.frameGeometry().topLeft(), QPoint(192, 105));
     EXPECT_EQ(f.Settings().WindowBorderStyle, 1);
     EXPECT_EQ(f.RecordPlacement().BorderStyle, 1);
     EXPECT_TRUE(f.isVisible());
+  }
+}
+
+TEST_F(FormTest, AToggleAfterARestoreTheWindowManagerDidNotTellKeepsTheWindowShown) {
+  TForm1& f = Start();
+  f.ShowAtStart();
+  // Minimised, then put back on the screen by the window manager (alt-Tab,
+  // a taskbar) without a state change reaching the window.
+  f.setWindowState(Qt::WindowMinimized);
+  f.show();
+  ASSERT_TRUE(f.isMinimized());
+  tray_available = true;
+  for (int i = 0; i < 2; ++i) {
+    DoubleClickPicture();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(f.isVisible()) << i;
+    EXPECT_FALSE(f.isMinimized()) << i;
   }
 }
 
@@ -188,9 +233,7 @@ TEST_F(FormTest, AStoredBorderlessWindowGetsItsBorderAtTheFirstDoubleClick) {
   DoubleClickPicture();
   EXPECT_FALSE(f.windowFlags().testFlag(Qt::FramelessWindowHint));
   EXPECT_EQ(f.Settings().WindowBorderStyle, 1);
-  // The frame is not known yet: the client is the one under the Windows
-  // frame of 419 x 199.
-  EXPECT_EQ(f.size(), QSize(413, 173));
+  EXPECT_EQ(f.size(), QSize(414, 173));
   EXPECT_TRUE(f.isVisible());
 }
 
@@ -291,12 +334,81 @@ TEST_F(FormTest, TheTooltipNamesTheProgramUntilTheFirstTickThenShowsTheRates) {
 TEST_F(FormTest, AFirstTickThatFailsLeavesTheProgramNameAndShowsTheError) {
   poll.fail_with = "'x' is not a valid integer value";
   TForm1& f = Start();
-  EXPECT_EQ(f.TrayIcon()->toolTip(), "Plovex");
+  EXPECT_EQ(f.TrayIcon()->toolTip(), "Plovex ('x' is not a valid integer value)");
   EXPECT_THAT(shown, ElementsAre("Plovex|'x' is not a valid integer value."));
-  // The timer keeps running; one box at a time, each shown after the last.
+  // The timer keeps running; the same fault on the next tick opens no box.
   EXPECT_TRUE(f.TimerRunning());
   f.Timer1Timer();
-  EXPECT_EQ(shown.size(), 2u);
+  EXPECT_EQ(shown.size(), 1u);
+}
+
+TEST_F(FormTest, AFaultIsShownOnceUntilItChangesOrATickRunsThrough) {
+  TForm1& f = Start();
+  f.Timer1Timer();
+  const QString rates = f.TrayIcon()->toolTip();
+  EXPECT_EQ(rates, "31.2 kB/s / 1.6 kB/s");
+
+  writer.fail_on = "Plovex.gif";
+  for (int i = 0; i < 5; ++i) f.Timer1Timer();
+  EXPECT_THAT(shown, ElementsAre("Plovex|Cannot create file Plovex.gif."));
+  // The tick set the rates before it failed; the fault follows them.
+  EXPECT_EQ(f.TrayIcon()->toolTip(), "31.2 kB/s / 1.6 kB/s (Cannot create file Plovex.gif)");
+
+  // Another message is a new fault.
+  poll.fail_with = "'x' is not a valid integer value";
+  f.Timer1Timer();
+  f.Timer1Timer();
+  ASSERT_EQ(shown.size(), 2u);
+  EXPECT_EQ(shown[1], "Plovex|'x' is not a valid integer value.");
+  EXPECT_EQ(f.TrayIcon()->toolTip(), "31.2 kB/s / 1.6 kB/s ('x' is not a valid integer value)");
+
+  // A tick that runs through ends the fault: the hint is the rates again, and
+  // the same message later is told again.
+  poll.fail_with.reset();
+  writer.fail_on.reset();
+  f.Timer1Timer();
+  EXPECT_EQ(f.TrayIcon()->toolTip(), "31.2 kB/s / 1.6 kB/s");
+  poll.fail_with = "'x' is not a valid integer value";
+  f.Timer1Timer();
+  EXPECT_EQ(shown.size(), 3u);
+
+  // Start (also through Clear or Apply) runs a tick like any other.
+  Trigger("Clear1");
+  EXPECT_EQ(shown.size(), 3u);
+}
+
+TEST_F(FormTest, TheWindowClosesWhileTheBoxIsOpen) {
+  for (const char* path : {"close button", "Close1"}) {
+    SCOPED_TRACE(path);
+    hive.Seed();
+    TForm1& f = Start();
+    f.Errors().SetPresenter(nullptr);  // the real box
+    f.show();
+    poll.fail_with = "Division by zero";
+    f.Timer1Timer();
+    auto* box = f.findChild<QMessageBox*>("ErrorBox");
+    ASSERT_NE(box, nullptr);
+    EXPECT_TRUE(box->isVisible());
+    EXPECT_EQ(box->text(), "Division by zero.");
+    // Nothing blocks the window: the timer goes on in the ordinary loop, and
+    // further failures wait for this box to go.
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    EXPECT_TRUE(f.TimerRunning());
+    poll.fail_with = "Stream write error";
+    f.Timer1Timer();
+    EXPECT_EQ(f.findChildren<QMessageBox*>().size(), 1);
+
+    if (std::string(path) == "Close1") {
+      Trigger("Close1");
+    } else {
+      EXPECT_TRUE(f.close());
+    }
+    EXPECT_FALSE(f.isVisible());
+    EXPECT_FALSE(f.TimerRunning());
+    EXPECT_FALSE(f.Errors().Showing());
+    EXPECT_TRUE(hive.Stored().Ip == "127.0.0.1");
+    poll.fail_with.reset();
+  }
 }
 
 TEST_F(FormTest, AStoredZeroTickFreqIsToldOnceAndTheGraphRuns) {

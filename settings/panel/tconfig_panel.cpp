@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QGuiApplication>
+#include <QHeaderView>
 #include <QListWidget>
 
 #include "core/counter_reset.h"
@@ -143,6 +144,10 @@ void TConfigPanel::BuildTree() {
   TreeView1->setHeaderHidden(true);
   TreeView1->setIndentation(19);
   TreeView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  // The nodes fit the tree's width even expanded: a horizontal bar would
+  // only eat a row.
+  TreeView1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  TreeView1->header()->setStretchLastSection(true);
   std::vector<QTreeWidgetItem*> items;
   for (const PanelNode& node : kPanelNodes) {
     QTreeWidgetItem* item =
@@ -175,13 +180,16 @@ void TConfigPanel::BuildAboutPage() {
             "This is still an early beta, so expect rough edges.", "",
             "Many thanks to everyone who sent ideas, bug reports", "and help along the way."},
            8, 48, 289, 105);
-  for (auto [name, text, x] : {std::tuple{"lblHomepage", "kestrune.example/plovex", 8},
-                               std::tuple{"lblEmail", "me@kestrune.example", 200}}) {
-    QLabel* label = Label(page, name, text, x, 160);
+  for (auto [name, text] : {std::pair{"lblHomepage", "kestrune.example/plovex"},
+                            std::pair{"lblEmail", "me@kestrune.example"}}) {
+    QLabel* label = Label(page, name, text, 8, 160);
     QPalette pal = label->palette();
     pal.setColor(QPalette::WindowText, Qt::blue);
     label->setPalette(pal);
   }
+  // The address ends where the notes do, whatever width the font gives it.
+  QLabel* email = page->findChild<QLabel*>("lblEmail");
+  email->move(8 + 289 - email->width(), email->y());
 }
 
 void TConfigPanel::BuildNetworkPage() {
@@ -312,9 +320,10 @@ void TConfigPanel::BuildOverlayPage(int k) {
   o.chkTxt = Check(page, ("chkTxt" + n).toLatin1().constData(), "", true, 8, 66, 17);
   o.edtTXT = Edit(page, ("edtTXT" + n).toLatin1().constData(), d.format, 32, 64, 265);
   Label(page, ("lblp" + n).toLatin1().constData(), "%" + n + " :", 8, 92);
-  o.edtP = Edit(page, ("edtP" + n).toLatin1().constData(), d.oid, 32, 88, 193);
+  // The kind's combo is wide enough for "NextAdp" beside its arrow.
+  o.edtP = Edit(page, ("edtP" + n).toLatin1().constData(), d.oid, 32, 88, 185);
   o.cbpTime =
-      Place(new QComboBox(page), ("cbp" + n + "Time").toLatin1().constData(), 232, 88, 65, 21);
+      Place(new QComboBox(page), ("cbp" + n + "Time").toLatin1().constData(), 224, 88, 73, 21);
   o.cbpTime->setEditable(true);
   o.cbpTime->setInsertPolicy(QComboBox::NoInsert);
   QStringList kinds = {"String", "Time"};

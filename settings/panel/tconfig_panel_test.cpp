@@ -3,8 +3,15 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <QComboBox>
+#include <QLabel>
 #include <QListWidget>
+#include <QScrollBar>
+#include <QStackedWidget>
+#include <QStyleOptionComboBox>
 #include <QTest>
+#include <QTreeWidget>
+#include <cstdlib>
 
 #include "settings/panel/recording_panel_host.h"
 
@@ -376,6 +383,53 @@ TEST_F(PanelTest, TheSaveGifBoxAndResetLabelsAreTheTicksToRead) {
   EXPECT_TRUE(s.SaveGif);
   panel.SetResetCaptions("Down 13MB", "Up 2MB");
   EXPECT_EQ(Find<QLabel>("LblRstOID2")->text(), "Up 2MB");
+}
+
+}  // namespace
+}  // namespace plovex
+
+namespace plovex {
+namespace {
+
+// What the user sees whole: every label's text fits it, every kind fits the
+// combo, and the tree has room for its nodes without a scroll bar.
+TEST_F(PanelTest, NothingIsCutOffOrScrolled) {
+  panel.resize(414, 173);
+  panel.show();
+  Find<QTreeWidget>("TreeView1")->expandAll();
+  for (int page = 0; page < Find<QStackedWidget>("PageControl2")->count(); ++page) {
+    ShowConfigPage(page);
+    QCoreApplication::processEvents();
+    if (const char* dir = std::getenv("PLOVEX_PANEL_SHOTS"))
+      panel.grab().save(QString("%1/page%2.png").arg(dir).arg(page));
+    for (QLabel* label :
+         Find<QStackedWidget>("PageControl2")->currentWidget()->findChildren<QLabel*>()) {
+      if (label->text().isEmpty()) continue;
+      EXPECT_LE(label->fontMetrics().horizontalAdvance(label->text()),
+                label->contentsRect().width())
+          << label->objectName().toStdString() << " on page " << page;
+      EXPECT_LE(label->geometry().right(), 307) << label->objectName().toStdString();
+    }
+  }
+  for (int k = 1; k <= 5; ++k) {
+    auto* combo = Find<QComboBox>(QString("cbp%1Time").arg(k).toLatin1().constData());
+    QStyleOptionComboBox option;
+    option.initFrom(combo);
+    option.editable = true;
+    const QRect field = combo->style()->subControlRect(QStyle::CC_ComboBox, &option,
+                                                       QStyle::SC_ComboBoxEditField, combo);
+    for (int i = 0; i < combo->count(); ++i)
+      EXPECT_LE(combo->fontMetrics().horizontalAdvance(combo->itemText(i)), field.width() - 2)
+          << "Text " << k << ": " << combo->itemText(i).toStdString();
+  }
+  auto* tree = Find<QTreeWidget>("TreeView1");
+  EXPECT_FALSE(tree->horizontalScrollBar()->isVisible());
+  for (QTreeWidgetItemIterator it(tree); *it != nullptr; ++it) {
+    const QRect row = tree->visualItemRect(*it);
+    EXPECT_LE(row.x() + tree->fontMetrics().horizontalAdvance((*it)->text(0)),
+              tree->viewport()->width())
+        << (*it)->text(0).toStdString();
+  }
 }
 
 }  // namespace

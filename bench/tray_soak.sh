@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Runs tray_soak on a virtual X display with a tray host, as the desktop
+# tests start them, and passes its output and exit status on.
+#   tray_soak.sh TRAY_SOAK [tray_soak arguments...]
+# Set PLOVEX_SOAK_NO_TRAY=1 to run it on the same display without a tray host.
+set -euo pipefail
+soak=${1:?usage: tray_soak.sh TRAY_SOAK [arguments...]}
+shift
+root=$(cd "$(dirname "$0")/.." && pwd)
+[[ ${PLOVEX_NETNS:-} == 1 ]] || { echo "refusing to run outside the private network namespace" >&2; exit 1; }
+
+tmp=$(mktemp -d)
+pids=()
+export XDG_RUNTIME_DIR=$tmp/runtime
+mkdir -p -m 700 "$XDG_RUNTIME_DIR"
+cleanup() {
+  local i
+  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
+    kill "${pids[i]}" 2>/dev/null || true
+    wait "${pids[i]}" 2>/dev/null || true
+  done
+  rm -rf "$tmp"
+}
+trap cleanup EXIT
+
+# shellcheck source=../tests/fixtures/xvfb_display.sh
+source "$root/tests/fixtures/xvfb_display.sh"
+xvfb_start "$tmp"
+if [[ ${PLOVEX_SOAK_NO_TRAY:-} != 1 ]]; then
+  tray_host_start "$tmp"
+  set -- --require-tray "$@"
+fi
+unset QT_QPA_PLATFORM
+QT_QPA_PLATFORM=xcb "$soak" "$@"

@@ -1,0 +1,144 @@
+#!/usr/bin/env bash
+# The real plovex window under a real window manager (openbox on Xvfb):
+#   desktop_wm_xvfb_test.sh PLOVEX
+# Checks what only a window manager decides: the window is not resizable and
+# offers no maximise (WM_NORMAL_HINTS, _NET_WM_ALLOWED_ACTIONS); the bordered
+# client area is 414 x 173 and 413 x 173 without; border toggles keep the
+# window's outer corner; after a minimise and a restore by the window manager
+# (xdotool windowactivate, as alt-Tab or a taskbar does) the next toggles
+# leave it mapped; with a tray host (wmdocker), the window can still be
+# closed while an error box is open. Runs inside the test run's private
+# network namespace (the hive points at 127.0.0.1, where no agent answers).
+set -euo pipefail
+plovex=${1:?usage: desktop_wm_xvfb_test.sh PLOVEX}
+root=$(cd "$(dirname "$0")/.." && pwd)
+[[ ${PLOVEX_NETNS:-} == 1 ]] || { echo "refusing to run outside the private network namespace" >&2; exit 1; }
+
+tmp=$(mktemp -d)
+pids=()
+export XDG_RUNTIME_DIR=$tmp/runtime HOME=$tmp/home
+mkdir -p -m 700 "$XDG_RUNTIME_DIR" "$HOME"
+cleanup() {
+  local i
+  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
+    kill "${pids[i]}" 2>/dev/null || true
+    wait "${pids[i]}" 2>/dev/null || true
+  done
+  rm -rf "$tmp"
+}
+trap cleanup EXIT
+fail() { echo "FAIL: $*" >&2; cat "$tmp/plovex.log" >&2 2>/dev/null || true; exit 1; }
+
+source "$root/tests/fixtures/xvfb_display.sh"
+xvfb_start "$tmp"
+openbox >"$tmp/openbox.log" 2>&1 &
+pids+=($!)
+wm_running() { [[ $(xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null) == *"window id"* ]]; }
+for _ in $(seq 100); do wm_running && break; sleep 0.05; done
+wm_running || { cat "$tmp/openbox.log" >&2; fail "openbox did not start"; }
+
+start_plovex() {
+  (cd "$tmp/work" && XDG_CONFIG_HOME="$tmp/config" exec "$plovex") >"$tmp/plovex.log" 2>&1 &
+  plovex_pid=$!
+  pids+=($plovex_pid)
+  for _ in $(seq 100); do
+    [[ -n $(client) ]] && [[ $(map_state) == IsViewable ]] && break
+    sleep 0.1
+  done
+  [[ $(map_state) == IsViewable ]] || fail "no Plovex window"
+  sleep 1
+}
+
+# The window: re-created by each toggle, so looked up each time (Qt keeps a
+# small hidden window of the same name besides).
+client() {
+  local id
+  for id in $(xdotool search --name '^Plovex$' 2>/dev/null); do
+    [[ $(xwininfo -id "$id" | sed -n 's/^ *Width: *//p') -ge 400 ]] && { echo "$id"; return; }
+  done
+}
+info() { xwininfo -id "$(client)"; }
+map_state() { local w; w=$(client); [[ -n $w ]] && xwininfo -id "$w" | sed -n 's/^ *Map State: *//p'; }
+client_size() { info | sed -n 's/^ *Width: *//p;s/^ *Height: *//p' | paste -sd x; }
+# The outer corner: the client's position less the frame the manager drew.
+corner() {
+  local g x y l t
+  g=$(info)
+  x=$(sed -n 's/^ *Absolute upper-left X: *//p' <<<"$g")
+  y=$(sed -n 's/^ *Absolute upper-left Y: *//p' <<<"$g")
+  read -r l _ t _ < <(xprop -id "$(client)" _NET_FRAME_EXTENTS | sed 's/.*= //; s/,//g')
+  echo "$((x - l)),$((y - t))"
+}
+double_click() {
+  local X Y WINDOW WIDTH HEIGHT SCREEN
+  eval "$(xdotool getwindowgeometry --shell "$(client)")"
+  xdotool mousemove $((X + 60)) $((Y + 60))
+  sleep 0.2
+  xdotool click --repeat 2 --delay 80 1
+  sleep 1.5
+}
+expect() {  # what, got, want
+  [[ $2 == "$3" ]] || fail "$1: $2, not $3"
+  echo "$1: $2"
+}
+
+"$root/scripts/demo-hive" "$tmp/config"
+mkdir "$tmp/work"
+start_plovex
+w=$(client)
+
+# Not resizable, no maximise.
+hints=$(xprop -id "$w" WM_NORMAL_HINTS)
+[[ $hints == *"program specified minimum size: 414 by 173"* ]] || fail "minimum size: $hints"
+[[ $hints == *"program specified maximum size: 414 by 173"* ]] || fail "maximum size: $hints"
+actions=$(xprop -id "$w" _NET_WM_ALLOWED_ACTIONS)
+for a in _NET_WM_ACTION_MAXIMIZE_HORZ _NET_WM_ACTION_MAXIMIZE_VERT _NET_WM_ACTION_RESIZE; do
+  [[ $actions != *"$a"* ]] || fail "the window manager offers $a"
+done
+[[ $actions == *_NET_WM_ACTION_MINIMIZE* ]] || fail "no minimise: $actions"
+echo "allowed: ${actions#*= }"
+
+expect "client at start" "$(client_size)" 414x173
+home=$(corner)
+expect "corner at start" "$home" 192,105
+
+for round in 1 2; do
+  double_click
+  expect "round $round borderless: mapped" "$(map_state)" IsViewable
+  expect "round $round borderless: client" "$(client_size)" 413x173
+  expect "round $round borderless: corner" "$(corner)" "$home"
+  double_click
+  expect "round $round bordered: mapped" "$(map_state)" IsViewable
+  expect "round $round bordered: client" "$(client_size)" 414x173
+  expect "round $round bordered: corner" "$(corner)" "$home"
+  if [[ $round == 1 ]]; then
+    xdotool windowminimize "$(client)"
+    sleep 1
+    [[ $(xprop -id "$(client)" WM_STATE) == *Iconic* ]] || fail "not minimised"
+    xdotool windowactivate "$(client)"
+    sleep 1
+    expect "restored by the window manager" "$(map_state)" IsViewable
+  fi
+done
+
+# With a tray host: an error box open, and the window still closes. The
+# picture file cannot be written (a directory in its place), so every tick
+# fails the same way; one box only.
+kill -TERM "$plovex_pid"
+wait "$plovex_pid" || fail "plovex ended with $? on SIGTERM"
+tray_host_start "$tmp"
+rm -rf "$tmp/config"
+"$root/scripts/demo-hive" "$tmp/config" --save-gif
+mkdir "$tmp/work/Plovex.gif"
+start_plovex
+sleep 2
+boxes=$(xdotool search --onlyvisible --name '^Plovex$' 2>/dev/null | while read -r id; do
+  if [[ $(xwininfo -id "$id" | sed -n 's/^ *Width: *//p') -lt 400 ]]; then echo "$id"; fi; done | wc -l)
+expect "error boxes open after a few failing ticks" "$boxes" 1
+wmctrl -i -c "$(client)"  # the close button, through the window manager
+for _ in $(seq 50); do kill -0 "$plovex_pid" 2>/dev/null || break; sleep 0.1; done
+! kill -0 "$plovex_pid" 2>/dev/null || fail "the window did not close while the box was open"
+status=0
+wait "$plovex_pid" || status=$?
+expect "exit status" "$status" 0
+echo ok
