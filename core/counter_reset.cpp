@@ -34,7 +34,11 @@ std::optional<std::string> ResetAgentCounter(TSNMPSend& client, const std::strin
   client.Host = host;
   client.Timeout = kResetTimeoutMs;
   if (!client.Exchange()) {
-    return "No answer from " + host + " within " + std::to_string(kResetTimeoutMs / 1000) + " s.";
+    if (client.Failure() == SnmpFailure::kTimedOut || client.Failure() == SnmpFailure::kSocket) {
+      return "No answer from " + host + " within " + std::to_string(kResetTimeoutMs / 1000) +
+             " s.";
+    }
+    return "No answer from " + host + ": " + client.FailureText() + ".";
   }
   if (client.Response.ErrorStatus != 0) {
     return "The agent did not reset OID" + std::to_string(channel) + ": " +

@@ -1,17 +1,20 @@
 #pragma once
 // ResetAgentCounter: asks the agent to set one counter to 0, the counter
 // reset of the "Reset" page. One SetRequest of INTEGER 0 (message version
-// `version`, 0 for SNMPv1 or 1 for v2c; request-id 1) for `oid` to `host`
-// with `community`, through `client`,
-// which the caller owns (a short-lived client of its own, so that the poll's
-// client is left alone) and whose time-out is 5000 ms.
+// `version`, 0 for SNMPv1, 1 for v2c or 3 for v3 as the user the caller set
+// in client.Usm; request-id 1 in versions 1 and 2c) for `oid` to `host` with
+// `community`, through `client`, which the caller owns (a short-lived client
+// of its own, so that the poll's client is left alone) and whose time-out is
+// 5000 ms.
 //
 // The result says what the agent did, so that the caller clears its totals
 // only for a counter that really went back to 0: nullopt when the agent
 // accepted the set; otherwise the message to show,
 //   "The agent did not reset OID1: noSuchName." for a refusal (any
 //   error-status, by its RFC 1157 / RFC 3416 name, or its number), or
-//   "No answer from <host> within 5 s." when nothing answered in time.
+//   "No answer from <host> within 5 s." when nothing answered in time, or
+//   "No answer from <host>: wrong authentication key." when a version 3
+//   agent refused the user (the client's FailureText).
 // `channel` (1 or 2) names the counter in the message. Never throws.
 #include <optional>
 #include <string>

@@ -38,6 +38,11 @@ void ApplyDefaultSettings(TPlovexSettings& s) {
   s.Ip = "192.168.1.1";
   s.Community = "tamrel";
   s.SnmpVersion = "1";
+  s.SnmpUser.clear();
+  s.SnmpAuthProtocol.clear();
+  s.SnmpPrivProtocol.clear();
+  s.SnmpAuthKey.clear();
+  s.SnmpPrivKey.clear();
   SetChannel(s.Oid1, "1.3.6.1.2.1.2.2.1.10.2", 0x008000, 0x00A000, true, 2);
   SetChannel(s.Oid2, "1.3.6.1.2.1.2.2.1.16.2", 0xFF0000, 0xFF4040, false, 50);
   s.GraphTopX = 0;

@@ -60,6 +60,9 @@ struct PollMemory {
   // While SnmpFailed: when the next try may go out, and the back-off in force.
   std::int64_t RetryAtMs = 0;
   std::int64_t RetryDelayMs = 0;
+  // While SnmpFailed: why, when the agent said so or the version 3 user
+  // cannot be used ("wrong authentication key"); empty for plain silence.
+  std::string FailureReason;
 };
 
 constexpr int kTrayBitmapSize = 16;
@@ -92,7 +95,15 @@ class TPlovexSettings {
   bool SnapshotPending = false;
   std::string Ip;
   std::string Community;
-  std::string SnmpVersion;  // "1" or "2c"; any other text acts as "1"
+  std::string SnmpVersion;  // "1", "2c" or "3"; any other text acts as "1"
+  // Version 3, the User-based Security Model: the user, its protocols
+  // ("SHA" or "SHA-256", "AES"; empty for none, which also sets the security
+  // level) and their master keys Ku as hexadecimal text, never passphrases.
+  std::string SnmpUser;
+  std::string SnmpAuthProtocol;
+  std::string SnmpPrivProtocol;
+  std::string SnmpAuthKey;
+  std::string SnmpPrivKey;
   std::int32_t MaxBytes = 0;
   std::int32_t TextSize = 0;
   std::int32_t GraphTopX = 0;
@@ -111,8 +122,11 @@ class TPlovexSettings {
   std::int32_t TickFreq = 0;
   OneBased<TextOverlay, 5> Texts;
 
-  // The version field of every message to the agent: 1 for "2c", else 0.
-  std::int32_t SnmpMessageVersion() const { return SnmpVersion == "2c" ? 1 : 0; }
+  // The version field of every message to the agent: 1 for "2c", 3 for "3",
+  // else 0.
+  std::int32_t SnmpMessageVersion() const {
+    return SnmpVersion == "2c" ? 1 : SnmpVersion == "3" ? 3 : 0;
+  }
 
   // Channel k (1 or 2).
   OidChannel& Channel(int k) { return k == 1 ? Oid1 : Oid2; }

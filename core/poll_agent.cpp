@@ -7,6 +7,7 @@
 #include "core/format_uptime.h"
 #include "core/int_text.h"
 #include "core/plovex_error.h"
+#include "core/snmp_security.h"
 #include "snmp/ber_format.h"
 #include "snmp/oid_order.h"
 
@@ -163,7 +164,7 @@ class SharedRequest {
 
 // The request's identity: refused identifiers belong to it.
 std::string RequestKey(const TPlovexSettings& s, const std::vector<Slot>& slots) {
-  std::string key = s.Ip + '\n' + s.Community + '\n' + s.SnmpVersion;
+  std::string key = s.Ip + '\n' + s.Community + '\n' + s.SnmpVersion + '\n' + s.SnmpUser;
   for (const Slot& slot : slots) key += '\n' + std::to_string(slot.text) + ' ' + *slot.oid;
   return key;
 }
@@ -186,13 +187,13 @@ std::vector<Slot> RequestSlots(TPlovexSettings& s, const std::array<bool, 6>& en
   return slots;
 }
 
-// Walks overlay 4's column with GetNextRequests (GetBulkRequests in version
-// 2c); `value` keeps the last qualifying address and is left alone when none
-// qualifies.
+// Walks overlay 4's column with GetNextRequests (GetBulkRequests in versions
+// 2c and 3); `value` keeps the last qualifying address and is left alone when
+// none qualifies.
 void WalkAddresses(const TPlovexSettings& s, TSNMPSend& client, std::string& value,
                    std::int64_t poll_started, const PollInterruption* interruption) {
   const std::string& column = s.Texts[4].Oid;
-  const bool bulk = s.SnmpMessageVersion() == ber::kVersion2c;
+  const bool bulk = s.SnmpMessageVersion() != ber::kVersion1;
   client.Request.Reset();
   client.Request.Version = s.SnmpMessageVersion();
   client.Request.Community = s.Community;
@@ -233,8 +234,9 @@ void WalkAddresses(const TPlovexSettings& s, TSNMPSend& client, std::string& val
 // While the host is silent, whether this poll may try it again.
 bool RetryDue(PollMemory& m, std::int64_t now_ms) { return now_ms >= m.RetryAtMs; }
 
-void NoteSilence(TPlovexSettings& s, std::int64_t now_ms) {
+void NoteSilence(TPlovexSettings& s, std::int64_t now_ms, const std::string& reason) {
   PollMemory& m = s.SnmpMemory;
+  m.FailureReason = reason;
   m.RetryDelayMs = s.SnmpFailed ? std::min(m.RetryDelayMs * 2, kLongestRetryMs) : kFirstRetryMs;
   m.RetryAtMs = now_ms + m.RetryDelayMs;
   s.SnmpFailed = true;
@@ -244,8 +246,25 @@ void NoteAnswerAfterSilence(TPlovexSettings& s) {
   s.SnmpFailed = false;
   s.SnmpMemory.RetryAtMs = 0;
   s.SnmpMemory.RetryDelayMs = 0;
+  s.SnmpMemory.FailureReason.clear();
   s.Oid1.NewBaseline = true;
   s.Oid2.NewBaseline = true;
+}
+
+// Version 3: the client speaks as the settings' user. False with `problem`
+// set when they make no usable user; nothing may be sent then.
+bool PrepareSecurity(const TPlovexSettings& s, TSNMPSend& client, std::string& problem) {
+  if (s.SnmpMessageVersion() != ber::kVersion3) return true;
+  const std::optional<UsmUser> user = SettingsUsmUser(s, problem);
+  if (!user) return false;
+  client.Usm = *user;
+  return true;
+}
+
+// What the user is told beside "no answer": nothing for plain silence.
+std::string SilenceReason(const TSNMPSend& client) {
+  const SnmpFailure f = client.Failure();
+  return f == SnmpFailure::kTimedOut || f == SnmpFailure::kSocket ? "" : client.FailureText();
 }
 
 }  // namespace
@@ -265,9 +284,11 @@ bool PollAgent(TPlovexSettings& s, TSNMPSend& client, PollTexts& texts,
 
   const std::int64_t started = client.NowMs();
   SharedRequest request(s, client, texts, interruption);
-  const bool answered = request.Run(RequestSlots(s, enabled, client.NowMs()));
+  std::string problem;
+  const bool usable = PrepareSecurity(s, client, problem);
+  const bool answered = usable && request.Run(RequestSlots(s, enabled, client.NowMs()));
   if (!answered) {
-    NoteSilence(s, client.NowMs());
+    NoteSilence(s, client.NowMs(), usable ? SilenceReason(client) : problem);
     // A host that stays silent is not news: the overlays keep their empty texts.
     if (retrying) return false;
   } else if (retrying) {

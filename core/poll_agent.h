@@ -2,14 +2,15 @@
 // PollAgent: one poll of the monitored host, the first step of every tick.
 //
 // One GetRequest (version 0, or 1 when SnmpVersion is "2c"; request-id 1,
-// time-out 1000 ms) through the window's long-lived client carries Oid1.Oid,
-// Oid2.Oid and the Oid of every enabled overlay, in overlay order. When
-// overlay 4 is enabled with kind "NextAdp", GetNextRequests (GetBulkRequests
-// of 10 rows in version 2c) then walk its address column and keep the last
-// address that contains neither Ip nor "0.0.0.0". In version 2c an identifier
+// time-out 1000 ms; in version 3 as the settings' user, see snmp_security.h)
+// through the window's long-lived client carries Oid1.Oid, Oid2.Oid and the
+// Oid of every enabled overlay, in overlay order. When overlay 4 is enabled
+// with kind "NextAdp", GetNextRequests (GetBulkRequests of 10 rows in
+// versions 2c and 3) then walk its address column and keep the last address
+// that contains neither Ip nor "0.0.0.0". In versions 2c and 3 an identifier
 // the agent lacks comes back as an exception for its binding alone and reads
-// as empty. Each non-empty counter text
-// moves the channel's Value into PrevValue and becomes the new Value.
+// as empty. Each non-empty counter text moves the channel's Value into
+// PrevValue and becomes the new Value.
 //
 // texts receives counter 1, counter 2 and the overlay values 1 to 5 as
 // display text: "N/A" for a missing value (disabled overlays included), days
@@ -31,7 +32,10 @@
 // gone by.
 //
 // Silence: a GetRequest that gets no reply sets SnmpFailed and returns false
-// with the overlays "N/A". Polls then send nothing and return seven empty
+// with the overlays "N/A"; SnmpMemory.FailureReason then says why when a
+// version 3 agent refused ("wrong authentication key", the client's Failure)
+// or the settings make no usable version 3 user (nothing is sent then), and
+// is empty for plain silence. Polls then send nothing and return seven empty
 // texts, except that a try goes out by itself 5 seconds later, then after
 // twice the time before, up to once a minute; the first answer clears
 // SnmpFailed and marks both channels for a NewBaseline. Start clears the flag

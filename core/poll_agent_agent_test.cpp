@@ -6,7 +6,10 @@
 #include <cstdlib>
 #include <regex>
 
+#include "core/counter_reset.h"
 #include "core/poll_agent.h"
+#include "core/snmp_security.h"
+#include "core/tick_cycle.h"
 #include "snmp/tudp_socket.h"
 
 namespace plovex {
@@ -182,6 +185,80 @@ TEST_F(AgentPoll, AHostThatDoesNotAnswerStopsThePolling) {
   EXPECT_LT(std::chrono::steady_clock::now() - again, std::chrono::milliseconds(50));
   EXPECT_EQ(sent_, 1);  // nothing sent
   EXPECT_EQ(texts_, PollTexts{});
+}
+
+// The settings of a version 3 user of the test agent, keys made from the
+// passphrases as the panel makes them.
+void UseVersion3(TPlovexSettings& s, const char* user, const char* auth, const char* priv,
+                 const char* auth_pass = "authpass123") {
+  s.SnmpVersion = "3";
+  s.Community = "";  // not needed, and never sent in version 3
+  s.SnmpUser = user;
+  s.SnmpAuthProtocol = auth;
+  s.SnmpPrivProtocol = priv;
+  s.SnmpAuthKey = PassphraseToKeyText(auth, auth_pass);
+  s.SnmpPrivKey = *priv ? PassphraseToKeyText(auth, "privpass123") : "";
+}
+
+TEST_F(AgentPoll, Version3AuthPrivReadsRatesAndOverlays) {
+  UseVersion3(s_, "plovex", "SHA", "AES");
+  s_.Oid1.Oid = "1.3.6.1.2.1.31.1.1.1.6.2";   // ifHCInOctets.2
+  s_.Oid2.Oid = "1.3.6.1.2.1.31.1.1.1.10.2";  // ifHCOutOctets.2
+  ASSERT_TRUE(PollAgent(s_, client_, texts_)) << s_.SnmpMemory.FailureReason;
+  EXPECT_EQ(sent_, 1 + 1 + 1) << "discovery, the GetRequest, one GetBulkRequest";
+  EXPECT_TRUE(std::regex_match(texts_[0], std::regex("[0-9]+"))) << texts_[0];
+  EXPECT_EQ(texts_[2], "Test agent");
+  EXPECT_TRUE(std::regex_match(texts_[3], std::regex("[0-9]+ Days [0-9]+h[0-5][0-9]m[0-5][0-9]s")))
+      << texts_[3];
+  EXPECT_EQ(texts_[4], "test-agent");
+  EXPECT_EQ(texts_[5], "203.0.113.5");
+  EXPECT_EQ(texts_[6], "Lab rack 7");
+
+  const char* dir = std::getenv("PLOVEX_AGENT_DIR");
+  ASSERT_NE(dir, nullptr);
+  const std::string traffic =
+      std::string(PLOVEX_SOURCE_DIR) + "/tests/fixtures/snmp_agent.sh traffic '" + dir + "' 20";
+  ASSERT_EQ(std::system(traffic.c_str()), 0);
+  sent_ = 0;
+  ASSERT_TRUE(PollAgent(s_, client_, texts_));
+  EXPECT_EQ(sent_, 2);
+  EXPECT_GE(s_.Oid1.Value - s_.Oid1.PrevValue, 20000);
+  EXPECT_GE(s_.Oid2.Value - s_.Oid2.PrevValue, 20000);
+  EXPECT_FALSE(s_.SnmpFailed);
+}
+
+TEST_F(AgentPoll, Version3WithSha256AndWithoutPrivacy) {
+  UseVersion3(s_, "plovex256", "SHA-256", "AES");
+  ASSERT_TRUE(PollAgent(s_, client_, texts_)) << s_.SnmpMemory.FailureReason;
+  EXPECT_EQ(texts_[2], "Test agent");
+  EXPECT_EQ(texts_[5], "203.0.113.5");
+  UseVersion3(s_, "plovexauth", "SHA", "");
+  ASSERT_TRUE(PollAgent(s_, client_, texts_)) << s_.SnmpMemory.FailureReason;
+  EXPECT_EQ(texts_[2], "Test agent");
+  EXPECT_TRUE(std::regex_match(texts_[0], std::regex("[0-9]+"))) << texts_[0];
+}
+
+TEST_F(AgentPoll, Version3WrongPassphraseIsToldInTheHint) {
+  s_.Ip = "127.0.0.1";
+  UseVersion3(s_, "plovex", "SHA", "AES", "not the passphrase");
+  EXPECT_FALSE(PollAgent(s_, client_, texts_));
+  EXPECT_TRUE(s_.SnmpFailed);
+  EXPECT_EQ(s_.SnmpMemory.FailureReason, "wrong authentication key");
+  EXPECT_EQ(TrayHint(s_), "0 kB/s / 0 kB/s (no answer from 127.0.0.1: wrong authentication key)");
+  EXPECT_EQ(texts_[2], "N/A");
+}
+
+TEST_F(AgentPoll, Version3CounterResetIsAuthenticated) {
+  UseVersion3(s_, "plovex", "SHA", "AES");
+  TSNMPSend reset_client;
+  std::string problem;
+  reset_client.Usm = *SettingsUsmUser(s_, problem);
+  // The agent takes the user's SetRequest and refuses the read-only counter.
+  EXPECT_EQ(ResetAgentCounter(reset_client, "127.0.0.1", "", s_.Oid1.Oid, 1, 3),
+            std::optional<std::string>("The agent did not reset OID1: notWritable."));
+  reset_client.Usm.AuthKey[0] ^= 1;
+  EXPECT_EQ(ResetAgentCounter(reset_client, "127.0.0.1", "", s_.Oid1.Oid, 1, 3),
+            std::optional<std::string>("No answer from 127.0.0.1: wrong authentication key."));
 }
 
 }  // namespace

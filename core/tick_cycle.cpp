@@ -6,9 +6,14 @@
 
 namespace plovex {
 
+std::string NoAnswerText(const TPlovexSettings& s) {
+  const std::string& reason = s.SnmpMemory.FailureReason;
+  return "no answer from " + s.Ip + (reason.empty() ? "" : ": " + reason);
+}
+
 std::string TrayHint(const TPlovexSettings& s) {
   std::string hint = FormatRate(s.Oid1.Rate) + " / " + FormatRate(s.Oid2.Rate);
-  if (s.SnmpFailed) hint += " (no answer from " + s.Ip + ")";
+  if (s.SnmpFailed) hint += " (" + NoAnswerText(s) + ")";
   return hint;
 }
 

@@ -41,8 +41,12 @@ inline const char* const kSnapshotFileName = "PlovexSnapShot.gif";
 // zero padding.
 std::string TimeStampedFileName(int hour, int minute);
 
+// "no answer from <Ip>", and after ": " why, when the poll knows more than
+// that the host is silent ("no answer from 10.0.0.1: unknown user").
+std::string NoAnswerText(const TPlovexSettings& s);
+
 // The tray icon's hint: the two rates ("12.5 kB/s / 3.0 kB/s"), and while the
-// host does not answer, " (no answer from <Ip>)" after them.
+// host does not answer, " (" NoAnswerText ")" after them.
 std::string TrayHint(const TPlovexSettings& s);
 
 class TickCycle {

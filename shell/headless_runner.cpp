@@ -87,7 +87,7 @@ void HeadlessRunner::ReportAnswering() {
   if (answering_) {
     err_ << "plovex: " << s_.Ip << " answers again" << std::endl;
   } else {
-    err_ << "plovex: no answer from " << s_.Ip << std::endl;
+    err_ << "plovex: " << NoAnswerText(s_) << std::endl;
   }
 }
 

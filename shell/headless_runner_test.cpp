@@ -232,6 +232,24 @@ TEST(HeadlessRun, AHostFallingSilentAndAnsweringAgainIsToldOnceEach) {
   EXPECT_EQ(hints[5].find("no answer"), std::string::npos);
 }
 
+TEST(HeadlessRun, TheReasonAVersion3AgentRefusedIsToldOnStandardError) {
+  struct RefusedPoll : PollSource {
+    PollTexts Poll(TPlovexSettings& s) override {
+      s.SnmpFailed = true;
+      s.SnmpMemory.FailureReason = "unknown user";
+      return PollTexts{};
+    }
+  } refused;
+  RunnerRig rig(false);
+  rig.s.Ip = "127.0.0.1";
+  HeadlessRunner runner{rig.s,  nullptr,    rig.picture, rig.clock, refused, rig.writer,
+                        nullptr, rig.waiter, rig.out,    rig.err};
+  EXPECT_EQ(runner.Run(HeadlessArgs{2}), 0);
+  EXPECT_EQ(Lines(rig.err.str()),
+            (std::vector<std::string>{"plovex: no answer from 127.0.0.1: unknown user"}));
+  EXPECT_EQ(Lines(rig.out.str()).back(), "0 kB/s / 0 kB/s (no answer from 127.0.0.1: unknown user)");
+}
+
 TEST(HeadlessRun, AFailedClosingSaveIsReportedInTheExitCode) {
   RunnerRig rig;
   rig.hive.set_writable(false);

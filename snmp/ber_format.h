@@ -34,10 +34,13 @@ inline constexpr std::int32_t kSetRequest = 0xA3;
 // Its error-status and error-index fields carry non-repeaters and
 // max-repetitions (RFC 3416 4.2.3).
 inline constexpr std::int32_t kGetBulkRequest = 0xA5;
+inline constexpr std::int32_t kReport = 0xA8;
 
-// The version field of a message: SNMPv1 (RFC 1157) and SNMPv2c (RFC 1901).
+// The version field of a message: SNMPv1 (RFC 1157), SNMPv2c (RFC 1901) and
+// SNMPv3 (RFC 3412, whose messages snmpv3_message.h encodes).
 inline constexpr std::int32_t kVersion1 = 0;
 inline constexpr std::int32_t kVersion2c = 1;
+inline constexpr std::int32_t kVersion3 = 3;
 
 // Every request goes to this UDP port of the agent; there is no setting for it.
 inline constexpr std::uint16_t kAgentPort = 161;

@@ -74,6 +74,15 @@ std::size_t IntegerElementSize(std::int32_t v) {
 
 }  // namespace
 
+// The content of a binding's SEQUENCE: its OID element and its value element.
+std::size_t TSNMPRec::BindingContentSize(const EncodedBinding& e) {
+  return ber::ElementSize(e.oid_length) + ber::ElementSize(e.contents.size() - e.oid_length);
+}
+
+namespace {
+
+}  // namespace
+
 void TSNMPRec::Reset() {
   Version = 0;
   Community.clear();
@@ -160,46 +169,58 @@ std::string TSNMPRec::Encode() const {
   return out;
 }
 
+TSNMPRec::PduSizes TSNMPRec::SizePdu() const {
+  PduSizes sizes;
+  for (std::size_t i = 0; i < count_; ++i) {
+    if (!encoded_[i].valid) EncodeBinding(i);
+    sizes.list_content += ber::ElementSize(BindingContentSize(encoded_[i]));
+  }
+  sizes.pdu_content = IntegerElementSize(RequestId) + IntegerElementSize(ErrorStatus) +
+                      IntegerElementSize(ErrorIndex) + ber::ElementSize(sizes.list_content);
+  return sizes;
+}
+
+char* TSNMPRec::WritePdu(char* w, const PduSizes& sizes) const {
+  w = ber::WriteHeader(w, static_cast<std::uint8_t>(PduType), sizes.pdu_content);
+  w = WriteInteger(w, RequestId);
+  w = WriteInteger(w, ErrorStatus);
+  w = WriteInteger(w, ErrorIndex);
+  w = ber::WriteHeader(w, ber::kSequence, sizes.list_content);
+  for (std::size_t i = 0; i < count_; ++i) {
+    const EncodedBinding& e = encoded_[i];
+    const char* const oid = e.contents.data();
+    const char* const value = oid + e.oid_length;
+    const char* const end = oid + e.contents.size();
+    w = ber::WriteHeader(w, ber::kSequence, BindingContentSize(e));
+    w = ber::WriteHeader(w, ber::kObjectId, e.oid_length);
+    w = std::copy(oid, value, w);
+    w = ber::WriteHeader(w, static_cast<std::uint8_t>(binds_[i].Tag), end - value);
+    w = std::copy(value, end, w);
+  }
+  return w;
+}
+
 void TSNMPRec::EncodeTo(std::string& out) const {
   // The lengths inside out first, for the headers that carry them; then the
   // message front to back in one go.
-  auto binding_content = [this](std::size_t i) {
-    const EncodedBinding& e = encoded_[i];
-    return ber::ElementSize(e.oid_length) + ber::ElementSize(e.contents.size() - e.oid_length);
-  };
-  std::size_t list_content = 0;
-  for (std::size_t i = 0; i < count_; ++i) {
-    if (!encoded_[i].valid) EncodeBinding(i);
-    list_content += ber::ElementSize(binding_content(i));
-  }
-  const std::size_t pdu_content = IntegerElementSize(RequestId) + IntegerElementSize(ErrorStatus) +
-                                  IntegerElementSize(ErrorIndex) + ber::ElementSize(list_content);
+  const PduSizes sizes = SizePdu();
   const std::size_t message_content = IntegerElementSize(Version) +
                                       ber::ElementSize(Community.size()) +
-                                      ber::ElementSize(pdu_content);
-
+                                      ber::ElementSize(sizes.pdu_content);
   out.resize(ber::ElementSize(message_content));
   char* w = out.data();
   w = ber::WriteHeader(w, ber::kSequence, message_content);
   w = WriteInteger(w, Version);
   w = ber::WriteHeader(w, ber::kOctetString, Community.size());
   w = std::copy(Community.begin(), Community.end(), w);
-  w = ber::WriteHeader(w, static_cast<std::uint8_t>(PduType), pdu_content);
-  w = WriteInteger(w, RequestId);
-  w = WriteInteger(w, ErrorStatus);
-  w = WriteInteger(w, ErrorIndex);
-  w = ber::WriteHeader(w, ber::kSequence, list_content);
-  for (std::size_t i = 0; i < count_; ++i) {
-    const EncodedBinding& e = encoded_[i];
-    const char* const oid = e.contents.data();
-    const char* const value = oid + e.oid_length;
-    const char* const end = oid + e.contents.size();
-    w = ber::WriteHeader(w, ber::kSequence, binding_content(i));
-    w = ber::WriteHeader(w, ber::kObjectId, e.oid_length);
-    w = std::copy(oid, value, w);
-    w = ber::WriteHeader(w, static_cast<std::uint8_t>(binds_[i].Tag), end - value);
-    w = std::copy(value, end, w);
-  }
+  WritePdu(w, sizes);
+}
+
+void TSNMPRec::AppendPdu(std::string& out) const {
+  const PduSizes sizes = SizePdu();
+  const std::size_t start = out.size();
+  out.resize(start + ber::ElementSize(sizes.pdu_content));
+  WritePdu(out.data() + start, sizes);
 }
 
 bool TSNMPRec::Decode(std::string_view datagram) {
@@ -220,26 +241,41 @@ bool TSNMPRec::Decode(std::string_view datagram) {
   Version = ber::ItemNumber(reader.Next(), scratch_);
   Community.clear();
   ber::AppendItemText(reader.Next(), Community);
+  DecodePduItems(reader, content_end);
+  return true;
+}
+
+bool TSNMPRec::DecodePdu(std::string_view pdu) {
+  const char* const end = pdu.data() + pdu.size();
+  ber::BerReader probe(pdu.data(), end);
+  const ber::Item header = probe.Next();
+  if (header.kind != ber::Item::Kind::kConstructed) return false;
+  ber::BerReader reader(pdu.data(), end);
+  DecodePduItems(reader, header.content + header.length);
+  return true;
+}
+
+void TSNMPRec::DecodePduItems(ber::BerReader& reader, const char* content_end) {
   PduType = ber::ItemNumber(reader.Next(), scratch_);
   RequestId = ber::ItemNumber(reader.Next(), scratch_);
   ErrorStatus = ber::ItemNumber(reader.Next(), scratch_);
   ErrorIndex = ber::ItemNumber(reader.Next(), scratch_);
   reader.Next();  // the header of the bindings list
 
+  // Version 1 has no 64-bit counters: there it stays an unknown tag.
+  const bool counter64 = Version == ber::kVersion2c || Version == ber::kVersion3;
   while (reader.position() < content_end) {
     if (reader.Next().kind == ber::Item::Kind::kAbsent) break;  // the binding's SEQUENCE header
     TSNMPMib& b = AppendSlot();
     ber::AppendItemText(reader.Next(), b.Oid);
     const ber::Item value = reader.Next();
-    // Version 1 has no 64-bit counters: there it stays an unknown tag.
-    if (value.tag == ber::kCounter64 && Version == ber::kVersion2c) {
+    if (value.tag == ber::kCounter64 && counter64) {
       ber::AppendCounter64Text(value, b.Value);
     } else {
       ber::AppendItemText(value, b.Value);
     }
     b.Tag = value.tag;
   }
-  return true;
 }
 
 }  // namespace plovex

@@ -3,8 +3,9 @@
 // 1901, 3416: Version 1, the same layout) with its variable bindings, and its
 // encoding to and decoding from one UDP datagram.
 //
-// Values decode to the same texts in both versions, with two additions for a
-// message whose version field is 1 (2c): a Counter64 (0x46) reads as its
+// Values decode to the same texts in every version, with two additions for a
+// message whose version field is 1 (2c) or 3 (a PDU of a version 3 message,
+// see DecodePdu): a Counter64 (0x46) reads as its
 // unsigned 64-bit decimal text, and the exceptions noSuchObject,
 // noSuchInstance and endOfMibView (0x80 to 0x82) read as the empty text with
 // their tag kept, so that a caller can tell them apart. In a version 1
@@ -33,6 +34,10 @@
 #include <vector>
 
 #include "snmp/tsnmp_mib.h"
+
+namespace plovex::ber {
+class BerReader;
+}
 
 namespace plovex {
 
@@ -82,6 +87,15 @@ class TSNMPRec {
   // Fills the record in place from a datagram, appending its bindings.
   bool Decode(std::string_view datagram);
 
+  // The PDU alone, as a version 3 message carries it inside its scopedPDU:
+  // appended to `out` in the form Encode gives it.
+  void AppendPdu(std::string& out) const;
+  // Fills PduType, RequestId, ErrorStatus, ErrorIndex and the bindings from
+  // one PDU element, as Decode does, reading values by the record's Version.
+  // False (record untouched) unless `pdu` starts with a constructed element
+  // that lies within it; damage inside still decodes as with Decode.
+  bool DecodePdu(std::string_view pdu);
+
  private:
   // A binding's OID and value contents as they go into the message, so that
   // Encode only adds headers. AddVarBind fills it at once; a decoded binding
@@ -91,6 +105,20 @@ class TSNMPRec {
     std::size_t oid_length = 0;
     bool valid = false;
   };
+
+  struct PduSizes {
+    std::size_t list_content = 0;
+    std::size_t pdu_content = 0;
+  };
+  // Content lengths of the PDU and its bindings list; completes the encoded
+  // form of decoded bindings.
+  PduSizes SizePdu() const;
+  // Writes the PDU element at w, which has room for it; returns the end.
+  char* WritePdu(char* w, const PduSizes& sizes) const;
+  // Reads the PDU from its header item on, up to content_end.
+  void DecodePduItems(ber::BerReader& reader, const char* content_end);
+
+  static std::size_t BindingContentSize(const EncodedBinding& e);
 
   // The next free binding slot, cleared, counted as current.
   TSNMPMib& AppendSlot();

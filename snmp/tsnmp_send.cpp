@@ -50,24 +50,47 @@ void TSNMPSend::DiscardWaiting() {
   }
 }
 
+std::int64_t TSNMPSend::Deadline() {
+  return socket_->NowMs() + std::max<std::int32_t>(Timeout, 0);
+}
+
 bool TSNMPSend::Exchange() {
   Response.Reset();
+  failure_ = SnmpFailure::kNone;
+  failure_detail_.clear();
   if (socket_->OpenError() != 0) {
     error_code_ = socket_->OpenError();
+    failure_ = SnmpFailure::kSocket;
     return false;
   }
   const UdpEndpoint to = Destination();
   DiscardWaiting();
+  error_code_ = 0;
+  if (Request.Version == ber::kVersion3) return ExchangeV3(to, Deadline());
+
   Request.EncodeTo(buffer_);
   socket_->SendTo(to, buffer_);  // a failed send shows up as a missing reply
+  const std::int64_t deadline = Deadline();
+  for (bool first = true;;) {
+    if (!ReceiveReply(to, deadline, first)) return false;
+    if (!Response.Decode(buffer_)) {
+      failure_ = SnmpFailure::kSocket;
+      return false;
+    }
+    if (AnswersRequest()) return true;
+    Response.Reset();  // an answer to an earlier request: wait on for ours
+  }
+}
 
-  error_code_ = 0;
-  const std::int64_t deadline = socket_->NowMs() + std::max<std::int32_t>(Timeout, 0);
-  for (bool first = true;; first = false) {
+bool TSNMPSend::ReceiveReply(const UdpEndpoint& to, std::int64_t deadline, bool& first) {
+  for (;;) {
     const std::int64_t left = deadline - socket_->NowMs();
-    if ((!first && left <= 0) ||
+    const bool look = first;
+    first = false;
+    if ((!look && left <= 0) ||
         socket_->WaitReadable(std::max<std::int64_t>(left, 0)) != UdpTransport::Wait::kReadable) {
       error_code_ = kErrorTimedOut;
+      failure_ = SnmpFailure::kTimedOut;
       buffer_.clear();
       return false;
     }
@@ -76,16 +99,16 @@ bool TSNMPSend::Exchange() {
     if (error == EAGAIN) continue;
     if (error != 0) {
       error_code_ = error;
+      failure_ = SnmpFailure::kSocket;
       return false;
     }
     if (from != to) continue;  // not from the agent asked
     if (buffer_.empty()) {
       error_code_ = kErrorEmptyDatagram;
+      failure_ = SnmpFailure::kSocket;
       return false;
     }
-    if (!Response.Decode(buffer_)) return false;
-    if (AnswersRequest()) return true;
-    Response.Reset();  // an answer to an earlier request: wait on for ours
+    return true;
   }
 }
 

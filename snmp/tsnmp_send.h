@@ -1,5 +1,5 @@
 #pragma once
-// TSNMPSend: the SNMP version 1 client. It owns one UDP socket (a
+// TSNMPSend: the SNMP client, versions 1, 2c and 3. It owns one UDP socket (a
 // UdpTransport, by default the real TUDPSocket) and two message records:
 // Request, which the caller fills, and Response, which Exchange fills.
 //
@@ -19,6 +19,20 @@
 // and PDU type are not compared (every request carries request-id 1), and an
 // error-status still counts as a reply.
 //
+// Version 3: when Request.Version is 3, the same records travel inside
+// version 3 messages under the User-based Security Model as the user Usm
+// (usm_session.h): the agent's engine is discovered by the first exchange
+// and kept while Host stays the same, one re-synchronisation follows an
+// agent that rebooted, every request carries a new msgID and request-id, and
+// only an authenticated (and, with privacy, encrypted) reply to exactly this
+// request is taken; anything else is discarded like a stray datagram. The
+// whole exchange, discovery included, keeps to Timeout. Response.RequestId
+// is then the request-id sent; Request.RequestId stays as it was.
+//
+// Failure() tells why an exchange returned false: a time-out, a socket
+// error, or in version 3 the agent's refusal ("wrong authentication key")
+// and a user that cannot be used (nothing is sent then).
+//
 // Host is worked out anew at every exchange: "255.255.255.255" is the
 // broadcast address; otherwise a dotted IPv4 address, else the first address
 // of a name lookup; a host that is neither stays at 255.255.255.255, which
@@ -29,8 +43,11 @@
 #include <memory>
 #include <string>
 
+#include "snmp/snmp_failure.h"
 #include "snmp/tsnmp_rec.h"
 #include "snmp/udp_transport.h"
+#include "snmp/usm_session.h"
+#include "snmp/usm_user.h"
 
 namespace plovex {
 
@@ -49,11 +66,20 @@ class TSNMPSend {
   std::string Host = "localhost";
   TSNMPRec Request;
   TSNMPRec Response;
+  UsmUser Usm;  // who speaks when Request.Version is 3
 
   bool Exchange();
 
   // The number of the last socket error, 0 for none.
   int ErrorCode() const { return error_code_; }
+
+  // Why the last exchange returned false (kNone after one that succeeded),
+  // and the same as the user reads it.
+  SnmpFailure Failure() const { return failure_; }
+  std::string FailureText() const { return SnmpFailureText(failure_, failure_detail_); }
+
+  // The version 3 state of the agent; null before the first version 3 exchange.
+  const UsmSession* Session() const { return usm_.get(); }
 
   // The transport's monotonic clock in milliseconds, the one Timeout runs on.
   std::int64_t NowMs() { return socket_->NowMs(); }
@@ -62,10 +88,19 @@ class TSNMPSend {
   bool AnswersRequest() const;
   UdpEndpoint Destination();
   void DiscardWaiting();
+  // Waits until `deadline` for the next non-empty datagram from `to` into
+  // buffer_; false with ErrorCode and Failure set when none came. `first`
+  // marks the exchange's first wait, which looks even when time is up.
+  bool ReceiveReply(const UdpEndpoint& to, std::int64_t deadline, bool& first);
+  bool ExchangeV3(const UdpEndpoint& to, std::int64_t deadline);  // tsnmp_send_v3.cpp
+  std::int64_t Deadline();
 
   std::unique_ptr<UdpTransport> socket_;
+  std::unique_ptr<UsmSession> usm_;
   std::string buffer_;  // the encoded request, then the datagram received
   int error_code_ = 0;
+  SnmpFailure failure_ = SnmpFailure::kNone;
+  std::string failure_detail_;
 };
 
 }  // namespace plovex

@@ -1,0 +1,88 @@
+#pragma once
+// BerCursor: strict reading of a BER structure whose layout is fixed, as the
+// envelope of a version 3 message is. Where the version 1 decoder reads
+// leniently item by item, a cursor takes one expected element after the
+// other and fails (nullopt) at the first element that has another tag, runs
+// past the range it was given, or is cut off. It never looks outside
+// [begin, end): every element is read by BerReader, and the content handed
+// out lies inside the range.
+//
+// BerAppend* are the matching writers: whole elements appended to a string.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "snmp/ber_reader.h"
+#include "snmp/ber_writer.h"
+
+namespace plovex::ber {
+
+class BerCursor {
+ public:
+  explicit BerCursor(std::string_view range)
+      : p_(range.data()), end_(range.data() + range.size()) {}
+
+  // The content of the next element when its tag is `tag`; the cursor moves
+  // past the whole element (a constructed one included).
+  std::optional<std::string_view> Take(std::uint8_t tag) {
+    BerReader reader(p_, end_);
+    const Item item = reader.Next();
+    if (item.tag != tag ||
+        (item.kind != Item::Kind::kPrimitive && item.kind != Item::Kind::kConstructed)) {
+      return std::nullopt;
+    }
+    p_ = item.content + item.length;
+    return std::string_view(item.content, item.length);
+  }
+
+  // An INTEGER of one to four content bytes, as a signed 32-bit number.
+  std::optional<std::int32_t> TakeInteger() {
+    const auto content = Take(kInteger);
+    if (!content || content->empty() || content->size() > 4) return std::nullopt;
+    std::uint32_t v = (static_cast<std::uint8_t>((*content)[0]) & 0x80) ? 0xFFFFFFFFu : 0u;
+    for (const char c : *content) v = v << 8 | static_cast<std::uint8_t>(c);
+    return static_cast<std::int32_t>(v);
+  }
+
+  // An INTEGER in 0 .. 2^31 - 1, the range of the header's numbers.
+  std::optional<std::int32_t> TakeNonNegative() {
+    const auto v = TakeInteger();
+    if (!v || *v < 0) return std::nullopt;
+    return v;
+  }
+
+  // The tag of the next element without taking it; nullopt at the end.
+  std::optional<std::uint8_t> PeekTag() const {
+    if (p_ == end_) return std::nullopt;
+    return static_cast<std::uint8_t>(*p_);
+  }
+
+  bool AtEnd() const { return p_ == end_; }
+  const char* position() const { return p_; }
+
+ private:
+  const char* p_;
+  const char* end_;
+};
+
+inline void BerAppendHeader(std::string& out, std::uint8_t tag, std::size_t length) {
+  const std::size_t start = out.size();
+  out.resize(start + ElementSize(length) - length);
+  WriteHeader(out.data() + start, tag, length);
+}
+
+inline void BerAppendElement(std::string& out, std::uint8_t tag, std::string_view content) {
+  BerAppendHeader(out, tag, content.size());
+  out.append(content);
+}
+
+inline void BerAppendInteger(std::string& out, std::int32_t v) {
+  const std::size_t n = IntegerContentSize(v);
+  BerAppendHeader(out, kInteger, n);
+  const std::size_t start = out.size();
+  out.resize(start + n);
+  WriteIntegerContent(out.data() + start, v);
+}
+
+}  // namespace plovex::ber

@@ -1,0 +1,72 @@
+// TSNMPSend's version 3 exchange: discovery, the request, and the one
+// rediscovery or re-synchronisation an agent may ask for, all within one
+// deadline.
+#include "snmp/tsnmp_send.h"
+
+namespace plovex {
+
+bool TSNMPSend::ExchangeV3(const UdpEndpoint& to, std::int64_t deadline) {
+  const std::string problem = Usm.Problem();
+  if (!problem.empty()) {
+    failure_ = SnmpFailure::kBadUser;
+    failure_detail_ = problem;
+    return false;
+  }
+  if (!usm_) usm_ = std::make_unique<UsmSession>();
+  UsmSession& session = *usm_;
+  session.Use(Usm, to);
+  const auto refused = [&] {
+    failure_ = session.Refusal();
+    failure_detail_ = session.RefusalDetail();
+    return false;
+  };
+
+  bool first = true;
+  if (!session.KnowsEngine()) {
+    socket_->SendTo(to, session.Probe());
+    for (;;) {
+      if (!ReceiveReply(to, deadline, first)) return false;
+      const UsmSession::Verdict verdict = session.Judge(buffer_, socket_->NowMs(), Response);
+      if (verdict == UsmSession::Verdict::kEngineLearned) break;
+      if (verdict == UsmSession::Verdict::kRefused) return refused();
+      Response.Reset();  // anything else answers no probe
+    }
+  }
+
+  bool relearned = false;
+  bool resynchronised = false;
+  socket_->SendTo(to, session.Wrap(Request, socket_->NowMs()));
+  for (;;) {
+    if (!ReceiveReply(to, deadline, first)) return false;
+    switch (session.Judge(buffer_, socket_->NowMs(), Response)) {
+      case UsmSession::Verdict::kReply:
+        if (AnswersRequest()) return true;
+        Response.Reset();
+        break;
+      case UsmSession::Verdict::kIgnored:
+        break;
+      case UsmSession::Verdict::kEngineLearned:
+        // The agent has another engine ID now (its state was reset).
+        if (relearned) {
+          failure_ = SnmpFailure::kUnknownEngine;
+          return false;
+        }
+        relearned = true;
+        socket_->SendTo(to, session.Wrap(Request, socket_->NowMs()));
+        break;
+      case UsmSession::Verdict::kTimeResynced:
+        // The agent rebooted, or the clock learned at discovery was off.
+        if (resynchronised) {
+          failure_ = SnmpFailure::kNotInTimeWindow;
+          return false;
+        }
+        resynchronised = true;
+        socket_->SendTo(to, session.Wrap(Request, socket_->NowMs()));
+        break;
+      case UsmSession::Verdict::kRefused:
+        return refused();
+    }
+  }
+}
+
+}  // namespace plovex

@@ -1,0 +1,143 @@
+#include "snmp/usm_crypto.h"
+
+#include <openssl/crypto.h>
+#include <openssl/evp.h>
+#include <openssl/hmac.h>
+#include <openssl/rand.h>
+
+#include <algorithm>
+#include <memory>
+
+namespace plovex {
+
+namespace {
+
+constexpr std::size_t kAesKeyLength = 16;
+constexpr std::size_t kAesIvLength = 16;
+
+const EVP_MD* Md(UsmAuthProtocol protocol) {
+  switch (protocol) {
+    case UsmAuthProtocol::kSha1:
+      return EVP_sha1();
+    case UsmAuthProtocol::kSha256:
+      return EVP_sha256();
+    case UsmAuthProtocol::kNone:
+      break;
+  }
+  return nullptr;
+}
+
+const unsigned char* Uchar(std::string_view s) {
+  return reinterpret_cast<const unsigned char*>(s.data());
+}
+
+struct MdCtxFree {
+  void operator()(EVP_MD_CTX* c) const { EVP_MD_CTX_free(c); }
+};
+struct CipherCtxFree {
+  void operator()(EVP_CIPHER_CTX* c) const { EVP_CIPHER_CTX_free(c); }
+};
+
+std::string AesCfb(std::string_view key, std::string_view iv, std::string_view data,
+                   bool encrypt) {
+  if (key.size() < kAesKeyLength || iv.size() < kAesIvLength) return {};
+  std::unique_ptr<EVP_CIPHER_CTX, CipherCtxFree> ctx(EVP_CIPHER_CTX_new());
+  if (!ctx || EVP_CipherInit_ex(ctx.get(), EVP_aes_128_cfb128(), nullptr, Uchar(key), Uchar(iv),
+                                encrypt ? 1 : 0) != 1) {
+    return {};
+  }
+  std::string out(data.size(), '\0');
+  int written = 0;
+  int last = 0;
+  // CFB is a stream mode: the output has the input's length, no padding.
+  if (EVP_CipherUpdate(ctx.get(), reinterpret_cast<unsigned char*>(out.data()), &written,
+                       Uchar(data), static_cast<int>(data.size())) != 1 ||
+      EVP_CipherFinal_ex(ctx.get(), reinterpret_cast<unsigned char*>(out.data()) + written,
+                         &last) != 1 ||
+      static_cast<std::size_t>(written + last) != data.size()) {
+    return {};
+  }
+  return out;
+}
+
+}  // namespace
+
+std::size_t UsmMacLength(UsmAuthProtocol protocol) {
+  switch (protocol) {
+    case UsmAuthProtocol::kSha1:
+      return 12;
+    case UsmAuthProtocol::kSha256:
+      return 24;
+    case UsmAuthProtocol::kNone:
+      break;
+  }
+  return 0;
+}
+
+std::string UsmDigest(UsmAuthProtocol protocol, std::string_view data) {
+  const EVP_MD* md = Md(protocol);
+  if (md == nullptr) return {};
+  unsigned char digest[EVP_MAX_MD_SIZE];
+  unsigned int length = 0;
+  if (EVP_Digest(data.data(), data.size(), digest, &length, md, nullptr) != 1) return {};
+  return std::string(reinterpret_cast<char*>(digest), length);
+}
+
+std::string UsmDigestRepeated(UsmAuthProtocol protocol, std::string_view pattern,
+                              std::size_t count) {
+  const EVP_MD* md = Md(protocol);
+  if (md == nullptr || pattern.empty()) return {};
+  std::unique_ptr<EVP_MD_CTX, MdCtxFree> ctx(EVP_MD_CTX_new());
+  if (!ctx || EVP_DigestInit_ex(ctx.get(), md, nullptr) != 1) return {};
+  // A block of whole copies keeps the repetition in phase from block to
+  // block; the last one is cut to what is left.
+  std::string block;
+  while (block.size() < 4096) block.append(pattern);
+  for (; count > 0;) {
+    const std::size_t take = std::min(count, block.size());
+    if (EVP_DigestUpdate(ctx.get(), block.data(), take) != 1) return {};
+    count -= take;
+  }
+  unsigned char digest[EVP_MAX_MD_SIZE];
+  unsigned int length = 0;
+  if (EVP_DigestFinal_ex(ctx.get(), digest, &length) != 1) return {};
+  return std::string(reinterpret_cast<char*>(digest), length);
+}
+
+std::string UsmMac(UsmAuthProtocol protocol, std::string_view key, std::string_view message) {
+  const EVP_MD* md = Md(protocol);
+  if (md == nullptr) return {};
+  unsigned char mac[EVP_MAX_MD_SIZE];
+  unsigned int length = 0;
+  if (HMAC(md, key.data(), static_cast<int>(key.size()), Uchar(message), message.size(), mac,
+           &length) == nullptr ||
+      length < UsmMacLength(protocol)) {
+    return {};
+  }
+  return std::string(reinterpret_cast<char*>(mac), UsmMacLength(protocol));
+}
+
+bool UsmMacMatches(UsmAuthProtocol protocol, std::string_view key, std::string_view message,
+                   std::string_view mac) {
+  const std::string expected = UsmMac(protocol, key, message);
+  return !expected.empty() && expected.size() == mac.size() &&
+         CRYPTO_memcmp(expected.data(), mac.data(), mac.size()) == 0;
+}
+
+std::string Aes128CfbEncrypt(std::string_view key, std::string_view iv, std::string_view data) {
+  return AesCfb(key, iv, data, true);
+}
+
+std::string Aes128CfbDecrypt(std::string_view key, std::string_view iv, std::string_view data) {
+  return AesCfb(key, iv, data, false);
+}
+
+std::uint64_t UsmRandom64() {
+  unsigned char bytes[8];
+  if (RAND_bytes(bytes, sizeof bytes) != 1) return 0;
+  std::uint64_t v = 0;
+  for (const unsigned char b : bytes) v = v << 8 | b;
+  return v;
+}
+
+}  // namespace plovex

@@ -1,0 +1,38 @@
+#pragma once
+// The keys of the User-based Security Model (RFC 3414 2.6, A.2; RFC 7860 for
+// SHA-256): a passphrase becomes the master key Ku by hashing 1,048,576 bytes
+// of the passphrase repeated; Ku becomes the key of one agent, the localized
+// key Kul = H(Ku || snmpEngineID || Ku). The privacy key is made the same way
+// with the authentication protocol's hash (RFC 3826 1.2.1); AES uses its
+// first 16 bytes.
+//
+// Keys travel between the settings and the client as hexadecimal text (two
+// digits a byte, either case on reading, upper case on writing).
+//
+// The hashing is OpenSSL's libcrypto. Nothing here throws.
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "snmp/usm_user.h"
+
+namespace plovex {
+
+// Bytes of Ku and Kul: 20 for SHA-1, 32 for SHA-256, 0 for none.
+std::size_t UsmKeyLength(UsmAuthProtocol protocol);
+
+// Ku of a passphrase; nullopt for an empty passphrase (which has no
+// repetition) or no protocol.
+std::optional<std::string> PasswordToKey(UsmAuthProtocol protocol, std::string_view passphrase);
+
+// Kul of a master key for one engine. Empty for no protocol.
+std::string LocalizeKey(UsmAuthProtocol protocol, std::string_view master_key,
+                        std::string_view engine_id);
+
+std::string KeyToHex(std::string_view key);
+// nullopt unless the text is an even number of hexadecimal digits (blanks,
+// colons and a "0x" are not accepted: a key is written by the program).
+std::optional<std::string> KeyFromHex(std::string_view text);
+
+}  // namespace plovex
