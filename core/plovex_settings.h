@@ -34,6 +34,8 @@ struct OidChannel {
   // The next reading is a new baseline: the host was silent for a while, so
   // the growth since the last reading is no rate of one interval.
   bool NewBaseline = false;
+
+  bool operator==(const OidChannel&) const = default;
 };
 
 // One free text line drawn over the picture.
@@ -44,6 +46,8 @@ struct TextOverlay {
   std::string Kind;    // "String", "Time" or "NextAdp"; anything else acts as "String"
   std::int32_t X = 0;
   std::int32_t Y = 0;
+
+  bool operator==(const TextOverlay&) const = default;
 };
 
 // What the poll has learned of the agent, kept from tick to tick and
@@ -57,6 +61,8 @@ struct PollMemory {
   // While SnmpFailed: when the next try may go out, and the back-off in force.
   std::int64_t RetryAtMs = 0;
   std::int64_t RetryDelayMs = 0;
+
+  bool operator==(const PollMemory&) const = default;
 };
 
 constexpr int kTrayBitmapSize = 16;
@@ -109,6 +115,10 @@ class TPlovexSettings {
 
   // Channel k (1 or 2).
   OidChannel& Channel(int k) { return k == 1 ? Oid1 : Oid2; }
+  const OidChannel& Channel(int k) const { return k == 1 ? Oid1 : Oid2; }
+
+  // Every field, settings and run-time state alike.
+  bool operator==(const TPlovexSettings&) const = default;
 };
 
 // The window's initial placement, which a first start records.

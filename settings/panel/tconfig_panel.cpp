@@ -532,22 +532,14 @@ void TConfigPanel::btnOID2MaxClick() { PickColor(channels_[1].shpMax); }
 
 void TConfigPanel::ResetCounter(int k, const QLineEdit* oid_edit) {
   host_.ReportErrors([&] {
-    std::optional<std::string> refused;
+    Status reset;
     {
       // A client of its own; the poll's client is left alone.
       const std::unique_ptr<TSNMPSend> client = make_client_();
       BusyCursor busy;
-      refused = ResetAgentCounter(*client, Text(edtIP), Text(edtCommunity), Text(oid_edit), k);
+      reset = plovex::ResetCounter(*client, s_, Text(edtIP), Text(edtCommunity), Text(oid_edit), k);
     }
-    // A counter the agent did not reset still holds its count: its totals and
-    // its last reading stay, or the next tick would draw the whole count as
-    // one interval's traffic.
-    if (refused) throw PlovexError(*refused);
-    OidChannel& c = s_.Channel(k);
-    c.Total = 0;
-    c.Value = 0;
-    c.PrevValue = 0;
-    c.NewBaseline = true;
+    if (!reset.ok()) throw PlovexError(reset.message());
     host_.SaveTotals();
   });
 }
