@@ -93,7 +93,13 @@ Status ReplaceFileAtomically(const std::string& path_or_link, std::string_view b
 
   std::string temporary;
   UniqueFd fd;
-  for (int attempt = 0; attempt < 8 && !fd.valid(); ++attempt) {
+  if (options.fixed_temporary_suffix != nullptr) {
+    temporary = path + options.fixed_temporary_suffix;
+    fd = UniqueFd(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC,
+                         options.new_file_mode));
+  }
+  for (int attempt = 0; attempt < 8 && !fd.valid() && options.fixed_temporary_suffix == nullptr;
+       ++attempt) {
     temporary = TemporaryPath(path);
     fd = UniqueFd(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
                          options.new_file_mode));

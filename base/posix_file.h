@@ -2,8 +2,8 @@
 // POSIX file helpers: a descriptor guard, a write that stores every byte or
 // says it did not, and the one way Plovex replaces a file atomically.
 //
-// ReplaceFileAtomically writes the new bytes to a fresh, dot-prefixed
-// temporary file beside the file (never one another writer uses), then
+// ReplaceFileAtomically writes the new bytes to a temporary file beside the
+// file (by default a fresh, dot-prefixed one that no other writer uses), then
 // renames it over the file: a reader that opens the file at any moment gets
 // either the whole old content or the whole new one, and a failure at any step
 // leaves the file as it was and removes the temporary file. A path that is a
@@ -55,6 +55,10 @@ struct ReplaceOptions {
   // new_file_mode, whatever the umask.
   bool keep_mode = false;
   bool durable = false;  // fsync the file before the rename, the directory after
+  // Null: a fresh temporary name per call. Otherwise the temporary file is the
+  // path with this suffix, truncated if present: for writers that hold a lock
+  // on the file, so that at most one temporary file can ever exist.
+  const char* fixed_temporary_suffix = nullptr;
 };
 
 // What failed, as the Status code of ReplaceFileAtomically.

@@ -46,7 +46,8 @@ class PosixFileTest : public ::testing::Test {
 
 TEST_F(PosixFileTest, ReplacesContentLeavingNoTemporaryFile) {
   const std::string path = Path("file");
-  for (const ReplaceOptions options : {ReplaceOptions{}, ReplaceOptions{0600, true, true}}) {
+  for (const ReplaceOptions options :
+       {ReplaceOptions{}, ReplaceOptions{0600, true, true}, ReplaceOptions{0600, true, true, ".t"}}) {
     ASSERT_TRUE(ReplaceFileAtomically(path, "first", options).ok());
     ASSERT_TRUE(ReplaceFileAtomically(path, std::string(100000, 'x'), options).ok());
     EXPECT_EQ(Read(path), std::string(100000, 'x'));
@@ -108,6 +109,18 @@ TEST_F(PosixFileTest, WriteAllFailsWhereTheFileTakesNoMoreBytes) {
   EXPECT_TRUE(file.Close());
   EXPECT_FALSE(file.valid());
   EXPECT_EQ(fs::file_size(Path("f")), 70000u);
+}
+
+TEST_F(PosixFileTest, AFixedTemporaryNameIsTakenOverAndABlockedOneFailsTheCreate) {
+  const std::string path = Path("hive");
+  const ReplaceOptions fixed{0600, true, true, ".tmp"};
+  ASSERT_TRUE(ReplaceFileAtomically(path + ".tmp", "left by a crash", {}).ok());
+  ASSERT_TRUE(ReplaceFileAtomically(path, "new", fixed).ok());
+  EXPECT_EQ(Read(path), "new");
+  EXPECT_EQ(Entries(), 1u);
+  fs::create_directory(path + ".tmp");
+  EXPECT_EQ(ReplaceFileAtomically(path, "newer", fixed).code(), kReplaceCannotCreate);
+  EXPECT_EQ(Read(path), "new");
 }
 
 TEST(PathOf, DirectoryOfEveryShapeOfPath) {

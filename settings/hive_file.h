@@ -21,8 +21,8 @@
 // Committing a key, under an exclusive flock on "<file>.lock" beside it:
 //  1. create the directory if needed; re-read the file, so that values other
 //     programs (or another Plovex) committed meanwhile are kept;
-//  2. write the whole new text to a fresh temporary file beside it, fsync it,
-//     rename it over the file, fsync the directory. A hive that is a symbolic link has its
+//  2. write the whole new text to "<file>.tmp", fsync it, rename it over the
+//     file, fsync the directory. A hive that is a symbolic link has its
 //     target replaced; the link stays.
 // A failure at any step leaves the file as it was and commits nothing. A crash
 // or kill at any moment leaves either the old or the new file, never a torn one.

@@ -74,8 +74,9 @@ bool SetAside(const std::string& path, std::string& aside) {
 
 // The hive holds the community string: a new one is for its owner alone, a
 // replaced one keeps the mode its owner gave it; every commit is flushed to
-// the disk, so that a settings change survives a power cut.
-constexpr ReplaceOptions kHiveFile{0600, true, true};
+// the disk, so that a settings change survives a power cut. Commits hold the
+// hive's lock, so one temporary name serves them all.
+constexpr ReplaceOptions kHiveFile{0600, true, true, ".tmp"};
 
 std::string Quoted(const std::string& path) { return "'" + path + "'"; }
 
