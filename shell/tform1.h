@@ -35,6 +35,7 @@
 #include "core/clock.h"
 #include "core/picture_writer.h"
 #include "core/plovex_settings.h"
+#include "core/run_control.h"
 #include "core/tick_cycle.h"
 #include "core/tick_host.h"
 #include "image/font.h"
@@ -57,7 +58,7 @@ struct TForm1Seams {
   const Clock* clock = nullptr;     // null: the system clock
 };
 
-class TForm1 : public QWidget, public TickHost, public PanelHost {
+class TForm1 : public QWidget, public TickHost, public PanelHost, private RunHost {
   Q_OBJECT
 
  public:
@@ -103,11 +104,15 @@ class TForm1 : public QWidget, public TickHost, public PanelHost {
   void SetTrayIcon(const Surface& tray_bitmap) override;
   void SaveTotals() override;
 
+  // The window's Start and Stop buttons (RunControl's Start and Stop).
+  void Stop();
+  void Start();
+  // The whitening between Clear's Stop and Start.
+  void ClearPictures();
+
   // PanelHost.
   void SettingsApplied() override;
-  void Stop() override;
-  void Start() override;
-  void ClearPictures() override;
+  void RestartGraph(const std::function<void()>& apply) override;
   void ShowGraphPage() override;
   void SetTimerPeriod(std::int64_t milliseconds) override;
   WindowPlacement RecordPlacement() const override;
@@ -138,6 +143,10 @@ class TForm1 : public QWidget, public TickHost, public PanelHost {
   void PopupMenu1Popup(QPoint global);
 
  private:
+  // RunHost.
+  void SetRunning(bool running) override;
+  void PicturesCleared() override;
+
   void BuildMenu();
   void FormClose();
   void ReleaseAtClose();
@@ -158,6 +167,7 @@ class TForm1 : public QWidget, public TickHost, public PanelHost {
   std::unique_ptr<AgentPollSource> agent_poll_;
   std::unique_ptr<TickCycle> tick_;
   std::unique_ptr<SettingsStore> store_;
+  RunControl run_;
   ErrorDisplay errors_;
 
   bool timer_enabled_ = false;

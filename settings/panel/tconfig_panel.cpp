@@ -509,13 +509,11 @@ void TConfigPanel::Apply() {
   }
   const std::int32_t typed_max = Number(edtMax);
   if (ApplyMustRestart(s_, typed_max, Text(edtIP))) {
-    host_.Stop();
-    host_.ClearPictures();
-    s_.Restart = true;
-    ControlsToSettings();
-    host_.SettingsApplied();
-    host_.SetTimerPeriod(TimerPeriodMs(s_.Refresh));
-    host_.Start();
+    host_.RestartGraph([this] {
+      ControlsToSettings();
+      host_.SettingsApplied();
+      host_.SetTimerPeriod(TimerPeriodMs(s_.Refresh));
+    });
   } else {
     ControlsToSettings();
     host_.SettingsApplied();

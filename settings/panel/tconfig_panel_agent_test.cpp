@@ -52,7 +52,7 @@ class CounterReset : public ::testing::Test {
   }
 
   TPlovexSettings s;
-  RecordingPanelHost host;
+  RecordingPanelHost host{s};
   TConfigPanel panel{s, host, nullptr};
 };
 

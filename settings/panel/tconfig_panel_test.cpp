@@ -40,7 +40,7 @@ class PanelTest : public ::testing::Test {
   void ShowConfigPage(int index) { panel.ShowPage(index); }
 
   TPlovexSettings s;
-  RecordingPanelHost host;
+  RecordingPanelHost host{s};
   TConfigPanel panel{s, host, nullptr};
 };
 
@@ -147,7 +147,7 @@ void ExpectSameSettings(const TPlovexSettings& a, const TPlovexSettings& b) {
 
 TEST(PanelInitialState, ControlsHoldTheDefaultsBeforeAnyCopy) {
   TPlovexSettings s;
-  RecordingPanelHost host;
+  RecordingPanelHost host{s};
   TConfigPanel panel(s, host, nullptr);
   panel.ControlsToSettings();
   TPlovexSettings defaults;
