@@ -3,7 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "core/tick_test_doubles.h"
+#include "core/testing/tick_test_doubles.h"
 
 namespace plovex {
 namespace {

@@ -12,7 +12,7 @@
 #include "settings/headless_controls.h"
 #include "settings/hive_format.h"
 #include "settings/hive_text_writer.h"
-#include "settings/memory_hive.h"
+#include "settings/testing/memory_hive.h"
 #include "settings/registry_key.h"
 #include "settings/settings_tables.h"
 

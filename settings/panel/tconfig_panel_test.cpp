@@ -6,7 +6,7 @@
 #include <QListWidget>
 #include <QTest>
 
-#include "settings/panel/recording_panel_host.h"
+#include "settings/panel/testing/recording_panel_host.h"
 
 namespace plovex {
 namespace {
