@@ -27,7 +27,7 @@
 #include "settings/hive_file.h"
 #include "settings/hive_text_reader.h"
 #include "settings/hive_text_writer.h"
-#include "settings/memory_hive.h"
+#include "settings/testing/memory_hive.h"
 #include "settings/settings_store.h"
 
 namespace plovex {

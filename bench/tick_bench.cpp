@@ -22,7 +22,7 @@
 
 #include "bench/traffic_poll.h"
 #include "core/gif_picture_writer.h"
-#include "core/manual_clock.h"
+#include "core/testing/manual_clock.h"
 #include "core/save_picture.h"
 #include "core/tick_cycle.h"
 #include "image/gif_writer.h"

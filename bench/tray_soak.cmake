@@ -2,7 +2,8 @@
 if(TARGET plovex_desktop)
   find_package(Qt6 REQUIRED COMPONENTS Widgets)
   add_executable(tray_soak ${CMAKE_CURRENT_LIST_DIR}/tray_soak.cpp)
-  target_link_libraries(tray_soak PRIVATE plovex_desktop Qt6::Widgets)
+  target_link_libraries(tray_soak PRIVATE plovex_desktop plovex_core_testing plovex_settings_testing
+                                          Qt6::Widgets)
 
   # On Xvfb with wmdocker the resident set stays flat: the window and its
   # tray icon after the first minute, and with Plovex.gif written on every

@@ -34,9 +34,9 @@
 
 #include "bench/traffic_poll.h"
 #include "core/gif_picture_writer.h"
-#include "core/manual_clock.h"
+#include "core/testing/manual_clock.h"
 #include "settings/headless_controls.h"
-#include "settings/memory_hive.h"
+#include "settings/testing/memory_hive.h"
 #include "settings/settings_store.h"
 #include "shell/tform1.h"
 

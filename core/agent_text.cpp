@@ -1,16 +1,15 @@
 #include "core/agent_text.h"
 
-#include "image/text_decode.h"
+#include "base/hex_digits.h"
+#include "base/utf8.h"
 
 namespace plovex {
 
 namespace {
 
 void AppendHexEscape(unsigned char b, std::string& out) {
-  static constexpr char kDigits[] = "0123456789abcdef";
   out += "\\x";
-  out += kDigits[b >> 4];
-  out += kDigits[b & 0x0F];
+  AppendHexByte(out, b, HexCase::kLower);
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 #pragma once
 // Clock: the wall clock as the tick reads it (local hour, minute and second,
 // once per tick) and a steady clock for scheduling ticks. PosixClock is the
-// real one; ManualClock (core/manual_clock.h) is the in-memory double that
+// real one; ManualClock (core/testing/manual_clock.h) is the in-memory double that
 // tests set by hand. Reading a clock never fails.
 #include <chrono>
 #include <memory>

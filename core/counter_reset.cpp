@@ -23,9 +23,8 @@ std::string ErrorStatusName(std::int32_t status) {
   return "error " + std::to_string(status);
 }
 
-std::optional<std::string> ResetAgentCounter(TSNMPSend& client, const std::string& host,
-                                             const std::string& community, const std::string& oid,
-                                             int channel, std::int32_t version) {
+Status ResetAgentCounter(TSNMPSend& client, const std::string& host, const std::string& community,
+                         const std::string& oid, int channel, std::int32_t version) {
   client.Request.Reset();
   client.Request.Version = version;
   client.Request.Community = community;
@@ -35,16 +34,29 @@ std::optional<std::string> ResetAgentCounter(TSNMPSend& client, const std::strin
   client.Timeout = kResetTimeoutMs;
   if (!client.Exchange()) {
     if (client.Failure() == SnmpFailure::kTimedOut || client.Failure() == SnmpFailure::kSocket) {
-      return "No answer from " + host + " within " + std::to_string(kResetTimeoutMs / 1000) +
-             " s.";
+      return Status::Error("No answer from " + host + " within " +
+                           std::to_string(kResetTimeoutMs / 1000) + " s.");
     }
-    return "No answer from " + host + ": " + client.FailureText() + ".";
+    return Status::Error("No answer from " + host + ": " + client.FailureText() + ".");
   }
   if (client.Response.ErrorStatus != 0) {
-    return "The agent did not reset OID" + std::to_string(channel) + ": " +
-           ErrorStatusName(client.Response.ErrorStatus) + ".";
+    return Status::Error("The agent did not reset OID" + std::to_string(channel) + ": " +
+                         ErrorStatusName(client.Response.ErrorStatus) + ".");
   }
-  return std::nullopt;
+  return Status::Ok();
+}
+
+Status ResetCounter(TSNMPSend& client, TPlovexSettings& settings, const std::string& host,
+                    const std::string& community, const std::string& oid, int channel,
+                    std::int32_t version) {
+  Status reset = ResetAgentCounter(client, host, community, oid, channel, version);
+  if (!reset.ok()) return reset;
+  OidChannel& c = settings.Channel(channel);
+  c.Total = 0;
+  c.Value = 0;
+  c.PrevValue = 0;
+  c.NewBaseline = true;
+  return reset;
 }
 
 }  // namespace plovex

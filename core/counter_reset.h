@@ -8,24 +8,34 @@
 // 5000 ms.
 //
 // The result says what the agent did, so that the caller clears its totals
-// only for a counter that really went back to 0: nullopt when the agent
-// accepted the set; otherwise the message to show,
+// only for a counter that really went back to 0: ok when the agent accepted
+// the set; otherwise a failure with the message to show,
 //   "The agent did not reset OID1: noSuchName." for a refusal (any
 //   error-status, by its RFC 1157 / RFC 3416 name, or its number), or
 //   "No answer from <host> within 5 s." when nothing answered in time, or
 //   "No answer from <host>: wrong authentication key." when a version 3
 //   agent refused the user (the client's FailureText).
 // `channel` (1 or 2) names the counter in the message. Never throws.
-#include <optional>
 #include <string>
 
+#include "base/status.h"
+#include "core/plovex_settings.h"
 #include "snmp/tsnmp_send.h"
 
 namespace plovex {
 
-std::optional<std::string> ResetAgentCounter(TSNMPSend& client, const std::string& host,
-                                             const std::string& community, const std::string& oid,
-                                             int channel, std::int32_t version = 0);
+Status ResetAgentCounter(TSNMPSend& client, const std::string& host, const std::string& community,
+                         const std::string& oid, int channel, std::int32_t version = 0);
+
+// The whole counter reset of channel k (1 or 2): ResetAgentCounter, and when
+// the agent accepted, the channel's Total, Value and PrevValue become 0 and
+// its next reading a new baseline. A counter the agent did not reset still
+// holds its count, so then nothing changes: the next tick would otherwise
+// draw the whole count as one interval's traffic. Saving the totals is the
+// caller's (it owns the store).
+Status ResetCounter(TSNMPSend& client, TPlovexSettings& settings, const std::string& host,
+                    const std::string& community, const std::string& oid, int channel,
+                    std::int32_t version = 0);
 
 // The name of an SNMP error-status ("noSuchName" for 2), or its number.
 std::string ErrorStatusName(std::int32_t status);

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "snmp/memory_udp_transport.h"
+#include "snmp/testing/memory_udp_transport.h"
 
 namespace plovex {
 namespace {
@@ -31,8 +31,10 @@ class CounterResetTest : public ::testing::Test {
     };
   }
 
-  std::optional<std::string> Reset(int channel = 1) {
-    return ResetAgentCounter(*client_, "127.0.0.1", "tamrel", "1.3.6.1.2.1.2.2.1.10.2", channel);
+  // The message of a failed reset; "" when the agent accepted it.
+  std::string Reset(int channel = 1) {
+    return ResetAgentCounter(*client_, "127.0.0.1", "tamrel", "1.3.6.1.2.1.2.2.1.10.2", channel)
+        .message();
   }
 
   MemoryUdpTransport* net_;
@@ -41,7 +43,7 @@ class CounterResetTest : public ::testing::Test {
 
 TEST_F(CounterResetTest, SendsOneSetRequestOfZeroAndReportsAcceptance) {
   AnswerWith(0);
-  EXPECT_EQ(Reset(), std::nullopt);
+  EXPECT_EQ(Reset(), "");
   ASSERT_EQ(net_->sent.size(), 1u);
   EXPECT_EQ(net_->sent[0].peer, kAgentAt);
   // The SetRequest byte for byte: version 0, the community, request-id 1.
@@ -57,8 +59,8 @@ TEST_F(CounterResetTest, SendsOneSetRequestOfZeroAndReportsAcceptance) {
 
 TEST_F(CounterResetTest, Version2cSetsTheVersionFieldOnly) {
   AnswerWith(0);
-  EXPECT_EQ(ResetAgentCounter(*client_, "127.0.0.1", "tamrel", "1.3.6.1.2.1.2.2.1.10.2", 1, 1),
-            std::nullopt);
+  EXPECT_TRUE(
+      ResetAgentCounter(*client_, "127.0.0.1", "tamrel", "1.3.6.1.2.1.2.2.1.10.2", 1, 1).ok());
   ASSERT_EQ(net_->sent.size(), 1u);
   TSNMPRec sent;
   ASSERT_TRUE(sent.Decode(net_->sent[0].bytes));
@@ -81,15 +83,36 @@ TEST_F(CounterResetTest, ARefusalOrSilenceIsToldApart) {
   };
   for (const auto& row : rows) {
     AnswerWith(row.status);
-    EXPECT_EQ(Reset(), std::optional<std::string>(row.message));
+    EXPECT_EQ(Reset(), row.message);
   }
   AnswerWith(6);
-  EXPECT_EQ(Reset(2), std::optional<std::string>("The agent did not reset OID2: noAccess."));
+  EXPECT_EQ(Reset(2), "The agent did not reset OID2: noAccess.");
 
   net_->responder = nullptr;
   const std::int64_t start = net_->now_ms;
-  EXPECT_EQ(Reset(), std::optional<std::string>("No answer from 127.0.0.1 within 5 s."));
+  EXPECT_EQ(Reset(), "No answer from 127.0.0.1 within 5 s.");
   EXPECT_EQ(net_->now_ms - start, 5000);
+}
+
+TEST_F(CounterResetTest, OnlyAnAcceptedResetZeroesOnlyItsChannel) {
+  TPlovexSettings s;
+  for (OidChannel* c : {&s.Oid1, &s.Oid2}) {
+    c->Value = 5'000'000;
+    c->PrevValue = 4'000'000;
+    c->Total = 77;
+  }
+  const TPlovexSettings before = s;
+  AnswerWith(4);  // readOnly
+  EXPECT_FALSE(ResetCounter(*client_, s, "127.0.0.1", "tamrel", "1.3.6.1.2.1.2.2.1.16.2", 2).ok());
+  EXPECT_TRUE(s == before) << "a refused reset changes nothing";
+
+  AnswerWith(0);
+  ASSERT_TRUE(ResetCounter(*client_, s, "127.0.0.1", "tamrel", "1.3.6.1.2.1.2.2.1.16.2", 2).ok());
+  EXPECT_EQ(s.Oid2.Value, 0);
+  EXPECT_EQ(s.Oid2.PrevValue, 0);
+  EXPECT_EQ(s.Oid2.Total, 0);
+  EXPECT_TRUE(s.Oid2.NewBaseline);
+  EXPECT_TRUE(s.Oid1 == before.Oid1) << "the other counter is untouched";
 }
 
 }  // namespace

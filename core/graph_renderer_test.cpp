@@ -5,7 +5,7 @@
 #include <climits>
 #include <set>
 
-#include "core/tick_test_doubles.h"
+#include "core/testing/tick_test_doubles.h"
 #include "core/traffic_accounting.h"
 #include "image/text_painter.h"
 

@@ -1,16 +1,11 @@
 #include "core/int_text.h"
 
+#include "base/decimal.h"
+#include "base/hex_digits.h"
 #include "core/plovex_error.h"
 
 namespace plovex {
 namespace {
-
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
 
 // Parses text for a target of `bits` (32 or 64) bits; the result is the
 // target's value widened to 64 bits.
@@ -36,7 +31,7 @@ std::optional<std::int64_t> Parse(std::string_view text, int bits) {
   std::uint64_t magnitude = 0;
   if (hex) {
     for (; i < text.size(); ++i) {
-      const int d = HexDigit(text[i]);
+      const int d = HexDigitValue(text[i]);
       if (d < 0) return std::nullopt;
       if (magnitude > (width_mask >> 4)) return std::nullopt;  // does not fit the width
       magnitude = magnitude << 4 | static_cast<std::uint64_t>(d);
@@ -48,13 +43,9 @@ std::optional<std::int64_t> Parse(std::string_view text, int bits) {
     return static_cast<std::int64_t>(pattern);
   }
   const std::uint64_t limit = (1ULL << (bits - 1)) - (negative ? 0 : 1);  // |min| or max
-  for (; i < text.size(); ++i) {
-    const char c = text[i];
-    if (c < '0' || c > '9') return std::nullopt;
-    const std::uint64_t d = static_cast<std::uint64_t>(c - '0');
-    if (magnitude > (limit - d) / 10) return std::nullopt;
-    magnitude = magnitude * 10 + d;
-  }
+  const Result<std::uint64_t> decimal = ParseDecimalDigits(text.substr(i), limit);
+  if (!decimal) return std::nullopt;
+  magnitude = *decimal;
   if (negative) return static_cast<std::int64_t>(0 - magnitude);
   return static_cast<std::int64_t>(magnitude);
 }

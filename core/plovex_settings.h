@@ -37,6 +37,8 @@ struct OidChannel {
   // A reading at or above 2^32 was seen since the last restart: a 64-bit
   // counter, which never wraps at 2^32.
   bool Wide = false;
+
+  bool operator==(const OidChannel&) const = default;
 };
 
 // One free text line drawn over the picture.
@@ -47,6 +49,8 @@ struct TextOverlay {
   std::string Kind;    // "String", "Time" or "NextAdp"; anything else acts as "String"
   std::int32_t X = 0;
   std::int32_t Y = 0;
+
+  bool operator==(const TextOverlay&) const = default;
 };
 
 // What the poll has learned of the agent, kept from tick to tick and
@@ -63,6 +67,8 @@ struct PollMemory {
   // While SnmpFailed: why, when the agent said so or the version 3 user
   // cannot be used ("wrong authentication key"); empty for plain silence.
   std::string FailureReason;
+
+  bool operator==(const PollMemory&) const = default;
 };
 
 constexpr int kTrayBitmapSize = 16;
@@ -130,6 +136,10 @@ class TPlovexSettings {
 
   // Channel k (1 or 2).
   OidChannel& Channel(int k) { return k == 1 ? Oid1 : Oid2; }
+  const OidChannel& Channel(int k) const { return k == 1 ? Oid1 : Oid2; }
+
+  // Every field, settings and run-time state alike.
+  bool operator==(const TPlovexSettings&) const = default;
 };
 
 // The window's initial placement, which a first start records.

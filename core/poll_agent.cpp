@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "base/decimal.h"
 #include "core/agent_text.h"
 #include "core/format_uptime.h"
 #include "core/int_text.h"
@@ -39,19 +40,9 @@ constexpr std::int64_t kForgetRefusedMs = 600000;
 // settings' conversion, no blanks and no hexadecimal, so an address or a
 // text such as "x10" is reported rather than read as a number.
 std::int64_t DecimalInt64(const std::string& text) {
-  const auto fail = [&text] { return PlovexError(NotAValidIntegerMessage(QuotedAgentText(text))); };
-  std::size_t i = 0;
-  bool negative = false;
-  if (i < text.size() && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
-  if (i == text.size()) throw fail();
-  const std::uint64_t limit = negative ? 0x8000000000000000ULL : 0x7FFFFFFFFFFFFFFFULL;
-  std::uint64_t magnitude = 0;
-  for (; i < text.size(); ++i) {
-    const unsigned d = static_cast<unsigned char>(text[i]) - '0';
-    if (d > 9 || magnitude > (limit - d) / 10) throw fail();
-    magnitude = magnitude * 10 + d;
-  }
-  return static_cast<std::int64_t>(negative ? 0 - magnitude : magnitude);
+  const Result<std::int64_t> value = ParseSignedDecimal(text, 64);
+  if (!value) throw PlovexError(NotAValidIntegerMessage(QuotedAgentText(text)));
+  return *value;
 }
 
 void StoreReading(OidChannel& channel, const std::string& text) {

@@ -254,11 +254,11 @@ TEST_F(AgentPoll, Version3CounterResetIsAuthenticated) {
   std::string problem;
   reset_client.Usm = *SettingsUsmUser(s_, problem);
   // The agent takes the user's SetRequest and refuses the read-only counter.
-  EXPECT_EQ(ResetAgentCounter(reset_client, "127.0.0.1", "", s_.Oid1.Oid, 1, 3),
-            std::optional<std::string>("The agent did not reset OID1: notWritable."));
+  EXPECT_EQ(ResetAgentCounter(reset_client, "127.0.0.1", "", s_.Oid1.Oid, 1, 3).message(),
+            "The agent did not reset OID1: notWritable.");
   reset_client.Usm.AuthKey[0] ^= 1;
-  EXPECT_EQ(ResetAgentCounter(reset_client, "127.0.0.1", "", s_.Oid1.Oid, 1, 3),
-            std::optional<std::string>("No answer from 127.0.0.1: wrong authentication key."));
+  EXPECT_EQ(ResetAgentCounter(reset_client, "127.0.0.1", "", s_.Oid1.Oid, 1, 3).message(),
+            "No answer from 127.0.0.1: wrong authentication key.");
 }
 
 }  // namespace

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "core/plovex_error.h"
-#include "snmp/memory_udp_transport.h"
+#include "snmp/testing/memory_udp_transport.h"
 
 namespace plovex {
 namespace {

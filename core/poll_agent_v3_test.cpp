@@ -5,8 +5,8 @@
 #include "core/poll_agent.h"
 #include "core/snmp_security.h"
 #include "core/tick_cycle.h"
-#include "snmp/memory_udp_transport.h"
-#include "snmp/usm_test_agent.h"
+#include "snmp/testing/memory_udp_transport.h"
+#include "snmp/testing/usm_test_agent.h"
 
 namespace plovex {
 namespace {

@@ -1,7 +1,5 @@
 #include "core/save_picture.h"
 
-#include <optional>
-
 #include "core/plovex_error.h"
 #include "image/gif_file_writer.h"
 #include "image/gif_writer.h"
@@ -10,8 +8,8 @@ namespace plovex {
 
 void SavePicture(const Surface& picture, const std::vector<std::string>& names) {
   const GifBytes bytes = EncodePictureGif(picture);
-  if (std::optional<std::string> failure = WriteFilesReplacing(bytes, names)) {
-    throw PlovexError(*failure);
+  if (const Status failure = WriteFilesReplacing(bytes, names); !failure.ok()) {
+    throw PlovexError(failure.message());
   }
 }
 

@@ -4,7 +4,7 @@
 
 #include <climits>
 
-#include "core/tick_test_doubles.h"
+#include "core/testing/tick_test_doubles.h"
 
 namespace plovex {
 namespace {

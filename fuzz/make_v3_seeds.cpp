@@ -1,12 +1,12 @@
 // Writes the version 3 seeds into fuzz/corpus_v3: genuine exchanges of the
 // scripted agent (discovery, reports, replies at every level and with both
-// hashes) and damaged variants. Built and run by fuzz/run.sh --seeds.
+// hashes) and damaged variants. Built and run by fuzz/run.sh --v3-seeds.
 #include <filesystem>
 #include <fstream>
 #include <iostream>
 
 #include "snmp/tsnmp_send.h"
-#include "snmp/usm_test_agent.h"
+#include "snmp/testing/usm_test_agent.h"
 
 using plovex::testing::Bytes;
 using plovex::testing::UsmTestAgent;

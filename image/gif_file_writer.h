@@ -9,19 +9,20 @@
 // No fsync: the files are rewritten every few seconds, and what matters is
 // that nobody ever sees a torn one, not that the newest survives a power cut.
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <vector>
+
+#include "base/status.h"
 
 namespace plovex {
 
 // Writes `bytes` to each of `names` (relative to the working directory) in
-// order, stopping at the first failure. Returns nothing on success, else the
-// failure's message: "Cannot create file <name>" (the name as passed) when
+// order, stopping at the first failure. Returns ok, else a failure whose
+// message is: "Cannot create file <name>" (the name as passed) when
 // the file cannot be created or put in place, "Stream write error" when the
 // bytes cannot all be stored. The temporary file of a failed name is
 // removed; names written before it stay written.
-std::optional<std::string> WriteFilesReplacing(const std::vector<std::uint8_t>& bytes,
-                                               const std::vector<std::string>& names);
+Status WriteFilesReplacing(const std::vector<std::uint8_t>& bytes,
+                           const std::vector<std::string>& names);
 
 }  // namespace plovex

@@ -26,7 +26,7 @@ Bytes Pattern(std::size_t size, std::uint8_t seed) {
 TEST(GifFileWriter, WritesEveryNameInOrderWithTheSameBytes) {
   filetest::ScratchWorkingDir cwd;
   const Bytes bytes = Pattern(3000, 1);
-  EXPECT_EQ(WriteFilesReplacing(bytes, {"Plovex.gif", "Plovex 9h5m.gif"}), std::nullopt);
+  EXPECT_TRUE(WriteFilesReplacing(bytes, {"Plovex.gif", "Plovex 9h5m.gif"}).ok());
   EXPECT_EQ(ReadFile("Plovex.gif"), bytes);
   EXPECT_EQ(ReadFile("Plovex 9h5m.gif"), bytes);
   EXPECT_EQ(cwd.Names(), (std::vector<std::string>{"Plovex 9h5m.gif", "Plovex.gif"}));
@@ -36,7 +36,7 @@ TEST(GifFileWriter, ReplacesALongerFileCompletely) {
   filetest::ScratchWorkingDir cwd;
   WriteFile("Plovex.gif", Pattern(100000, 9));
   const Bytes bytes = Pattern(900, 2);
-  EXPECT_EQ(WriteFilesReplacing(bytes, {"Plovex.gif"}), std::nullopt);
+  EXPECT_TRUE(WriteFilesReplacing(bytes, {"Plovex.gif"}).ok());
   EXPECT_EQ(ReadFile("Plovex.gif"), bytes);
   // Readable by others, as any file the user creates (a web server serves it).
   EXPECT_NE(fs::status("Plovex.gif").permissions() & fs::perms::others_read, fs::perms::none);
@@ -49,7 +49,7 @@ TEST(GifFileWriter, ReplacesTheTargetOfASymbolicLink) {
   WriteFile("www/traffic.gif", Pattern(5000, 3));
   fs::create_symlink("www/traffic.gif", "Plovex.gif");
   const Bytes bytes = Pattern(700, 4);
-  EXPECT_EQ(WriteFilesReplacing(bytes, {"Plovex.gif"}), std::nullopt);
+  EXPECT_TRUE(WriteFilesReplacing(bytes, {"Plovex.gif"}).ok());
   EXPECT_TRUE(fs::is_symlink("Plovex.gif"));
   EXPECT_EQ(ReadFile("www/traffic.gif"), bytes);
 }
@@ -68,7 +68,7 @@ TEST(GifFileWriter, UncreatableNamesFailWithTheNameAndLeaveNoTrace) {
       {"", "Cannot create file "},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(WriteFilesReplacing(Pattern(100, 6), {c.name}), c.message) << c.name;
+    EXPECT_EQ(WriteFilesReplacing(Pattern(100, 6), {c.name}).message(), c.message) << c.name;
   }
   EXPECT_TRUE(fs::is_directory("folder.gif"));
   EXPECT_TRUE(fs::is_empty("folder.gif"));
@@ -79,7 +79,7 @@ TEST(GifFileWriter, UncreatableNamesFailWithTheNameAndLeaveNoTrace) {
 TEST(GifFileWriter, StopsAtTheFirstFailedName) {
   filetest::ScratchWorkingDir cwd;
   fs::create_directory("busy.gif");
-  EXPECT_EQ(WriteFilesReplacing(Pattern(100, 7), {"first.gif", "busy.gif", "third.gif"}),
+  EXPECT_EQ(WriteFilesReplacing(Pattern(100, 7), {"first.gif", "busy.gif", "third.gif"}).message(),
             "Cannot create file busy.gif");
   EXPECT_EQ(ReadFile("first.gif"), Pattern(100, 7));
   EXPECT_FALSE(fs::exists("third.gif"));
@@ -91,9 +91,9 @@ TEST(GifFileWriter, AFullDiskIsAStreamWriteErrorAndKeepsTheOldFile) {
   const std::string outcome = filetest::InSmallFileSystem(cwd.Path() / "small", 64, [] {
     const Bytes old_file = Pattern(20000, 8);
     WriteFile("Plovex.gif", old_file);
-    const std::optional<std::string> failure =
-        WriteFilesReplacing(Pattern(60000, 9), {"Plovex.gif"});
-    if (failure != "Stream write error") return "failure was " + failure.value_or("none");
+    const Status failure = WriteFilesReplacing(Pattern(60000, 9), {"Plovex.gif"});
+    if (failure.message() != "Stream write error")
+      return "failure was " + (failure.ok() ? std::string("none") : failure.message());
     if (ReadFile("Plovex.gif") != old_file) return std::string("the old file was damaged");
     std::size_t entries = 0;
     for (const auto& entry : fs::directory_iterator(".")) {
@@ -103,7 +103,8 @@ TEST(GifFileWriter, AFullDiskIsAStreamWriteErrorAndKeepsTheOldFile) {
     if (entries != 1) return std::string("the temporary file was left behind");
     // Room again: the next write succeeds.
     fs::remove("Plovex.gif");
-    if (WriteFilesReplacing(Pattern(60000, 9), {"Plovex.gif"})) return std::string("no recovery");
+    if (!WriteFilesReplacing(Pattern(60000, 9), {"Plovex.gif"}).ok())
+      return std::string("no recovery");
     return std::string();
   });
   EXPECT_EQ(outcome, "");
@@ -114,7 +115,7 @@ TEST(GifFileWriter, ConcurrentReadersNeverSeeATornFile) {
   // Two versions of different lengths, so a torn or truncated read shows.
   const Bytes a = Pattern(40000, 10);
   const Bytes b = Pattern(90000, 11);
-  ASSERT_EQ(WriteFilesReplacing(a, {"Plovex.gif"}), std::nullopt);
+  ASSERT_TRUE(WriteFilesReplacing(a, {"Plovex.gif"}).ok());
   std::atomic<bool> done{false};
   std::atomic<int> reads{0}, torn{0};
   std::thread reader([&] {
@@ -125,7 +126,7 @@ TEST(GifFileWriter, ConcurrentReadersNeverSeeATornFile) {
     }
   });
   for (int i = 0; i < 400; ++i) {
-    ASSERT_EQ(WriteFilesReplacing(i % 2 ? a : b, {"Plovex.gif"}), std::nullopt);
+    ASSERT_TRUE(WriteFilesReplacing(i % 2 ? a : b, {"Plovex.gif"}).ok());
   }
   done = true;
   reader.join();

@@ -2,16 +2,14 @@
 
 #include <algorithm>
 
+#include "base/little_endian.h"
 #include "image/gif_format.h"
 #include "image/gif_lzw_encoder.h"
 
 namespace plovex {
 namespace {
 
-void PutWord(GifBytes& out, std::uint16_t value) {
-  out.push_back(static_cast<std::uint8_t>(value & 0xFF));
-  out.push_back(static_cast<std::uint8_t>(value >> 8));
-}
+void PutWord(GifBytes& out, std::uint16_t value) { AppendLittleEndian(out, value, 2); }
 
 // The LZW minimum code size for a table: its bits per pixel, at least 2.
 int MinCodeSize(const TGIFColorTable* table) {

@@ -13,6 +13,7 @@
 #include <cstring>
 #include <ctime>
 
+#include "base/posix_file.h"
 #include "core/plovex_error.h"
 #include "settings/hive_format.h"
 #include "settings/hive_text_reader.h"
@@ -23,31 +24,9 @@ namespace {
 
 enum class FileState { kRead, kMissing, kUnreadable };
 
-// Closes a descriptor on every path out.
-class Fd {
- public:
-  explicit Fd(int fd) : fd_(fd) {}
-  Fd(const Fd&) = delete;
-  Fd& operator=(const Fd&) = delete;
-  ~Fd() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  int get() const { return fd_; }
-  bool valid() const { return fd_ >= 0; }
-  // Closes now, reporting the error a deferred write may only show here.
-  bool Close() {
-    const int fd = fd_;
-    fd_ = -1;
-    return ::close(fd) == 0;
-  }
-
- private:
-  int fd_;
-};
-
 // On kUnreadable, error holds the errno of the failure.
 FileState ReadWholeFile(const std::string& path, std::string& out, int& error) {
-  Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
   if (!fd.valid()) {
     error = errno;
     return error == ENOENT || error == ENOTDIR ? FileState::kMissing : FileState::kUnreadable;
@@ -66,13 +45,6 @@ FileState ReadWholeFile(const std::string& path, std::string& out, int& error) {
   }
 }
 
-std::string DirectoryOf(const std::string& path) {
-  const auto slash = path.rfind('/');
-  if (slash == std::string::npos) return ".";
-  if (slash == 0) return "/";
-  return path.substr(0, slash);
-}
-
 bool MakeDirectories(const std::string& dir) {
   struct stat st;
   if (::stat(dir.c_str(), &st) == 0) return S_ISDIR(st.st_mode);
@@ -80,24 +52,6 @@ bool MakeDirectories(const std::string& dir) {
   const std::string parent = DirectoryOf(dir);
   if (parent != dir && !MakeDirectories(parent)) return false;
   return ::mkdir(dir.c_str(), 0700) == 0 || errno == EEXIST;
-}
-
-bool WriteAll(int fd, const std::string& data) {
-  std::size_t done = 0;
-  while (done < data.size()) {
-    const ssize_t n = ::write(fd, data.data() + done, data.size() - done);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    done += static_cast<std::size_t>(n);
-  }
-  return true;
-}
-
-bool SyncDirectory(const std::string& dir) {
-  Fd fd(::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  return fd.valid() && ::fsync(fd.get()) == 0;
 }
 
 // Renames an unparseable hive aside under a name no earlier one holds.
@@ -118,38 +72,11 @@ bool SetAside(const std::string& path, std::string& aside) {
   return false;
 }
 
-// Writes text over path atomically: temporary file, fsync, rename, fsync of
-// the directory. On failure the file at path is untouched.
-bool ReplaceFile(const std::string& path, const std::string& text) {
-  const std::string tmp = path + ".tmp";
-  mode_t mode = 0600;
-  struct stat st;
-  if (::stat(path.c_str(), &st) == 0) mode = st.st_mode & 07777;
-  {
-    Fd fd(::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600));
-    if (!fd.valid()) return false;
-    const bool written = ::fchmod(fd.get(), mode) == 0 && WriteAll(fd.get(), text) &&
-                         ::fsync(fd.get()) == 0 && fd.Close();
-    if (!written) {
-      ::unlink(tmp.c_str());
-      return false;
-    }
-  }
-  if (::rename(tmp.c_str(), path.c_str()) != 0) {
-    ::unlink(tmp.c_str());
-    return false;
-  }
-  return SyncDirectory(DirectoryOf(path));
-}
-
-// The path to replace on a commit: the hive itself, or the file a symbolic
-// link in its place points to, so that the link stays.
-std::string TargetOf(const std::string& path) {
-  struct stat st;
-  if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
-  char resolved[PATH_MAX];
-  return ::realpath(path.c_str(), resolved) != nullptr ? std::string(resolved) : path;
-}
+// The hive holds the community string: a new one is for its owner alone, a
+// replaced one keeps the mode its owner gave it; every commit is flushed to
+// the disk, so that a settings change survives a power cut. Commits hold the
+// hive's lock, so one temporary name serves them all.
+constexpr ReplaceOptions kHiveFile{0600, true, true, ".tmp"};
 
 std::string Quoted(const std::string& path) { return "'" + path + "'"; }
 
@@ -254,7 +181,7 @@ bool HiveFile::CommitKey(std::string_view key_path, const std::vector<HiveValue>
   HiveKey& key = doc.OpenOrCreateKey(hive_format::CurrentUserPath(key_path));
   for (const HiveValue& value : writes) key.Set(value);
   std::string text = WriteHiveText(doc);
-  if (!ReplaceFile(TargetOf(path_), text)) {
+  if (!ReplaceFileAtomically(path_, text, kHiveFile).ok()) {
     cached_ = false;  // the copy in memory holds writes the file does not
     return false;
   }

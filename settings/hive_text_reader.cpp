@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "base/hex_digits.h"
+#include "base/little_endian.h"
 #include "settings/hive_format.h"
 #include "settings/utf16.h"
 
@@ -23,13 +25,6 @@ std::string_view TrimBlanks(std::string_view s) {
 
 bool StartsWithNoCase(std::string_view s, std::string_view prefix) {
   return s.size() >= prefix.size() && SameRegistryName(s.substr(0, prefix.size()), prefix);
-}
-
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
 }
 
 // A quoted name or string at s[0] == '"'. On success consumes it from s.
@@ -61,7 +56,7 @@ std::optional<std::string> ReadHexList(std::string_view s) {
     if (item.empty() || item.size() > 2) return std::nullopt;
     int byte = 0;
     for (char c : item) {
-      const int d = HexDigit(c);
+      const int d = HexDigitValue(c);
       if (d < 0) return std::nullopt;
       byte = byte * 16 + d;
     }
@@ -167,12 +162,12 @@ class Parser {
       if (digits.empty() || digits.size() > 8) return false;
       std::uint32_t v = 0;
       for (char c : digits) {
-        const int d = HexDigit(c);
+        const int d = HexDigitValue(c);
         if (d < 0) return false;
         v = v << 4 | static_cast<std::uint32_t>(d);
       }
       value.type = kRegDword;
-      for (int k = 0; k < 4; ++k) value.data += static_cast<char>((v >> (8 * k)) & 0xFF);
+      AppendLittleEndian(value.data, v, 4);
     } else if (StartsWithNoCase(line, "hex")) {
       if (!ReadHexValue(line, value)) return false;
     } else {
@@ -191,7 +186,7 @@ class Parser {
       if (close == std::string_view::npos || close == 1 || close > 9) return false;
       std::uint32_t type = 0;
       for (char c : line.substr(1, close - 1)) {
-        const int d = HexDigit(c);
+        const int d = HexDigitValue(c);
         if (d < 0) return false;
         type = type << 4 | static_cast<std::uint32_t>(d);
       }

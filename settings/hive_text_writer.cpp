@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "base/hex_digits.h"
+#include "base/little_endian.h"
 #include "settings/hive_format.h"
 #include "settings/utf16.h"
 
@@ -22,7 +24,6 @@ void AppendQuoted(std::string& out, std::string_view text) {
 }
 
 void AppendHexList(std::string& out, std::size_t line_start, std::string_view bytes) {
-  static constexpr char kDigits[] = "0123456789abcdef";
   for (std::size_t i = 0; i < bytes.size(); ++i) {
     if (i > 0) {
       out += ',';
@@ -31,9 +32,7 @@ void AppendHexList(std::string& out, std::size_t line_start, std::string_view by
         line_start = out.size() - 2;
       }
     }
-    const auto b = static_cast<unsigned char>(bytes[i]);
-    out += kDigits[b >> 4];
-    out += kDigits[b & 0xF];
+    AppendHexByte(out, static_cast<unsigned char>(bytes[i]), HexCase::kLower);
   }
 }
 
@@ -52,8 +51,7 @@ void AppendValue(std::string& out, const HiveValue& value) {
   if (value.type == kRegSz && FitsOnAQuotedLine(value.data)) {
     AppendQuoted(out, value.data);
   } else if (value.type == kRegDword && value.data.size() == 4) {
-    std::uint32_t v = 0;
-    for (int k = 3; k >= 0; --k) v = v << 8 | static_cast<unsigned char>(value.data[k]);
+    const auto v = static_cast<std::uint32_t>(ReadLittleEndian(value.data));
     char digits[16];
     std::snprintf(digits, sizeof digits, "dword:%08x", v);
     out += digits;

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <exception>
 
+#include "base/little_endian.h"
 #include "core/plovex_error.h"
 #include "settings/hive_format.h"
 #include "settings/utf16.h"
@@ -26,7 +27,7 @@ std::size_t StoredSize(const HiveValue& value) {
 
 std::string LittleEndian(std::uint64_t v, int bytes) {
   std::string out;
-  for (int k = 0; k < bytes; ++k) out += static_cast<char>((v >> (8 * k)) & 0xFF);
+  AppendLittleEndian(out, v, static_cast<std::size_t>(bytes));
   return out;
 }
 
@@ -62,11 +63,7 @@ std::uint32_t RegistryKey::ReadDword(std::string_view name) const {
   const HiveValue* value = Find(name);
   if (value == nullptr || StoredSize(*value) > 4) Fail("Failed to get data for", name);
   if (value->type != kRegDword) Fail("Invalid data type for", name);
-  std::uint32_t v = 0;
-  for (std::size_t k = value->data.size(); k-- > 0;) {
-    v = v << 8 | static_cast<unsigned char>(value->data[k]);
-  }
-  return v;
+  return static_cast<std::uint32_t>(ReadLittleEndian(value->data));
 }
 
 std::int32_t RegistryKey::ReadInteger(std::string_view name) const {
@@ -80,8 +77,7 @@ double RegistryKey::ReadDouble(std::string_view name) const {
   if (value == nullptr || StoredSize(*value) > 8) Fail("Failed to get data for", name);
   if (value->type != kRegBinary || value->data.size() != 8) Fail("Invalid data type for", name);
   double d;
-  std::uint64_t bits = 0;
-  for (int k = 7; k >= 0; --k) bits = bits << 8 | static_cast<unsigned char>(value->data[k]);
+  const std::uint64_t bits = ReadLittleEndian(value->data);
   std::memcpy(&d, &bits, sizeof d);
   return d;
 }

@@ -5,7 +5,7 @@
 
 #include "core/plovex_error.h"
 #include "settings/hive_format.h"
-#include "settings/memory_hive.h"
+#include "settings/testing/memory_hive.h"
 
 namespace plovex {
 namespace {

@@ -207,8 +207,11 @@ void SettingsStore::ReadCurrentKey(RegistryKey& key) {
   const auto totals = TotalsTable();
   for (const CurrentKeyRow& row : CurrentKeyTable()) {
     if (row.value.type == StoredAs::kDouble) continue;  // "VersionNum" is never read back
-    if (!row.read_only_if_present || key.ValueExists(row.value.name)) {
+    if (row.when_absent == WhenAbsent::kFail || key.ValueExists(row.value.name)) {
       Read(key, row.value);
+    } else if (row.when_absent == WhenAbsent::kUseDefault) {
+      row.setting->SetDefault(settings_);
+      read_.insert(row.setting->FieldAddress(settings_));
     }
     if (row.total_after != 0) {
       const StoredValue& total = totals[row.total_after - 1];

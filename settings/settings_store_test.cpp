@@ -12,7 +12,7 @@
 #include "settings/headless_controls.h"
 #include "settings/hive_format.h"
 #include "settings/hive_text_writer.h"
-#include "settings/memory_hive.h"
+#include "settings/testing/memory_hive.h"
 #include "settings/registry_key.h"
 #include "settings/settings_tables.h"
 
@@ -489,10 +489,26 @@ std::string VersionNumLine(double v) {
   return line;
 }
 
-TEST(SettingsStore, VersionNumIsComparedAsAn80BitValue) {
-  EXPECT_LT(static_cast<long double>(0.97), 0.97L) << "the stored 0.97 must fail the gate";
-  EXPECT_GT(static_cast<long double>(0.98), 0.97L);
-  EXPECT_GT(static_cast<long double>(std::nextafter(0.97, 1.0)), 0.97L);
+TEST(SettingsStore, VersionNumPassesTheGateFromTheNextDoubleAbove097On) {
+  // 0.97 held in 80 bits lies between the double 0.97 and the next one up:
+  // a gate compared in double precision would let the stored 0.97 through.
+  const struct {
+    double version_num;
+    bool passes;
+  } rows[] = {{0.97, false},
+              {std::nextafter(0.97, 0.0), false},
+              {std::nextafter(0.97, 1.0), true},
+              {0.98, true}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.version_num);
+    MemoryHive hive =
+        HiveWith(kOldKey, OldKeyValues("\"Version\"=\"0.9.5\"\n" + VersionNumLine(row.version_num)));
+    TPlovexSettings s;
+    RecordingControls controls(s);
+    SettingsStore(hive, s, controls).LoadSettings();
+    EXPECT_EQ(s.WindowState, row.passes ? 1 : 0);
+    EXPECT_EQ(s.SaveGifFreq, row.passes ? 5 : 0);
+  }
 }
 
 TEST(SettingsStore, AnOldKeyIsTakenOverUnderItsGatesAndSavedAtOnce) {

@@ -1,6 +1,9 @@
 #include "settings/settings_tables.h"
 
+#include <type_traits>
 #include <vector>
+
+#include "settings/color_text.h"
 
 namespace plovex {
 namespace {
@@ -28,118 +31,37 @@ StoredValue Total(std::string name, Accessor<std::int64_t> field) {
   return {std::move(name), StoredAs::kTotalText, std::move(field), "0"};
 }
 
-struct OverlayDefaults {
-  const char* format;
-  const char* oid;
-  const char* kind;
-  std::int32_t x, y;
-};
-constexpr OverlayDefaults kOverlayDefaults[5] = {
-    {"System : %1", "1.3.6.1.2.1.1.1.0", "String", 0, 148},
-    {"Uptime : %2", "1.3.6.1.2.1.1.3.0", "Time", 260, 0},
-    {"Name : %3", "1.3.6.1.2.1.1.5.0", "String", 100, 148},
-    {"WAN IP : %4", "1.3.6.1.2.1.4.20.1.1", "NextAdp", 290, 148},
-    {"Loc. : %5", "1.3.6.1.2.1.1.6.0", "String", 170, 148},
-};
+// The setting as the current key stores it.
+template <typename T>
+StoredValue Stored(const Setting& setting, const SettingField<T>& field) {
+  const Accessor<T> access = [field](S& s) -> T& { return field(s); };
+  const T& def = std::get<T>(setting.default_value);
+  if constexpr (std::is_same_v<T, std::string>) {
+    return Text(setting.name, access, def);
+  } else if constexpr (std::is_same_v<T, std::int32_t>) {
+    return Int(setting.name, access, def);
+  } else if constexpr (std::is_same_v<T, bool>) {
+    return Bool(setting.name, access, def);
+  } else {
+    return Colour(setting.name, access, ColorToText(def));
+  }
+}
+
+// Each total is read right after the row that precedes it in the key.
+constexpr const char* kTotalReadAfter[] = {"OID1Grad", "OID2Grad"};
 
 std::vector<CurrentKeyRow> BuildCurrentKeyTable() {
   std::vector<CurrentKeyRow> t;
-  const auto add = [&t](StoredValue v) { t.push_back({std::move(v)}); };
-  add(Marker("VersionNum"));
-  add(Text(
-      "IP", [](S & s) -> auto& { return s.Ip; }, "192.168.1.1"));
-  add(Text(
-      "Community", [](S & s) -> auto& { return s.Community; }, "tamrel"));
-  add(Text(
-      "OID1", [](S & s) -> auto& { return s.Oid1.Oid; }, "1.3.6.1.2.1.2.2.1.10.2"));
-  add(Int(
-      "OID1Cx", [](S & s) -> auto& { return s.Oid1.TextX; }, 2));
-  add(Int(
-      "OID1Cy", [](S & s) -> auto& { return s.Oid1.TextY; }, 0));
-  add(Colour(
-      "OID1color", [](S & s) -> auto& { return s.Oid1.Color; }, "clGreen"));
-  add(Bool(
-      "OID1full", [](S & s) -> auto& { return s.Oid1.FullBars; }, true));
-  add(Colour(
-      "OID1MaxColor", [](S & s) -> auto& { return s.Oid1.MaxColor; }, "$0000A000"));
-  t.push_back({Bool(
-                   "OID1Grad", [](S & s) -> auto& { return s.Oid1.Gradient; }),
-               true, 1});
-  add(Text(
-      "OID2", [](S & s) -> auto& { return s.Oid2.Oid; }, "1.3.6.1.2.1.2.2.1.16.2"));
-  add(Int(
-      "OID2Cx", [](S & s) -> auto& { return s.Oid2.TextX; }, 50));
-  add(Int(
-      "OID2Cy", [](S & s) -> auto& { return s.Oid2.TextY; }, 0));
-  add(Colour(
-      "OID2Color", [](S & s) -> auto& { return s.Oid2.Color; }, "clBlue"));
-  add(Bool(
-      "OID2Full", [](S & s) -> auto& { return s.Oid2.FullBars; }, false));
-  add(Colour(
-      "OID2MaxColor", [](S & s) -> auto& { return s.Oid2.MaxColor; }, "$00FF4040"));
-  t.push_back({Bool(
-                   "OID2Grad", [](S & s) -> auto& { return s.Oid2.Gradient; }),
-               true, 2});
-  add(Int(
-      "GraphTX", [](S & s) -> auto& { return s.GraphTopX; }, 0));
-  add(Int(
-      "GraphTY", [](S & s) -> auto& { return s.GraphTopY; }, 12));
-  add(Int(
-      "GraphBX", [](S & s) -> auto& { return s.GraphBottomX; }, 400));
-  add(Int(
-      "GraphBY", [](S & s) -> auto& { return s.GraphBottomY; }, 147));
-  add(Bool(
-      "Hticks", [](S & s) -> auto& { return s.HTicks; }, true));
-  add(Bool(
-      "Vticks", [](S & s) -> auto& { return s.VTicks; }, true));
-  add(Int(
-      "TickFreq", [](S & s) -> auto& { return s.TickFreq; }, 1));
-  add(Int(
-      "Refresh", [](S & s) -> auto& { return s.Refresh; }, 1));
-  add(Bool(
-      "GLabel", [](S & s) -> auto& { return s.GraphLabel; }, true));
-  add(Int(
-      "MaxBytes", [](S & s) -> auto& { return s.MaxBytes; }, 64000));
-  add(Int(
-      "TxtSize", [](S & s) -> auto& { return s.TextSize; }, 7));
-  add(Bool(
-      "SaveGif", [](S & s) -> auto& { return s.SaveGif; }, true));
-  add(Int(
-      "SaveGifFreq", [](S & s) -> auto& { return s.SaveGifFreq; }, 0));
-  add(Bool(
-      "OIDTotal", [](S & s) -> auto& { return s.ShowTotal; }, true));
-  add(Int(
-      "OIDTCx", [](S & s) -> auto& { return s.TotalX; }, 100));
-  add(Int(
-      "OIDTCy", [](S & s) -> auto& { return s.TotalY; }, 0));
-  for (int k = 1; k <= 5; ++k) {
-    const std::string txt = "Txt" + std::to_string(k);
-    const OverlayDefaults& d = kOverlayDefaults[k - 1];
-    add(Text(
-        txt, [k](S & s) -> auto& { return s.Texts[k].Format; }, d.format));
-    add(Text(
-        txt + "OID", [k](S & s) -> auto& { return s.Texts[k].Oid; }, d.oid));
-    add(Text(
-        txt + "Format", [k](S & s) -> auto& { return s.Texts[k].Kind; }, d.kind));
-    add(Bool(
-        txt + "Enable", [k](S & s) -> auto& { return s.Texts[k].Enabled; }, true));
-    add(Int(
-        txt + "Cx", [k](S & s) -> auto& { return s.Texts[k].X; }, d.x));
-    add(Int(
-        txt + "Cy", [k](S & s) -> auto& { return s.Texts[k].Y; }, d.y));
+  t.push_back({Marker("VersionNum")});
+  for (const Setting& setting : SettingsSchema()) {
+    CurrentKeyRow row{std::visit([&](const auto& f) { return Stored(setting, f); }, setting.field)};
+    row.setting = &setting;
+    row.when_absent = setting.when_absent;
+    for (int k = 1; k <= 2; ++k) {
+      if (setting.name == kTotalReadAfter[k - 1]) row.total_after = k;
+    }
+    t.push_back(std::move(row));
   }
-  add(Int(
-      "WindowTop", [](S & s) -> auto& { return s.WindowTop; }, kDefaultWindowTop));
-  add(Int(
-      "WindowLeft", [](S & s) -> auto& { return s.WindowLeft; }, kDefaultWindowLeft));
-  add(Int(
-      "WindowState", [](S & s) -> auto& { return s.WindowState; }, 1));
-  add(Int(
-      "WindowBorderStyle", [](S & s) -> auto& { return s.WindowBorderStyle; }, 1));
-  add(Bool(
-      "WindowLockDrag", [](S & s) -> auto& { return s.LockDrag; }, false));
-  add(Bool(
-      "WindowStayOnTop", [](S & s) -> auto& { return s.StayOnTop; }, false));
   return t;
 }
 

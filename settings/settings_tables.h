@@ -1,7 +1,7 @@
 #pragma once
-// The tables that drive the settings store: every stored value with its name,
-// its stored type, the record field it holds and the default a first start
-// writes; the two carried-over totals; and the earlier version's key with the
+// The tables that drive the settings store: the current key (the settings
+// schema's rows in their stored types, after the "VersionNum" marker); the two
+// carried-over totals; and the earlier version's key with the
 // gates under which each of its values is taken over. Load and save walk these
 // tables in order, so the order of the rows is the order of the reads and
 // writes.
@@ -12,6 +12,7 @@
 #include <variant>
 
 #include "core/plovex_settings.h"
+#include "core/settings_schema.h"
 #include "image/color.h"
 
 namespace plovex {
@@ -49,11 +50,12 @@ struct StoredValue {
   std::string default_text;  // the default as stored ("1" for true, "clGreen", ...)
 };
 
-// A row of the current key.
+// A row of the current key: "VersionNum", or a row of the settings schema.
 struct CurrentKeyRow {
   StoredValue value;
-  bool read_only_if_present = false;  // keys of older versions lack it
-  int total_after = 0;                // read total 1 or 2 right after this row
+  const Setting* setting = nullptr;  // null for "VersionNum"
+  WhenAbsent when_absent = WhenAbsent::kFail;
+  int total_after = 0;  // read total 1 or 2 right after this row
 };
 
 enum class OldKeyGate {
@@ -71,7 +73,8 @@ struct OldKeyRow {
   OldKeyRole role = OldKeyRole::kField;
 };
 
-// "VersionNum" first, then every setting, in the order SaveSettings writes them.
+// "VersionNum" first, then every row of SettingsSchema(), in the order
+// SaveSettings writes them.
 std::span<const CurrentKeyRow> CurrentKeyTable();
 // "OID1Last", "OID2Last": written only by SaveTotals.
 std::span<const StoredValue> TotalsTable();

@@ -32,13 +32,13 @@ add_executable(desktop_tests
   ${CMAKE_CURRENT_SOURCE_DIR}/timage_test.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/ttray_icon_test.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/tform1_test.cpp)
-target_link_libraries(desktop_tests PRIVATE plovex_desktop plovex_qt_test_main)
+target_link_libraries(desktop_tests PRIVATE plovex_desktop plovex_panel_testing plovex_qt_test_main)
 gtest_discover_tests(desktop_tests TEST_PREFIX "gui.shell." DISCOVERY_TIMEOUT 60
   DISCOVERY_MODE PRE_TEST
   PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
 
 add_executable(desktop_agent_tests ${CMAKE_CURRENT_SOURCE_DIR}/tform1_agent_test.cpp)
-target_link_libraries(desktop_agent_tests PRIVATE plovex_desktop plovex_qt_test_main)
+target_link_libraries(desktop_agent_tests PRIVATE plovex_desktop plovex_panel_testing plovex_qt_test_main)
 target_compile_definitions(desktop_agent_tests PRIVATE PLOVEX_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
 gtest_discover_tests(desktop_agent_tests TEST_PREFIX "agent.gui.shell." DISCOVERY_TIMEOUT 60
   DISCOVERY_MODE PRE_TEST
@@ -53,7 +53,7 @@ if(TARGET plovex)
             ${PROJECT_SOURCE_DIR}/tests/fixtures/snmp_agent.sh)
   set_tests_properties(agent.gui.XvfbWindowAndTrayShowTheTraffic PROPERTIES
     FIXTURES_REQUIRED snmp_agent RESOURCE_LOCK snmp_agent TIMEOUT 90
-    ENVIRONMENT "PLOVEX_AGENT_DIR=${PROJECT_BINARY_DIR}/agent")
+    ENVIRONMENT "PLOVEX_AGENT_DIR=${PROJECT_BINARY_DIR}/agent;PLOVEX_DEFAULT_HIVE=$<TARGET_FILE:plovex_default_hive>")
 endif()
 
 # The real program with a settings folder it cannot write: every termination
@@ -62,7 +62,8 @@ if(TARGET plovex)
   add_test(NAME gui.SignalsEndPlovexWhenItsSettingsCannotBeSaved
     COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/signal_close_test.sh $<TARGET_FILE:plovex>
             ${PROJECT_SOURCE_DIR}/scripts/demo-hive)
-  set_tests_properties(gui.SignalsEndPlovexWhenItsSettingsCannotBeSaved PROPERTIES TIMEOUT 180)
+  set_tests_properties(gui.SignalsEndPlovexWhenItsSettingsCannotBeSaved PROPERTIES TIMEOUT 180
+    ENVIRONMENT "PLOVEX_DEFAULT_HIVE=$<TARGET_FILE:plovex_default_hive>")
 endif()
 
 # The same at two device pixels per pixel: twice the size, crisp, never blurred.
@@ -72,7 +73,7 @@ if(TARGET plovex)
             ${PROJECT_SOURCE_DIR}/tests/fixtures/snmp_agent.sh)
   set_tests_properties(agent.gui.XvfbHighDensityScreenShowsCrispPixels PROPERTIES
     FIXTURES_REQUIRED snmp_agent RESOURCE_LOCK snmp_agent TIMEOUT 90
-    ENVIRONMENT "PLOVEX_AGENT_DIR=${PROJECT_BINARY_DIR}/agent")
+    ENVIRONMENT "PLOVEX_AGENT_DIR=${PROJECT_BINARY_DIR}/agent;PLOVEX_DEFAULT_HIVE=$<TARGET_FILE:plovex_default_hive>")
 endif()
 
 # The real program under a real window manager (openbox) on Xvfb: no resize

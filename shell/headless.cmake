@@ -15,7 +15,7 @@ target_link_libraries(plovex PRIVATE plovex_headless)
 add_executable(shell_headless_tests
   ${CMAKE_CURRENT_SOURCE_DIR}/command_line_test.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/headless_runner_test.cpp)
-target_link_libraries(shell_headless_tests PRIVATE plovex_headless GTest::gtest_main GTest::gmock)
+target_link_libraries(shell_headless_tests PRIVATE plovex_headless plovex_settings_testing GTest::gtest_main GTest::gmock)
 gtest_discover_tests(shell_headless_tests TEST_PREFIX "shell." DISCOVERY_TIMEOUT 60)
 
 add_test(NAME agent.shell.HeadlessRunDrawsTheTraffic
@@ -23,22 +23,23 @@ add_test(NAME agent.shell.HeadlessRunDrawsTheTraffic
           $<TARGET_FILE:plovex> ${PROJECT_SOURCE_DIR}/tests/fixtures/snmp_agent.sh)
 set_tests_properties(agent.shell.HeadlessRunDrawsTheTraffic PROPERTIES
   FIXTURES_REQUIRED snmp_agent RESOURCE_LOCK snmp_agent TIMEOUT 60
-  ENVIRONMENT "PLOVEX_AGENT_DIR=${PROJECT_BINARY_DIR}/agent")
+  ENVIRONMENT "PLOVEX_AGENT_DIR=${PROJECT_BINARY_DIR}/agent;PLOVEX_DEFAULT_HIVE=$<TARGET_FILE:plovex_default_hive>")
 
 add_test(NAME agent.shell.HeadlessRunWithTheDefaultSettingsDrawsTheTraffic
   COMMAND /usr/bin/python3 ${CMAKE_CURRENT_SOURCE_DIR}/headless_agent_test.py
           $<TARGET_FILE:plovex> ${PROJECT_SOURCE_DIR}/tests/fixtures/snmp_agent.sh defaults)
 set_tests_properties(agent.shell.HeadlessRunWithTheDefaultSettingsDrawsTheTraffic PROPERTIES
   FIXTURES_REQUIRED snmp_agent RESOURCE_LOCK snmp_agent TIMEOUT 60
-  ENVIRONMENT "PLOVEX_AGENT_DIR=${PROJECT_BINARY_DIR}/agent")
+  ENVIRONMENT "PLOVEX_AGENT_DIR=${PROJECT_BINARY_DIR}/agent;PLOVEX_DEFAULT_HIVE=$<TARGET_FILE:plovex_default_hive>")
 
 add_test(NAME shell.HeadlessRunEndsWithinASecondOfASignalDuringASlowWalk
   COMMAND /usr/bin/python3 ${CMAKE_CURRENT_SOURCE_DIR}/headless_interrupt_test.py
           $<TARGET_FILE:plovex> ${PROJECT_SOURCE_DIR}/scripts/demo-hive)
 set_tests_properties(shell.HeadlessRunEndsWithinASecondOfASignalDuringASlowWalk PROPERTIES
-  TIMEOUT 60)
+  TIMEOUT 60 ENVIRONMENT "PLOVEX_DEFAULT_HIVE=$<TARGET_FILE:plovex_default_hive>")
 
 add_test(NAME shell.CommandLineNeverStartsAWindowOrAPoll
   COMMAND /usr/bin/python3 ${CMAKE_CURRENT_SOURCE_DIR}/command_line_program_test.py
           $<TARGET_FILE:plovex> ${PROJECT_SOURCE_DIR}/scripts/demo-hive)
-set_tests_properties(shell.CommandLineNeverStartsAWindowOrAPoll PROPERTIES TIMEOUT 60)
+set_tests_properties(shell.CommandLineNeverStartsAWindowOrAPoll PROPERTIES TIMEOUT 60
+  ENVIRONMENT "PLOVEX_DEFAULT_HIVE=$<TARGET_FILE:plovex_default_hive>")

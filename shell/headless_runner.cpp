@@ -55,7 +55,10 @@ HeadlessRunner::HeadlessRunner(TPlovexSettings& settings, SettingsStore* store, 
       waiter_(waiter),
       out_(out),
       err_(err),
-      cycle_(settings, picture, *this, clock, poll, writer, font) {}
+      cycle_(settings, picture, *this, clock, poll, writer, font),
+      run_(settings, picture, *this) {
+  run_.SetTick(&cycle_);
+}
 
 bool HeadlessRunner::SaveGifChecked() const {
   // Without a panel the "Save to GIF every" box is what the settings say.
@@ -98,7 +101,7 @@ int HeadlessRunner::Run(const HeadlessArgs& args) {
   const std::int64_t refresh = s_.Refresh;
   auto next = clock_.Steady();
   std::int64_t ticks = 0;
-  Guarded([&] { cycle_.Start(); });
+  Guarded([&] { run_.Start(); });
   ReportAnswering();
   ++ticks;
 

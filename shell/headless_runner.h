@@ -28,6 +28,7 @@
 #include "core/picture_writer.h"
 #include "core/plovex_settings.h"
 #include "core/poll_source.h"
+#include "core/run_control.h"
 #include "core/tick_cycle.h"
 #include "core/tick_host.h"
 #include "image/font.h"
@@ -46,7 +47,7 @@ struct HeadlessArgs {
 std::optional<HeadlessArgs> ParseHeadlessArgs(std::span<const std::string> args,
                                               std::string& error);
 
-class HeadlessRunner : private TickHost {
+class HeadlessRunner : private TickHost, private RunHost {
  public:
   // store may be null (nothing is loaded or saved).
   HeadlessRunner(TPlovexSettings& settings, SettingsStore* store, Surface& picture,
@@ -61,6 +62,9 @@ class HeadlessRunner : private TickHost {
   void SetTrayHint(const std::string& hint) override;
   void SetTrayIcon(const Surface&) override {}
   void SaveTotals() override;
+  // The runner's own loop is the timer; there is nothing to show.
+  void SetRunning(bool) override {}
+  void PicturesCleared() override {}
 
   void ReportAnswering();
 
@@ -76,6 +80,7 @@ class HeadlessRunner : private TickHost {
   std::ostream& out_;
   std::ostream& err_;
   TickCycle cycle_;
+  RunControl run_;
 };
 
 // The program's "--headless" mode with the real hive, SNMP client, GIF writer,

@@ -4,9 +4,9 @@
 
 #include <sstream>
 
-#include "core/tick_test_doubles.h"
+#include "core/testing/tick_test_doubles.h"
 #include "settings/headless_controls.h"
-#include "settings/memory_hive.h"
+#include "settings/testing/memory_hive.h"
 
 namespace plovex {
 namespace {

@@ -5,36 +5,19 @@
 
 #include "shell/tick_waiter.h"
 
+#include "base/termination_signals.h"
+
 namespace plovex {
-namespace {
-
-sigset_t StopSignals() {
-  sigset_t set;
-  sigemptyset(&set);
-  sigaddset(&set, SIGINT);
-  sigaddset(&set, SIGTERM);
-  sigaddset(&set, SIGHUP);  // the terminal or the session went away
-  return set;
-}
-
-}  // namespace
 
 SignalWaiter::SignalWaiter() {
-  const sigset_t set = StopSignals();
+  const sigset_t set = TerminationSignalSet();
   pthread_sigmask(SIG_BLOCK, &set, nullptr);
 }
 
-bool SignalWaiter::Requested() const {
-  sigset_t pending;
-  if (sigpending(&pending) != 0) return false;
-  for (int sig : {SIGINT, SIGTERM, SIGHUP}) {
-    if (sigismember(&pending, sig) == 1) return true;
-  }
-  return false;
-}
+bool SignalWaiter::Requested() const { return TerminationSignalPending(); }
 
 bool SignalWaiter::WaitUntil(std::optional<std::chrono::steady_clock::time_point> deadline) {
-  const sigset_t set = StopSignals();
+  const sigset_t set = TerminationSignalSet();
   for (;;) {
     if (!deadline) {
       int sig = 0;

@@ -4,22 +4,12 @@
 #include <sys/signalfd.h>
 #include <unistd.h>
 
+#include "base/termination_signals.h"
+
 namespace plovex {
-namespace {
-
-sigset_t TerminationSet() {
-  sigset_t set;
-  sigemptyset(&set);
-  sigaddset(&set, SIGTERM);
-  sigaddset(&set, SIGINT);
-  sigaddset(&set, SIGHUP);
-  return set;
-}
-
-}  // namespace
 
 TerminationSignals::TerminationSignals() {
-  const sigset_t set = TerminationSet();
+  const sigset_t set = TerminationSignalSet();
   if (pthread_sigmask(SIG_BLOCK, &set, nullptr) != 0) return;
   fd_ = signalfd(-1, &set, SFD_NONBLOCK | SFD_CLOEXEC);
   if (fd_ < 0) pthread_sigmask(SIG_UNBLOCK, &set, nullptr);

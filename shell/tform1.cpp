@@ -34,6 +34,7 @@ TForm1::TForm1(const TForm1Seams& seams)
       seams_(seams),
       picture_(kPictureWidth, kPictureHeight, kWhite),
       font_(Font::Find("Arial")),
+      run_(settings_, picture_, *this),
       errors_(this) {
   setObjectName("Form1");
   setWindowTitle("Plovex");
@@ -146,6 +147,7 @@ void TForm1::FormCreate() {
   const Clock& clock = seams_.clock != nullptr ? *seams_.clock : system_clock_;
   tick_ =
       std::make_unique<TickCycle>(settings_, picture_, *this, clock, *poll, *writer, font_.get());
+  run_.SetTick(tick_.get());
 
   // The stored frame comes with the size it had in the Windows version.
   setFixedSize(HasBorder() ? kDesignClientSize : kBorderlessSize);
@@ -170,22 +172,17 @@ void TForm1::Button2Click() {
 
 void TForm1::Button3Click() { Stop(); }
 
-void TForm1::Start() {
-  settings_.Restart = true;
-  timer_enabled_ = true;
-  UpdateTimer();
-  Button3->setEnabled(true);
-  Button2->setEnabled(false);
-  settings_.SnmpFailed = false;
-  // Missing only when the window is already closing.
-  if (tick_) RunTick([this] { tick_->Start(); });
-}
+void TForm1::Start() { run_.Start(); }
 
-void TForm1::Stop() {
-  timer_enabled_ = false;
+void TForm1::RunStartTick(const std::function<void()>& tick) { RunTick(tick); }
+
+void TForm1::Stop() { run_.Stop(); }
+
+void TForm1::SetRunning(bool running) {
+  timer_enabled_ = running;
   UpdateTimer();
-  Button3->setEnabled(false);
-  Button2->setEnabled(true);
+  Button3->setEnabled(running);
+  Button2->setEnabled(!running);
 }
 
 void TForm1::Timer1Timer() {
@@ -220,18 +217,13 @@ void TForm1::UpdateTimer() {
 
 // --- The picture ------------------------------------------------------------
 
-void TForm1::ClearPictures() {
-  picture_.FillRect(1, 1, kPictureWidth, kPictureHeight, kWhite);
-  settings_.TrayBitmap.Fill(kWhite);
-  Image1->update();
-}
+void TForm1::ClearPictures() { run_.ClearPictures(); }
 
-void TForm1::ClearGraph() {
-  Stop();
-  ClearPictures();
-  settings_.Restart = true;
-  Start();
-}
+void TForm1::PicturesCleared() { Image1->update(); }
+
+void TForm1::ClearGraph() { run_.Clear(); }
+
+void TForm1::RestartGraph(const std::function<void()>& apply) { run_.Restart(apply); }
 
 void TForm1::Clear1Click() {
   ReportErrors([this] { ClearGraph(); });
@@ -449,6 +441,7 @@ void TForm1::FormClose() {
 }
 
 void TForm1::ReleaseAtClose() {
+  run_.SetTick(nullptr);
   tick_.reset();
   agent_poll_.reset();
   client_.reset();

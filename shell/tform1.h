@@ -37,6 +37,7 @@
 #include "core/clock.h"
 #include "core/picture_writer.h"
 #include "core/plovex_settings.h"
+#include "core/run_control.h"
 #include "core/tick_cycle.h"
 #include "core/tick_host.h"
 #include "image/font.h"
@@ -59,7 +60,7 @@ struct TForm1Seams {
   const Clock* clock = nullptr;     // null: the system clock
 };
 
-class TForm1 : public QWidget, public TickHost, public PanelHost {
+class TForm1 : public QWidget, public TickHost, public PanelHost, private RunHost {
   Q_OBJECT
 
  public:
@@ -106,11 +107,15 @@ class TForm1 : public QWidget, public TickHost, public PanelHost {
   void SetTrayIcon(const Surface& tray_bitmap) override;
   void SaveTotals() override;
 
+  // The window's Start and Stop buttons (RunControl's Start and Stop).
+  void Stop();
+  void Start();
+  // The whitening between Clear's Stop and Start.
+  void ClearPictures();
+
   // PanelHost.
   void SettingsApplied() override;
-  void Stop() override;
-  void Start() override;
-  void ClearPictures() override;
+  void RestartGraph(const std::function<void()>& apply) override;
   void ShowGraphPage() override;
   void SetTimerPeriod(std::int64_t milliseconds) override;
   WindowPlacement RecordPlacement() const override;
@@ -141,12 +146,17 @@ class TForm1 : public QWidget, public TickHost, public PanelHost {
   void PopupMenu1Popup(QPoint global);
 
  private:
+  // RunHost.
+  void SetRunning(bool running) override;
+  void PicturesCleared() override;
+
   void BuildMenu();
   void FormClose();
   void ReleaseAtClose();
   void UpdateTimer();
   // Runs one tick through the error display: a fault is shown once.
   void RunTick(const std::function<void()>& tick);
+  void RunStartTick(const std::function<void()>& tick) override;
   bool HasBorder() const;
   void SetBorder(bool bordered);
   void SetStayOnTop(bool on_top);
@@ -163,6 +173,7 @@ class TForm1 : public QWidget, public TickHost, public PanelHost {
   std::unique_ptr<AgentPollSource> agent_poll_;
   std::unique_ptr<TickCycle> tick_;
   std::unique_ptr<SettingsStore> store_;
+  RunControl run_;
   ErrorDisplay errors_;
 
   bool timer_enabled_ = false;

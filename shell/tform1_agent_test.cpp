@@ -10,7 +10,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "core/tick_test_doubles.h"
+#include "core/testing/tick_test_doubles.h"
 #include "shell/desktop_test_support.h"
 #include "shell/tform1.h"
 

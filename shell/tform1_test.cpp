@@ -16,7 +16,7 @@
 
 #include <sstream>
 
-#include "core/tick_test_doubles.h"
+#include "core/testing/tick_test_doubles.h"
 #include "shell/desktop_test_support.h"
 
 namespace plovex {

@@ -2,6 +2,8 @@
 
 #include <charconv>
 
+#include "base/decimal.h"
+#include "base/hex_digits.h"
 #include "snmp/ber_format.h"
 #include "snmp/ber_writer.h"
 
@@ -55,13 +57,6 @@ U UnsignedValue(const char* c, std::size_t n) {
   return v;
 }
 
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
 }  // namespace
 
 std::optional<std::uint64_t> ReadLength(const char*& p, const char* end) {
@@ -112,8 +107,8 @@ bool AppendOidText(const char* begin, const char* end, std::string& out) {
 
 void AppendItemText(const Item& item, std::string& out) {
   if (item.kind == Item::Kind::kConstructed) {
-    static constexpr char kHex[] = "0123456789ABCDEF";
-    const char text[3] = {'$', kHex[item.tag >> 4], kHex[item.tag & 0xF]};
+    const char text[3] = {'$', HexDigitChar(item.tag >> 4, HexCase::kUpper),
+                          HexDigitChar(item.tag, HexCase::kUpper)};
     out.append(text, 3);
     return;
   }
@@ -163,14 +158,13 @@ std::int32_t HeaderNumber(std::string_view text) {
     if (text.size() == 1 || text.size() > 9) return 0;
     std::uint32_t v = 0;
     for (std::size_t i = 1; i < text.size(); ++i) {
-      const int d = HexDigit(text[i]);
+      const int d = HexDigitValue(text[i]);
       if (d < 0) return 0;
       v = v << 4 | static_cast<std::uint32_t>(d);
     }
     return static_cast<std::int32_t>(v);
   }
-  bool ok = false;
-  return ParseDecimal32(text, ok);
+  return static_cast<std::int32_t>(ParseSignedDecimal(text, 32).value_or(0));
 }
 
 std::int32_t ItemNumber(const Item& item, std::string& scratch) {

@@ -1,5 +1,6 @@
 #include "snmp/ber_writer.h"
 
+#include "base/decimal.h"
 #include "snmp/ber_format.h"
 
 namespace plovex::ber {
@@ -37,8 +38,8 @@ std::uint32_t ReadArc(const char*& p, const char* end) {
     v = v * 10 + d;
   }
   if (plain && p != start) return v;
-  bool ok = false;
-  return static_cast<std::uint32_t>(ParseDecimal32(std::string_view(start, p - start), ok));
+  return static_cast<std::uint32_t>(
+      ParseSignedDecimal(std::string_view(start, p - start), 32).value_or(0));
 }
 
 }  // namespace
@@ -58,23 +59,6 @@ void AppendOidContent(std::string_view text, std::string& out) {
   const std::size_t start = out.size();
   out.resize(start + OidContentBound(text.size()));
   out.resize(WriteOidContent(out.data() + start, text) - out.data());
-}
-
-std::int32_t ParseDecimal32(std::string_view text, bool& ok) {
-  ok = false;
-  std::size_t i = 0;
-  bool negative = false;
-  if (i < text.size() && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
-  if (i == text.size()) return 0;
-  const std::uint32_t limit = negative ? 0x80000000u : 0x7FFFFFFFu;
-  std::uint32_t magnitude = 0;
-  for (; i < text.size(); ++i) {
-    const unsigned d = static_cast<unsigned char>(text[i]) - '0';
-    if (d > 9 || magnitude > (limit - d) / 10) return 0;
-    magnitude = magnitude * 10 + d;
-  }
-  ok = true;
-  return static_cast<std::int32_t>(negative ? 0u - magnitude : magnitude);
 }
 
 }  // namespace plovex::ber

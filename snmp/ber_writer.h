@@ -80,8 +80,4 @@ inline std::size_t OidContentBound(std::size_t text_size) { return 5 * (text_siz
 char* WriteOidContent(char* out, std::string_view text);
 void AppendOidContent(std::string_view text, std::string& out);
 
-// The signed 32-bit decimal reading of a text with an optional sign; for
-// anything else it returns 0 and sets ok to false.
-std::int32_t ParseDecimal32(std::string_view text, bool& ok);
-
 }  // namespace plovex::ber

@@ -5,7 +5,7 @@
 
 #include <cstdlib>
 
-#include "snmp/capturing_transport.h"
+#include "snmp/testing/capturing_transport.h"
 #include "snmp/test_bytes.h"
 #include "snmp/tsnmp_send.h"
 #include "snmp/usm_keys.h"

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "base/decimal.h"
 #include "snmp/ber_format.h"
 #include "snmp/ber_reader.h"
 #include "snmp/ber_writer.h"
@@ -12,16 +13,7 @@ namespace {
 
 // The unsigned decimal reading of a text for Counter, Gauge and TimeTicks
 // values in a request; 0 when it is not one.
-std::uint64_t ParseUnsigned(std::string_view text) {
-  if (text.empty()) return 0;
-  std::uint64_t v = 0;
-  for (const char c : text) {
-    const unsigned d = static_cast<unsigned char>(c) - '0';
-    if (d > 9 || v > (UINT64_MAX - d) / 10) return 0;
-    v = v * 10 + d;
-  }
-  return v;
-}
+std::uint64_t ParseUnsigned(std::string_view text) { return ParseDecimalDigits(text).value_or(0); }
 
 // The four bytes of a dotted-quad text; nothing when it is not one.
 char* WriteIpAddressContent(char* out, std::string_view text) {
@@ -32,12 +24,10 @@ char* WriteIpAddressContent(char* out, std::string_view text) {
     std::size_t dot = text.find('.', pos);
     if (dot == std::string_view::npos) dot = text.size();
     const std::string_view part = text.substr(pos, dot - pos);
-    if (n == 4 || part.empty() || part.size() > 3) return out;
-    const bool digits =
-        std::all_of(part.begin(), part.end(), [](char c) { return c >= '0' && c <= '9'; });
-    const std::uint64_t v = ParseUnsigned(part);
-    if (!digits || v > 255) return out;
-    bytes[n++] = static_cast<char>(v);
+    if (n == 4 || part.size() > 3) return out;
+    const Result<std::uint64_t> v = ParseDecimalDigits(part, 255);
+    if (!v) return out;
+    bytes[n++] = static_cast<char>(*v);
     if (dot == text.size()) break;
     pos = dot + 1;
   }
@@ -145,10 +135,9 @@ char* TSNMPRec::WriteValueContent(char* out, const TSNMPMib& bind) {
   switch (static_cast<std::uint8_t>(bind.Tag)) {
     case ber::kNull:
       return out;
-    case ber::kInteger: {
-      bool ok = false;
-      return ber::WriteIntegerContent(out, ber::ParseDecimal32(v, ok));
-    }
+    case ber::kInteger:
+      return ber::WriteIntegerContent(
+          out, static_cast<std::int32_t>(ParseSignedDecimal(v, 32).value_or(0)));
     case ber::kObjectId:
       return ber::WriteOidContent(out, v);
     case ber::kIpAddress:

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "snmp/memory_udp_transport.h"
+#include "snmp/testing/memory_udp_transport.h"
 #include "snmp/test_bytes.h"
 
 namespace plovex {

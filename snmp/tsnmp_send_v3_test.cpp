@@ -6,9 +6,9 @@
 
 #include <functional>
 
-#include "snmp/memory_udp_transport.h"
+#include "snmp/testing/memory_udp_transport.h"
 #include "snmp/tsnmp_send.h"
-#include "snmp/usm_test_agent.h"
+#include "snmp/testing/usm_test_agent.h"
 
 namespace plovex {
 namespace {

@@ -1,7 +1,7 @@
 #pragma once
 // UdpTransport: the datagram socket seen by the SNMP client, as a small seam.
 // TUDPSocket (tudp_socket.h) is the one real implementation over POSIX
-// sockets; MemoryUdpTransport (memory_udp_transport.h) is the in-memory
+// sockets; MemoryUdpTransport (testing/memory_udp_transport.h) is the in-memory
 // double for tests. The client owns its transport.
 //
 // Nothing here throws: failures are system error numbers (errno values),

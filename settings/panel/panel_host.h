@@ -6,10 +6,10 @@
 // interface. The desktop window implements it; panel tests use a recording
 // double.
 //
-// Start, Stop and ClearPictures are the steps of the window's Start and Stop
-// buttons and of its Clear command. Start runs a tick at once and throws
-// whatever the tick throws (PlovexError); the others do not throw, except
-// SaveTotals, which throws PlovexError when the hive cannot be written.
+// RestartGraph is the window's RunControl::Restart: it runs a tick at once
+// and throws whatever `apply` or the tick throws (PlovexError); the others do
+// not throw, except SaveTotals, which throws PlovexError when the hive cannot
+// be written.
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -34,14 +34,9 @@ class PanelHost {
  public:
   virtual ~PanelHost() = default;
 
-  // Timer off, "Stop" disabled, "Start" enabled.
-  virtual void Stop() = 0;
-  // Restart set, SnmpFailed cleared, timer on, "Stop" enabled, "Start"
-  // disabled, then one tick at once (which may throw).
-  virtual void Start() = 0;
-  // Whitens the picture except column 0 and row 0, and the whole tray
-  // miniature (its grey rows are not redrawn).
-  virtual void ClearPictures() = 0;
+  // Stop, whiten the picture and the tray miniature, Restart set, `apply`,
+  // then Start with its tick (see RunControl::Restart).
+  virtual void RestartGraph(const std::function<void()>& apply) = 0;
   // Shows the graph page of the window's page set.
   virtual void ShowGraphPage() = 0;
   // The tick timer's period; 0 or less keeps the timer from firing until a

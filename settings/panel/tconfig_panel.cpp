@@ -1,6 +1,7 @@
 #include "settings/panel/tconfig_panel.h"
 
 #include <algorithm>
+#include <stdexcept>
 
 #include <QApplication>
 #include <QGuiApplication>
@@ -11,6 +12,7 @@
 #include "core/divisor_settings.h"
 #include "core/int_text.h"
 #include "core/plovex_error.h"
+#include "core/settings_schema.h"
 #include "settings/panel/panel_rules.h"
 #include "snmp/tsnmp_send.h"
 
@@ -137,6 +139,12 @@ TConfigPanel::TConfigPanel(TPlovexSettings& settings, PanelHost& host, QWidget* 
   connect(channels_[1].btnMax, &QPushButton::clicked, this, &TConfigPanel::btnOID2MaxClick);
   connect(BtnResetOID1, &QPushButton::clicked, this, &TConfigPanel::BtnResetOID1Click);
   connect(BtnResetOID2, &QPushButton::clicked, this, &TConfigPanel::BtnResetOID2Click);
+
+  // The initial state of every control is the setting's default.
+  BindControls();
+  TPlovexSettings defaults;
+  ApplyDefaultSettings(defaults);
+  FillControls(defaults);
   ShowPage(0);
 }
 
@@ -199,41 +207,39 @@ void TConfigPanel::BuildNetworkPage() {
             "this will be the IP of your router, By default it's set to ", "192.168.1.1"},
            8, 8, 297, 41);
   Label(page, "lblIP", "Monitored IP :", 8, 60);
-  edtIP = Edit(page, "edtIP", "192.168.1.1", 80, 56, 97);
+  edtIP = Edit(page, "edtIP", "", 80, 56, 97);
   NoteList(page, "lbExplainCommunity",
            {"This is the SNMP read community. If you don't know ",
             "what it is, just leave it as \"tamrel\""},
            8, 96, 289, 33);
   Label(page, "lblCommunity", "Community : ", 8, 140);
-  edtCommunity = Edit(page, "edtCommunity", "tamrel", 80, 136, 97);
+  edtCommunity = Edit(page, "edtCommunity", "", 80, 136, 97);
 }
 
 void TConfigPanel::BuildGraphPage() {
   QWidget* page = AddPage("Graph");
   Label(page, "lblMaximum", "Maximum WAN throughput : ", 8, 12);
-  edtMax = Edit(page, "edtMax", "64000", 152, 8, 57);
+  edtMax = Edit(page, "edtMax", "", 152, 8, 57);
   Label(page, "lblBytes", "Bytes", 216, 12);
   Label(page, "lblTxtSize", "Default text size : ", 8, 44);
-  edtTextSize = Edit(page, "edtTextSize", "7", 96, 42, 25);
+  edtTextSize = Edit(page, "edtTextSize", "", 96, 42, 25);
   udTextSize = Place(new TUpDown(edtTextSize, {1, 72}, page), "udTextSize", 121, 42, 15, 21);
-  udTextSize->SetPosition(7);
   Label(page, "lblGraphCoord", "Graph coordinates :", 8, 72);
-  edtGTX = Edit(page, "edtGTX", "0", 16, 88, 33);
-  edtGTY = Edit(page, "edtGTY", "12", 64, 88, 33);
-  edtGBX = Edit(page, "edtGBX", "400", 16, 112, 33);
-  edtGBY = Edit(page, "edtGBY", "147", 64, 112, 33);
+  edtGTX = Edit(page, "edtGTX", "", 16, 88, 33);
+  edtGTY = Edit(page, "edtGTY", "", 64, 88, 33);
+  edtGBX = Edit(page, "edtGBX", "", 16, 112, 33);
+  edtGBY = Edit(page, "edtGBY", "", 64, 112, 33);
   for (QLineEdit* e : {edtGTX, edtGBX}) AxisLabel(page, "X", e);
   for (QLineEdit* e : {edtGTY, edtGBY}) AxisLabel(page, "Y", e);
-  chkTotal = Check(page, "chkTotal", "OID 1 && 2 Total", true, 152, 76);
-  edtTotalX = Edit(page, "edtTotalX", "100", 152, 96, 33);
-  edtTotalY = Edit(page, "edtTotalY", "0", 200, 96, 33);
+  chkTotal = Check(page, "chkTotal", "OID 1 && 2 Total", false, 152, 76);
+  edtTotalX = Edit(page, "edtTotalX", "", 152, 96, 33);
+  edtTotalY = Edit(page, "edtTotalY", "", 200, 96, 33);
   AxisLabel(page, "X", edtTotalX);
   AxisLabel(page, "Y", edtTotalY);
-  chkSaveGIF = Check(page, "chkSaveGIF", "Save to GIF every", true, 16, 150);
-  edtSaveGifFreq = Edit(page, "edtSaveGifFreq", "0", 128, 144, 33);
+  chkSaveGIF = Check(page, "chkSaveGIF", "Save to GIF every", false, 16, 150);
+  edtSaveGifFreq = Edit(page, "edtSaveGifFreq", "", 128, 144, 33);
   udSaveGifFreq =
       Place(new TUpDown(edtSaveGifFreq, {0, 60}, page), "udSaveGifFreq", 161, 144, 15, 21);
-  udSaveGifFreq->SetPosition(0);
   Label(page, "Label1", "minutes", 184, 152);
 }
 
@@ -246,44 +252,39 @@ void TConfigPanel::BuildChannelPage(int k) {
   };
   ChannelControls& c = channels_[k - 1];
   c.shp = Place(new TColorSwatch(page), name("shp").constData(), 8, 16, 25, 25);
-  c.shp->SetFill(one ? 0x008000 : 0xFF0000);
   c.btn = Place(new QPushButton("Normal color", page), name("btn").constData(), 40, 16, 81, 25);
   c.shpMax = Place(new TColorSwatch(page), name("shp", "Max").constData(), 136, 16, 25, 25);
-  c.shpMax->SetFill(one ? 0x00A000 : 0xFF4040);
   c.btnMax = Place(new QPushButton("Maximum color", page), name("btn", "Max").constData(), 168, 16,
                    89, 25);
-  c.chkFull = Check(page, name("chkFull").constData(), "Full bars", one, 8, 48);
+  c.chkFull = Check(page, name("chkFull").constData(), "Full bars", false, 8, 48);
   c.chkGradient = Check(page, name("chkGradient").constData(), "Gradient", false, 80, 48);
   Label(page, name("lblText").constData(), "Text position : ", 10, 96);
-  c.edtX = Edit(page, name("edtX").constData(), one ? "2" : "50", 82, 92, 33);
-  c.edtY = Edit(page, name("edtY").constData(), "0", 132, 92, 33);
+  c.edtX = Edit(page, name("edtX").constData(), "", 82, 92, 33);
+  c.edtY = Edit(page, name("edtY").constData(), "", 132, 92, 33);
   AxisLabel(page, "X", c.edtX);
   AxisLabel(page, "Y", c.edtY);
   Label(page, name("lbl").constData(), one ? "OID 1 : " : "OID 2 : ", 8, 156);
-  c.edtOID = Edit(page, name("edt").constData(),
-                  one ? "1.3.6.1.2.1.2.2.1.10.2" : "1.3.6.1.2.1.2.2.1.16.2", 48, 152, 249);
+  c.edtOID = Edit(page, name("edt").constData(), "", 48, 152, 249);
 }
 
 void TConfigPanel::BuildTicksPage() {
   QWidget* page = AddPage("Ticks");
-  chkVticks = Check(page, "chkVticks", "Vertical ticks ( 0% 25% 50% 75% 100% )", true, 8, 16, 209);
+  chkVticks = Check(page, "chkVticks", "Vertical ticks ( 0% 25% 50% 75% 100% )", false, 8, 16, 209);
   // 209 was wide enough for the caption in the Windows typeface.
   chkVticks->resize(std::max(209, chkVticks->sizeHint().width()), chkVticks->height());
-  chkHticks = Check(page, "chkHticks", "Horizontal ticks", true, 8, 40);
-  chkGLabel = Check(page, "chkGLabel", "Graph Vertical Label", true, 8, 64);
+  chkHticks = Check(page, "chkHticks", "Horizontal ticks", false, 8, 40);
+  chkGLabel = Check(page, "chkGLabel", "Graph Vertical Label", false, 8, 64);
 }
 
 void TConfigPanel::BuildRefreshPage() {
   QWidget* page = AddPage("Refresh");
   Label(page, "lblRefresh", "Refresh every : ", 8, 16);
-  edtRefresh = Edit(page, "edtRefresh", "1", 88, 12, 33);
+  edtRefresh = Edit(page, "edtRefresh", "", 88, 12, 33);
   udRefresh = Place(new TUpDown(edtRefresh, {1, 3600}, page), "udRefresh", 121, 12, 15, 21);
-  udRefresh->SetPosition(1);
   Label(page, "lblRefS", "s", 142, 16);
   Label(page, "lblTickFreq", "Tick every : ", 8, 44);
-  edtTickFreq = Edit(page, "edtTickFreq", "1", 88, 40, 33);
+  edtTickFreq = Edit(page, "edtTickFreq", "", 88, 40, 33);
   udTickFreq = Place(new TUpDown(edtTickFreq, {1, 1440}, page), "udTickFreq", 121, 40, 15, 21);
-  udTickFreq->SetPosition(1);
   Label(page, "lblTickMin", "min", 144, 44);
 }
 
@@ -299,29 +300,14 @@ void TConfigPanel::BuildTextPage() {
 }
 
 void TConfigPanel::BuildOverlayPage(int k) {
-  struct Default {
-    const char* format;
-    const char* oid;
-    const char* kind;
-    int x;
-    int y;
-  };
-  static constexpr Default kDefaults[5] = {
-      {"System : %1", "1.3.6.1.2.1.1.1.0", "String", 0, 148},
-      {"Uptime : %2", "1.3.6.1.2.1.1.3.0", "Time", 260, 0},
-      {"Name : %3", "1.3.6.1.2.1.1.5.0", "String", 100, 148},
-      {"WAN IP : %4", "1.3.6.1.2.1.4.20.1.1", "NextAdp", 290, 148},
-      {"Loc. : %5", "1.3.6.1.2.1.1.6.0", "String", 170, 148},
-  };
-  const Default& d = kDefaults[k - 1];
   const QString n = QString::number(k);
   QWidget* page = AddPage(QString("Text %1").arg(k).toLatin1().constData());
   OverlayControls& o = overlays_[k - 1];
-  o.chkTxt = Check(page, ("chkTxt" + n).toLatin1().constData(), "", true, 8, 66, 17);
-  o.edtTXT = Edit(page, ("edtTXT" + n).toLatin1().constData(), d.format, 32, 64, 265);
+  o.chkTxt = Check(page, ("chkTxt" + n).toLatin1().constData(), "", false, 8, 66, 17);
+  o.edtTXT = Edit(page, ("edtTXT" + n).toLatin1().constData(), "", 32, 64, 265);
   Label(page, ("lblp" + n).toLatin1().constData(), "%" + n + " :", 8, 92);
   // The kind's combo is wide enough for "NextAdp" beside its arrow.
-  o.edtP = Edit(page, ("edtP" + n).toLatin1().constData(), d.oid, 32, 88, 185);
+  o.edtP = Edit(page, ("edtP" + n).toLatin1().constData(), "", 32, 88, 185);
   o.cbpTime =
       Place(new QComboBox(page), ("cbp" + n + "Time").toLatin1().constData(), 224, 88, 73, 21);
   o.cbpTime->setEditable(true);
@@ -331,9 +317,8 @@ void TConfigPanel::BuildOverlayPage(int k) {
   o.cbpTime->addItems(kinds);
   // Whatever is typed is stored as typed, so no completion may change it.
   o.cbpTime->setCompleter(nullptr);
-  o.cbpTime->setCurrentText(d.kind);
-  o.edtTXTX = Edit(page, ("edtTXT" + n + "X").toLatin1().constData(), Decimal(d.x), 104, 120, 33);
-  o.edtTXTY = Edit(page, ("edtTXT" + n + "Y").toLatin1().constData(), Decimal(d.y), 160, 120, 33);
+  o.edtTXTX = Edit(page, ("edtTXT" + n + "X").toLatin1().constData(), "", 104, 120, 33);
+  o.edtTXTY = Edit(page, ("edtTXT" + n + "Y").toLatin1().constData(), "", 160, 120, 33);
   AxisLabel(page, "X", o.edtTXTX);
   AxisLabel(page, "Y", o.edtTXTY);
 }
@@ -358,108 +343,136 @@ void TConfigPanel::SetResetCaptions(const QString& oid1, const QString& oid2) {
   LblRstOID2->setText(oid2);
 }
 
-void TConfigPanel::SettingsToControls() {
-  edtIP->setText(QString::fromStdString(s_.Ip));
-  edtCommunity->setText(QString::fromStdString(s_.Community));
-  edtMax->setText(Decimal(s_.MaxBytes));
-  udTextSize->SetPosition(s_.TextSize);
-
-  edtGTX->setText(Decimal(s_.GraphTopX));
-  edtGTY->setText(Decimal(s_.GraphTopY));
-  edtGBX->setText(Decimal(s_.GraphBottomX));
-  edtGBY->setText(Decimal(s_.GraphBottomY));
-  chkTotal->setChecked(s_.ShowTotal);
-  edtTotalX->setText(Decimal(s_.TotalX));
-  edtTotalY->setText(Decimal(s_.TotalY));
-  chkSaveGIF->setChecked(s_.SaveGif);
-  udSaveGifFreq->SetPosition(s_.SaveGifFreq);
-
-  chkVticks->setChecked(s_.VTicks);
-  chkHticks->setChecked(s_.HTicks);
-  chkGLabel->setChecked(s_.GraphLabel);
-
-  // The position lands inside the up-down's range; the edit then shows the
-  // record's own value, so that Cancel never changes a Refresh typed beyond
-  // the range.
-  udRefresh->SetPosition(s_.Refresh);
-  edtRefresh->setText(Decimal(s_.Refresh));
-  host_.SetTimerPeriod(TimerPeriodMs(s_.Refresh));
-  udTickFreq->SetPosition(s_.TickFreq);
-  edtTickFreq->setText(Decimal(s_.TickFreq));
-
+void TConfigPanel::BindControls() {
+  // The panel's own order: ControlsToSettings stops at the first edit that
+  // is not a number, and the fields before it keep their new values.
+  bindings_ = {
+      {"IP", edtIP},
+      {"Community", edtCommunity},
+      {"MaxBytes", edtMax},
+      {"TxtSize", udTextSize},
+      {"GraphTX", edtGTX},
+      {"GraphTY", edtGTY},
+      {"GraphBX", edtGBX},
+      {"GraphBY", edtGBY},
+      {"OIDTotal", chkTotal},
+      {"OIDTCx", edtTotalX},
+      {"OIDTCy", edtTotalY},
+      {"SaveGif", chkSaveGIF},
+      {"SaveGifFreq", udSaveGifFreq},
+      {"Vticks", chkVticks},
+      {"Hticks", chkHticks},
+      {"GLabel", chkGLabel},
+      // Read from the edit as typed; the position lands inside the range.
+      {"Refresh", edtRefresh, udRefresh},
+      {"TickFreq", edtTickFreq, udTickFreq},
+  };
   for (int k = 1; k <= 2; ++k) {
-    const OidChannel& ch = s_.Channel(k);
-    ChannelControls& c = channels_[k - 1];
-    c.shp->SetFill(ch.Color);
-    c.shpMax->SetFill(ch.MaxColor);
-    c.chkFull->setChecked(ch.FullBars);
-    c.edtX->setText(Decimal(ch.TextX));
-    c.edtY->setText(Decimal(ch.TextY));
-    c.edtOID->setText(QString::fromStdString(ch.Oid));
-    c.chkGradient->setChecked(ch.Gradient);
+    const ChannelControls& c = channels_[k - 1];
+    const std::string n = "OID" + std::to_string(k);
+    bindings_.insert(bindings_.end(), {{n + (k == 1 ? "color" : "Color"), c.shp},
+                                       {n + "MaxColor", c.shpMax},
+                                       {n + (k == 1 ? "full" : "Full"), c.chkFull},
+                                       {n + "Cx", c.edtX},
+                                       {n + "Cy", c.edtY},
+                                       {n, c.edtOID},
+                                       {n + "Grad", c.chkGradient}});
   }
-
   for (int k = 1; k <= 5; ++k) {
-    const TextOverlay& t = s_.Texts[k];
-    OverlayControls& o = overlays_[k - 1];
-    o.chkTxt->setChecked(t.Enabled);
-    o.edtTXT->setText(QString::fromStdString(t.Format));
-    o.edtP->setText(QString::fromStdString(t.Oid));
-    o.cbpTime->setEditText(QString::fromStdString(t.Kind));
-    o.edtTXTX->setText(Decimal(t.X));
-    o.edtTXTY->setText(Decimal(t.Y));
+    const OverlayControls& o = overlays_[k - 1];
+    const std::string n = "Txt" + std::to_string(k);
+    bindings_.insert(bindings_.end(), {{n + "Enable", o.chkTxt},
+                                       {n, o.edtTXT},
+                                       {n + "OID", o.edtP},
+                                       {n + "Format", o.cbpTime},
+                                       {n + "Cx", o.edtTXTX},
+                                       {n + "Cy", o.edtTXTY}});
   }
+  for (Binding& b : bindings_) {
+    b.setting = FindSetting(b.name);
+    if (b.setting == nullptr) throw std::logic_error("no setting \"" + b.name + "\"");
+  }
+}
 
+namespace {
+
+// One control shows one field.
+struct ShowIn {
+  const TPlovexSettings& s;
+  void operator()(const SettingField<std::string>& f, QLineEdit* e, TUpDown*) const {
+    e->setText(QString::fromStdString(f(s)));
+  }
+  void operator()(const SettingField<std::string>& f, QComboBox* c, TUpDown*) const {
+    c->setEditText(QString::fromStdString(f(s)));
+  }
+  void operator()(const SettingField<std::int32_t>& f, QLineEdit* e, TUpDown* arrows) const {
+    if (arrows != nullptr) arrows->SetPosition(f(s));
+    e->setText(Decimal(f(s)));  // also beyond the arrows' range
+  }
+  void operator()(const SettingField<std::int32_t>& f, TUpDown* arrows, TUpDown*) const {
+    arrows->SetPosition(f(s));
+  }
+  void operator()(const SettingField<bool>& f, QCheckBox* box, TUpDown*) const {
+    box->setChecked(f(s));
+  }
+  void operator()(const SettingField<Color>& f, TColorSwatch* swatch, TUpDown*) const {
+    swatch->SetFill(f(s));
+  }
+  template <typename F, typename W>
+  void operator()(const F&, W*, TUpDown*) const {
+    throw std::logic_error("a control bound to a field of another type");
+  }
+};
+
+// One field takes what one control holds; throws PlovexError for an edit that
+// is not a number.
+struct TakeFrom {
+  TPlovexSettings& s;
+  void operator()(const SettingField<std::string>& f, QLineEdit* e, TUpDown*) const {
+    f(s) = Text(e);
+  }
+  void operator()(const SettingField<std::string>& f, QComboBox* c, TUpDown*) const {
+    f(s) = c->currentText().toStdString();  // whatever was typed
+  }
+  void operator()(const SettingField<std::int32_t>& f, QLineEdit* e, TUpDown*) const {
+    f(s) = Number(e);
+  }
+  void operator()(const SettingField<std::int32_t>& f, TUpDown* arrows, TUpDown*) const {
+    f(s) = arrows->Position();
+  }
+  void operator()(const SettingField<bool>& f, QCheckBox* box, TUpDown*) const {
+    f(s) = box->isChecked();
+  }
+  void operator()(const SettingField<Color>& f, TColorSwatch* swatch, TUpDown*) const {
+    f(s) = swatch->Fill();
+  }
+  template <typename F, typename W>
+  void operator()(const F&, W*, TUpDown*) const {
+    throw std::logic_error("a control bound to a field of another type");
+  }
+};
+
+}  // namespace
+
+void TConfigPanel::FillControls(const TPlovexSettings& s) {
+  for (const Binding& b : bindings_) {
+    std::visit([&](const auto& field, auto* control) { ShowIn{s}(field, control, b.arrows); },
+               b.setting->field, b.control);
+  }
+}
+
+void TConfigPanel::SettingsToControls() {
+  FillControls(s_);
+  host_.SetTimerPeriod(TimerPeriodMs(s_.Refresh));
   host_.ApplyPlacement(WindowPlacement{s_.WindowTop, s_.WindowLeft, s_.WindowState,
                                        s_.WindowBorderStyle, s_.LockDrag, s_.StayOnTop});
 }
 
 void TConfigPanel::ControlsToSettings() {
-  s_.Ip = Text(edtIP);
-  s_.Community = Text(edtCommunity);
-  s_.MaxBytes = Number(edtMax);
-  s_.TextSize = udTextSize->Position();
-
-  s_.GraphTopX = Number(edtGTX);
-  s_.GraphTopY = Number(edtGTY);
-  s_.GraphBottomX = Number(edtGBX);
-  s_.GraphBottomY = Number(edtGBY);
-  s_.ShowTotal = chkTotal->isChecked();
-  s_.TotalX = Number(edtTotalX);
-  s_.TotalY = Number(edtTotalY);
-  s_.SaveGif = chkSaveGIF->isChecked();
-  s_.SaveGifFreq = udSaveGifFreq->Position();
-
-  s_.VTicks = chkVticks->isChecked();
-  s_.HTicks = chkHticks->isChecked();
-  s_.GraphLabel = chkGLabel->isChecked();
-
-  s_.Refresh = Number(edtRefresh);
-  s_.TickFreq = Number(edtTickFreq);
-
-  for (int k = 1; k <= 2; ++k) {
-    OidChannel& ch = s_.Channel(k);
-    const ChannelControls& c = channels_[k - 1];
-    ch.Color = c.shp->Fill();
-    ch.MaxColor = c.shpMax->Fill();
-    ch.FullBars = c.chkFull->isChecked();
-    ch.TextX = Number(c.edtX);
-    ch.TextY = Number(c.edtY);
-    ch.Oid = Text(c.edtOID);
-    ch.Gradient = c.chkGradient->isChecked();
+  for (const Binding& b : bindings_) {
+    std::visit([&](const auto& field, auto* control) { TakeFrom{s_}(field, control, b.arrows); },
+               b.setting->field, b.control);
   }
-
-  for (int k = 1; k <= 5; ++k) {
-    TextOverlay& t = s_.Texts[k];
-    const OverlayControls& o = overlays_[k - 1];
-    t.Enabled = o.chkTxt->isChecked();
-    t.Format = Text(o.edtTXT);
-    t.Oid = Text(o.edtP);
-    t.Kind = o.cbpTime->currentText().toStdString();
-    t.X = Number(o.edtTXTX);
-    t.Y = Number(o.edtTXTY);
-  }
-
   const WindowPlacement p = host_.RecordPlacement();
   s_.WindowTop = p.Top;
   s_.WindowLeft = p.Left;
@@ -505,13 +518,11 @@ void TConfigPanel::Apply() {
   }
   const std::int32_t typed_max = Number(edtMax);
   if (ApplyMustRestart(s_, typed_max, Text(edtIP))) {
-    host_.Stop();
-    host_.ClearPictures();
-    s_.Restart = true;
-    ControlsToSettings();
-    host_.SettingsApplied();
-    host_.SetTimerPeriod(TimerPeriodMs(s_.Refresh));
-    host_.Start();
+    host_.RestartGraph([this] {
+      ControlsToSettings();
+      host_.SettingsApplied();
+      host_.SetTimerPeriod(TimerPeriodMs(s_.Refresh));
+    });
   } else {
     ControlsToSettings();
     host_.SettingsApplied();
@@ -541,23 +552,15 @@ void TConfigPanel::btnOID2MaxClick() { PickColor(channels_[1].shpMax); }
 
 void TConfigPanel::ResetCounter(int k, const QLineEdit* oid_edit) {
   host_.ReportErrors([&] {
-    std::optional<std::string> refused;
+    Status reset;
     {
       // A client of its own; the poll's client is left alone.
       const std::unique_ptr<TSNMPSend> client = make_client_();
       BusyCursor busy;
-      refused = ResetAgentCounter(*client, Text(edtIP), Text(edtCommunity), Text(oid_edit), k,
-                                  s_.SnmpMessageVersion());
+      reset = plovex::ResetCounter(*client, s_, Text(edtIP), Text(edtCommunity), Text(oid_edit), k,
+                                   s_.SnmpMessageVersion());
     }
-    // A counter the agent did not reset still holds its count: its totals and
-    // its last reading stay, or the next tick would draw the whole count as
-    // one interval's traffic.
-    if (refused) throw PlovexError(*refused);
-    OidChannel& c = s_.Channel(k);
-    c.Total = 0;
-    c.Value = 0;
-    c.PrevValue = 0;
-    c.NewBaseline = true;
+    if (!reset.ok()) throw PlovexError(reset.message());
     host_.SaveTotals();
   });
 }

@@ -28,8 +28,11 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <variant>
+#include <vector>
 
 #include "core/plovex_settings.h"
+#include "core/settings_schema.h"
 #include "settings/panel/panel_host.h"
 #include "settings/panel/tcolor_swatch.h"
 #include "settings/panel/tup_down.h"
@@ -111,6 +114,19 @@ class TConfigPanel : public QWidget, public SettingsControls {
   void BuildOverlayPage(int k);
   void BuildResetPage();
 
+  // A control that edits one setting of the schema, by value name. A number
+  // edit may have arrows, which show the value within their range.
+  using Control = std::variant<QLineEdit*, QComboBox*, QCheckBox*, TColorSwatch*, TUpDown*>;
+  struct Binding {
+    std::string name;
+    Control control;
+    TUpDown* arrows = nullptr;
+    const Setting* setting = nullptr;
+  };
+  void BindControls();
+  // Every bound control shows its field of `s`.
+  void FillControls(const TPlovexSettings& s);
+
   void Apply();
   void RequireAtLeastOne(QLineEdit* edit, const char* message) const;
   void PickColor(TColorSwatch* swatch);
@@ -152,6 +168,7 @@ class TConfigPanel : public QWidget, public SettingsControls {
   TUpDown* udTickFreq = nullptr;
   std::array<ChannelControls, 2> channels_;  // [0] counter 1, [1] counter 2
   std::array<OverlayControls, 5> overlays_;  // [0] overlay 1 .. [4] overlay 5
+  std::vector<Binding> bindings_;            // in the order of ControlsToSettings
   QPushButton* BtnResetOID1 = nullptr;
   QLabel* LblRstOID1 = nullptr;
   QPushButton* BtnResetOID2 = nullptr;

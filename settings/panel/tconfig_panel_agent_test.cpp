@@ -10,7 +10,7 @@
 #include <cstdio>
 #include <string>
 
-#include "settings/panel/recording_panel_host.h"
+#include "settings/panel/testing/recording_panel_host.h"
 #include "settings/panel/tconfig_panel.h"
 
 namespace plovex {
@@ -52,7 +52,7 @@ class CounterReset : public ::testing::Test {
   }
 
   TPlovexSettings s;
-  RecordingPanelHost host;
+  RecordingPanelHost host{s};
   TConfigPanel panel{s, host, nullptr};
 };
 

@@ -13,7 +13,7 @@
 #include <QTreeWidget>
 #include <cstdlib>
 
-#include "settings/panel/recording_panel_host.h"
+#include "settings/panel/testing/recording_panel_host.h"
 
 namespace plovex {
 namespace {
@@ -47,7 +47,7 @@ class PanelTest : public ::testing::Test {
   void ShowConfigPage(int index) { panel.ShowPage(index); }
 
   TPlovexSettings s;
-  RecordingPanelHost host;
+  RecordingPanelHost host{s};
   TConfigPanel panel{s, host, nullptr};
 };
 
@@ -154,7 +154,7 @@ void ExpectSameSettings(const TPlovexSettings& a, const TPlovexSettings& b) {
 
 TEST(PanelInitialState, ControlsHoldTheDefaultsBeforeAnyCopy) {
   TPlovexSettings s;
-  RecordingPanelHost host;
+  RecordingPanelHost host{s};
   TConfigPanel panel(s, host, nullptr);
   panel.ControlsToSettings();
   TPlovexSettings defaults;

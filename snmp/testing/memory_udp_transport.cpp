@@ -1,4 +1,4 @@
-#include "snmp/memory_udp_transport.h"
+#include "snmp/testing/memory_udp_transport.h"
 
 #include <algorithm>
 #include <cerrno>

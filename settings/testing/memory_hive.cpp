@@ -1,4 +1,4 @@
-#include "settings/memory_hive.h"
+#include "settings/testing/memory_hive.h"
 
 #include "settings/hive_format.h"
 #include "settings/hive_text_reader.h"

@@ -13,7 +13,7 @@
 #include <utility>
 
 #include "snmp/ber_cursor.h"
-#include "snmp/memory_udp_transport.h"
+#include "snmp/testing/memory_udp_transport.h"
 #include "snmp/snmpv3_message.h"
 #include "snmp/test_bytes.h"
 #include "snmp/tsnmp_rec.h"

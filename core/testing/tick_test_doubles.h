@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "core/manual_clock.h"
+#include "core/testing/manual_clock.h"
 #include "core/picture_writer.h"
 #include "core/plovex_error.h"
 #include "core/poll_source.h"

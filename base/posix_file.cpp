@@ -1,0 +1,129 @@
+#include "base/posix_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+
+namespace plovex {
+namespace {
+
+Status Failure(ReplaceFailure what, const std::string& path) {
+  return Status::Error(path + ": " + std::strerror(errno), what);
+}
+
+// A name beside `path` that no other writer uses: dot-prefixed, so listings
+// and web servers pass over it, with the process id and a counter.
+std::string TemporaryPath(const std::string& path) {
+  static std::atomic<unsigned> counter{0};
+  const std::size_t slash = path.rfind('/');
+  const std::string dir = slash == std::string::npos ? "" : path.substr(0, slash + 1);
+  const std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
+  return dir + "." + base + "." + std::to_string(getpid()) + "." + std::to_string(++counter) +
+         ".tmp";
+}
+
+bool SyncDirectory(const std::string& dir) {
+  UniqueFd fd(::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  return fd.valid() && ::fsync(fd.get()) == 0;
+}
+
+}  // namespace
+
+UniqueFd::~UniqueFd() {
+  if (fd_ >= 0) ::close(fd_);
+}
+
+UniqueFd& UniqueFd::operator=(UniqueFd&& other) noexcept {
+  if (this != &other) {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = other.fd_;
+    other.fd_ = -1;
+  }
+  return *this;
+}
+
+bool UniqueFd::Close() {
+  const int fd = fd_;
+  fd_ = -1;
+  return fd >= 0 && ::close(fd) == 0;
+}
+
+Status WriteAll(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return Status::Error(std::strerror(errno), errno);
+    }
+    // A write that stores nothing will store nothing on the next try either.
+    if (n == 0) return Status::Error("no room for the bytes", ENOSPC);
+    bytes.remove_prefix(static_cast<std::size_t>(n));
+  }
+  return Status::Ok();
+}
+
+std::string DirectoryOf(const std::string& path) {
+  const auto slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  if (slash == 0) return "/";
+  return path.substr(0, slash);
+}
+
+std::string LinkTarget(const std::string& path) {
+  struct stat st;
+  if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
+  char resolved[PATH_MAX];
+  return ::realpath(path.c_str(), resolved) != nullptr ? std::string(resolved) : path;
+}
+
+Status ReplaceFileAtomically(const std::string& path_or_link, std::string_view bytes,
+                             const ReplaceOptions& options) {
+  const std::string path = LinkTarget(path_or_link);
+  mode_t mode = options.new_file_mode;
+  if (options.keep_mode) {
+    struct stat st;
+    if (::stat(path.c_str(), &st) == 0) mode = st.st_mode & 07777;
+  }
+
+  std::string temporary;
+  UniqueFd fd;
+  if (options.fixed_temporary_suffix != nullptr) {
+    temporary = path + options.fixed_temporary_suffix;
+    fd = UniqueFd(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC,
+                         options.new_file_mode));
+  }
+  for (int attempt = 0; attempt < 8 && !fd.valid() && options.fixed_temporary_suffix == nullptr;
+       ++attempt) {
+    temporary = TemporaryPath(path);
+    fd = UniqueFd(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
+                         options.new_file_mode));
+    if (!fd.valid() && errno != EEXIST) break;
+  }
+  if (!fd.valid()) return Failure(kReplaceCannotCreate, temporary);
+
+  const bool written = (!options.keep_mode || ::fchmod(fd.get(), mode) == 0) &&
+                       WriteAll(fd.get(), bytes).ok() &&
+                       (!options.durable || ::fsync(fd.get()) == 0) && fd.Close();
+  if (!written) {
+    const Status failure = Failure(kReplaceCannotWrite, temporary);
+    ::unlink(temporary.c_str());
+    return failure;
+  }
+  if (::rename(temporary.c_str(), path.c_str()) != 0) {
+    const Status failure = Failure(kReplaceCannotRename, path);
+    ::unlink(temporary.c_str());
+    return failure;
+  }
+  if (options.durable && !SyncDirectory(DirectoryOf(path))) {
+    return Failure(kReplaceCannotSync, DirectoryOf(path));
+  }
+  return Status::Ok();
+}
+
+}  // namespace plovex
