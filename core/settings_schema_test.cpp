@@ -17,7 +17,9 @@ TEST(SettingsSchema, EveryRowHasOneNameOneFieldAndADefaultOfItsType) {
     EXPECT_EQ(row.field.index(), row.default_value.index()) << row.name;
     EXPECT_EQ(FindSetting(row.name), &row);
   }
-  EXPECT_EQ(names.size(), 68u);  // every value of the current key but "VersionNum"
+  // Every value of the current key but "VersionNum": the Windows version's 68
+  // and the six of SNMP versions 2c and 3.
+  EXPECT_EQ(names.size(), 74u);
   EXPECT_EQ(FindSetting("OID1Last"), nullptr) << "the totals are stored apart";
   EXPECT_EQ(FindSetting("ip"), nullptr) << "names are spelt exactly";
 }
@@ -32,6 +34,7 @@ TEST(SettingsSchema, TheDefaultsAreTheFirstStartsAndTouchNothingElse) {
   expected.Oid2.Total = 4;
   expected.Ip = "192.168.1.1";
   expected.Community = "tamrel";
+  expected.SnmpVersion = "1";
   expected.Oid1 = {.Value = 9, .Color = 0x008000, .MaxColor = 0x00A000, .FullBars = true,
                    .TextX = 2, .Oid = "1.3.6.1.2.1.2.2.1.10.2"};
   expected.Oid2 = {.Total = 4, .Color = 0xFF0000, .MaxColor = 0xFF4040, .TextX = 50,

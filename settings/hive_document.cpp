@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "settings/hive_format.h"
+
 namespace plovex {
 namespace {
 
@@ -32,6 +34,14 @@ void HiveKey::Set(HiveValue value) {
     values_.push_back(std::move(value));
   } else {
     values_[it->second] = std::move(value);
+  }
+}
+
+void HiveKey::Apply(HiveValue value) {
+  if (value.type == hive_format::kRemoved) {
+    Erase(value.name);
+  } else {
+    Set(std::move(value));
   }
 }
 

@@ -49,6 +49,8 @@ class HiveKey {
   void Set(HiveValue value);
   // Removes the value of that name, if any; the others keep their order.
   void Erase(std::string_view name);
+  // Set, or Erase for a write of type hive_format::kRemoved.
+  void Apply(HiveValue value);
 
   // Same path spelling, same values in the same order.
   bool operator==(const HiveKey& other) const {

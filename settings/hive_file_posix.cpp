@@ -179,7 +179,7 @@ bool HiveFile::CommitKey(std::string_view key_path, const std::vector<HiveValue>
   // Plovex) committed meanwhile are kept; unchanged bytes are not parsed again.
   HiveDocument& doc = Current(&lock);
   HiveKey& key = doc.OpenOrCreateKey(hive_format::CurrentUserPath(key_path));
-  for (const HiveValue& value : writes) key.Set(value);
+  for (const HiveValue& value : writes) key.Apply(value);
   std::string text = WriteHiveText(doc);
   if (!ReplaceFileAtomically(path_, text, kHiveFile).ok()) {
     cached_ = false;  // the copy in memory holds writes the file does not

@@ -29,6 +29,9 @@ inline constexpr std::uint32_t kRegSz = 1;
 inline constexpr std::uint32_t kRegExpandSz = 2;
 inline constexpr std::uint32_t kRegBinary = 3;
 inline constexpr std::uint32_t kRegDword = 4;
+// Not a registry type: a write of this type removes the value (a secret that
+// was only to be read once).
+inline constexpr std::uint32_t kRemoved = 0xFFFFFFFFu;
 
 // Hex lists are wrapped with a trailing "\" so lines stay near this width.
 inline constexpr std::size_t kWrapColumn = 77;

@@ -15,6 +15,7 @@ using hive_format::kRegBinary;
 using hive_format::kRegDword;
 using hive_format::kRegExpandSz;
 using hive_format::kRegSz;
+using hive_format::kRemoved;
 
 [[noreturn]] void Fail(const char* what, std::string_view name) {
   throw PlovexError(std::string(what) + " '" + std::string(name) + "'");
@@ -85,6 +86,11 @@ double RegistryKey::ReadDouble(std::string_view name) const {
 void RegistryKey::Write(HiveValue value) {
   view_.Set(value);
   writes_.push_back(std::move(value));
+}
+
+void RegistryKey::Remove(std::string_view name) {
+  view_.Erase(name);
+  writes_.push_back({std::string(name), kRemoved, {}});
 }
 
 void RegistryKey::WriteString(std::string_view name, std::string_view text) {

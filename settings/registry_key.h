@@ -51,6 +51,8 @@ class RegistryKey {
   void WriteInteger(std::string_view name, std::int32_t value);
   void WriteBool(std::string_view name, bool value);
   void WriteDouble(std::string_view name, double value);
+  // Removes the value, committed with the writes.
+  void Remove(std::string_view name);
 
   // Commits the collected writes (if any) and closes the handle; throws
   // "Failed to set data for '%s'" when they cannot be committed. Later calls

@@ -1,6 +1,7 @@
 #include "settings/settings_store.h"
 
 #include "core/divisor_settings.h"
+#include "core/snmp_security.h"
 
 #include <exception>
 #include <optional>
@@ -14,6 +15,22 @@
 #include "settings/settings_tables.h"
 
 namespace plovex {
+
+namespace {
+
+// Passphrases a user may write into the hive by hand (a headless server has
+// no panel): each is turned into its master key at load and never kept.
+struct Passphrase {
+  const char* name;
+  const char* key_name;
+  std::string TPlovexSettings::*key;
+};
+constexpr Passphrase kPassphrases[] = {
+    {"SNMPAuthPassphrase", "SNMPAuthKey", &TPlovexSettings::SnmpAuthKey},
+    {"SNMPPrivPassphrase", "SNMPPrivKey", &TPlovexSettings::SnmpPrivKey},
+};
+
+}  // namespace
 namespace {
 
 void ReadValue(const RegistryKey& key, const StoredValue& v, TPlovexSettings& s) {
@@ -150,6 +167,7 @@ void SettingsStore::Load() {
         ReadTotalsAfterFailure(key);
         throw;
       }
+      TakePassphrases(key);
       record_whole_ = true;
     });
   } else if (hive_.KeyExists(kOldKeyPath)) {
@@ -260,7 +278,25 @@ void SettingsStore::SaveSettings() {
   if (!key.is_open()) return;
   WithKey(key, [&] {
     for (const CurrentKeyRow& row : CurrentKeyTable()) WriteValue(key, row.value, settings_);
+    for (const Passphrase& p : kPassphrases) {
+      if (key.ValueExists(p.name)) key.Remove(p.name);
+    }
   });
+}
+
+void SettingsStore::TakePassphrases(RegistryKey& key) {
+  for (const Passphrase& p : kPassphrases) {
+    if (!key.ValueExists(p.name)) continue;
+    const std::string master =
+        PassphraseToKeyText(settings_.SnmpAuthProtocol, key.ReadString(p.name));
+    // Without a known authentication protocol there is no key to make: the
+    // passphrase waits in the hive for the protocol to be set.
+    if (master.empty()) continue;
+    settings_.*p.key = master;
+    // The key is written with the marker's commit; the passphrase is gone.
+    key.WriteString(p.key_name, master);
+    key.Remove(p.name);
+  }
 }
 
 void SettingsStore::SaveSettingsAtClose() {

@@ -26,6 +26,12 @@
 // throws, and the closing save leaves the stored value alone unless the user
 // applies. An old key that lacks them (older versions had no such values)
 // takes the defaults into the migration save.
+//
+// SNMPv3 passphrases are never kept: "SNMPAuthPassphrase" and
+// "SNMPPrivPassphrase", written into the hive by hand, are turned into the
+// master keys "SNMPAuthKey" and "SNMPPrivKey" at load (with the
+// authentication protocol's hash) and removed in the load's own commit; every
+// SaveSettings removes them too.
 #include <unordered_set>
 
 #include "core/plovex_settings.h"
@@ -73,6 +79,7 @@ class SettingsStore {
   void ReadTotalsAfterFailure(const RegistryKey& key);
   void DefaultTheUnread();
   void DefaultUnreadDivisors();
+  void TakePassphrases(RegistryKey& key);
 
   RegistryHive& hive_;
   TPlovexSettings& settings_;

@@ -61,6 +61,12 @@ const HiveValue* Stored(const MemoryHive& hive, const std::string& key, std::str
 void SetUnusualValues(TPlovexSettings& s) {
   s.Ip = "127.0.0.1";
   s.Community = "pub\"lic\\";
+  s.SnmpVersion = "2c";
+  s.SnmpUser = "operator";
+  s.SnmpAuthProtocol = "SHA-256";
+  s.SnmpPrivProtocol = "AES";
+  s.SnmpAuthKey = "00112233445566778899aabbccddeeff00112233445566778899aabbccddeeff";
+  s.SnmpPrivKey = "ffeeddccbbaa99887766554433221100ffeeddccbbaa99887766554433221100";
   s.Oid1 = {0, 0, 77, 0, 0x00123456, 0x00FFFFFF, false, -3, 41, "1.3.6.1.2.1.2.2.1.10.7", true};
   s.Oid2 = {0, 0, -9, 0, 0x80000005, 0x00C0C0C0, true, 51, 42, "1.3.6.1.2.1.2.2.1.16.7", true};
   s.GraphTopX = 3, s.GraphTopY = 13, s.GraphBottomX = 399, s.GraphBottomY = 146;
@@ -358,6 +364,62 @@ TEST(SettingsStore, AStoredZeroDivisorIsToldOnceAndReplacedForTheRun) {
   store.SettingsApplied();
   store.SaveSettingsAtClose();
   EXPECT_EQ(Stored(hive, kCurrentKey, "Refresh")->data, std::string("\3\0\0\0", 4));
+}
+
+TEST(SettingsStore, AHiveFromBeforeSnmpVersionsIsVersion1AndSavedAsSuch) {
+  MemoryHive hive = DefaultKeyWith({{"SNMPVersion", ""},
+                                    {"SNMPUser", ""},
+                                    {"SNMPAuthProtocol", ""},
+                                    {"SNMPPrivProtocol", ""},
+                                    {"SNMPAuthKey", ""},
+                                    {"SNMPPrivKey", ""}});
+  ASSERT_EQ(Stored(hive, kCurrentKey, "SNMPVersion"), nullptr);
+  TPlovexSettings s;
+  s.SnmpVersion = "garbage";
+  HeadlessControls controls(s);
+  SettingsStore store(hive, s, controls);
+  store.LoadSettings();
+  EXPECT_EQ(s.SnmpVersion, "1");
+  EXPECT_EQ(s.SnmpMessageVersion(), 0);
+  EXPECT_EQ(s.Community, "stored");
+  store.SaveSettingsAtClose();
+  EXPECT_EQ(Stored(hive, kCurrentKey, "SNMPVersion")->data, "1");
+  EXPECT_EQ(Stored(hive, kCurrentKey, "SNMPVersion")->type, hive_format::kRegSz);
+}
+
+TEST(SettingsStore, PassphrasesWrittenByHandBecomeKeysAndAreNeverKept) {
+  MemoryHive hive = DefaultKeyWith({{"SNMPVersion", "3"},
+                                    {"SNMPUser", "plovex"},
+                                    {"SNMPAuthProtocol", "SHA"},
+                                    {"SNMPPrivProtocol", "AES"},
+                                    {"SNMPAuthPassphrase", "maplesyrup"},
+                                    {"SNMPPrivPassphrase", "maplesyrup"}});
+  TPlovexSettings s;
+  HeadlessControls controls(s);
+  SettingsStore store(hive, s, controls);
+  store.LoadSettings();
+  // RFC 3414 A.3.2: Ku of "maplesyrup" with SHA-1.
+  const std::string ku = "9FB5CC0381497B3793528939FF788D5D79145211";
+  EXPECT_EQ(s.SnmpAuthKey, ku);
+  EXPECT_EQ(s.SnmpPrivKey, ku);
+  // Gone with the load's own commit, the keys stored in their place.
+  EXPECT_EQ(Stored(hive, kCurrentKey, "SNMPAuthPassphrase"), nullptr);
+  EXPECT_EQ(Stored(hive, kCurrentKey, "SNMPPrivPassphrase"), nullptr);
+  EXPECT_EQ(Stored(hive, kCurrentKey, "SNMPAuthKey")->data, ku);
+  const std::string text = WriteHiveText(hive.document());
+  EXPECT_EQ(text.find("maplesyrup"), std::string::npos);
+  // A passphrase put back meanwhile is removed by the next save.
+  hive.document().keys().front().Set({"SNMPPrivPassphrase", hive_format::kRegSz, "again"});
+  store.SaveSettings();
+  EXPECT_EQ(Stored(hive, kCurrentKey, "SNMPPrivPassphrase"), nullptr);
+
+  // Without a protocol there is no key to make: the passphrase waits.
+  MemoryHive waiting = DefaultKeyWith({{"SNMPAuthPassphrase", "maplesyrup"}});
+  TPlovexSettings w;
+  HeadlessControls wc(w);
+  SettingsStore(waiting, w, wc).LoadSettings();
+  EXPECT_EQ(w.SnmpAuthKey, "");
+  EXPECT_NE(Stored(waiting, kCurrentKey, "SNMPAuthPassphrase"), nullptr);
 }
 
 TEST(SettingsStore, AStoredTotalThatCannotBeReadIsNotWrittenOver) {

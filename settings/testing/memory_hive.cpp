@@ -25,7 +25,7 @@ std::optional<std::vector<HiveValue>> MemoryHive::ReadKey(std::string_view key_p
 bool MemoryHive::CommitKey(std::string_view key_path, const std::vector<HiveValue>& writes) {
   if (!writable_) return false;
   HiveKey& key = doc_.OpenOrCreateKey(hive_format::CurrentUserPath(key_path));
-  for (const HiveValue& value : writes) key.Set(value);
+  for (const HiveValue& value : writes) key.Apply(value);
   ++commits_;
   return true;
 }
