@@ -7,9 +7,11 @@
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QListWidget>
+#include <QScrollArea>
 
 #include "core/counter_reset.h"
 #include "core/divisor_settings.h"
+#include "core/snmp_security.h"
 #include "core/int_text.h"
 #include "core/plovex_error.h"
 #include "core/settings_schema.h"
@@ -201,7 +203,15 @@ void TConfigPanel::BuildAboutPage() {
 }
 
 void TConfigPanel::BuildNetworkPage() {
-  QWidget* page = AddPage("Network");
+  // Taller than the page area: it scrolls.
+  QWidget* outer = AddPage("Network");
+  auto* scroll = Place(new QScrollArea(outer), "scrNetwork", 0, 0, 308, 174);
+  scroll->setFrameShape(QFrame::NoFrame);
+  scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  auto* page = new QWidget;
+  page->setObjectName("pageNetworkContent");
+  page->resize(290, 352);
+  scroll->setWidget(page);
   NoteList(page, "lbExplainIP",
            {"Here you need to put the IP you are monitoring. In most case",
             "this will be the IP of your router, By default it's set to ", "192.168.1.1"},
@@ -214,6 +224,39 @@ void TConfigPanel::BuildNetworkPage() {
            8, 96, 289, 33);
   Label(page, "lblCommunity", "Community : ", 8, 140);
   edtCommunity = Edit(page, "edtCommunity", "", 80, 136, 97);
+
+  // Below the Windows version's page, reached by scrolling: the version and
+  // the version 3 user.
+  Label(page, "lblSnmpVersion", "SNMP version :", 8, 172);
+  cbSnmpVersion = Place(new QComboBox(page), "cbSnmpVersion", 96, 168, 57, 21);
+  cbSnmpVersion->addItems({"1", "2c", "3"});
+  Label(page, "lblSnmpUser", "User :", 8, 204);
+  edtSnmpUser = Edit(page, "edtSnmpUser", "", 96, 200, 113);
+  Label(page, "lblSnmpAuth", "Authentication :", 8, 236);
+  cbSnmpAuth = Place(new QComboBox(page), "cbSnmpAuth", 96, 232, 81, 21);
+  cbSnmpAuth->addItems({"", "SHA", "SHA-256"});
+  Label(page, "lblAuthPass", "Passphrase :", 8, 264);
+  edtAuthPass = Edit(page, "edtAuthPass", "", 96, 260, 113);
+  Label(page, "lblSnmpPriv", "Privacy :", 8, 296);
+  cbSnmpPriv = Place(new QComboBox(page), "cbSnmpPriv", 96, 292, 81, 21);
+  cbSnmpPriv->addItems({"", "AES"});
+  Label(page, "lblPrivPass", "Passphrase :", 8, 324);
+  edtPrivPass = Edit(page, "edtPrivPass", "", 96, 320, 113);
+  for (QLineEdit* e : {edtAuthPass, edtPrivPass}) {
+    e->setEchoMode(QLineEdit::Password);
+    // Empty keeps the stored key, which is never shown.
+    e->setPlaceholderText("unchanged");
+  }
+  connect(cbSnmpVersion, &QComboBox::currentTextChanged, this, &TConfigPanel::SnmpVersionChosen);
+}
+
+void TConfigPanel::SnmpVersionChosen() {
+  const bool v3 = cbSnmpVersion->currentText() == "3";
+  edtCommunity->setEnabled(!v3);
+  for (QWidget* w : std::initializer_list<QWidget*>{edtSnmpUser, cbSnmpAuth, edtAuthPass,
+                                                     cbSnmpPriv, edtPrivPass}) {
+    w->setEnabled(v3);
+  }
 }
 
 void TConfigPanel::BuildGraphPage() {
@@ -349,6 +392,10 @@ void TConfigPanel::BindControls() {
   bindings_ = {
       {"IP", edtIP},
       {"Community", edtCommunity},
+      {"SNMPVersion", cbSnmpVersion},
+      {"SNMPUser", edtSnmpUser},
+      {"SNMPAuthProtocol", cbSnmpAuth},
+      {"SNMPPrivProtocol", cbSnmpPriv},
       {"MaxBytes", edtMax},
       {"TxtSize", udTextSize},
       {"GraphTX", edtGTX},
@@ -403,7 +450,12 @@ struct ShowIn {
     e->setText(QString::fromStdString(f(s)));
   }
   void operator()(const SettingField<std::string>& f, QComboBox* c, TUpDown*) const {
-    c->setEditText(QString::fromStdString(f(s)));
+    if (c->isEditable()) {
+      c->setEditText(QString::fromStdString(f(s)));
+    } else {
+      // A text the list does not hold shows as its first item, as it acts.
+      c->setCurrentIndex(std::max(0, c->findText(QString::fromStdString(f(s)))));
+    }
   }
   void operator()(const SettingField<std::int32_t>& f, QLineEdit* e, TUpDown* arrows) const {
     if (arrows != nullptr) arrows->SetPosition(f(s));
@@ -463,6 +515,9 @@ void TConfigPanel::FillControls(const TPlovexSettings& s) {
 
 void TConfigPanel::SettingsToControls() {
   FillControls(s_);
+  edtAuthPass->clear();
+  edtPrivPass->clear();
+  SnmpVersionChosen();
   host_.SetTimerPeriod(TimerPeriodMs(s_.Refresh));
   host_.ApplyPlacement(WindowPlacement{s_.WindowTop, s_.WindowLeft, s_.WindowState,
                                        s_.WindowBorderStyle, s_.LockDrag, s_.StayOnTop});
@@ -480,6 +535,51 @@ void TConfigPanel::ControlsToSettings() {
   s_.WindowBorderStyle = p.BorderStyle;
   s_.LockDrag = p.LockDrag;
   s_.StayOnTop = p.StayOnTop;
+  TakePassphrases();
+}
+
+void TConfigPanel::TakePassphrases() {
+  // Passphrases are never kept: only the master keys made from them.
+  for (const auto& [edit, key] : {std::pair{edtAuthPass, &TPlovexSettings::SnmpAuthKey},
+                                  {edtPrivPass, &TPlovexSettings::SnmpPrivKey}}) {
+    if (edit->text().isEmpty()) continue;
+    s_.*key = PassphraseToKeyText(s_.SnmpAuthProtocol, Text(edit));
+    edit->clear();
+  }
+}
+
+bool TConfigPanel::SecurityChanged() const {
+  return cbSnmpVersion->currentText().toStdString() != s_.SnmpVersion ||
+         Text(edtSnmpUser) != s_.SnmpUser ||
+         cbSnmpAuth->currentText().toStdString() != s_.SnmpAuthProtocol ||
+         cbSnmpPriv->currentText().toStdString() != s_.SnmpPrivProtocol ||
+         !edtAuthPass->text().isEmpty() || !edtPrivPass->text().isEmpty();
+}
+
+void TConfigPanel::CheckSecurity() const {
+  if (cbSnmpVersion->currentText() != "3") return;
+  const auto refuse = [](QWidget* field, const char* message) {
+    field->setFocus();
+    throw PlovexError(message);
+  };
+  const std::string auth = cbSnmpAuth->currentText().toStdString();
+  const bool priv = !cbSnmpPriv->currentText().isEmpty();
+  if (Text(edtSnmpUser).empty()) refuse(edtSnmpUser, "SNMP version 3 needs a user.");
+  if (priv && auth.empty()) refuse(cbSnmpAuth, "Privacy needs authentication.");
+  for (const QLineEdit* e : {edtAuthPass, edtPrivPass}) {
+    if (!e->text().isEmpty() && e->text().toUtf8().size() < 8) {
+      refuse(const_cast<QLineEdit*>(e), "A passphrase must be at least 8 characters.");
+    }
+  }
+  // The stored keys were made with the protocol's hash: another protocol
+  // needs the passphrases again.
+  const bool same_hash = auth == s_.SnmpAuthProtocol;
+  if (!auth.empty() && edtAuthPass->text().isEmpty() && (!same_hash || s_.SnmpAuthKey.empty())) {
+    refuse(edtAuthPass, "Type the authentication passphrase.");
+  }
+  if (priv && edtPrivPass->text().isEmpty() && (!same_hash || s_.SnmpPrivKey.empty())) {
+    refuse(edtPrivPass, "Type the privacy passphrase.");
+  }
 }
 
 void TConfigPanel::TreeView1Click() {
@@ -516,8 +616,9 @@ void TConfigPanel::Apply() {
                                    {edtTickFreq, kDivisorSettings[2]}}) {
     RequireAtLeastOne(edit, rule.must);
   }
+  CheckSecurity();
   const std::int32_t typed_max = Number(edtMax);
-  if (ApplyMustRestart(s_, typed_max, Text(edtIP))) {
+  if (ApplyMustRestart(s_, typed_max, Text(edtIP)) || SecurityChanged()) {
     host_.RestartGraph([this] {
       ControlsToSettings();
       host_.SettingsApplied();
@@ -556,6 +657,13 @@ void TConfigPanel::ResetCounter(int k, const QLineEdit* oid_edit) {
     {
       // A client of its own; the poll's client is left alone.
       const std::unique_ptr<TSNMPSend> client = make_client_();
+      if (s_.SnmpMessageVersion() == 3) {
+        // The applied user: its keys are never in the controls.
+        std::string problem;
+        const std::optional<UsmUser> user = SettingsUsmUser(s_, problem);
+        if (!user) throw PlovexError("SNMP version 3: " + problem + ".");
+        client->Usm = *user;
+      }
       BusyCursor busy;
       reset = plovex::ResetCounter(*client, s_, Text(edtIP), Text(edtCommunity), Text(oid_edit), k,
                                    s_.SnmpMessageVersion());

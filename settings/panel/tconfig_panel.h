@@ -129,6 +129,14 @@ class TConfigPanel : public QWidget, public SettingsControls {
 
   void Apply();
   void RequireAtLeastOne(QLineEdit* edit, const char* message) const;
+  // The version 3 controls are for version 3 only; the community is not.
+  void SnmpVersionChosen();
+  // Refuses version 3 settings that would make no usable user.
+  void CheckSecurity() const;
+  // Whether the typed SNMP version or version 3 user differs from the record.
+  bool SecurityChanged() const;
+  // Turns typed passphrases into the record's master keys and clears them.
+  void TakePassphrases();
   void PickColor(TColorSwatch* swatch);
   void ResetCounter(int k, const QLineEdit* oid_edit);
 
@@ -146,6 +154,12 @@ class TConfigPanel : public QWidget, public SettingsControls {
   QLabel* Image2 = nullptr;
   QLineEdit* edtIP = nullptr;
   QLineEdit* edtCommunity = nullptr;
+  QComboBox* cbSnmpVersion = nullptr;
+  QLineEdit* edtSnmpUser = nullptr;
+  QComboBox* cbSnmpAuth = nullptr;
+  QLineEdit* edtAuthPass = nullptr;
+  QComboBox* cbSnmpPriv = nullptr;
+  QLineEdit* edtPrivPass = nullptr;
   QLineEdit* edtMax = nullptr;
   QLineEdit* edtTextSize = nullptr;
   TUpDown* udTextSize = nullptr;

@@ -345,6 +345,95 @@ TEST_F(PanelTest, PositionFieldsAreReadFromTheArrowControls) {
   EXPECT_EQ(Edit("edtSaveGifFreq")->text(), "15");
 }
 
+TEST_F(PanelTest, TheSnmpVersionIsAppliedLikeTheHostAndCancelPutsItBack) {
+  auto* version = Find<QComboBox>("cbSnmpVersion");
+  EXPECT_EQ(version->currentText(), "1");
+  EXPECT_EQ(version->count(), 3);
+  version->setCurrentText("2c");
+  EXPECT_TRUE(Edit("edtCommunity")->isEnabled());
+  EXPECT_FALSE(Edit("edtSnmpUser")->isEnabled());
+  Find<QPushButton>("Button4")->click();  // Cancel
+  EXPECT_EQ(version->currentText(), "1");
+  EXPECT_EQ(s.SnmpVersion, "1");
+
+  version->setCurrentText("2c");
+  host.calls.clear();
+  Find<QPushButton>("Button1")->click();
+  EXPECT_EQ(s.SnmpVersion, "2c");
+  EXPECT_EQ(s.SnmpMessageVersion(), 1);
+  EXPECT_THAT(host.calls, ElementsAre("Stop", "ClearPictures", "Start", "ShowGraphPage"));
+  // Applied again unchanged: no restart.
+  host.calls.clear();
+  Find<QPushButton>("Button1")->click();
+  EXPECT_THAT(host.calls, ElementsAre("ShowGraphPage"));
+  // A stored text the list does not hold shows as "1", as it acts.
+  s.SnmpVersion = "7";
+  panel.SettingsToControls();
+  EXPECT_EQ(version->currentText(), "1");
+}
+
+TEST_F(PanelTest, Version3TakesPassphrasesAsKeysAndNeverKeepsThem) {
+  Find<QComboBox>("cbSnmpVersion")->setCurrentText("3");
+  EXPECT_FALSE(Edit("edtCommunity")->isEnabled());
+  EXPECT_TRUE(Edit("edtSnmpUser")->isEnabled());
+  EXPECT_EQ(Edit("edtAuthPass")->echoMode(), QLineEdit::Password);
+  Type("edtSnmpUser", "plovex");
+  Find<QComboBox>("cbSnmpAuth")->setCurrentText("SHA");
+  Find<QComboBox>("cbSnmpPriv")->setCurrentText("AES");
+
+  // Refused, with nothing changed: what would make no usable user.
+  const struct {
+    const char* auth_pass;
+    const char* priv_pass;
+    const char* message;
+  } refusals[] = {
+      {"", "", "Type the authentication passphrase."},
+      {"maplesyrup", "", "Type the privacy passphrase."},
+      {"short", "maplesyrup", "A passphrase must be at least 8 characters."},
+  };
+  for (const auto& r : refusals) {
+    Type("edtAuthPass", r.auth_pass);
+    Type("edtPrivPass", r.priv_pass);
+    host.calls.clear();
+    host.errors.clear();
+    Find<QPushButton>("Button1")->click();
+    EXPECT_THAT(host.errors, ElementsAre(r.message));
+    EXPECT_THAT(host.calls, IsEmpty());
+    EXPECT_EQ(s.SnmpVersion, "1");
+  }
+
+  Type("edtAuthPass", "maplesyrup");
+  Type("edtPrivPass", "maplesyrup");
+  host.calls.clear();
+  host.errors.clear();
+  Find<QPushButton>("Button1")->click();
+  EXPECT_THAT(host.errors, IsEmpty());
+  EXPECT_THAT(host.calls, ElementsAre("Stop", "ClearPictures", "Start", "ShowGraphPage"));
+  EXPECT_EQ(s.SnmpVersion, "3");
+  EXPECT_EQ(s.SnmpUser, "plovex");
+  EXPECT_EQ(s.SnmpAuthProtocol, "SHA");
+  EXPECT_EQ(s.SnmpPrivProtocol, "AES");
+  EXPECT_EQ(s.SnmpAuthKey, "9FB5CC0381497B3793528939FF788D5D79145211");  // RFC 3414 A.3.2
+  EXPECT_EQ(s.SnmpPrivKey, s.SnmpAuthKey);
+  EXPECT_TRUE(Edit("edtAuthPass")->text().isEmpty());
+  EXPECT_TRUE(Edit("edtPrivPass")->text().isEmpty());
+
+  // Empty passphrases keep the keys; another protocol needs them again.
+  host.calls.clear();
+  Find<QPushButton>("Button1")->click();
+  EXPECT_THAT(host.calls, ElementsAre("ShowGraphPage"));
+  EXPECT_EQ(s.SnmpAuthKey, "9FB5CC0381497B3793528939FF788D5D79145211");
+  Find<QComboBox>("cbSnmpAuth")->setCurrentText("SHA-256");
+  host.errors.clear();
+  Find<QPushButton>("Button1")->click();
+  EXPECT_THAT(host.errors, ElementsAre("Type the authentication passphrase."));
+  EXPECT_EQ(s.SnmpAuthProtocol, "SHA");
+  Find<QComboBox>("cbSnmpAuth")->setCurrentText("");
+  host.errors.clear();
+  Find<QPushButton>("Button1")->click();
+  EXPECT_THAT(host.errors, ElementsAre("Privacy needs authentication."));
+}
+
 TEST_F(PanelTest, ApplyRefusesZeroDivisorsAndChangesNothing) {
   const struct {
     const char* edit;
