@@ -43,3 +43,12 @@ add_test(NAME shell.CommandLineNeverStartsAWindowOrAPoll
           $<TARGET_FILE:plovex> ${PROJECT_SOURCE_DIR}/scripts/demo-hive)
 set_tests_properties(shell.CommandLineNeverStartsAWindowOrAPoll PROPERTIES TIMEOUT 60
   ENVIRONMENT "PLOVEX_DEFAULT_HIVE=$<TARGET_FILE:plovex_default_hive>")
+
+foreach(mode v2c v3)
+  add_test(NAME agent.shell.HeadlessRunInVersion_${mode}_DrawsTheTraffic
+    COMMAND /usr/bin/python3 ${CMAKE_CURRENT_SOURCE_DIR}/headless_agent_test.py
+            $<TARGET_FILE:plovex> ${PROJECT_SOURCE_DIR}/tests/fixtures/snmp_agent.sh ${mode})
+  set_tests_properties(agent.shell.HeadlessRunInVersion_${mode}_DrawsTheTraffic PROPERTIES
+    FIXTURES_REQUIRED snmp_agent RESOURCE_LOCK snmp_agent TIMEOUT 60
+    ENVIRONMENT "PLOVEX_AGENT_DIR=${PROJECT_BINARY_DIR}/agent;PLOVEX_DEFAULT_HIVE=$<TARGET_FILE:plovex_default_hive>")
+endforeach()
