@@ -9,22 +9,10 @@ shift
 root=$(cd "$(dirname "$0")/.." && pwd)
 [[ ${PLOVEX_NETNS:-} == 1 ]] || { echo "refusing to run outside the private network namespace" >&2; exit 1; }
 
-tmp=$(mktemp -d)
-pids=()
-export XDG_RUNTIME_DIR=$tmp/runtime
-mkdir -p -m 700 "$XDG_RUNTIME_DIR"
-cleanup() {
-  local i
-  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
-    kill "${pids[i]}" 2>/dev/null || true
-    wait "${pids[i]}" 2>/dev/null || true
-  done
-  rm -rf "$tmp"
-}
-trap cleanup EXIT
-
 # shellcheck source=../tests/fixtures/xvfb_display.sh
 source "$root/tests/fixtures/xvfb_display.sh"
+desktop_rig_start
+
 xvfb_start "$tmp"
 if [[ ${PLOVEX_SOAK_NO_TRAY:-} != 1 ]]; then
   tray_host_start "$tmp"

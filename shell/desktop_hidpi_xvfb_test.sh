@@ -15,20 +15,10 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 [[ ${PLOVEX_NETNS:-} == 1 ]] || { echo "refusing to run outside the private network namespace" >&2; exit 1; }
 agent_dir=${PLOVEX_AGENT_DIR:?}
 
-tmp=$(mktemp -d)
-pids=()
-export XDG_RUNTIME_DIR=${XDG_RUNTIME_DIR:-$tmp/runtime}
-mkdir -p -m 700 "$XDG_RUNTIME_DIR"
-cleanup() {
-  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
-    kill "${pids[i]}" 2>/dev/null || true
-    wait "${pids[i]}" 2>/dev/null || true
-  done
-  rm -rf "$tmp"
-}
-trap cleanup EXIT
-
+# shellcheck source=../tests/fixtures/xvfb_display.sh
 source "$root/tests/fixtures/xvfb_display.sh"
+desktop_rig_start
+
 # Room for the window at twice its size where the hive places it.
 xvfb_start "$tmp" 2048x1536
 tray_host_start "$tmp"

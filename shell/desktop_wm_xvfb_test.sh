@@ -14,22 +14,13 @@ plovex=${1:?usage: desktop_wm_xvfb_test.sh PLOVEX}
 root=$(cd "$(dirname "$0")/.." && pwd)
 [[ ${PLOVEX_NETNS:-} == 1 ]] || { echo "refusing to run outside the private network namespace" >&2; exit 1; }
 
-tmp=$(mktemp -d)
-pids=()
-export XDG_RUNTIME_DIR=$tmp/runtime HOME=$tmp/home
-mkdir -p -m 700 "$XDG_RUNTIME_DIR" "$HOME"
-cleanup() {
-  local i
-  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
-    kill "${pids[i]}" 2>/dev/null || true
-    wait "${pids[i]}" 2>/dev/null || true
-  done
-  rm -rf "$tmp"
-}
-trap cleanup EXIT
+# shellcheck source=../tests/fixtures/xvfb_display.sh
+source "$root/tests/fixtures/xvfb_display.sh"
+desktop_rig_start
+export HOME=$tmp/home
+mkdir -p "$HOME"
 fail() { echo "FAIL: $*" >&2; cat "$tmp/plovex.log" >&2 2>/dev/null || true; exit 1; }
 
-source "$root/tests/fixtures/xvfb_display.sh"
 xvfb_start "$tmp"
 openbox >"$tmp/openbox.log" 2>&1 &
 pids+=($!)

@@ -15,55 +15,12 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 [[ ${PLOVEX_NETNS:-} == 1 ]] || { echo "refusing to run outside the private network namespace" >&2; exit 1; }
 agent_dir=${PLOVEX_AGENT_DIR:?}
 
-tmp=$(mktemp -d)
-pids=()
-# Qt wants a private runtime directory; give it one instead of a warning.
-export XDG_RUNTIME_DIR=${XDG_RUNTIME_DIR:-$tmp/runtime}
-mkdir -p -m 700 "$XDG_RUNTIME_DIR"
-cleanup() {
-  local p
-  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
-    p=${pids[i]}
-    kill "$p" 2>/dev/null || true
-    wait "$p" 2>/dev/null || true
-  done
-  rm -rf "$tmp"
-}
-trap cleanup EXIT
+# shellcheck source=../tests/fixtures/xvfb_display.sh
+source "$root/tests/fixtures/xvfb_display.sh"
+desktop_rig_start
 
-# A display number nobody uses.
-display=""
-for n in $(seq 90 199); do
-  if [[ ! -e /tmp/.X11-unix/X$n && ! -e /tmp/.X$n-lock ]]; then display=$n; break; fi
-done
-[[ -n $display ]] || { echo "no free display number" >&2; exit 1; }
-Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp >"$tmp/xvfb.log" 2>&1 &
-pids+=($!)
-export DISPLAY=":$display"
-for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.05; done
-xdpyinfo >/dev/null 2>&1 || { cat "$tmp/xvfb.log" >&2; exit 1; }
-
-# The tray host; without a window manager its window must be mapped by hand.
-# wmdocker now and then dies of an X error while starting up: try again.
-docker=""
-for _attempt in 1 2 3; do
-  wmdocker >"$tmp/wmdocker.log" 2>&1 &
-  docker_pid=$!
-  for _ in $(seq 100); do
-    docker=$(xdotool search --name '^Docker$' 2>/dev/null | head -1 || true)
-    [[ -n $docker ]] && break
-    kill -0 "$docker_pid" 2>/dev/null || break
-    sleep 0.05
-  done
-  if [[ -n $docker ]] && kill -0 "$docker_pid" 2>/dev/null; then
-    pids+=("$docker_pid")
-    break
-  fi
-  docker=""
-  wait "$docker_pid" 2>/dev/null || true
-done
-[[ -n $docker ]] || { echo "wmdocker did not start" >&2; cat "$tmp/wmdocker.log" >&2; exit 1; }
-xdotool windowmap "$docker"
+xvfb_start "$tmp"
+tray_host_start "$tmp"
 
 "$root/scripts/demo-hive" "$tmp/config"
 ( while true; do "$agent_sh" traffic "$agent_dir" 40 || true; sleep 0.2; done ) &
@@ -85,7 +42,7 @@ sleep 6  # a few ticks with traffic
 kill -0 "$plovex_pid" || { echo "plovex ended early" >&2; cat "$tmp/plovex.log" >&2; exit 1; }
 
 import -window "$window" "$tmp/window.png"
-import -window "$docker" "$tmp/tray.png"
+import -window "$tray_host" "$tmp/tray.png"
 if [[ -n ${PLOVEX_SCREENSHOT:-} ]]; then cp "$tmp/window.png" "$PLOVEX_SCREENSHOT"; cp "$tmp/tray.png" "${PLOVEX_SCREENSHOT%.png}-tray.png"; fi
 
 # Where the window's picture is on the screen (without a window manager there
