@@ -27,7 +27,7 @@ Result<std::int64_t> ParseSignedDecimal(std::string_view text, int bits);
 namespace decimal_internal {
 
 [[gnu::cold]] inline Status NotDecimal(std::string_view text) {
-  return Status::Error("'" + std::string(text) + "' is not a decimal number");
+  return Status::InvalidArgument("'" + std::string(text) + "' is not a decimal number");
 }
 
 }  // namespace decimal_internal

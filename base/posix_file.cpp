@@ -13,8 +13,9 @@
 namespace plovex {
 namespace {
 
-Status Failure(ReplaceFailure what, const std::string& path) {
-  return Status::Error(path + ": " + std::strerror(errno), what);
+Status Failure(Status (*make)(std::string, int), const std::string& path) {
+  const int error = errno;
+  return make(path + ": " + std::strerror(error), error);
 }
 
 // A name beside `path` that no other writer uses: dot-prefixed, so listings
@@ -59,10 +60,10 @@ Status WriteAll(int fd, std::string_view bytes) {
     const ssize_t n = ::write(fd, bytes.data(), bytes.size());
     if (n < 0) {
       if (errno == EINTR) continue;
-      return Status::Error(std::strerror(errno), errno);
+      return Status::WriteFailed(std::strerror(errno), errno);
     }
     // A write that stores nothing will store nothing on the next try either.
-    if (n == 0) return Status::Error("no room for the bytes", ENOSPC);
+    if (n == 0) return Status::WriteFailed("no room for the bytes", ENOSPC);
     bytes.remove_prefix(static_cast<std::size_t>(n));
   }
   return Status::Ok();
@@ -95,33 +96,33 @@ Status ReplaceFileAtomically(const std::string& path_or_link, std::string_view b
   UniqueFd fd;
   if (options.fixed_temporary_suffix != nullptr) {
     temporary = path + options.fixed_temporary_suffix;
-    fd = UniqueFd(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC,
-                         options.new_file_mode));
+    fd = UniqueFd(
+        ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, options.new_file_mode));
   }
   for (int attempt = 0; attempt < 8 && !fd.valid() && options.fixed_temporary_suffix == nullptr;
        ++attempt) {
     temporary = TemporaryPath(path);
-    fd = UniqueFd(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
-                         options.new_file_mode));
+    fd = UniqueFd(
+        ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, options.new_file_mode));
     if (!fd.valid() && errno != EEXIST) break;
   }
-  if (!fd.valid()) return Failure(kReplaceCannotCreate, temporary);
+  if (!fd.valid()) return Failure(&Status::CannotCreate, temporary);
 
   const bool written = (!options.keep_mode || ::fchmod(fd.get(), mode) == 0) &&
                        WriteAll(fd.get(), bytes).ok() &&
                        (!options.durable || ::fsync(fd.get()) == 0) && fd.Close();
   if (!written) {
-    const Status failure = Failure(kReplaceCannotWrite, temporary);
+    const Status failure = Failure(&Status::WriteFailed, temporary);
     ::unlink(temporary.c_str());
     return failure;
   }
   if (::rename(temporary.c_str(), path.c_str()) != 0) {
-    const Status failure = Failure(kReplaceCannotRename, path);
+    const Status failure = Failure(&Status::IoError, path);
     ::unlink(temporary.c_str());
     return failure;
   }
   if (options.durable && !SyncDirectory(DirectoryOf(path))) {
-    return Failure(kReplaceCannotSync, DirectoryOf(path));
+    return Failure(&Status::IoError, DirectoryOf(path));
   }
   return Status::Ok();
 }

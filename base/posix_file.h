@@ -39,8 +39,8 @@ class UniqueFd {
   int fd_;
 };
 
-// Writes all of `bytes`, retrying after signals. Fails (with the errno as its
-// code) when the file takes fewer bytes than offered and then none.
+// Writes all of `bytes`, retrying after signals. Fails with kWriteFailed (and
+// the errno) when the file takes fewer bytes than offered and then none.
 Status WriteAll(int fd, std::string_view bytes);
 
 // The directory part of a path: "." for a bare name, "/" for a file at the root.
@@ -61,14 +61,9 @@ struct ReplaceOptions {
   const char* fixed_temporary_suffix = nullptr;
 };
 
-// What failed, as the Status code of ReplaceFileAtomically.
-enum ReplaceFailure : int {
-  kReplaceCannotCreate = 1,  // the temporary file could not be created
-  kReplaceCannotWrite = 2,   // the bytes could not all be stored (or flushed)
-  kReplaceCannotRename = 3,  // the temporary file could not be put in place
-  kReplaceCannotSync = 4,    // in place, but the directory could not be flushed
-};
-
+// What failed, as the code: kCannotCreate (the temporary file), kWriteFailed
+// (the bytes could not all be stored or flushed), kIoError (the rename, or the
+// directory's flush after a rename that took place).
 Status ReplaceFileAtomically(const std::string& path, std::string_view bytes,
                              const ReplaceOptions& options);
 

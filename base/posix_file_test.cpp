@@ -46,8 +46,8 @@ class PosixFileTest : public ::testing::Test {
 
 TEST_F(PosixFileTest, ReplacesContentLeavingNoTemporaryFile) {
   const std::string path = Path("file");
-  for (const ReplaceOptions options :
-       {ReplaceOptions{}, ReplaceOptions{0600, true, true}, ReplaceOptions{0600, true, true, ".t"}}) {
+  for (const ReplaceOptions options : {ReplaceOptions{}, ReplaceOptions{0600, true, true},
+                                       ReplaceOptions{0600, true, true, ".t"}}) {
     ASSERT_TRUE(ReplaceFileAtomically(path, "first", options).ok());
     ASSERT_TRUE(ReplaceFileAtomically(path, std::string(100000, 'x'), options).ok());
     EXPECT_EQ(Read(path), std::string(100000, 'x'));
@@ -88,12 +88,12 @@ TEST_F(PosixFileTest, ALinkKeepsPointingAtTheReplacedTarget) {
 TEST_F(PosixFileTest, AFailureSaysWhichStepAndLeavesWhatWasThere) {
   const Status no_dir = ReplaceFileAtomically(Path("missing/file"), "new", {});
   EXPECT_FALSE(no_dir.ok());
-  EXPECT_EQ(no_dir.code(), kReplaceCannotCreate);
+  EXPECT_EQ(no_dir.code(), StatusCode::kCannotCreate);
   EXPECT_NE(no_dir.message().find("missing"), std::string::npos) << no_dir.message();
 
   fs::create_directories(dir_ / "busy" / "inside");  // a full directory cannot be replaced
   const Status busy = ReplaceFileAtomically(Path("busy"), "new", {0600, true, true});
-  EXPECT_EQ(busy.code(), kReplaceCannotRename);
+  EXPECT_EQ(busy.code(), StatusCode::kIoError);
   EXPECT_TRUE(fs::is_directory(dir_ / "busy" / "inside"));
   EXPECT_EQ(Entries(), 1u) << "the temporary file is removed";
 }
@@ -103,7 +103,8 @@ TEST_F(PosixFileTest, WriteAllFailsWhereTheFileTakesNoMoreBytes) {
   ASSERT_TRUE(full.valid());
   const Status failed = WriteAll(full.get(), "bytes");
   EXPECT_FALSE(failed.ok());
-  EXPECT_EQ(failed.code(), ENOSPC);
+  EXPECT_EQ(failed.code(), StatusCode::kWriteFailed);
+  EXPECT_EQ(failed.sys_errno(), ENOSPC);
   UniqueFd file(::open(Path("f").c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600));
   EXPECT_TRUE(WriteAll(file.get(), std::string(70000, 'y')).ok());
   EXPECT_TRUE(file.Close());
@@ -119,7 +120,7 @@ TEST_F(PosixFileTest, AFixedTemporaryNameIsTakenOverAndABlockedOneFailsTheCreate
   EXPECT_EQ(Read(path), "new");
   EXPECT_EQ(Entries(), 1u);
   fs::create_directory(path + ".tmp");
-  EXPECT_EQ(ReplaceFileAtomically(path, "newer", fixed).code(), kReplaceCannotCreate);
+  EXPECT_EQ(ReplaceFileAtomically(path, "newer", fixed).code(), StatusCode::kCannotCreate);
   EXPECT_EQ(Read(path), "new");
 }
 
@@ -131,13 +132,14 @@ TEST(PathOf, DirectoryOfEveryShapeOfPath) {
 
 TEST(Status, CarriesMessageAndCodeAndResultCarriesValueOrFailure) {
   EXPECT_TRUE(Status::Ok().ok());
-  const Status e = Status::Error("broken", 7);
+  const Status e = Status::IoError("broken", EIO).WithContext("hive");
   EXPECT_FALSE(e.ok());
-  EXPECT_EQ(e.message(), "broken");
-  EXPECT_EQ(e.code(), 7);
-  EXPECT_EQ(Status::Error("no code given", 0).code(), 1) << "a failure is never code 0";
+  EXPECT_EQ(e.message(), "hive: broken");
+  EXPECT_EQ(e.code(), StatusCode::kIoError);
+  EXPECT_EQ(e.sys_errno(), EIO);
+  EXPECT_TRUE(Status::Ok().WithContext("hive").ok()) << "context never makes a failure";
   Result<int> good = 5;
-  Result<int> bad = Status::Error("nope");
+  Result<int> bad = Status::NotFound("nope");
   EXPECT_TRUE(good.ok());
   EXPECT_EQ(*good, 5);
   EXPECT_TRUE(good.status().ok());

@@ -27,8 +27,8 @@
 #include "settings/hive_file.h"
 #include "settings/hive_text_reader.h"
 #include "settings/hive_text_writer.h"
-#include "settings/testing/memory_hive.h"
 #include "settings/settings_store.h"
+#include "settings/testing/memory_hive.h"
 
 namespace plovex {
 namespace {

@@ -199,8 +199,8 @@ void Decode_NetSnmp(benchmark::State& state, long version) {
   netsnmp_session* session = Lib().Session(version);
   for (auto _ : state) {
     netsnmp_pdu* pdu = snmp_pdu_create(0);
-    const int rc = snmp_parse(nullptr, session, pdu, reinterpret_cast<u_char*>(reply.data()),
-                              reply.size());
+    const int rc =
+        snmp_parse(nullptr, session, pdu, reinterpret_cast<u_char*>(reply.data()), reply.size());
     benchmark::DoNotOptimize(rc);
     benchmark::DoNotOptimize(pdu->variables);
     snmp_free_pdu(pdu);

@@ -22,8 +22,8 @@
 
 #include "bench/traffic_poll.h"
 #include "core/gif_picture_writer.h"
-#include "core/testing/manual_clock.h"
 #include "core/save_picture.h"
+#include "core/testing/manual_clock.h"
 #include "core/tick_cycle.h"
 #include "image/gif_writer.h"
 

@@ -36,8 +36,8 @@
 #include "core/gif_picture_writer.h"
 #include "core/testing/manual_clock.h"
 #include "settings/headless_controls.h"
-#include "settings/testing/memory_hive.h"
 #include "settings/settings_store.h"
+#include "settings/testing/memory_hive.h"
 #include "shell/tform1.h"
 
 namespace plovex {

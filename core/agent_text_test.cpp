@@ -16,13 +16,17 @@ TEST(QuotedAgentText, ControlBytesBecomeVisibleEscapes) {
       {"Lab rack 7", "Lab rack 7"},
       {"\x1b[2J\x1b]0;owned\x07", "\\x1b[2J\\x1b]0;owned\\x07"},
       {"1\r\n2\t3", "1\\r\\n2\\t3"},
-      {"before\0after"s, "before\\0after"},      // nothing after the zero byte is lost
-      {"a\\x1b", "a\\\\x1b"},                     // a literal backslash cannot fake an escape
+      {"before\0after"s, "before\\0after"},  // nothing after the zero byte is lost
+      {"a\\x1b", "a\\\\x1b"},                // a literal backslash cannot fake an escape
       {"\x7f", "\\x7f"},
       {"caf\xc3\xa9 \xe2\x82\xac", "caf\xc3\xa9 \xe2\x82\xac"},  // UTF-8 stays readable
-      {"\xc2\x9b" "2J", "\\xc2\\x9b2J"},        // C1 CSI
-      {"\xff\xfe" "x", "\\xff\\xfex"},           // not UTF-8
-      {"\xe2\x82", "\\xe2\\x82"},                // cut-off sequence
+      {"\xc2\x9b"
+       "2J",
+       "\\xc2\\x9b2J"},  // C1 CSI
+      {"\xff\xfe"
+       "x",
+       "\\xff\\xfex"},             // not UTF-8
+      {"\xe2\x82", "\\xe2\\x82"},  // cut-off sequence
       {"", ""},
   };
   for (const auto& row : rows) EXPECT_EQ(QuotedAgentText(row.in), row.out) << row.out;

@@ -13,12 +13,25 @@ constexpr std::int32_t kResetTimeoutMs = 5000;
 }  // namespace
 
 std::string ErrorStatusName(std::int32_t status) {
-  static constexpr std::array<const char*, 19> kNames{
-      "noError",      "tooBig",         "noSuchName",        "badValue",
-      "readOnly",     "genErr",         "noAccess",          "wrongType",
-      "wrongLength",  "wrongEncoding",  "wrongValue",        "noCreation",
-      "inconsistentValue", "resourceUnavailable", "commitFailed", "undoFailed",
-      "authorizationError", "notWritable", "inconsistentName"};
+  static constexpr std::array<const char*, 19> kNames{"noError",
+                                                      "tooBig",
+                                                      "noSuchName",
+                                                      "badValue",
+                                                      "readOnly",
+                                                      "genErr",
+                                                      "noAccess",
+                                                      "wrongType",
+                                                      "wrongLength",
+                                                      "wrongEncoding",
+                                                      "wrongValue",
+                                                      "noCreation",
+                                                      "inconsistentValue",
+                                                      "resourceUnavailable",
+                                                      "commitFailed",
+                                                      "undoFailed",
+                                                      "authorizationError",
+                                                      "notWritable",
+                                                      "inconsistentName"};
   if (status >= 0 && static_cast<std::size_t>(status) < kNames.size()) return kNames[status];
   return "error " + std::to_string(status);
 }
@@ -34,14 +47,14 @@ Status ResetAgentCounter(TSNMPSend& client, const std::string& host, const std::
   client.Timeout = kResetTimeoutMs;
   if (!client.Exchange()) {
     if (client.Failure() == SnmpFailure::kTimedOut || client.Failure() == SnmpFailure::kSocket) {
-      return Status::Error("No answer from " + host + " within " +
-                           std::to_string(kResetTimeoutMs / 1000) + " s.");
+      return Status::TimedOut("No answer from " + host + " within " +
+                              std::to_string(kResetTimeoutMs / 1000) + " s.");
     }
-    return Status::Error("No answer from " + host + ": " + client.FailureText() + ".");
+    return Status::Refused("No answer from " + host + ": " + client.FailureText() + ".");
   }
   if (client.Response.ErrorStatus != 0) {
-    return Status::Error("The agent did not reset OID" + std::to_string(channel) + ": " +
-                         ErrorStatusName(client.Response.ErrorStatus) + ".");
+    return Status::Refused("The agent did not reset OID" + std::to_string(channel) + ": " +
+                           ErrorStatusName(client.Response.ErrorStatus) + ".");
   }
   return Status::Ok();
 }

@@ -51,9 +51,10 @@ TEST_F(CounterResetTest, SendsOneSetRequestOfZeroAndReportsAcceptance) {
   const std::string expected =
       std::string("\x30") + char(35 + community.size()) + std::string("\x02\x01\x00\x04", 4) +
       char(community.size()) + community +
-      std::string("\xA3\x1C\x02\x01\x01\x02\x01\x00\x02\x01\x00\x30\x11\x30\x0F\x06\x0A"
-                  "\x2B\x06\x01\x02\x01\x02\x02\x01\x0A\x02\x02\x01\x00",
-                  30);
+      std::string(
+          "\xA3\x1C\x02\x01\x01\x02\x01\x00\x02\x01\x00\x30\x11\x30\x0F\x06\x0A"
+          "\x2B\x06\x01\x02\x01\x02\x02\x01\x0A\x02\x02\x01\x00",
+          30);
   EXPECT_EQ(net_->sent[0].bytes, expected);
 }
 

@@ -15,7 +15,7 @@ namespace plovex {
 struct DivisorSetting {
   const char* value_name;  // as stored in the hive
   std::int32_t TPlovexSettings::*field;
-  const char* must;        // what the user is told
+  const char* must;  // what the user is told
 };
 
 inline constexpr std::array<DivisorSetting, 3> kDivisorSettings{{

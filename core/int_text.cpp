@@ -39,7 +39,9 @@ std::optional<std::int64_t> Parse(std::string_view text, int bits) {
     // The digits are a bit pattern of the target width.
     std::uint64_t pattern = magnitude;
     if (negative) pattern = (~pattern + 1) & width_mask;
-    if (bits == 32) return static_cast<std::int64_t>(static_cast<std::int32_t>(static_cast<std::uint32_t>(pattern)));
+    if (bits == 32)
+      return static_cast<std::int64_t>(
+          static_cast<std::int32_t>(static_cast<std::uint32_t>(pattern)));
     return static_cast<std::int64_t>(pattern);
   }
   const std::uint64_t limit = (1ULL << (bits - 1)) - (negative ? 0 : 1);  // |min| or max

@@ -24,13 +24,13 @@ struct OidChannel {
   std::int64_t PrevValue = 0;  // the reading before Value
   std::int64_t Total = 0;      // megabytes carried over when the counter ran backwards
   std::int64_t Rate = 0;       // bytes per second over the last interval
-  plovex::Color Color = 0;          // normal bar, rate label and (channel 1) total colour
+  plovex::Color Color = 0;     // normal bar, rate label and (channel 1) total colour
   plovex::Color MaxColor = 0;  // over-scale colour and gradient end
   bool FullBars = false;       // bars from the bottom; false: samples joined by a line
   std::int32_t TextX = 0;      // top-left corner of the rate label
   std::int32_t TextY = 0;
-  std::string Oid;             // dotted object identifier of the counter
-  bool Gradient = false;       // bar colour interpolated between Color and MaxColor
+  std::string Oid;        // dotted object identifier of the counter
+  bool Gradient = false;  // bar colour interpolated between Color and MaxColor
   // The next reading is a new baseline: the host was silent for a while, so
   // the growth since the last reading is no rate of one interval.
   bool NewBaseline = false;
@@ -46,7 +46,7 @@ struct TextOverlay {
   bool Enabled = false;
   std::string Format;  // "%1".."%5" are replaced by the overlay values
   std::string Oid;
-  std::string Kind;    // "String", "Time" or "NextAdp"; anything else acts as "String"
+  std::string Kind;  // "String", "Time" or "NextAdp"; anything else acts as "String"
   std::int32_t X = 0;
   std::int32_t Y = 0;
 

@@ -168,7 +168,8 @@ std::vector<Slot> RequestSlots(TPlovexSettings& s, const std::array<bool, 6>& en
   }
   PollMemory& m = s.SnmpMemory;
   const std::string key = RequestKey(s, slots);
-  if (m.RefusedFor != key || (!m.Refused.empty() && now_ms - m.RefusedSinceMs >= kForgetRefusedMs)) {
+  if (m.RefusedFor != key ||
+      (!m.Refused.empty() && now_ms - m.RefusedSinceMs >= kForgetRefusedMs)) {
     m.Refused.clear();
     m.RefusedFor = key;
   }

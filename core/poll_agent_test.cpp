@@ -181,7 +181,8 @@ TEST_F(PollTest, BindingsTravelInOneGetRequestInOrder) {
   OnlyOverlays({1, 3, 5});
   Poll();
   ASSERT_EQ(agent_.requests.size(), 2u);
-  EXPECT_EQ(agent_.RequestedOids(1), (std::vector<std::string>{kIn, kOut, kDescr, kName, kLocation}));
+  EXPECT_EQ(agent_.RequestedOids(1),
+            (std::vector<std::string>{kIn, kOut, kDescr, kName, kLocation}));
   const TSNMPRec& r = agent_.requests[1];
   EXPECT_EQ(r.PduType, 0xA0);
   EXPECT_EQ(r.Community, "tamrel");
@@ -312,8 +313,7 @@ TEST_F(WalkTest, IdentifiersThatDoNotIncreaseEndTheWalk) {
   // Between two rows, back to an earlier one, an echo: each ends the walk
   // with what it found so far. Order is by arcs: .10 comes after .9.
   for (const std::vector<std::string>& rows :
-       {std::vector<std::string>{".2", ".1"}, {".1", ".1"}, {".9", ".10", ".9"},
-        {".1.5", ".1"}}) {
+       {std::vector<std::string>{".2", ".1"}, {".1", ".1"}, {".9", ".10", ".9"}, {".1.5", ".1"}}) {
     std::size_t k = 0;
     agent_.next_override = [&](const TSNMPRec&, TSNMPRec& reply) {
       const std::string row = k < rows.size() ? rows[k] : rows.back();
@@ -527,7 +527,7 @@ TEST_F(PollTest, RetriesStopWhenTheAgentIsSlow) {
   EXPECT_TRUE(Poll());
   EXPECT_LE(net_->now_ms, 2000);
   EXPECT_EQ(agent_.requests.size(), 3u);  // at 0, 900 and 1800 ms
-  EXPECT_FALSE(s_.SnmpFailed);  // the host answers, if slowly
+  EXPECT_FALSE(s_.SnmpFailed);            // the host answers, if slowly
 }
 
 TEST_F(PollTest, FailedExchangeStopsPollingUntilStart) {
@@ -540,7 +540,7 @@ TEST_F(PollTest, FailedExchangeStopsPollingUntilStart) {
   EXPECT_EQ(s_.Oid1.Value, 5);
   EXPECT_EQ(s_.Oid1.PrevValue, 0);
   EXPECT_EQ(agent_.requests.size(), 1u);  // no walk after a failed exchange
-  EXPECT_EQ(net_->now_ms, 1000);  // the poll's time-out
+  EXPECT_EQ(net_->now_ms, 1000);          // the poll's time-out
 
   agent_.silent = false;
   const std::size_t sent = net_->sent.size();
@@ -604,8 +604,7 @@ TEST_F(PollTest, AWrongOverlayIdentifierSilencesOnlyThatOverlay) {
                                "Lab rack 7"}));
   EXPECT_EQ(s_.Oid1.PrevValue, 5);
   EXPECT_EQ(s_.Oid1.Value, 1000);
-  EXPECT_EQ(s_.SnmpMemory.Refused,
-            (std::vector<std::string>{"1.3.6.1.2.1.1.99.0", kAddresses}));
+  EXPECT_EQ(s_.SnmpMemory.Refused, (std::vector<std::string>{"1.3.6.1.2.1.1.99.0", kAddresses}));
 
   // A refused counter reads as no reading; the other counter still counts.
   s_.Oid2.Oid = "1.3.6.1.2.1.2.2.1.16.9";
@@ -665,7 +664,8 @@ TEST_F(PollTest, AgentTextsInMessagesAreEscapedAndCut) {
     Poll();
     ADD_FAILURE() << "no error";
   } catch (const PlovexError& e) {
-    EXPECT_EQ(std::string(e.what()), "'" + std::string(200, 'A') + "...' is not a valid integer value");
+    EXPECT_EQ(std::string(e.what()),
+              "'" + std::string(200, 'A') + "...' is not a valid integer value");
   }
 }
 

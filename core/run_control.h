@@ -17,8 +17,8 @@
 // while closing), when Start runs no tick.
 //
 // Failure: Start throws what the tick throws (PlovexError), after the
-// monitoring has been switched on, unless the host's RunStartTick takes it. What `apply` throws ends Restart before
-// Start: the graph is then cleared and monitoring stays stopped.
+// monitoring has been switched on, unless the host's RunStartTick takes it. What `apply` throws
+// ends Restart before Start: the graph is then cleared and monitoring stays stopped.
 #include <functional>
 
 #include "core/plovex_settings.h"

@@ -45,9 +45,9 @@ using AnySettingField = std::variant<SettingField<std::string>, SettingField<std
 using SettingValue = std::variant<std::string, std::int32_t, bool, Color>;
 
 enum class WhenAbsent {
-  kFail,         // a stored record must hold it (a missing text reads as empty)
-  kKeep,         // keys of older versions lack it: the field keeps what it holds
-  kUseDefault,   // optional: its absence means the default
+  kFail,        // a stored record must hold it (a missing text reads as empty)
+  kKeep,        // keys of older versions lack it: the field keeps what it holds
+  kUseDefault,  // optional: its absence means the default
 };
 
 struct Setting {

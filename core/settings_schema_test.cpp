@@ -35,9 +35,16 @@ TEST(SettingsSchema, TheDefaultsAreTheFirstStartsAndTouchNothingElse) {
   expected.Ip = "192.168.1.1";
   expected.Community = "tamrel";
   expected.SnmpVersion = "1";
-  expected.Oid1 = {.Value = 9, .Color = 0x008000, .MaxColor = 0x00A000, .FullBars = true,
-                   .TextX = 2, .Oid = "1.3.6.1.2.1.2.2.1.10.2"};
-  expected.Oid2 = {.Total = 4, .Color = 0xFF0000, .MaxColor = 0xFF4040, .TextX = 50,
+  expected.Oid1 = {.Value = 9,
+                   .Color = 0x008000,
+                   .MaxColor = 0x00A000,
+                   .FullBars = true,
+                   .TextX = 2,
+                   .Oid = "1.3.6.1.2.1.2.2.1.10.2"};
+  expected.Oid2 = {.Total = 4,
+                   .Color = 0xFF0000,
+                   .MaxColor = 0xFF4040,
+                   .TextX = 50,
                    .Oid = "1.3.6.1.2.1.2.2.1.16.2"};
   expected.GraphTopY = 12;
   expected.GraphBottomX = 400;

@@ -214,7 +214,7 @@ TEST(SilentHost, TheHintSaysSoAndTheFirstAnswerIsANewBaseline) {
   EXPECT_EQ(rig.s.Oid2.Rate, 0);
   EXPECT_FALSE(rig.s.Oid1.NewBaseline);
   EXPECT_EQ(rig.host.hint, "0 kB/s / 0 kB/s");
-  EXPECT_EQ(rig.host.totals_saved, 1);  // counter 1 went back
+  EXPECT_EQ(rig.host.totals_saved, 1);   // counter 1 went back
   EXPECT_EQ(rig.s.LastBarHeight[1], 2);  // no sample in this column
   rig.poll.script = {{1900, 62000}};
   rig.cycle.Tick();

@@ -5,8 +5,8 @@
 #include <fstream>
 #include <iostream>
 
-#include "snmp/tsnmp_send.h"
 #include "snmp/testing/usm_test_agent.h"
+#include "snmp/tsnmp_send.h"
 
 using plovex::testing::Bytes;
 using plovex::testing::UsmTestAgent;
@@ -23,7 +23,8 @@ plovex::UsmUser User(plovex::UsmAuthProtocol auth, plovex::UsmPrivProtocol priv)
   u.Auth = auth;
   u.Priv = priv;
   u.AuthKey = *plovex::PasswordToKey(auth, "authpass123");
-  if (priv != plovex::UsmPrivProtocol::kNone) u.PrivKey = *plovex::PasswordToKey(auth, "privpass123");
+  if (priv != plovex::UsmPrivProtocol::kNone)
+    u.PrivKey = *plovex::PasswordToKey(auth, "privpass123");
   return u;
 }
 
@@ -94,8 +95,9 @@ int main(int argc, char** argv) {
   Write(dir, "security_parameters_alone.bin",
         Bytes("30 1A 04 05 80 00 1F 88 04 02 01 07 02 02 01 2C 04 06") + "plovex" +
             Bytes("04 00 04 00"));
-  Write(dir, "scoped_pdu_alone.bin",
-        Bytes("30 1A 04 00 04 00 A2 14 02 01 01 02 01 00 02 01 00 30 09 30 07 06 03 2B 06 01 46 00"));
+  Write(
+      dir, "scoped_pdu_alone.bin",
+      Bytes("30 1A 04 00 04 00 A2 14 02 01 01 02 01 00 02 01 00 30 09 30 07 06 03 2B 06 01 46 00"));
   std::cout << "seeds written to " << dir << "\n";
   return 0;
 }

@@ -32,8 +32,8 @@ void CheckScopedPdu(std::string_view bytes) {
       __builtin_trap();
     }
   }
-  const std::string again = plovex::EncodeScopedPdu(scoped->ContextEngineId,
-                                                    scoped->ContextName, scoped->Pdu);
+  const std::string again =
+      plovex::EncodeScopedPdu(scoped->ContextEngineId, scoped->ContextName, scoped->Pdu);
   const auto reread = plovex::DecodeScopedPdu(again);
   if (!reread || reread->ContextEngineId != scoped->ContextEngineId ||
       reread->ContextName != scoped->ContextName || reread->Pdu != scoped->Pdu) {
@@ -65,7 +65,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const auto m = plovex::DecodeSnmpv3Message(input);
   if (!m) return 0;
   const std::size_t mac = m->Security.AuthParameters.size();
-  if (m->AuthOffset + mac > size || input.substr(m->AuthOffset, mac) != m->Security.AuthParameters) {
+  if (m->AuthOffset + mac > size ||
+      input.substr(m->AuthOffset, mac) != m->Security.AuthParameters) {
     __builtin_trap();
   }
   if (!Inside(m->ScopedPdu, input) || !Inside(m->EncryptedPdu, input)) __builtin_trap();

@@ -15,12 +15,14 @@ const char kStreamWriteError[] = "Stream write error";
 constexpr ReplaceOptions kPictureFile{0666, false, false};
 
 Status ReplaceOne(const std::vector<std::uint8_t>& bytes, const std::string& name) {
-  if (name.empty() || name.back() == '/') return Status::Error(CannotCreate(name));
+  if (name.empty() || name.back() == '/') return Status::CannotCreate(CannotCreate(name));
   const std::string_view view(reinterpret_cast<const char*>(bytes.data()), bytes.size());
   const Status replaced = ReplaceFileAtomically(name, view, kPictureFile);
   if (replaced.ok()) return replaced;
-  return Status::Error(replaced.code() == kReplaceCannotWrite ? kStreamWriteError
-                                                              : CannotCreate(name));
+  if (replaced.code() == StatusCode::kWriteFailed) {
+    return Status::WriteFailed(kStreamWriteError, replaced.sys_errno());
+  }
+  return Status::CannotCreate(CannotCreate(name), replaced.sys_errno());
 }
 
 }  // namespace

@@ -8,7 +8,8 @@ namespace plovex {
 Surface::Surface(int width, int height, Color fill)
     : width_(std::max(width, 0)),
       height_(std::max(height, 0)),
-      pixels_(static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_), fill & 0xFFFFFF) {}
+      pixels_(static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_),
+              fill & 0xFFFFFF) {}
 
 Color Surface::Pixel(int x, int y) const {
   if (!Inside(x, y)) return kWhite;

@@ -12,9 +12,9 @@
 #include "settings/headless_controls.h"
 #include "settings/hive_format.h"
 #include "settings/hive_text_writer.h"
-#include "settings/testing/memory_hive.h"
 #include "settings/registry_key.h"
 #include "settings/settings_tables.h"
+#include "settings/testing/memory_hive.h"
 
 namespace plovex {
 namespace {
@@ -563,8 +563,8 @@ TEST(SettingsStore, VersionNumPassesTheGateFromTheNextDoubleAbove097On) {
               {0.98, true}};
   for (const auto& row : rows) {
     SCOPED_TRACE(row.version_num);
-    MemoryHive hive =
-        HiveWith(kOldKey, OldKeyValues("\"Version\"=\"0.9.5\"\n" + VersionNumLine(row.version_num)));
+    MemoryHive hive = HiveWith(
+        kOldKey, OldKeyValues("\"Version\"=\"0.9.5\"\n" + VersionNumLine(row.version_num)));
     TPlovexSettings s;
     RecordingControls controls(s);
     SettingsStore(hive, s, controls).LoadSettings();

@@ -221,8 +221,8 @@ TEST(HeadlessRun, AHostFallingSilentAndAnsweringAgainIsToldOnceEach) {
   RunnerRig rig(false);
   rig.s.Ip = "127.0.0.1";
   silent.inner.script = rig.poll.script;
-  HeadlessRunner runner{rig.s,  nullptr,    rig.picture, rig.clock, silent, rig.writer,
-                        nullptr, rig.waiter, rig.out,    rig.err};
+  HeadlessRunner runner{rig.s,      nullptr, rig.picture, rig.clock, silent,
+                        rig.writer, nullptr, rig.waiter,  rig.out,   rig.err};
   EXPECT_EQ(runner.Run(HeadlessArgs{6}), 0);
   EXPECT_EQ(Lines(rig.err.str()), (std::vector<std::string>{"plovex: no answer from 127.0.0.1",
                                                             "plovex: 127.0.0.1 answers again"}));
@@ -242,12 +242,13 @@ TEST(HeadlessRun, TheReasonAVersion3AgentRefusedIsToldOnStandardError) {
   } refused;
   RunnerRig rig(false);
   rig.s.Ip = "127.0.0.1";
-  HeadlessRunner runner{rig.s,  nullptr,    rig.picture, rig.clock, refused, rig.writer,
-                        nullptr, rig.waiter, rig.out,    rig.err};
+  HeadlessRunner runner{rig.s,      nullptr, rig.picture, rig.clock, refused,
+                        rig.writer, nullptr, rig.waiter,  rig.out,   rig.err};
   EXPECT_EQ(runner.Run(HeadlessArgs{2}), 0);
   EXPECT_EQ(Lines(rig.err.str()),
             (std::vector<std::string>{"plovex: no answer from 127.0.0.1: unknown user"}));
-  EXPECT_EQ(Lines(rig.out.str()).back(), "0 kB/s / 0 kB/s (no answer from 127.0.0.1: unknown user)");
+  EXPECT_EQ(Lines(rig.out.str()).back(),
+            "0 kB/s / 0 kB/s (no answer from 127.0.0.1: unknown user)");
 }
 
 TEST(HeadlessRun, AFailedClosingSaveIsReportedInTheExitCode) {

@@ -84,8 +84,8 @@ TEST(DecodeCorpusV3, SeedsMeanWhatTheirNamesSay) {
   EXPECT_TRUE(DecodeSnmpv3Message(Seed(Corpus() / "long_form_lengths.bin")));
   EXPECT_TRUE(DecodeUsmSecurityParameters(Seed(Corpus() / "security_parameters_alone.bin")));
   EXPECT_TRUE(DecodeScopedPdu(Seed(Corpus() / "scoped_pdu_alone.bin")));
-  for (const char* refused : {"authpriv_sha_reply_truncated.bin", "trailing_byte.bin",
-                              "version_1_in_v3_layout.bin"}) {
+  for (const char* refused :
+       {"authpriv_sha_reply_truncated.bin", "trailing_byte.bin", "version_1_in_v3_layout.bin"}) {
     EXPECT_FALSE(DecodeSnmpv3Message(Seed(Corpus() / refused))) << refused;
   }
 }

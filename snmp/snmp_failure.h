@@ -10,16 +10,16 @@ namespace plovex {
 
 enum class SnmpFailure {
   kNone,
-  kTimedOut,              // no reply within the time-out
-  kSocket,                // the socket failed, or the datagram was empty or unreadable
-  kUnknownUser,           // usmStatsUnknownUserNames
-  kWrongDigest,           // usmStatsWrongDigests: the authentication key is not the agent's
-  kUnsupportedSecLevel,   // usmStatsUnsupportedSecLevels
-  kDecryptionError,       // usmStatsDecryptionErrors: the privacy key is not the agent's
-  kNotInTimeWindow,       // still outside the time window after one re-synchronisation
-  kUnknownEngine,         // the engine ID changed again while being learned
-  kOtherReport,           // another Report (an unknown context, for example)
-  kBadUser,               // the user's settings cannot be used (UsmUser::Problem)
+  kTimedOut,             // no reply within the time-out
+  kSocket,               // the socket failed, or the datagram was empty or unreadable
+  kUnknownUser,          // usmStatsUnknownUserNames
+  kWrongDigest,          // usmStatsWrongDigests: the authentication key is not the agent's
+  kUnsupportedSecLevel,  // usmStatsUnsupportedSecLevels
+  kDecryptionError,      // usmStatsDecryptionErrors: the privacy key is not the agent's
+  kNotInTimeWindow,      // still outside the time window after one re-synchronisation
+  kUnknownEngine,        // the engine ID changed again while being learned
+  kOtherReport,          // another Report (an unknown context, for example)
+  kBadUser,              // the user's settings cannot be used (UsmUser::Problem)
 };
 
 // The reason as the user reads it, lower case: "unknown user", "wrong

@@ -5,8 +5,8 @@
 
 #include <cstdlib>
 
-#include "snmp/testing/capturing_transport.h"
 #include "snmp/test_bytes.h"
+#include "snmp/testing/capturing_transport.h"
 #include "snmp/tsnmp_send.h"
 #include "snmp/usm_keys.h"
 
@@ -72,9 +72,9 @@ TEST_F(AgentV3, NoValueAndNoPassphraseCrossesTheWireInAuthPriv) {
     EXPECT_EQ(client_.Response.FindValue("1.3.6.1.2.1.1.6.0"), "Lab rack 7");
   }
   ASSERT_GE(wire_.size(), 6u);  // discovery, then a request and a reply each
-  const std::string secrets[] = {"Test agent",  "test-agent", "Lab rack 7",
-                                 "authpass123", "privpass123", user.AuthKey,
-                                 user.PrivKey,  testing::Bytes("2B 06 01 02 01 01 05 00")};
+  const std::string secrets[] = {
+      "Test agent",  "test-agent", "Lab rack 7", "authpass123",
+      "privpass123", user.AuthKey, user.PrivKey, testing::Bytes("2B 06 01 02 01 01 05 00")};
   for (const std::string& datagram : wire_) {
     for (const std::string& secret : secrets) {
       EXPECT_EQ(datagram.find(secret), std::string::npos) << testing::Hex(secret);

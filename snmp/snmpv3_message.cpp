@@ -45,7 +45,8 @@ std::string EncodeSnmpv3Message(const Snmpv3Header& header, const UsmSecurityPar
 
   std::string out;
   ber::BerAppendHeader(out, ber::kSequence, content.size());
-  if (auth_offset != nullptr) *auth_offset = out.size() + parameters_in_content + auth_in_parameters;
+  if (auth_offset != nullptr)
+    *auth_offset = out.size() + parameters_in_content + auth_in_parameters;
   out.append(content);
   return out;
 }
@@ -77,7 +78,8 @@ std::optional<Snmpv3Message> DecodeSnmpv3Message(std::string_view datagram) {
   auto security = DecodeUsmSecurityParameters(*parameters, &auth_in_parameters);
   if (!security) return std::nullopt;
   m.Security = std::move(*security);
-  m.AuthOffset = static_cast<std::size_t>(parameters->data() - datagram.data()) + auth_in_parameters;
+  m.AuthOffset =
+      static_cast<std::size_t>(parameters->data() - datagram.data()) + auth_in_parameters;
 
   const auto tag = in.PeekTag();
   if (tag == ber::kOctetString) {

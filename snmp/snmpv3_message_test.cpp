@@ -52,11 +52,10 @@ TEST(Snmpv3Message, TheWriterLaysOutTheRfc3412Envelope) {
   const std::string message =
       EncodeSnmpv3Message(header, UsmSecurityParameters{}, EncodeScopedPdu("", "", pdu));
   // The discovery probe as RFC 3414 4 has it: no engine, no user, reportable.
-  EXPECT_EQ(Hex(message),
-            Hex(Bytes("30 38 02 01 03"
-                      " 30 0E 02 01 09 02 03 00 FF E3 04 01 04 02 01 03"
-                      " 04 10 30 0E 04 00 02 01 00 02 01 00 04 00 04 00 04 00"
-                      " 30 11 04 00 04 00 A0 0B 02 01 05 02 01 00 02 01 00 30 00")));
+  EXPECT_EQ(Hex(message), Hex(Bytes("30 38 02 01 03"
+                                    " 30 0E 02 01 09 02 03 00 FF E3 04 01 04 02 01 03"
+                                    " 04 10 30 0E 04 00 02 01 00 02 01 00 04 00 04 00 04 00"
+                                    " 30 11 04 00 04 00 A0 0B 02 01 05 02 01 00 02 01 00 30 00")));
 }
 
 TEST(Snmpv3Message, RoundTripsPlainAndEncrypted) {
@@ -137,8 +136,7 @@ TEST(Snmpv3Message, MalformedPartsAreRefused) {
     std::string message;
   } rows[] = {
       {"version 1", Message(Bytes("02 01 01"), global, params, data)},
-      {"version as five bytes",
-       Message(Bytes("02 05 00 00 00 00 03"), global, params, data)},
+      {"version as five bytes", Message(Bytes("02 05 00 00 00 00 03"), global, params, data)},
       {"flags of two bytes",
        Message(version, Element(0x30, Bytes("02 01 01 02 02 05 DC 04 02 03 00 02 01 03")), params,
                data)},
@@ -168,8 +166,7 @@ TEST(Snmpv3Message, MalformedPartsAreRefused) {
       {"no msgData", Message(version, global, params, "")},
       {"two msgData", Message(version, global, params, data + data)},
       {"a byte after the message", Message(version, global, params, data) + "x"},
-      {"inner length beyond the message",
-       Message(version, Bytes("30 7F 02 01 01"), params, data)},
+      {"inner length beyond the message", Message(version, Bytes("30 7F 02 01 01"), params, data)},
   };
   for (const Row& row : rows) {
     std::unique_ptr<char[]> keep;

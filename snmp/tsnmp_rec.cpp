@@ -69,9 +69,7 @@ std::size_t TSNMPRec::BindingContentSize(const EncodedBinding& e) {
   return ber::ElementSize(e.oid_length) + ber::ElementSize(e.contents.size() - e.oid_length);
 }
 
-namespace {
-
-}  // namespace
+namespace {}  // namespace
 
 void TSNMPRec::Reset() {
   Version = 0;

@@ -50,9 +50,7 @@ void TSNMPSend::DiscardWaiting() {
   }
 }
 
-std::int64_t TSNMPSend::Deadline() {
-  return socket_->NowMs() + std::max<std::int32_t>(Timeout, 0);
-}
+std::int64_t TSNMPSend::Deadline() { return socket_->NowMs() + std::max<std::int32_t>(Timeout, 0); }
 
 bool TSNMPSend::Exchange() {
   Response.Reset();

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "snmp/testing/memory_udp_transport.h"
 #include "snmp/test_bytes.h"
+#include "snmp/testing/memory_udp_transport.h"
 
 namespace plovex {
 namespace {
@@ -126,7 +126,8 @@ TEST_F(ExchangeTest, AReplyNamingOtherIdentifiersIsAnEarlierRequestsAnswer) {
   EXPECT_EQ(client_->Response.ErrorStatus, 1);
   client_->Request.AddVarBind("1.3.6.1.2.1.1.1.0", "0", 2);
   AnswerWith(Reply(Binding("2B 06 01 02 01 01 01 00", Bytes("05 00")) +
-                   Binding("2B 06 01 02 01 01 05 00", Bytes("05 00")), 2, 1));
+                       Binding("2B 06 01 02 01 01 05 00", Bytes("05 00")),
+                   2, 1));
   EXPECT_FALSE(client_->Exchange());  // the right names in the wrong order
 
   client_->Request.PduType = 0xA1;

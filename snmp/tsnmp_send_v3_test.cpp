@@ -7,8 +7,8 @@
 #include <functional>
 
 #include "snmp/testing/memory_udp_transport.h"
-#include "snmp/tsnmp_send.h"
 #include "snmp/testing/usm_test_agent.h"
+#include "snmp/tsnmp_send.h"
 
 namespace plovex {
 namespace {
@@ -145,10 +145,15 @@ TEST_F(V3Exchange, NoValueIdentifierOrKeyTravelsInTheClear) {
   std::vector<std::string> wire;
   for (const auto& d : net_->sent) wire.push_back(d.bytes);
   wire.push_back(agent_.SealReply(client_->Response, 0x03, 7, 5000));  // a reply like the one read
-  const std::string secrets[] = {
-      "Test agent", Bytes("2B 06 01 02 01 01 01 00"),  // a value and an identifier
-      "authpass123", "privpass123", client_->Usm.AuthKey, client_->Usm.PrivKey,
-      agent_.AuthKey(), agent_.PrivKey(), agent_.PrivKey().substr(0, 16)};
+  const std::string secrets[] = {"Test agent",
+                                 Bytes("2B 06 01 02 01 01 01 00"),  // a value and an identifier
+                                 "authpass123",
+                                 "privpass123",
+                                 client_->Usm.AuthKey,
+                                 client_->Usm.PrivKey,
+                                 agent_.AuthKey(),
+                                 agent_.PrivKey(),
+                                 agent_.PrivKey().substr(0, 16)};
   for (const std::string& datagram : wire) {
     for (const std::string& secret : secrets) {
       EXPECT_FALSE(Contains(datagram, secret)) << testing::Hex(secret);
@@ -238,8 +243,7 @@ TEST_F(V3Exchange, RefusesRepliesThatAreForgedStaleReplayedOrClear) {
   // Only the forgery arrives: the exchange times out, nothing is taken.
   net_->responder = [this](const MemoryUdpTransport::Datagram& sent, MemoryUdpTransport& net) {
     agent_.Answer(sent.bytes, net.now_ms);
-    net.Deliver(kAgent, ReplyWith("Forged", 0x01, agent_.boots, agent_.EngineTime(net.now_ms)),
-                1);
+    net.Deliver(kAgent, ReplyWith("Forged", 0x01, agent_.boots, agent_.EngineTime(net.now_ms)), 1);
   };
   Ask();
   EXPECT_FALSE(client_->Exchange());

@@ -38,8 +38,7 @@ struct CipherCtxFree {
   void operator()(EVP_CIPHER_CTX* c) const { EVP_CIPHER_CTX_free(c); }
 };
 
-std::string AesCfb(std::string_view key, std::string_view iv, std::string_view data,
-                   bool encrypt) {
+std::string AesCfb(std::string_view key, std::string_view iv, std::string_view data, bool encrypt) {
   if (key.size() < kAesKeyLength || iv.size() < kAesIvLength) return {};
   std::unique_ptr<EVP_CIPHER_CTX, CipherCtxFree> ctx(EVP_CIPHER_CTX_new());
   if (!ctx || EVP_CipherInit_ex(ctx.get(), EVP_aes_128_cfb128(), nullptr, Uchar(key), Uchar(iv),

@@ -77,8 +77,8 @@ TEST(UsmCrypto, Aes128Cfb128) {
   const std::string key = Bytes("2b7e151628aed2a6abf7158809cf4f3c");
   const std::string iv = Bytes("000102030405060708090a0b0c0d0e0f");
   // Two blocks and a half: CFB has no padding.
-  const std::string plain = Bytes(
-      "6bc1bee22e409f96e93d7e117393172a ae2d8a571e03ac9c9eb76fac45af8e51 30c81c46a35ce411");
+  const std::string plain =
+      Bytes("6bc1bee22e409f96e93d7e117393172a ae2d8a571e03ac9c9eb76fac45af8e51 30c81c46a35ce411");
   const std::string cipher = Aes128CfbEncrypt(key, iv, plain);
   EXPECT_EQ(Hex(cipher.substr(0, 32)),
             Hex(Bytes("3b3fd92eb72dad20333449f8e83cfb4a c8a64537a0b3a93fcde3cdad9f1ce58b")));

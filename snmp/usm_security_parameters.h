@@ -38,7 +38,7 @@ void AppendUsmSecurityParameters(const UsmSecurityParameters& p, std::string& ou
 // The parameters of `bytes`, the content of msgSecurityParameters. The
 // authentication parameters' content position relative to bytes.data() goes
 // to auth_offset when given.
-std::optional<UsmSecurityParameters> DecodeUsmSecurityParameters(std::string_view bytes,
-                                                                 std::size_t* auth_offset = nullptr);
+std::optional<UsmSecurityParameters> DecodeUsmSecurityParameters(
+    std::string_view bytes, std::size_t* auth_offset = nullptr);
 
 }  // namespace plovex

@@ -144,9 +144,8 @@ std::string UsmSession::Seal(std::string_view pdu, std::int64_t now_ms, std::uin
   std::string msg_data = EncodeScopedPdu(engine_id_, "", pdu);
   if (flags & snmpv3::kPrivFlag) {
     AppendBigEndian(security.PrivParameters, next_salt_++, kSaltLength);
-    const std::string encrypted =
-        Aes128CfbEncrypt(priv_key_, AesIv(boots_, security.EngineTime, security.PrivParameters),
-                         msg_data);
+    const std::string encrypted = Aes128CfbEncrypt(
+        priv_key_, AesIv(boots_, security.EngineTime, security.PrivParameters), msg_data);
     // Never the plaintext: a failed encryption sends an empty PDU the agent drops.
     msg_data.clear();
     ber::BerAppendElement(msg_data, ber::kOctetString, encrypted);

@@ -93,10 +93,10 @@ class UsmSession {
   UdpEndpoint agent_;
   std::string engine_id_;
   std::int32_t boots_ = 0;
-  std::int32_t time_ = 0;        // the engine time learned last ...
-  std::int64_t synced_ms_ = 0;   // ... and when, on the client's clock
-  std::string auth_key_;         // Kul of the authentication key
-  std::string priv_key_;         // Kul of the privacy key
+  std::int32_t time_ = 0;       // the engine time learned last ...
+  std::int64_t synced_ms_ = 0;  // ... and when, on the client's clock
+  std::string auth_key_;        // Kul of the authentication key
+  std::string priv_key_;        // Kul of the privacy key
   std::int32_t next_msg_id_;
   std::int32_t next_request_id_;
   std::uint64_t next_salt_;

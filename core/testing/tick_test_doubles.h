@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "core/testing/manual_clock.h"
 #include "core/picture_writer.h"
 #include "core/plovex_error.h"
 #include "core/poll_source.h"
+#include "core/testing/manual_clock.h"
 #include "core/tick_cycle.h"
 #include "core/tick_host.h"
 #include "image/font.h"

@@ -11,10 +11,10 @@
 
 #include "core/counter_reset.h"
 #include "core/divisor_settings.h"
-#include "core/snmp_security.h"
 #include "core/int_text.h"
 #include "core/plovex_error.h"
 #include "core/settings_schema.h"
+#include "core/snmp_security.h"
 #include "settings/panel/panel_rules.h"
 #include "snmp/tsnmp_send.h"
 
@@ -254,7 +254,7 @@ void TConfigPanel::SnmpVersionChosen() {
   const bool v3 = cbSnmpVersion->currentText() == "3";
   edtCommunity->setEnabled(!v3);
   for (QWidget* w : std::initializer_list<QWidget*>{edtSnmpUser, cbSnmpAuth, edtAuthPass,
-                                                     cbSnmpPriv, edtPrivPass}) {
+                                                    cbSnmpPriv, edtPrivPass}) {
     w->setEnabled(v3);
   }
 }

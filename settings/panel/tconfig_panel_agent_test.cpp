@@ -10,8 +10,8 @@
 #include <cstdio>
 #include <string>
 
-#include "settings/panel/testing/recording_panel_host.h"
 #include "settings/panel/tconfig_panel.h"
+#include "settings/panel/testing/recording_panel_host.h"
 
 namespace plovex {
 namespace {

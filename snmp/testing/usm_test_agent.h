@@ -13,9 +13,9 @@
 #include <utility>
 
 #include "snmp/ber_cursor.h"
-#include "snmp/testing/memory_udp_transport.h"
 #include "snmp/snmpv3_message.h"
 #include "snmp/test_bytes.h"
+#include "snmp/testing/memory_udp_transport.h"
 #include "snmp/tsnmp_rec.h"
 #include "snmp/usm_crypto.h"
 #include "snmp/usm_keys.h"
@@ -36,7 +36,7 @@ class UsmTestAgent {
   std::int32_t time_at_zero = 5000;  // engine time while the transport's clock reads 0
   UsmUser user;
   std::map<std::string, std::pair<std::string, std::int32_t>> values;  // oid -> text, tag
-  int answered = 0;  // GetResponses sent
+  int answered = 0;                                                    // GetResponses sent
 
   // What the agent understood of the last message.
   std::optional<Snmpv3Message> last;
@@ -82,9 +82,8 @@ class UsmTestAgent {
       }
     }
     if (priv) {
-      const std::string plain =
-          Aes128CfbDecrypt(PrivKey(), Iv(sec.EngineBoots, sec.EngineTime, sec.PrivParameters),
-                           last->EncryptedPdu);
+      const std::string plain = Aes128CfbDecrypt(
+          PrivKey(), Iv(sec.EngineBoots, sec.EngineTime, sec.PrivParameters), last->EncryptedPdu);
       const auto scoped = DecodeScopedPdu(plain);
       if (!scoped) return {};
       last_pdu.DecodePdu(scoped->Pdu);
@@ -160,8 +159,10 @@ class UsmTestAgent {
  private:
   static std::string Iv(std::int32_t b, std::int32_t t, const std::string& salt) {
     std::string iv;
-    for (int i = 3; i >= 0; --i) iv.push_back(static_cast<char>(static_cast<std::uint32_t>(b) >> (8 * i)));
-    for (int i = 3; i >= 0; --i) iv.push_back(static_cast<char>(static_cast<std::uint32_t>(t) >> (8 * i)));
+    for (int i = 3; i >= 0; --i)
+      iv.push_back(static_cast<char>(static_cast<std::uint32_t>(b) >> (8 * i)));
+    for (int i = 3; i >= 0; --i)
+      iv.push_back(static_cast<char>(static_cast<std::uint32_t>(t) >> (8 * i)));
     return iv + salt;
   }
   int salt_ = 0;
