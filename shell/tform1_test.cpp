@@ -14,10 +14,11 @@
 #include <QMouseEvent>
 #include <QTest>
 
+#include <optional>
 #include <sstream>
 
 #include "core/testing/tick_test_doubles.h"
-#include "shell/desktop_test_support.h"
+#include "shell/testing/desktop_test_support.h"
 
 namespace plovex {
 namespace {
@@ -658,6 +659,14 @@ TEST_F(FormTest, SettingsThatCannotBeSavedAreShownOnceAndTheWindowClosesAllTheSa
     ASSERT_TRUE(QDir().mkpath(blocker));
     TForm1& f = Start();
     EXPECT_THAT(shown, ElementsAre(::testing::StartsWith("Plovex|Failed to set data for ")));
+    // A signal while the closing box waits (a logout) ends the program with
+    // the failure, not with success.
+    std::ostringstream err;
+    std::optional<bool> signal_saved;
+    f.Errors().SetPresenter([&](const QString& caption, const QString& text) {
+      shown.push_back((caption + "|" + text).toStdString());
+      if (f.Closing()) signal_saved = f.CloseOnSignal(err);
+    });
     f.show();
     if (std::string(path) == "Close1") {
       Trigger("Close1");
@@ -668,6 +677,8 @@ TEST_F(FormTest, SettingsThatCannotBeSavedAreShownOnceAndTheWindowClosesAllTheSa
     EXPECT_FALSE(f.TimerRunning());
     ASSERT_EQ(shown.size(), 2u);
     EXPECT_EQ(shown[1], "Plovex|Failed to set data for 'VersionNum'");
+    EXPECT_EQ(signal_saved, false);
+    EXPECT_EQ(err.str(), "plovex: Failed to set data for 'VersionNum'\n");
     EXPECT_EQ(ReadAll(hive.Hive().path()), before);
     ASSERT_TRUE(QDir(blocker).removeRecursively());
   }
