@@ -54,6 +54,14 @@ class FormTest : public ::testing::Test {
     return found;
   }
   void Trigger(const char* action) { Find<QAction>(action)->trigger(); }
+  // The command "Close", or else the window manager's close button.
+  void CloseBy(const std::string& path) {
+    if (path == "Close1") {
+      Trigger("Close1");
+    } else {
+      EXPECT_TRUE(form->close());
+    }
+  }
   QWidget* Image1() { return Find<QWidget>("Image1"); }
   void Mouse(QEvent::Type type, Qt::MouseButton button, QPoint at, Qt::MouseButtons held) {
     QWidget* image = Image1();
@@ -399,11 +407,7 @@ TEST_F(FormTest, TheWindowClosesWhileTheBoxIsOpen) {
     f.Timer1Timer();
     EXPECT_EQ(f.findChildren<QMessageBox*>().size(), 1);
 
-    if (std::string(path) == "Close1") {
-      Trigger("Close1");
-    } else {
-      EXPECT_TRUE(f.close());
-    }
+    CloseBy(path);
     EXPECT_FALSE(f.isVisible());
     EXPECT_FALSE(f.TimerRunning());
     EXPECT_FALSE(f.Errors().Showing());
@@ -668,11 +672,7 @@ TEST_F(FormTest, SettingsThatCannotBeSavedAreShownOnceAndTheWindowClosesAllTheSa
       if (f.Closing()) signal_saved = f.CloseOnSignal(err);
     });
     f.show();
-    if (std::string(path) == "Close1") {
-      Trigger("Close1");
-    } else {
-      EXPECT_TRUE(f.close());
-    }
+    CloseBy(path);
     EXPECT_FALSE(f.isVisible());
     EXPECT_FALSE(f.TimerRunning());
     ASSERT_EQ(shown.size(), 2u);
