@@ -3,7 +3,8 @@
 # tests start them, and passes its output and exit status on.
 #   tray_soak.sh TRAY_SOAK [tray_soak arguments...]
 # Set PLOVEX_SOAK_NO_TRAY=1 to run it on the same display without a tray host.
-set -euo pipefail
+set -Eeuo pipefail
+trap 'echo "${BASH_SOURCE[0]##*/} line $LINENO: \"$BASH_COMMAND\" failed (status $?)" >&2' ERR
 soak=${1:?usage: tray_soak.sh TRAY_SOAK [arguments...]}
 shift
 root=$(cd "$(dirname "$0")/.." && pwd)

@@ -174,15 +174,16 @@ TEST_F(AgentPoll, AHostThatDoesNotAnswerStopsThePolling) {
   const auto start = std::chrono::steady_clock::now();
   EXPECT_FALSE(PollAgent(s_, client_, texts_));
   const auto waited = std::chrono::steady_clock::now() - start;
+  // One time-out of a second; upper bounds leave a loaded machine room.
   EXPECT_GE(waited, std::chrono::milliseconds(990));
-  EXPECT_LT(waited, std::chrono::milliseconds(2000));
+  EXPECT_LT(waited, std::chrono::milliseconds(4000));
   EXPECT_TRUE(s_.SnmpFailed);
   EXPECT_EQ(client_.ErrorCode(), 10060);
   EXPECT_EQ(sent_, 1);
 
   const auto again = std::chrono::steady_clock::now();
   EXPECT_FALSE(PollAgent(s_, client_, texts_));
-  EXPECT_LT(std::chrono::steady_clock::now() - again, std::chrono::milliseconds(50));
+  EXPECT_LT(std::chrono::steady_clock::now() - again, std::chrono::milliseconds(900));  // no wait
   EXPECT_EQ(sent_, 1);  // nothing sent
   EXPECT_EQ(texts_, PollTexts{});
 }

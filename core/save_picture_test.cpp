@@ -6,8 +6,8 @@
 #include <iterator>
 
 #include "core/plovex_error.h"
-#include "image/gif_file_test_support.h"
 #include "image/gif_writer.h"
+#include "image/testing/gif_file_test_support.h"
 
 namespace plovex {
 namespace {

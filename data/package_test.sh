@@ -9,7 +9,8 @@
 # with dpkg -i, runs the installed program, checks the user service with
 # systemd-analyze, and removes and purges it, leaving no file behind.
 # Needs root for the mounts: exits 77 (skipped) without.
-set -euo pipefail
+set -Eeuo pipefail
+trap 'echo "${BASH_SOURCE[0]##*/} line $LINENO: \"$BASH_COMMAND\" failed (status $?)" >&2' ERR
 src=${1:?usage: package_test.sh SOURCE_DIR BUILD_DIR}
 build=${2:?usage: package_test.sh SOURCE_DIR BUILD_DIR}
 if [[ $(id -u) -ne 0 ]] || ! unshare --mount true 2>/dev/null; then
@@ -74,7 +75,8 @@ PY
 # Install, use and remove it in the throw-away root.
 cp "$deb" "$tmp/plovex.deb"
 cat >"$tmp/inside.sh" <<'INSIDE'
-set -euo pipefail
+set -Eeuo pipefail
+trap 'echo "inside.sh (throw-away root) line $LINENO: \"$BASH_COMMAND\" failed (status $?)" >&2' ERR
 fail() { echo "FAIL (throw-away root): $*" >&2; exit 1; }
 files=$(dpkg-deb --contents /plovex.deb | awk '$1 !~ /^d/ {print substr($6, 2)}')
 for f in $files; do [[ ! -e $f ]] || fail "$f is there before the install"; done
@@ -97,7 +99,8 @@ dpkg --purge plovex
 [[ ! -e /usr/share/doc/plovex ]] || fail "/usr/share/doc/plovex left behind"
 echo "throw-away root: installed, used, removed and purged"
 INSIDE
-unshare --mount --propagation private bash -euo pipefail -c '
+unshare --mount --propagation private bash -Eeuo pipefail -c '
+  trap "echo \"throw-away root setup line \$LINENO: \$BASH_COMMAND failed (status \$?)\" >&2" ERR
   tmp=$1
   mkdir "$tmp/layers"
   mount -t tmpfs tmpfs "$tmp/layers"

@@ -5,7 +5,7 @@
 #include <random>
 #include <vector>
 
-#include "image/gif_test_support.h"
+#include "image/testing/gif_test_support.h"
 
 namespace plovex {
 namespace {

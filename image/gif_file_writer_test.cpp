@@ -6,8 +6,8 @@
 #include <fstream>
 #include <thread>
 
-#include "image/gif_file_test_support.h"
-#include "image/gif_test_support.h"
+#include "image/testing/gif_file_test_support.h"
+#include "image/testing/gif_test_support.h"
 
 namespace plovex {
 namespace {

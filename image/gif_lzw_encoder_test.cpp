@@ -7,7 +7,7 @@
 #include <thread>
 #include <vector>
 
-#include "image/gif_test_support.h"
+#include "image/testing/gif_test_support.h"
 
 namespace plovex {
 namespace {

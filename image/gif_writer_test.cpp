@@ -6,7 +6,7 @@
 #include <random>
 
 #include "image/gif_color_cube.h"
-#include "image/gif_test_support.h"
+#include "image/testing/gif_test_support.h"
 
 namespace plovex {
 namespace {

@@ -6,6 +6,7 @@
 find_package(Qt6 REQUIRED COMPONENTS Widgets Test)
 
 add_library(plovex_desktop STATIC
+  ${CMAKE_CURRENT_SOURCE_DIR}/corner_keeper.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/desktop_program.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/error_display.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/pixel_icon_engine.cpp
@@ -26,19 +27,24 @@ if(TARGET plovex)
   target_compile_definitions(plovex PRIVATE PLOVEX_DESKTOP=1)
 endif()
 
+# The desktop tests' own helpers (shell/testing, headers only).
+add_library(plovex_shell_testing INTERFACE)
+target_link_libraries(plovex_shell_testing INTERFACE plovex_desktop plovex_settings_testing)
+
 add_executable(desktop_tests
+  ${CMAKE_CURRENT_SOURCE_DIR}/corner_keeper_test.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/error_display_test.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/pixel_icon_engine_test.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/timage_test.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/ttray_icon_test.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/tform1_test.cpp)
-target_link_libraries(desktop_tests PRIVATE plovex_desktop plovex_panel_testing plovex_qt_test_main)
+target_link_libraries(desktop_tests PRIVATE plovex_shell_testing plovex_panel_testing plovex_qt_test_main)
 gtest_discover_tests(desktop_tests TEST_PREFIX "gui.shell." DISCOVERY_TIMEOUT 60
   DISCOVERY_MODE PRE_TEST
   PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
 
 add_executable(desktop_agent_tests ${CMAKE_CURRENT_SOURCE_DIR}/tform1_agent_test.cpp)
-target_link_libraries(desktop_agent_tests PRIVATE plovex_desktop plovex_panel_testing plovex_qt_test_main)
+target_link_libraries(desktop_agent_tests PRIVATE plovex_shell_testing plovex_panel_testing plovex_qt_test_main)
 target_compile_definitions(desktop_agent_tests PRIVATE PLOVEX_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
 gtest_discover_tests(desktop_agent_tests TEST_PREFIX "agent.gui.shell." DISCOVERY_TIMEOUT 60
   DISCOVERY_MODE PRE_TEST
@@ -46,42 +52,37 @@ gtest_discover_tests(desktop_agent_tests TEST_PREFIX "agent.gui.shell." DISCOVER
              ENVIRONMENT "PLOVEX_AGENT_DIR=${PROJECT_BINARY_DIR}/agent"
              ENVIRONMENT_MODIFICATION "QT_QPA_PLATFORM=set:offscreen")
 
-# The real program on a virtual X display with a tray host, against the agent.
-if(TARGET plovex)
-  add_test(NAME agent.gui.XvfbWindowAndTrayShowTheTraffic
-    COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/desktop_xvfb_test.sh $<TARGET_FILE:plovex>
-            ${PROJECT_SOURCE_DIR}/tests/fixtures/snmp_agent.sh)
-  set_tests_properties(agent.gui.XvfbWindowAndTrayShowTheTraffic PROPERTIES
-    FIXTURES_REQUIRED snmp_agent RESOURCE_LOCK snmp_agent TIMEOUT 90
-    ENVIRONMENT "PLOVEX_AGENT_DIR=${PROJECT_BINARY_DIR}/agent;PLOVEX_DEFAULT_HIVE=$<TARGET_FILE:plovex_default_hive>")
-endif()
+# The real program, driven by a script here:
+#   plovex_program_test(NAME SCRIPT TIMEOUT [ARGUMENTS...])
+# runs SCRIPT PLOVEX ARGUMENTS...; a NAME beginning "agent." gets the local
+# SNMP agent, and the script the agent's own script as its next argument.
+function(plovex_program_test name script timeout)
+  set(env "PLOVEX_DEFAULT_HIVE=$<TARGET_FILE:plovex_default_hive>")
+  set(properties TIMEOUT ${timeout})
+  set(arguments ${ARGN})
+  if(name MATCHES "^agent\\.")
+    list(APPEND properties FIXTURES_REQUIRED snmp_agent RESOURCE_LOCK snmp_agent)
+    set(env "PLOVEX_AGENT_DIR=${PROJECT_BINARY_DIR}/agent;${env}")
+    list(PREPEND arguments ${PROJECT_SOURCE_DIR}/tests/fixtures/snmp_agent.sh)
+  endif()
+  add_test(NAME ${name}
+    COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/${script} $<TARGET_FILE:plovex> ${arguments})
+  set_tests_properties(${name} PROPERTIES ${properties} ENVIRONMENT "${env}")
+endfunction()
 
-# The real program with a settings folder it cannot write: every termination
-# signal still ends it, window and headless alike.
 if(TARGET plovex)
-  add_test(NAME gui.SignalsEndPlovexWhenItsSettingsCannotBeSaved
-    COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/signal_close_test.sh $<TARGET_FILE:plovex>
-            ${PROJECT_SOURCE_DIR}/scripts/demo-hive)
-  set_tests_properties(gui.SignalsEndPlovexWhenItsSettingsCannotBeSaved PROPERTIES TIMEOUT 180
-    ENVIRONMENT "PLOVEX_DEFAULT_HIVE=$<TARGET_FILE:plovex_default_hive>")
-endif()
-
-# The same at two device pixels per pixel: twice the size, crisp, never blurred.
-if(TARGET plovex)
-  add_test(NAME agent.gui.XvfbHighDensityScreenShowsCrispPixels
-    COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/desktop_hidpi_xvfb_test.sh $<TARGET_FILE:plovex>
-            ${PROJECT_SOURCE_DIR}/tests/fixtures/snmp_agent.sh)
-  set_tests_properties(agent.gui.XvfbHighDensityScreenShowsCrispPixels PROPERTIES
-    FIXTURES_REQUIRED snmp_agent RESOURCE_LOCK snmp_agent TIMEOUT 90
-    ENVIRONMENT "PLOVEX_AGENT_DIR=${PROJECT_BINARY_DIR}/agent;PLOVEX_DEFAULT_HIVE=$<TARGET_FILE:plovex_default_hive>")
-endif()
-
-# The real program under a real window manager (openbox) on Xvfb: no resize
-# and no maximise offered, the client sizes and the corner kept by border
-# toggles, toggles after a restore by the window manager, and closing while
-# an error box is open.
-if(TARGET plovex)
-  add_test(NAME gui.XvfbWindowManagerTogglesRestoresAndCloses
-    COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/desktop_wm_xvfb_test.sh $<TARGET_FILE:plovex>)
-  set_tests_properties(gui.XvfbWindowManagerTogglesRestoresAndCloses PROPERTIES TIMEOUT 120)
+  # On a virtual X display with a tray host, against the agent.
+  plovex_program_test(agent.gui.XvfbWindowAndTrayShowTheTraffic desktop_xvfb_test.sh 90)
+  # The same at two device pixels per pixel: twice the size, crisp, never blurred.
+  plovex_program_test(agent.gui.XvfbHighDensityScreenShowsCrispPixels
+    desktop_hidpi_xvfb_test.sh 90)
+  # With a settings folder it cannot write: every termination signal still
+  # ends it, window and headless alike.
+  plovex_program_test(gui.SignalsEndPlovexWhenItsSettingsCannotBeSaved signal_close_test.sh 180
+    ${PROJECT_SOURCE_DIR}/scripts/demo-hive)
+  # Under a real window manager (openbox) on Xvfb: no resize and no maximise
+  # offered, the client sizes and the corner kept by border toggles, toggles
+  # after a restore by the window manager, and closing while an error box is
+  # open.
+  plovex_program_test(gui.XvfbWindowManagerTogglesRestoresAndCloses desktop_wm_xvfb_test.sh 120)
 endif()

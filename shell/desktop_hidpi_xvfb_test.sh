@@ -8,7 +8,8 @@
 # graph is there; the tray icon holds only the miniature's own colours (no
 # blends); and the GIF written meanwhile is still 400 x 160. Set
 # PLOVEX_SCREENSHOT to keep the screenshots.
-set -euo pipefail
+set -Eeuo pipefail
+trap 'echo "${BASH_SOURCE[0]##*/} line $LINENO: \"$BASH_COMMAND\" failed (status $?)" >&2' ERR
 plovex=${1:?usage: desktop_hidpi_xvfb_test.sh PLOVEX SNMP_AGENT_SH}
 agent_sh=${2:?usage: desktop_hidpi_xvfb_test.sh PLOVEX SNMP_AGENT_SH}
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -24,10 +25,9 @@ xvfb_start "$tmp" 2048x1536
 tray_host_start "$tmp"
 
 "$root/scripts/demo-hive" "$tmp/config" --save-gif
-( while true; do "$agent_sh" traffic "$agent_dir" 40 || true; sleep 0.2; done ) &
-pids+=($!)
-
 mkdir "$tmp/work"
+traffic_per_tick "$agent_sh" "$agent_dir" "$tmp/work"
+
 (cd "$tmp/work" && XDG_CONFIG_HOME="$tmp/config" QT_SCALE_FACTOR=2 exec "$plovex") \
   >"$tmp/plovex.log" 2>&1 &
 plovex_pid=$!
@@ -40,7 +40,7 @@ for _ in $(seq 100); do
   sleep 0.1
 done
 [[ -n $window ]] || { echo "no Plovex window" >&2; cat "$tmp/plovex.log" >&2; exit 1; }
-sleep 5  # a few ticks with traffic
+wait_for_ticks "$tmp/work" 5 45
 kill -0 "$plovex_pid" || { echo "plovex ended early" >&2; cat "$tmp/plovex.log" >&2; exit 1; }
 
 import -window "$window" "$tmp/window.png"

@@ -29,7 +29,9 @@ int RunDesktopProgram(int& argc, char** argv) {
   form.FormCreate();
   if (form.Closing()) return exit_code;  // a signal came during the start-up
   form.ShowAtStart();
-  return QApplication::exec();
+  const int loop_status = QApplication::exec();
+  // A signal's status stands when the close it cut short then quits the loop.
+  return exit_code != 0 ? exit_code : loop_status;
 }
 
 }  // namespace plovex

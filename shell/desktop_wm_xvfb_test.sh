@@ -9,7 +9,8 @@
 # leave it mapped; with a tray host (wmdocker), the window can still be
 # closed while an error box is open. Runs inside the test run's private
 # network namespace (the hive points at 127.0.0.1, where no agent answers).
-set -euo pipefail
+set -Eeuo pipefail
+trap 'echo "${BASH_SOURCE[0]##*/} line $LINENO: \"$BASH_COMMAND\" failed (status $?)" >&2' ERR
 plovex=${1:?usage: desktop_wm_xvfb_test.sh PLOVEX}
 root=$(cd "$(dirname "$0")/.." && pwd)
 [[ ${PLOVEX_NETNS:-} == 1 ]] || { echo "refusing to run outside the private network namespace" >&2; exit 1; }
@@ -37,19 +38,37 @@ start_plovex() {
     sleep 0.1
   done
   [[ $(map_state) == IsViewable ]] || fail "no Plovex window"
-  sleep 1
+}
+
+# Polls COMMAND until it succeeds, at most SECONDS; the checks that follow
+# then say what is off when it never did.
+wait_until() {  # SECONDS COMMAND...
+  local deadline=$((SECONDS + $1))
+  shift
+  until "$@"; do
+    ((SECONDS < deadline)) || return 0
+    sleep 0.1
+  done
 }
 
 # The window: re-created by each toggle, so looked up each time (Qt keeps a
 # small hidden window of the same name besides).
+# Between two windows there may be none: then these print nothing.
 client() {
   local id
   for id in $(xdotool search --name '^Plovex$' 2>/dev/null); do
-    [[ $(xwininfo -id "$id" | sed -n 's/^ *Width: *//p') -ge 400 ]] && { echo "$id"; return; }
+    if [[ $(xwininfo -id "$id" 2>/dev/null | sed -n 's/^ *Width: *//p') -ge 400 ]]; then
+      echo "$id"
+      return
+    fi
   done
 }
-info() { xwininfo -id "$(client)"; }
-map_state() { local w; w=$(client); [[ -n $w ]] && xwininfo -id "$w" | sed -n 's/^ *Map State: *//p'; }
+info() {
+  local w
+  w=$(client)
+  if [[ -n $w ]]; then xwininfo -id "$w" 2>/dev/null || true; fi
+}
+map_state() { info | sed -n 's/^ *Map State: *//p'; }
 client_size() { info | sed -n 's/^ *Width: *//p;s/^ *Height: *//p' | paste -sd x; }
 # The outer corner: the client's position less the frame the manager drew.
 corner() {
@@ -57,16 +76,23 @@ corner() {
   g=$(info)
   x=$(sed -n 's/^ *Absolute upper-left X: *//p' <<<"$g")
   y=$(sed -n 's/^ *Absolute upper-left Y: *//p' <<<"$g")
-  read -r l _ t _ < <(xprop -id "$(client)" _NET_FRAME_EXTENTS | sed 's/.*= //; s/,//g')
-  echo "$((x - l)),$((y - t))"
+  read -r l _ t _ < <(xprop -id "$(client)" _NET_FRAME_EXTENTS 2>/dev/null | sed 's/.*= //; s/,//g') ||
+    true
+  echo "$((x - ${l:-0})),$((y - ${t:-0}))"
 }
+# Mapped, framed by the window manager, with this client size and corner.
+at_rest() {  # CLIENT_SIZE CORNER
+  [[ $(map_state) == IsViewable && $(client_size) == "$1" ]] &&
+    xprop -id "$(client)" _NET_FRAME_EXTENTS 2>/dev/null | grep -q = && [[ $(corner) == "$2" ]]
+}
+iconic() { [[ $(xprop -id "$(client)" WM_STATE 2>/dev/null) == *Iconic* ]]; }
+pointer_at() { [[ $(xdotool getmouselocation --shell | sed -n 's/^[XY]=//p' | paste -sd ,) == "$1,$2" ]]; }
 double_click() {
   local X Y WINDOW WIDTH HEIGHT SCREEN
   eval "$(xdotool getwindowgeometry --shell "$(client)")"
   xdotool mousemove $((X + 60)) $((Y + 60))
-  sleep 0.2
+  wait_until 5 pointer_at $((X + 60)) $((Y + 60))
   xdotool click --repeat 2 --delay 80 1
-  sleep 1.5
 }
 expect() {  # what, got, want
   [[ $2 == "$3" ]] || fail "$1: $2, not $3"
@@ -76,6 +102,7 @@ expect() {  # what, got, want
 "$root/scripts/demo-hive" "$tmp/config"
 mkdir "$tmp/work"
 start_plovex
+wait_until 10 at_rest 414x173 192,105
 w=$(client)
 
 # Not resizable, no maximise.
@@ -95,19 +122,21 @@ expect "corner at start" "$home" 192,105
 
 for round in 1 2; do
   double_click
+  wait_until 10 at_rest 413x173 "$home"
   expect "round $round borderless: mapped" "$(map_state)" IsViewable
   expect "round $round borderless: client" "$(client_size)" 413x173
   expect "round $round borderless: corner" "$(corner)" "$home"
   double_click
+  wait_until 10 at_rest 414x173 "$home"
   expect "round $round bordered: mapped" "$(map_state)" IsViewable
   expect "round $round bordered: client" "$(client_size)" 414x173
   expect "round $round bordered: corner" "$(corner)" "$home"
   if [[ $round == 1 ]]; then
     xdotool windowminimize "$(client)"
-    sleep 1
-    [[ $(xprop -id "$(client)" WM_STATE) == *Iconic* ]] || fail "not minimised"
+    wait_until 10 iconic
+    iconic || fail "not minimised"
     xdotool windowactivate "$(client)"
-    sleep 1
+    wait_until 10 at_rest 414x173 "$home"
     expect "restored by the window manager" "$(map_state)" IsViewable
   fi
 done
@@ -122,7 +151,7 @@ rm -rf "$tmp/config"
 "$root/scripts/demo-hive" "$tmp/config" --save-gif
 mkdir "$tmp/work/Plovex.gif"
 start_plovex
-sleep 2
+wait_for_ticks "$tmp/work" 3 30  # each fails, as the start's tick did
 boxes=$(xdotool search --onlyvisible --name '^Plovex$' 2>/dev/null | while read -r id; do
   if [[ $(xwininfo -id "$id" | sed -n 's/^ *Width: *//p') -lt 400 ]]; then echo "$id"; fi; done | wc -l)
 expect "error boxes open after a few failing ticks" "$boxes" 1

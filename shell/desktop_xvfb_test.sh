@@ -8,7 +8,8 @@
 # miniature (not the design-time icon) in the tray host's window; and that
 # SIGTERM closes the window with its settings saved. Set
 # PLOVEX_SCREENSHOT to keep the screenshot of the window.
-set -euo pipefail
+set -Eeuo pipefail
+trap 'echo "${BASH_SOURCE[0]##*/} line $LINENO: \"$BASH_COMMAND\" failed (status $?)" >&2' ERR
 plovex=${1:?usage: desktop_xvfb_test.sh PLOVEX SNMP_AGENT_SH}
 agent_sh=${2:?usage: desktop_xvfb_test.sh PLOVEX SNMP_AGENT_SH}
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -22,11 +23,11 @@ desktop_rig_start
 xvfb_start "$tmp"
 tray_host_start "$tmp"
 
-"$root/scripts/demo-hive" "$tmp/config"
-( while true; do "$agent_sh" traffic "$agent_dir" 40 || true; sleep 0.2; done ) &
-pids+=($!)
-
+# The picture file is saved on every tick: the ticks can be waited for.
+"$root/scripts/demo-hive" "$tmp/config" --save-gif
 mkdir "$tmp/work"
+traffic_per_tick "$agent_sh" "$agent_dir" "$tmp/work"
+
 (cd "$tmp/work" && XDG_CONFIG_HOME="$tmp/config" exec "$plovex") >"$tmp/plovex.log" 2>&1 &
 pids+=($!)
 plovex_pid=$!
@@ -38,7 +39,7 @@ for _ in $(seq 100); do
   sleep 0.1
 done
 [[ -n $window ]] || { echo "no Plovex window" >&2; cat "$tmp/plovex.log" >&2; exit 1; }
-sleep 6  # a few ticks with traffic
+wait_for_ticks "$tmp/work" 6 45
 kill -0 "$plovex_pid" || { echo "plovex ended early" >&2; cat "$tmp/plovex.log" >&2; exit 1; }
 
 import -window "$window" "$tmp/window.png"

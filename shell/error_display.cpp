@@ -36,10 +36,6 @@ void ErrorDisplay::Run(const std::function<void()>& handler) {
   if (const auto message = FailureOf(handler)) Present(*message, false);
 }
 
-void ErrorDisplay::RunAndWait(const std::function<void()>& handler) {
-  if (const auto message = FailureOf(handler)) Present(*message, true);
-}
-
 void ErrorDisplay::RunTick(const std::function<void()>& tick,
                            const std::function<void(const std::string&)>& failed) {
   const std::optional<std::string> message = FailureOf(tick);
@@ -57,6 +53,8 @@ void ErrorDisplay::RunTick(const std::function<void()>& tick,
 }
 
 void ErrorDisplay::Show(const std::string& message) { Present(message, false); }
+
+void ErrorDisplay::ShowAndWait(const std::string& message) { Present(message, true); }
 
 bool ErrorDisplay::Showing() const { return presenting_ || (box_ && box_->isVisible()); }
 

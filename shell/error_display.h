@@ -11,7 +11,7 @@
 // always be closed (its close button, the window manager, "Close"), and the
 // timer keeps running in the ordinary event loop. One box at a time: further
 // errors while one is open are dropped rather than stacked behind it. Only
-// the last words before the program ends (RunAndWait) wait for the user.
+// the last words before the program ends (ShowAndWait) wait for the user.
 //
 // One message per fault: a tick that fails with the message the previous
 // tick failed with is not shown again; the box comes back when the message
@@ -45,8 +45,6 @@ class ErrorDisplay {
 
   // Runs handler; shows what it throws without waiting. Never throws itself.
   void Run(const std::function<void()>& handler);
-  // The same, but returns only once the message has been dismissed.
-  void RunAndWait(const std::function<void()>& handler);
   // Runs one tick; `failed` hears every failure's message (also a repeated
   // one), before a new one is shown.
   void RunTick(const std::function<void()>& tick,
@@ -54,6 +52,8 @@ class ErrorDisplay {
 
   // Shows `message` unless a message is already showing.
   void Show(const std::string& message);
+  // The same, but returns only once the message has been dismissed.
+  void ShowAndWait(const std::string& message);
 
   bool Showing() const;
   // Closes the open box, if any (the program is ending).

@@ -104,13 +104,13 @@ for sig in (signal.SIGINT, signal.SIGTERM):
         agent.get_next = 0
         run = subprocess.Popen([plovex, "--headless"], cwd=tmp, env=env,
                                stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
-        # The Start tick's walk ends after 2 s; wait for the second tick's walk.
+        # The Start tick's walk ends after 2 s; wait for the second tick's walk,
+        # whose next reply the agent is now holding back.
         deadline = time.monotonic() + 20
         while agent.get_next < 6 and time.monotonic() < deadline and run.poll() is None:
             time.sleep(0.05)
         assert run.poll() is None, "plovex ended by itself"
         assert agent.get_next >= 6, agent.get_next
-        time.sleep(0.2)
         sent = time.monotonic()
         run.send_signal(sig)
         out, err = run.communicate(timeout=10)
@@ -118,6 +118,8 @@ for sig in (signal.SIGINT, signal.SIGTERM):
         print("%s: exit %d after %.2f s\nstdout:\n%sstderr:\n%s"
               % (signal.Signals(sig).name, run.returncode, took, out, err))
         assert run.returncode == 0, run.returncode
-        assert took < 1.0, took
+        # It takes well under a second; the bound leaves a loaded machine room,
+        # and a run that waits for the walk (a column without end) never ends.
+        assert took < 3.0, took
         assert "10.0.0.7" not in err
 print("ok")

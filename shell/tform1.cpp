@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QCoreApplication>
-#include <QWindow>
 
 #include <ostream>
 
@@ -17,13 +16,13 @@ constexpr Qt::WindowFlags kWindowFlags = Qt::Window | Qt::CustomizeWindowHint |
                                          Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                                          Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint;
 constexpr QSize kDesignClientSize = TForm1::kBorderedClientSize;
-// How often, 50 ms apart, a re-created window's corner is checked.
-constexpr int kCornerTries = 20;
 
-QAction* MenuEntry(QMenu* menu, const char* name, const char* caption, bool checkable = false) {
+QAction* MenuEntry(QMenu* menu, const char* name, const char* caption, TForm1* form,
+                   void (TForm1::*handler)(), bool checkable = false) {
   QAction* action = menu->addAction(caption);
   action->setObjectName(name);
   action->setCheckable(checkable);
+  QObject::connect(action, &QAction::triggered, form, handler);
   return action;
 }
 
@@ -83,6 +82,7 @@ TForm1::TForm1(const TForm1Seams& seams)
   BuildMenu();
 
   TrayIcon1 = new TTrayIcon(this, QApplication::windowIcon(), this);
+  corner_keeper_ = new CornerKeeper(*this, [this] { return !closing_ && !settings_.Dragging; });
 
   connect(Button2, &QPushButton::clicked, this, &TForm1::Button2Click);
   connect(Button3, &QPushButton::clicked, this, &TForm1::Button3Click);
@@ -100,23 +100,20 @@ TForm1::~TForm1() = default;
 void TForm1::BuildMenu() {
   PopupMenu1 = new QMenu(this);
   PopupMenu1->setObjectName("PopupMenu1");
-  Configuration1 = MenuEntry(PopupMenu1, "Configuration1", "Configuration");
-  InstantSnapShot1 = MenuEntry(PopupMenu1, "InstantSnapShot1", "Instant SnapShot");
-  PopupMenu1->addSeparator();
-  Clear1 = MenuEntry(PopupMenu1, "Clear1", "Clear");
-  PopupMenu1->addSeparator();
-  Stayontop1 = MenuEntry(PopupMenu1, "Stayontop1", "Stay on top", true);
-  Lockwindowdrag1 = MenuEntry(PopupMenu1, "Lockwindowdrag1", "Lock window drag", true);
-  Minimize1 = MenuEntry(PopupMenu1, "Minimize1", "Minimize");
-  PopupMenu1->addSeparator();
-  Close1 = MenuEntry(PopupMenu1, "Close1", "Close");
-  connect(Configuration1, &QAction::triggered, this, &TForm1::Configuration1Click);
-  connect(InstantSnapShot1, &QAction::triggered, this, &TForm1::InstantSnapShot1Click);
-  connect(Clear1, &QAction::triggered, this, &TForm1::Clear1Click);
-  connect(Stayontop1, &QAction::triggered, this, &TForm1::Stayontop1Click);
-  connect(Lockwindowdrag1, &QAction::triggered, this, &TForm1::Lockwindowdrag1Click);
-  connect(Minimize1, &QAction::triggered, this, &TForm1::Minimize1Click);
-  connect(Close1, &QAction::triggered, this, &TForm1::Close1Click);
+  QMenu* m = PopupMenu1;
+  Configuration1 =
+      MenuEntry(m, "Configuration1", "Configuration", this, &TForm1::Configuration1Click);
+  InstantSnapShot1 =
+      MenuEntry(m, "InstantSnapShot1", "Instant SnapShot", this, &TForm1::InstantSnapShot1Click);
+  m->addSeparator();
+  Clear1 = MenuEntry(m, "Clear1", "Clear", this, &TForm1::Clear1Click);
+  m->addSeparator();
+  Stayontop1 = MenuEntry(m, "Stayontop1", "Stay on top", this, &TForm1::Stayontop1Click, true);
+  Lockwindowdrag1 = MenuEntry(m, "Lockwindowdrag1", "Lock window drag", this,
+                              &TForm1::Lockwindowdrag1Click, true);
+  Minimize1 = MenuEntry(m, "Minimize1", "Minimize", this, &TForm1::Minimize1Click);
+  m->addSeparator();
+  Close1 = MenuEntry(m, "Close1", "Close", this, &TForm1::Close1Click);
 }
 
 void TForm1::FormCreate() {
@@ -318,24 +315,7 @@ void TForm1::SetWindowFlagsKeepingVisibility(Qt::WindowFlags flags) {
   setWindowState(windowState() & ~Qt::WindowMinimized);
   move(corner);
   show();
-  KeepCorner(corner, kCornerTries);
-}
-
-void TForm1::KeepCorner(QPoint corner, int tries) {
-  // A new native window learns its frame only after the window manager has
-  // framed it, and Qt may place it by stale margins meanwhile; so the corner
-  // is checked until it is right, and put right by moving the client by what
-  // it is off (a move by the client's position means the same to every
-  // window manager).
-  if (!isVisible() || closing_ || settings_.Dragging) return;
-  const QPoint off = frameGeometry().topLeft() - corner;
-  if (off.isNull()) {
-    if (tries < kCornerTries - 2) return;  // right, and stayed so
-  } else {
-    windowHandle()->setPosition(geometry().topLeft() - off);
-  }
-  if (tries > 0)
-    QTimer::singleShot(50, this, [this, corner, tries] { KeepCorner(corner, tries - 1); });
+  corner_keeper_->Keep(corner);
 }
 
 // --- Placement, as the settings record it ------------------------------------
@@ -397,47 +377,42 @@ void TForm1::ReportErrors(const std::function<void()>& handler) {
 
 // --- Closing ------------------------------------------------------------------
 
-void TForm1::Close1Click() {
-  if (closing_) return;
-  closing_ = true;
-  Stop();
-  // A save that fails is shown once, and the program ends all the same: a
-  // program that cannot be closed cannot be logged out of either.
-  errors_.Dismiss();
-  errors_.RunAndWait([this] { store_->SaveSettingsAtClose(); });
-  if (TrayIcon1) TrayIcon1->Remove();
-  hide();
-  QCoreApplication::quit();
-}
+void TForm1::Close1Click() { CloseFor(CloseReason::kCommand, nullptr); }
 
-bool TForm1::CloseOnSignal(std::ostream& err) {
-  if (closing_) return true;
-  closing_ = true;
-  Stop();
-  bool saved = true;
-  try {
-    store_->SaveSettingsAtClose();
-  } catch (const std::exception& e) {
-    err << "plovex: " << DisplayMessage(e.what()) << std::endl;
-    saved = false;
-  }
-  ReleaseAtClose();
-  errors_.Dismiss();
-  hide();
-  return saved;
-}
+bool TForm1::CloseOnSignal(std::ostream& err) { return CloseFor(CloseReason::kSignal, &err); }
 
 void TForm1::closeEvent(QCloseEvent* event) {
-  if (!closing_) FormClose();
+  FormClose();
   event->accept();
 }
 
-void TForm1::FormClose() {
-  closing_ = true;
-  Stop();
-  errors_.Dismiss();
-  errors_.RunAndWait([this] { store_->SaveSettingsAtClose(); });
-  ReleaseAtClose();
+void TForm1::FormClose() { CloseFor(CloseReason::kWindowManager, nullptr); }
+
+bool TForm1::CloseFor(CloseReason reason, std::ostream* err) {
+  if (!closing_) {
+    closing_ = true;
+    Stop();
+    errors_.Dismiss();
+    try {
+      store_->SaveSettingsAtClose();
+    } catch (const std::exception& e) {
+      close_failure_ = e.what();
+    }
+    // A failed save is told once and the program ends all the same: a
+    // program that cannot be closed cannot be logged out of either. On a
+    // signal no one may be there to dismiss a box (a logout).
+    if (close_failure_ && reason != CloseReason::kSignal) errors_.ShowAndWait(*close_failure_);
+    ReleaseAtClose();
+    // After the window manager's close the accepted event hides the window;
+    // after a signal the caller ends the event loop.
+    if (reason != CloseReason::kWindowManager) hide();
+    if (reason == CloseReason::kCommand) QCoreApplication::quit();
+  }
+  // Also a signal that ends a close still waiting on its box says why.
+  if (close_failure_ && reason == CloseReason::kSignal) {
+    *err << "plovex: " << DisplayMessage(*close_failure_) << std::endl;
+  }
+  return !close_failure_;
 }
 
 void TForm1::ReleaseAtClose() {

@@ -32,6 +32,8 @@
 #include <cstdint>
 #include <iosfwd>
 #include <memory>
+#include <optional>
+#include <string>
 
 #include "core/agent_poll_source.h"
 #include "core/clock.h"
@@ -46,12 +48,17 @@
 #include "settings/panel/tconfig_panel.h"
 #include "settings/registry_hive.h"
 #include "settings/settings_store.h"
+#include "shell/corner_keeper.h"
 #include "shell/error_display.h"
 #include "shell/timage.h"
 #include "shell/ttray_icon.h"
 #include "snmp/tsnmp_send.h"
 
 namespace plovex {
+
+// Why the window ends: the command "Close", the window manager (its close
+// button, the system menu, a logout that asks), or a termination signal.
+enum class CloseReason { kCommand, kWindowManager, kSignal };
 
 struct TForm1Seams {
   RegistryHive* hive = nullptr;     // required
@@ -84,10 +91,10 @@ class TForm1 : public QWidget, public TickHost, public PanelHost, private RunHos
   // minimised; applies the stored stacking.
   void ShowAtStart();
 
-  // The end on a termination signal: Stop, the closing save, then the window
-  // goes. A failed save goes to `err`, not into a box: no one may be there to
-  // dismiss it (a logout). False when the save failed. The caller then ends
-  // the event loop (and every modal one inside it).
+  // The end on a termination signal. A failed closing save goes to `err`,
+  // not into a box: no one may be there to dismiss it (a logout). False when
+  // the closing save failed, also when another close path ran it. The caller
+  // then ends the event loop (and every modal one inside it).
   bool CloseOnSignal(std::ostream& err);
   // A close path has run (FormCreate stops early when one ran during it).
   bool Closing() const { return closing_; }
@@ -152,6 +159,11 @@ class TForm1 : public QWidget, public TickHost, public PanelHost, private RunHos
 
   void BuildMenu();
   void FormClose();
+  // Every close path: Stop, the closing save, the release of the client, the
+  // tick and the tray icon; then the window goes. Closing always succeeds and
+  // runs once; a failed save is shown once in a box that is waited for, or
+  // on a signal written to `err`. False when the save failed.
+  bool CloseFor(CloseReason reason, std::ostream* err);
   void ReleaseAtClose();
   void UpdateTimer();
   // Runs one tick through the error display: a fault is shown once.
@@ -161,7 +173,6 @@ class TForm1 : public QWidget, public TickHost, public PanelHost, private RunHos
   void SetBorder(bool bordered);
   void SetStayOnTop(bool on_top);
   void SetWindowFlagsKeepingVisibility(Qt::WindowFlags flags);
-  void KeepCorner(QPoint corner, int tries);
 
   TForm1Seams seams_;
   TPlovexSettings settings_;
@@ -178,9 +189,10 @@ class TForm1 : public QWidget, public TickHost, public PanelHost, private RunHos
 
   bool timer_enabled_ = false;
   std::int64_t timer_period_ = 0;
-  QPoint drag_anchor_;                // pointer minus window corner at the press
-  bool closing_ = false;              // a close path has run; closing always succeeds
-  std::string tick_hint_ = "Plovex";  // the hint the last tick set
+  QPoint drag_anchor_;                        // pointer minus window corner at the press
+  bool closing_ = false;                      // a close path has run; closing always succeeds
+  std::optional<std::string> close_failure_;  // why the closing save failed
+  std::string tick_hint_ = "Plovex";          // the hint the last tick set
 
   QStackedWidget* PageControl1 = nullptr;
   QFrame* Panel1 = nullptr;
@@ -198,6 +210,7 @@ class TForm1 : public QWidget, public TickHost, public PanelHost, private RunHos
   QAction* Minimize1 = nullptr;
   QAction* Close1 = nullptr;
   QPointer<TTrayIcon> TrayIcon1;
+  CornerKeeper* corner_keeper_ = nullptr;
 };
 
 }  // namespace plovex

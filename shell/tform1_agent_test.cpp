@@ -11,7 +11,7 @@
 #include <string>
 
 #include "core/testing/tick_test_doubles.h"
-#include "shell/desktop_test_support.h"
+#include "shell/testing/desktop_test_support.h"
 #include "shell/tform1.h"
 
 namespace plovex {

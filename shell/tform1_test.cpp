@@ -14,10 +14,11 @@
 #include <QMouseEvent>
 #include <QTest>
 
+#include <optional>
 #include <sstream>
 
 #include "core/testing/tick_test_doubles.h"
-#include "shell/desktop_test_support.h"
+#include "shell/testing/desktop_test_support.h"
 
 namespace plovex {
 namespace {
@@ -53,6 +54,14 @@ class FormTest : public ::testing::Test {
     return found;
   }
   void Trigger(const char* action) { Find<QAction>(action)->trigger(); }
+  // The command "Close", or else the window manager's close button.
+  void CloseBy(const std::string& path) {
+    if (path == "Close1") {
+      Trigger("Close1");
+    } else {
+      EXPECT_TRUE(form->close());
+    }
+  }
   QWidget* Image1() { return Find<QWidget>("Image1"); }
   void Mouse(QEvent::Type type, Qt::MouseButton button, QPoint at, Qt::MouseButtons held) {
     QWidget* image = Image1();
@@ -398,11 +407,7 @@ TEST_F(FormTest, TheWindowClosesWhileTheBoxIsOpen) {
     f.Timer1Timer();
     EXPECT_EQ(f.findChildren<QMessageBox*>().size(), 1);
 
-    if (std::string(path) == "Close1") {
-      Trigger("Close1");
-    } else {
-      EXPECT_TRUE(f.close());
-    }
+    CloseBy(path);
     EXPECT_FALSE(f.isVisible());
     EXPECT_FALSE(f.TimerRunning());
     EXPECT_FALSE(f.Errors().Showing());
@@ -658,16 +663,22 @@ TEST_F(FormTest, SettingsThatCannotBeSavedAreShownOnceAndTheWindowClosesAllTheSa
     ASSERT_TRUE(QDir().mkpath(blocker));
     TForm1& f = Start();
     EXPECT_THAT(shown, ElementsAre(::testing::StartsWith("Plovex|Failed to set data for ")));
+    // A signal while the closing box waits (a logout) ends the program with
+    // the failure, not with success.
+    std::ostringstream err;
+    std::optional<bool> signal_saved;
+    f.Errors().SetPresenter([&](const QString& caption, const QString& text) {
+      shown.push_back((caption + "|" + text).toStdString());
+      if (f.Closing()) signal_saved = f.CloseOnSignal(err);
+    });
     f.show();
-    if (std::string(path) == "Close1") {
-      Trigger("Close1");
-    } else {
-      EXPECT_TRUE(f.close());
-    }
+    CloseBy(path);
     EXPECT_FALSE(f.isVisible());
     EXPECT_FALSE(f.TimerRunning());
     ASSERT_EQ(shown.size(), 2u);
     EXPECT_EQ(shown[1], "Plovex|Failed to set data for 'VersionNum'");
+    EXPECT_EQ(signal_saved, false);
+    EXPECT_EQ(err.str(), "plovex: Failed to set data for 'VersionNum'\n");
     EXPECT_EQ(ReadAll(hive.Hive().path()), before);
     ASSERT_TRUE(QDir(blocker).removeRecursively());
   }

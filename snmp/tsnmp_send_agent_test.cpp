@@ -9,7 +9,11 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <fstream>
+#include <sstream>
+#include <string>
 #include <thread>
+#include <utility>
 
 #include "snmp/test_bytes.h"
 #include "snmp/tsnmp_send.h"
@@ -27,6 +31,30 @@ std::int64_t ElapsedMs(std::chrono::steady_clock::time_point since) {
   return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() -
                                                                since)
       .count();
+}
+
+// Datagrams handed to UDP sockets in this network namespace (InDatagrams),
+// which the test run keeps to itself.
+std::int64_t UdpDelivered() {
+  std::ifstream counters("/proc/net/snmp");
+  std::string line;
+  for (bool names = true; std::getline(counters, line);) {
+    if (line.rfind("Udp: ", 0) != 0) continue;
+    if (std::exchange(names, false)) continue;
+    std::int64_t delivered = -1;
+    std::istringstream(line.substr(5)) >> delivered;
+    return delivered;
+  }
+  return -1;
+}
+
+// Returns once a datagram more than `before` counted has reached its socket,
+// or after two seconds.
+void AwaitDelivery(std::int64_t before) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+  while (UdpDelivered() <= before && std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
 }
 
 TEST(AgentExchange, GetRequestThroughLocalhost) {
@@ -73,7 +101,7 @@ TEST(AgentExchange, WrongCommunityGetsNoAnswer) {
   EXPECT_FALSE(client.Exchange());
   EXPECT_EQ(client.ErrorCode(), 10060);
   EXPECT_GE(ElapsedMs(start), 290);
-  EXPECT_LT(ElapsedMs(start), 1500);
+  EXPECT_LT(ElapsedMs(start), 5000);  // room for a loaded machine
 }
 
 // A UDP socket bound to address:161 that plays the agent.
@@ -132,8 +160,9 @@ class ScriptedExchange : public ::testing::Test {
 TEST_F(ScriptedExchange, LateReplyIsDiscardedBeforeTheNextRequest) {
   EXPECT_FALSE(client_.Exchange());  // the agent keeps quiet in time
   ASSERT_TRUE(agent_.Receive());
+  const std::int64_t delivered = UdpDelivered();
   agent_.SendTo(agent_, NameReply("late"));
-  std::this_thread::sleep_for(std::chrono::milliseconds(50));  // the late reply is waiting
+  AwaitDelivery(delivered);  // the late reply is waiting
 
   std::thread answer([this] {
     if (agent_.Receive()) agent_.SendTo(agent_, NameReply("fresh"));
@@ -147,8 +176,9 @@ TEST_F(ScriptedExchange, LateReplyIsDiscardedBeforeTheNextRequest) {
 TEST_F(ScriptedExchange, OtherSendersAreIgnoredUntilTheAgentAnswers) {
   std::thread answer([this] {
     if (!agent_.Receive()) return;
+    const std::int64_t delivered = UdpDelivered();
     stranger_.SendTo(agent_, NameReply("stranger"));
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    AwaitDelivery(delivered);  // the stranger's comes first
     agent_.SendTo(agent_, NameReply("agent"));
   });
   const bool ok = client_.Exchange();
@@ -164,7 +194,7 @@ TEST_F(ScriptedExchange, OtherSendersAreIgnoredUntilTheAgentAnswers) {
   only_stranger.join();
   EXPECT_EQ(client_.ErrorCode(), 10060);
   EXPECT_GE(ElapsedMs(start), 290);
-  EXPECT_LT(ElapsedMs(start), 1000);
+  EXPECT_LT(ElapsedMs(start), 5000);  // room for a loaded machine
 }
 
 TEST_F(ScriptedExchange, EmptyDatagramIs10054) {
