@@ -22,7 +22,7 @@ class CountingSocket final : public UdpTransport {
  public:
   explicit CountingSocket(int* sent) : sent_(sent) {}
   int OpenError() const override { return socket_.OpenError(); }
-  std::optional<std::uint32_t> LookUpHost(const std::string& name) override {
+  Result<std::uint32_t> LookUpHost(const std::string& name) override {
     return socket_.LookUpHost(name);
   }
   int SendTo(const UdpEndpoint& to, std::string_view datagram) override {

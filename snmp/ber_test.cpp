@@ -4,7 +4,7 @@
 
 #include "snmp/ber_reader.h"
 #include "snmp/ber_writer.h"
-#include "snmp/test_bytes.h"
+#include "snmp/testing/test_bytes.h"
 
 namespace plovex::ber {
 namespace {
@@ -33,7 +33,7 @@ std::string Oid(std::string_view text) {
 std::string OidText(std::string_view hex) {
   const std::string content = Bytes(hex);
   std::string out;
-  AppendOidText(content.data(), content.data() + content.size(), out);
+  static_cast<void>(AppendOidText(content.data(), content.data() + content.size(), out));
   return out;
 }
 

@@ -11,7 +11,7 @@ std::string CanonicalOid(std::string_view text) {
   std::string content;
   ber::AppendOidContent(text, content);
   std::string dotted;
-  if (!ber::AppendOidText(content.data(), content.data() + content.size(), dotted)) return {};
+  if (!ber::AppendOidText(content.data(), content.data() + content.size(), dotted).ok()) return {};
   return dotted;
 }
 

@@ -54,13 +54,8 @@ std::int64_t TSNMPSend::Deadline() { return socket_->NowMs() + std::max<std::int
 
 bool TSNMPSend::Exchange() {
   Response.Reset();
-  failure_ = SnmpFailure::kNone;
-  failure_detail_.clear();
-  if (socket_->OpenError() != 0) {
-    error_code_ = socket_->OpenError();
-    failure_ = SnmpFailure::kSocket;
-    return false;
-  }
+  status_ = Status::Ok();
+  if (socket_->OpenError() != 0) return Unreadable(socket_->OpenError());
   const UdpEndpoint to = Destination();
   DiscardWaiting();
   error_code_ = 0;
@@ -71,10 +66,7 @@ bool TSNMPSend::Exchange() {
   const std::int64_t deadline = Deadline();
   for (bool first = true;;) {
     if (!ReceiveReply(to, deadline, first)) return false;
-    if (!Response.Decode(buffer_)) {
-      failure_ = SnmpFailure::kSocket;
-      return false;
-    }
+    if (!Response.Decode(buffer_).ok()) return Unreadable(error_code_);
     if (AnswersRequest()) return true;
     Response.Reset();  // an answer to an earlier request: wait on for ours
   }
@@ -88,26 +80,26 @@ bool TSNMPSend::ReceiveReply(const UdpEndpoint& to, std::int64_t deadline, bool&
     if ((!look && left <= 0) ||
         socket_->WaitReadable(std::max<std::int64_t>(left, 0)) != UdpTransport::Wait::kReadable) {
       error_code_ = kErrorTimedOut;
-      failure_ = SnmpFailure::kTimedOut;
+      status_ = Status::TimedOut("time-out");
       buffer_.clear();
       return false;
     }
     UdpEndpoint from;
     const int error = socket_->ReceiveFrom(buffer_, from);
     if (error == EAGAIN) continue;
-    if (error != 0) {
-      error_code_ = error;
-      failure_ = SnmpFailure::kSocket;
-      return false;
-    }
+    if (error != 0) return Unreadable(error);
     if (from != to) continue;  // not from the agent asked
-    if (buffer_.empty()) {
-      error_code_ = kErrorEmptyDatagram;
-      failure_ = SnmpFailure::kSocket;
-      return false;
-    }
+    if (buffer_.empty()) return Unreadable(kErrorEmptyDatagram);
     return true;
   }
+}
+
+bool TSNMPSend::Unreadable(int error_code) {
+  error_code_ = error_code;
+  // The Parts' own numbers are not the system's.
+  const bool system = error_code != kErrorTimedOut && error_code != kErrorEmptyDatagram;
+  status_ = Status::IoError("no readable reply", system ? error_code : 0);
+  return false;
 }
 
 bool TSNMPSend::AnswersRequest() const {

@@ -11,7 +11,7 @@
 #include <chrono>
 #include <thread>
 
-#include "snmp/test_bytes.h"
+#include "snmp/testing/test_bytes.h"
 #include "snmp/tsnmp_send.h"
 
 namespace plovex {

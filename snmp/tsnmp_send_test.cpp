@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "snmp/test_bytes.h"
 #include "snmp/testing/memory_udp_transport.h"
+#include "snmp/testing/test_bytes.h"
 
 namespace plovex {
 namespace {
@@ -180,7 +180,7 @@ TEST_F(ExchangeTest, EveryRequestCarriesVersion0AndRequestId1) {
   ASSERT_EQ(net_->sent.size(), 3u);
   for (const auto& d : net_->sent) {
     TSNMPRec sent;
-    ASSERT_TRUE(sent.Decode(d.bytes));
+    ASSERT_TRUE(sent.Decode(d.bytes).ok());
     EXPECT_EQ(sent.Version, 0);
     EXPECT_EQ(sent.RequestId, 1);
   }

@@ -6,18 +6,13 @@
 namespace plovex {
 
 bool TSNMPSend::ExchangeV3(const UdpEndpoint& to, std::int64_t deadline) {
-  const std::string problem = Usm.Problem();
-  if (!problem.empty()) {
-    failure_ = SnmpFailure::kBadUser;
-    failure_detail_ = problem;
-    return false;
-  }
+  status_ = Usm.Check();
+  if (!status_.ok()) return false;
   if (!usm_) usm_ = std::make_unique<UsmSession>();
   UsmSession& session = *usm_;
   session.Use(Usm, to);
-  const auto refused = [&] {
-    failure_ = session.Refusal();
-    failure_detail_ = session.RefusalDetail();
+  const auto refused = [&](std::string reason) {
+    status_ = Status::Refused(std::move(reason));
     return false;
   };
 
@@ -28,7 +23,7 @@ bool TSNMPSend::ExchangeV3(const UdpEndpoint& to, std::int64_t deadline) {
       if (!ReceiveReply(to, deadline, first)) return false;
       const UsmSession::Verdict verdict = session.Judge(buffer_, socket_->NowMs(), Response);
       if (verdict == UsmSession::Verdict::kEngineLearned) break;
-      if (verdict == UsmSession::Verdict::kRefused) return refused();
+      if (verdict == UsmSession::Verdict::kRefused) return refused(session.Refusal());
       Response.Reset();  // anything else answers no probe
     }
   }
@@ -47,24 +42,18 @@ bool TSNMPSend::ExchangeV3(const UdpEndpoint& to, std::int64_t deadline) {
         break;
       case UsmSession::Verdict::kEngineLearned:
         // The agent has another engine ID now (its state was reset).
-        if (relearned) {
-          failure_ = SnmpFailure::kUnknownEngine;
-          return false;
-        }
+        if (relearned) return refused("unknown engine ID");
         relearned = true;
         socket_->SendTo(to, session.Wrap(Request, socket_->NowMs()));
         break;
       case UsmSession::Verdict::kTimeResynced:
         // The agent rebooted, or the clock learned at discovery was off.
-        if (resynchronised) {
-          failure_ = SnmpFailure::kNotInTimeWindow;
-          return false;
-        }
+        if (resynchronised) return refused("not in time window");
         resynchronised = true;
         socket_->SendTo(to, session.Wrap(Request, socket_->NowMs()));
         break;
       case UsmSession::Verdict::kRefused:
-        return refused();
+        return refused(session.Refusal());
     }
   }
 }

@@ -16,7 +16,7 @@ class TUDPSocket final : public UdpTransport {
   TUDPSocket& operator=(const TUDPSocket&) = delete;
 
   int OpenError() const override { return open_error_; }
-  std::optional<std::uint32_t> LookUpHost(const std::string& name) override;
+  Result<std::uint32_t> LookUpHost(const std::string& name) override;
   int SendTo(const UdpEndpoint& to, std::string_view datagram) override;
   Wait WaitReadable(std::int64_t timeout_ms) override;
   int ReceiveFrom(std::string& datagram, UdpEndpoint& from) override;

@@ -24,13 +24,15 @@ TUDPSocket::~TUDPSocket() {
   ::close(fd_);
 }
 
-std::optional<std::uint32_t> TUDPSocket::LookUpHost(const std::string& name) {
+Result<std::uint32_t> TUDPSocket::LookUpHost(const std::string& name) {
   addrinfo hints{};
   hints.ai_family = AF_INET;
   hints.ai_socktype = SOCK_DGRAM;
   addrinfo* found = nullptr;
-  if (::getaddrinfo(name.c_str(), nullptr, &hints, &found) != 0 || found == nullptr) {
-    return std::nullopt;
+  const int error = ::getaddrinfo(name.c_str(), nullptr, &hints, &found);
+  if (error != 0 || found == nullptr) {
+    return Status::NotFound("cannot look up " + name + ": " +
+                            (error != 0 ? ::gai_strerror(error) : "no address"));
   }
   const auto* in = reinterpret_cast<const sockaddr_in*>(found->ai_addr);
   const std::uint32_t address = ntohl(in->sin_addr.s_addr);

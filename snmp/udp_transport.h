@@ -4,12 +4,14 @@
 // sockets; MemoryUdpTransport (testing/memory_udp_transport.h) is the in-memory
 // double for tests. The client owns its transport.
 //
-// Nothing here throws: failures are system error numbers (errno values),
-// 0 meaning success.
+// Nothing here throws: failures of the socket are system error numbers
+// (errno values, 0 meaning success), as the client's ErrorCode() reports
+// them; a name that cannot be looked up is a failed Result.
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <string_view>
+
+#include "base/status.h"
 
 namespace plovex {
 
@@ -30,9 +32,9 @@ class UdpTransport {
   // nothing else of the transport may be used.
   virtual int OpenError() const = 0;
 
-  // The first IPv4 address of a host name; nullopt when it cannot be found.
-  // May block for as long as the system's resolver takes.
-  virtual std::optional<std::uint32_t> LookUpHost(const std::string& name) = 0;
+  // The first IPv4 address of a host name; kNotFound when it cannot be
+  // found. May block for as long as the system's resolver takes.
+  virtual Result<std::uint32_t> LookUpHost(const std::string& name) = 0;
 
   // Sends one datagram; 0 or the error number.
   virtual int SendTo(const UdpEndpoint& to, std::string_view datagram) = 0;

@@ -8,23 +8,16 @@
 #include <algorithm>
 #include <memory>
 
+#include "base/big_endian.h"
+#include "snmp/usm_protocol.h"
+
 namespace plovex {
 
 namespace {
 
-constexpr std::size_t kAesKeyLength = 16;
-constexpr std::size_t kAesIvLength = 16;
-
 const EVP_MD* Md(UsmAuthProtocol protocol) {
-  switch (protocol) {
-    case UsmAuthProtocol::kSha1:
-      return EVP_sha1();
-    case UsmAuthProtocol::kSha256:
-      return EVP_sha256();
-    case UsmAuthProtocol::kNone:
-      break;
-  }
-  return nullptr;
+  const UsmAuthProtocolRow& row = UsmAuthRow(protocol);
+  return row.hash == nullptr ? nullptr : row.hash();
 }
 
 const unsigned char* Uchar(std::string_view s) {
@@ -39,9 +32,10 @@ struct CipherCtxFree {
 };
 
 std::string AesCfb(std::string_view key, std::string_view iv, std::string_view data, bool encrypt) {
-  if (key.size() < kAesKeyLength || iv.size() < kAesIvLength) return {};
+  const UsmPrivProtocolRow& aes = UsmPrivRow(UsmPrivProtocol::kAes128);
+  if (key.size() < aes.key_length || iv.size() < aes.iv_length) return {};
   std::unique_ptr<EVP_CIPHER_CTX, CipherCtxFree> ctx(EVP_CIPHER_CTX_new());
-  if (!ctx || EVP_CipherInit_ex(ctx.get(), EVP_aes_128_cfb128(), nullptr, Uchar(key), Uchar(iv),
+  if (!ctx || EVP_CipherInit_ex(ctx.get(), aes.cipher(), nullptr, Uchar(key), Uchar(iv),
                                 encrypt ? 1 : 0) != 1) {
     return {};
   }
@@ -60,18 +54,6 @@ std::string AesCfb(std::string_view key, std::string_view iv, std::string_view d
 }
 
 }  // namespace
-
-std::size_t UsmMacLength(UsmAuthProtocol protocol) {
-  switch (protocol) {
-    case UsmAuthProtocol::kSha1:
-      return 12;
-    case UsmAuthProtocol::kSha256:
-      return 24;
-    case UsmAuthProtocol::kNone:
-      break;
-  }
-  return 0;
-}
 
 std::string UsmDigest(UsmAuthProtocol protocol, std::string_view data) {
   const EVP_MD* md = Md(protocol);
@@ -110,10 +92,10 @@ std::string UsmMac(UsmAuthProtocol protocol, std::string_view key, std::string_v
   unsigned int length = 0;
   if (HMAC(md, key.data(), static_cast<int>(key.size()), Uchar(message), message.size(), mac,
            &length) == nullptr ||
-      length < UsmMacLength(protocol)) {
+      length < UsmAuthRow(protocol).mac_length) {
     return {};
   }
-  return std::string(reinterpret_cast<char*>(mac), UsmMacLength(protocol));
+  return std::string(reinterpret_cast<char*>(mac), UsmAuthRow(protocol).mac_length);
 }
 
 bool UsmMacMatches(UsmAuthProtocol protocol, std::string_view key, std::string_view message,
@@ -134,9 +116,7 @@ std::string Aes128CfbDecrypt(std::string_view key, std::string_view iv, std::str
 std::uint64_t UsmRandom64() {
   unsigned char bytes[8];
   if (RAND_bytes(bytes, sizeof bytes) != 1) return 0;
-  std::uint64_t v = 0;
-  for (const unsigned char b : bytes) v = v << 8 | b;
-  return v;
+  return ReadBigEndian(std::string_view(reinterpret_cast<const char*>(bytes), sizeof bytes));
 }
 
 }  // namespace plovex

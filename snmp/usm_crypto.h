@@ -12,12 +12,9 @@
 #include <string>
 #include <string_view>
 
-#include "snmp/usm_user.h"
+#include "snmp/usm_protocol.h"
 
 namespace plovex {
-
-// Bytes of the authentication parameters: 12 for SHA-1, 24 for SHA-256.
-std::size_t UsmMacLength(UsmAuthProtocol protocol);
 
 // The hash H of the protocol over `data`.
 std::string UsmDigest(UsmAuthProtocol protocol, std::string_view data);
@@ -27,7 +24,7 @@ std::string UsmDigest(UsmAuthProtocol protocol, std::string_view data);
 std::string UsmDigestRepeated(UsmAuthProtocol protocol, std::string_view pattern,
                               std::size_t count);
 
-// The truncated HMAC of `message` with the localized key.
+// The HMAC of `message` with the localized key, cut to the row's mac_length.
 std::string UsmMac(UsmAuthProtocol protocol, std::string_view key, std::string_view message);
 
 // Whether `mac` is the code of `message`, compared in constant time.

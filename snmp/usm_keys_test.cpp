@@ -5,9 +5,10 @@
 // 800-38A F.3.13 for AES-128-CFB128.
 #include <gtest/gtest.h>
 
-#include "snmp/test_bytes.h"
+#include "snmp/testing/test_bytes.h"
 #include "snmp/usm_crypto.h"
 #include "snmp/usm_keys.h"
+#include "snmp/usm_user.h"
 
 namespace plovex {
 namespace {
@@ -43,10 +44,12 @@ TEST(UsmKeys, PasswordToKeyHashesOneMegabyteOfTheRepeatedPassphrase) {
     ASSERT_TRUE(key);
     EXPECT_EQ(*key, UsmDigest(UsmAuthProtocol::kSha256, megabyte)) << passphrase.size();
   }
-  EXPECT_FALSE(PasswordToKey(UsmAuthProtocol::kSha1, ""));
-  EXPECT_FALSE(PasswordToKey(UsmAuthProtocol::kNone, "maplesyrup"));
-  EXPECT_EQ(UsmKeyLength(UsmAuthProtocol::kSha1), 20u);
-  EXPECT_EQ(UsmKeyLength(UsmAuthProtocol::kSha256), 32u);
+  EXPECT_EQ(PasswordToKey(UsmAuthProtocol::kSha1, "").status().code(),
+            StatusCode::kInvalidArgument);
+  EXPECT_EQ(PasswordToKey(UsmAuthProtocol::kNone, "maplesyrup").status().code(),
+            StatusCode::kInvalidArgument);
+  EXPECT_EQ(UsmAuthRow(UsmAuthProtocol::kSha1).key_length, 20u);
+  EXPECT_EQ(UsmAuthRow(UsmAuthProtocol::kSha256).key_length, 32u);
 }
 
 TEST(UsmKeys, HexTextRoundTripsAndRefusesAnythingElse) {
@@ -55,7 +58,7 @@ TEST(UsmKeys, HexTextRoundTripsAndRefusesAnythingElse) {
   EXPECT_EQ(KeyFromHex("000aff7F"), key);
   EXPECT_EQ(KeyFromHex(""), std::string());
   for (const char* bad : {"0", "0x00", "00 11", "0g", "00:11", "zz"}) {
-    EXPECT_FALSE(KeyFromHex(bad)) << bad;
+    EXPECT_EQ(KeyFromHex(bad).status().code(), StatusCode::kInvalidArgument) << bad;
   }
 }
 
@@ -91,40 +94,38 @@ TEST(UsmCrypto, Aes128Cfb128) {
 }
 
 TEST(UsmUser, LevelAndProblems) {
+  const auto problem = [](const UsmUser& u) { return u.Check().message(); };
   UsmUser u;
   u.Name = "plovex";
   EXPECT_EQ(u.Level(), UsmSecurityLevel::kNoAuthNoPriv);
-  EXPECT_EQ(u.Problem(), "");
+  EXPECT_TRUE(u.Check().ok());
   u.Priv = UsmPrivProtocol::kAes128;
-  EXPECT_EQ(u.Problem(), "privacy needs authentication");
+  EXPECT_EQ(u.Check().code(), StatusCode::kInvalidArgument);
+  EXPECT_EQ(problem(u), "privacy needs authentication");
   u.Auth = UsmAuthProtocol::kSha256;
   EXPECT_EQ(u.Level(), UsmSecurityLevel::kAuthPriv);
-  EXPECT_EQ(u.Problem(), "no authentication key");
+  EXPECT_EQ(problem(u), "no authentication key");
   u.AuthKey = std::string(20, 'k');  // a SHA-1 key for SHA-256
-  EXPECT_EQ(u.Problem(), "authentication key of the wrong length");
+  EXPECT_EQ(problem(u), "authentication key of the wrong length");
   u.AuthKey = std::string(32, 'k');
-  EXPECT_EQ(u.Problem(), "no privacy key");
+  EXPECT_EQ(problem(u), "no privacy key");
   u.PrivKey = std::string(32, 'p');
-  EXPECT_EQ(u.Problem(), "");
+  EXPECT_TRUE(u.Check().ok());
   u.Priv = UsmPrivProtocol::kNone;
   EXPECT_EQ(u.Level(), UsmSecurityLevel::kAuthNoPriv);
   u.Name = "";
-  EXPECT_EQ(u.Problem(), "no user name");
+  EXPECT_EQ(problem(u), "no user name");
   u.Name = std::string(33, 'u');
-  EXPECT_EQ(u.Problem(), "user name longer than 32 bytes");
+  EXPECT_EQ(problem(u), "user name longer than 32 bytes");
 
-  UsmAuthProtocol auth = UsmAuthProtocol::kSha1;
-  EXPECT_FALSE(ParseUsmAuthProtocol("MD5", auth));
-  EXPECT_FALSE(ParseUsmAuthProtocol("sha", auth));
-  EXPECT_EQ(auth, UsmAuthProtocol::kSha1);
-  EXPECT_TRUE(ParseUsmAuthProtocol("SHA-256", auth));
-  EXPECT_EQ(auth, UsmAuthProtocol::kSha256);
-  EXPECT_TRUE(ParseUsmAuthProtocol("", auth));
-  EXPECT_EQ(auth, UsmAuthProtocol::kNone);
-  UsmPrivProtocol priv = UsmPrivProtocol::kNone;
-  EXPECT_FALSE(ParseUsmPrivProtocol("DES", priv));
-  EXPECT_TRUE(ParseUsmPrivProtocol("AES", priv));
-  EXPECT_EQ(priv, UsmPrivProtocol::kAes128);
+  EXPECT_EQ(ParseUsmAuthProtocol("MD5").status().message(),
+            "unknown authentication protocol \"MD5\"");
+  EXPECT_FALSE(ParseUsmAuthProtocol("sha").ok());
+  EXPECT_EQ(ParseUsmAuthProtocol("SHA"), UsmAuthProtocol::kSha1);
+  EXPECT_EQ(ParseUsmAuthProtocol("SHA-256"), UsmAuthProtocol::kSha256);
+  EXPECT_EQ(ParseUsmAuthProtocol(""), UsmAuthProtocol::kNone);
+  EXPECT_EQ(ParseUsmPrivProtocol("DES").status().message(), "unknown privacy protocol \"DES\"");
+  EXPECT_EQ(ParseUsmPrivProtocol("AES"), UsmPrivProtocol::kAes128);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <limits>
 
+#include "base/big_endian.h"
 #include "snmp/ber_cursor.h"
 #include "snmp/usm_crypto.h"
 #include "snmp/usm_keys.h"
@@ -14,7 +15,6 @@ namespace {
 constexpr std::int32_t kMaxInt32 = std::numeric_limits<std::int32_t>::max();
 // RFC 3414 3.2 step 7b: an authenticated message may lag this far behind.
 constexpr std::int32_t kTimeWindowSeconds = 150;
-constexpr std::size_t kSaltLength = 8;
 
 // The usmStats counters of RFC 3414 5 that name why an agent refused.
 constexpr char kUnsupportedSecLevels[] = "1.3.6.1.6.3.15.1.1.1.0";
@@ -33,10 +33,6 @@ std::int32_t Take(std::int32_t& next) {
   const std::int32_t id = next;
   next = next == kMaxInt32 ? 1 : next + 1;
   return id;
-}
-
-void AppendBigEndian(std::string& out, std::uint64_t v, int bytes) {
-  for (int i = bytes; i-- > 0;) out.push_back(static_cast<char>(v >> (8 * i)));
 }
 
 // RFC 3826 3.1.2.1: the IV is boots, time and the 64-bit salt, big-endian.
@@ -143,14 +139,16 @@ std::string UsmSession::Seal(std::string_view pdu, std::int64_t now_ms, std::uin
   security.UserName = user_.Name;
   std::string msg_data = EncodeScopedPdu(engine_id_, "", pdu);
   if (flags & snmpv3::kPrivFlag) {
-    AppendBigEndian(security.PrivParameters, next_salt_++, kSaltLength);
+    AppendBigEndian(security.PrivParameters, next_salt_++, UsmPrivRow(user_.Priv).salt_length);
     const std::string encrypted = Aes128CfbEncrypt(
         priv_key_, AesIv(boots_, security.EngineTime, security.PrivParameters), msg_data);
     // Never the plaintext: a failed encryption sends an empty PDU the agent drops.
     msg_data.clear();
     ber::BerAppendElement(msg_data, ber::kOctetString, encrypted);
   }
-  if (flags & snmpv3::kAuthFlag) security.AuthParameters.assign(UsmMacLength(user_.Auth), '\0');
+  if (flags & snmpv3::kAuthFlag) {
+    security.AuthParameters.assign(UsmAuthRow(user_.Auth).mac_length, '\0');
+  }
   std::size_t auth_offset = 0;
   std::string message = EncodeSnmpv3Message(header, security, msg_data, &auth_offset);
   if (flags & snmpv3::kAuthFlag) {
@@ -169,7 +167,7 @@ UsmSession::Verdict UsmSession::Reject(TSNMPRec& response) {
 UsmSession::Verdict UsmSession::Judge(std::string_view datagram, std::int64_t now_ms,
                                       TSNMPRec& response) {
   response.Reset();
-  const std::optional<Snmpv3Message> m = DecodeSnmpv3Message(datagram);
+  const Result<Snmpv3Message> m = DecodeSnmpv3Message(datagram);
   if (!m || m->Header.MsgId != sent_msg_id_ ||
       m->Header.MsgSecurityModel != snmpv3::kUsmSecurityModel) {
     return Reject(response);
@@ -181,7 +179,7 @@ UsmSession::Verdict UsmSession::Judge(std::string_view datagram, std::int64_t no
 
   if (authenticated) {
     // Only a key of this user for this engine can have made the code.
-    const std::size_t mac_length = UsmMacLength(user_.Auth);
+    const std::size_t mac_length = UsmAuthRow(user_.Auth).mac_length;
     if (auth_key_.empty() || security.EngineId != engine_id_ || security.UserName != user_.Name ||
         security.AuthParameters.size() != mac_length) {
       return Reject(response);
@@ -196,7 +194,7 @@ UsmSession::Verdict UsmSession::Judge(std::string_view datagram, std::int64_t no
   std::string decrypted;
   std::string_view scoped_bytes = m->ScopedPdu;
   if (encrypted) {
-    if (priv_key_.empty() || security.PrivParameters.size() != kSaltLength) {
+    if (priv_key_.empty() || security.PrivParameters.size() != UsmPrivRow(user_.Priv).salt_length) {
       return Reject(response);
     }
     decrypted = Aes128CfbDecrypt(
@@ -204,9 +202,9 @@ UsmSession::Verdict UsmSession::Judge(std::string_view datagram, std::int64_t no
         m->EncryptedPdu);
     scoped_bytes = decrypted;
   }
-  const std::optional<ScopedPdu> scoped = DecodeScopedPdu(scoped_bytes);
+  const Result<ScopedPdu> scoped = DecodeScopedPdu(scoped_bytes);
   response.Version = ber::kVersion3;
-  if (!scoped || !response.DecodePdu(scoped->Pdu)) return Reject(response);
+  if (!scoped || !response.DecodePdu(scoped->Pdu).ok()) return Reject(response);
 
   if (response.PduType == ber::kReport) return JudgeReport(*m, authenticated, now_ms, response);
 
@@ -245,18 +243,17 @@ UsmSession::Verdict UsmSession::JudgeReport(const Snmpv3Message& m, bool authent
     SetClock(security.EngineBoots, security.EngineTime, now_ms);
     return Verdict::kTimeResynced;
   }
-  refusal_detail_.clear();
   if (counter == kUnknownUserNames) {
-    refusal_ = SnmpFailure::kUnknownUser;
+    refusal_ = "unknown user";
   } else if (counter == kWrongDigests) {
-    refusal_ = SnmpFailure::kWrongDigest;
+    refusal_ = "wrong authentication key";
   } else if (counter == kUnsupportedSecLevels) {
-    refusal_ = SnmpFailure::kUnsupportedSecLevel;
+    refusal_ = "unsupported security level";
   } else if (counter == kDecryptionErrors) {
-    refusal_ = SnmpFailure::kDecryptionError;
+    refusal_ = "wrong privacy key";
   } else {
-    refusal_ = SnmpFailure::kOtherReport;
-    refusal_detail_ = counter.empty() ? "without a counter" : counter;
+    refusal_ =
+        "refused (report " + (counter.empty() ? std::string("without a counter") : counter) + ")";
   }
   return Verdict::kRefused;
 }

@@ -13,7 +13,7 @@ class CapturingTransport final : public UdpTransport {
  public:
   explicit CapturingTransport(std::vector<std::string>* wire) : wire_(wire) {}
   int OpenError() const override { return socket_.OpenError(); }
-  std::optional<std::uint32_t> LookUpHost(const std::string& name) override {
+  Result<std::uint32_t> LookUpHost(const std::string& name) override {
     return socket_.LookUpHost(name);
   }
   int SendTo(const UdpEndpoint& to, std::string_view datagram) override {

@@ -14,9 +14,9 @@ void MemoryUdpTransport::Deliver(const UdpEndpoint& from, std::string bytes,
   incoming_.insert(later, std::move(d));
 }
 
-std::optional<std::uint32_t> MemoryUdpTransport::LookUpHost(const std::string& name) {
+Result<std::uint32_t> MemoryUdpTransport::LookUpHost(const std::string& name) {
   const auto it = hosts.find(name);
-  if (it == hosts.end()) return std::nullopt;
+  if (it == hosts.end()) return Status::NotFound("cannot look up " + name);
   return it->second;
 }
 

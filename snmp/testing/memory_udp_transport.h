@@ -36,7 +36,7 @@ class MemoryUdpTransport final : public UdpTransport {
   std::size_t Queued() const { return incoming_.size(); }
 
   int OpenError() const override { return open_error; }
-  std::optional<std::uint32_t> LookUpHost(const std::string& name) override;
+  Result<std::uint32_t> LookUpHost(const std::string& name) override;
   int SendTo(const UdpEndpoint& to, std::string_view datagram) override;
   Wait WaitReadable(std::int64_t timeout_ms) override;
   int ReceiveFrom(std::string& datagram, UdpEndpoint& from) override;
