@@ -18,7 +18,7 @@ bool TSNMPSend::ExchangeV3(const UdpEndpoint& to, std::int64_t deadline) {
 
   bool first = true;
   if (!session.KnowsEngine()) {
-    socket_->SendTo(to, session.Probe());
+    Send(to, session.Probe());
     for (;;) {
       if (!ReceiveReply(to, deadline, first)) return false;
       const UsmSession::Verdict verdict = session.Judge(buffer_, socket_->NowMs(), Response);
@@ -30,7 +30,7 @@ bool TSNMPSend::ExchangeV3(const UdpEndpoint& to, std::int64_t deadline) {
 
   bool relearned = false;
   bool resynchronised = false;
-  socket_->SendTo(to, session.Wrap(Request, socket_->NowMs()));
+  Send(to, session.Wrap(Request, socket_->NowMs()));
   for (;;) {
     if (!ReceiveReply(to, deadline, first)) return false;
     switch (session.Judge(buffer_, socket_->NowMs(), Response)) {
@@ -44,13 +44,13 @@ bool TSNMPSend::ExchangeV3(const UdpEndpoint& to, std::int64_t deadline) {
         // The agent has another engine ID now (its state was reset).
         if (relearned) return refused("unknown engine ID");
         relearned = true;
-        socket_->SendTo(to, session.Wrap(Request, socket_->NowMs()));
+        Send(to, session.Wrap(Request, socket_->NowMs()));
         break;
       case UsmSession::Verdict::kTimeResynced:
         // The agent rebooted, or the clock learned at discovery was off.
         if (resynchronised) return refused("not in time window");
         resynchronised = true;
-        socket_->SendTo(to, session.Wrap(Request, socket_->NowMs()));
+        Send(to, session.Wrap(Request, socket_->NowMs()));
         break;
       case UsmSession::Verdict::kRefused:
         return refused(session.Refusal());

@@ -17,15 +17,11 @@ Result<std::string> PasswordToKey(UsmAuthProtocol protocol, std::string_view pas
   if (protocol == UsmAuthProtocol::kNone) {
     return Status::InvalidArgument("a passphrase without an authentication protocol");
   }
-  std::string key = UsmDigestRepeated(protocol, passphrase, kPasswordBytes);
-  if (key.size() != UsmAuthRow(protocol).key_length) {
-    return Status::IoError("libcrypto could not hash the passphrase");
-  }
-  return key;
+  return UsmDigestRepeated(protocol, passphrase, kPasswordBytes);
 }
 
-std::string LocalizeKey(UsmAuthProtocol protocol, std::string_view master_key,
-                        std::string_view engine_id) {
+Result<std::string> LocalizeKey(UsmAuthProtocol protocol, std::string_view master_key,
+                                std::string_view engine_id) {
   std::string input;
   input.reserve(2 * master_key.size() + engine_id.size());
   input.append(master_key).append(engine_id).append(master_key);

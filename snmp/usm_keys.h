@@ -23,9 +23,9 @@ namespace plovex {
 // protocol, kIoError when libcrypto fails.
 Result<std::string> PasswordToKey(UsmAuthProtocol protocol, std::string_view passphrase);
 
-// Kul of a master key for one engine. Empty for no protocol.
-std::string LocalizeKey(UsmAuthProtocol protocol, std::string_view master_key,
-                        std::string_view engine_id);
+// Kul of a master key for one engine; kInvalidArgument for no protocol.
+Result<std::string> LocalizeKey(UsmAuthProtocol protocol, std::string_view master_key,
+                                std::string_view engine_id);
 
 std::string KeyToHex(std::string_view key);
 // The key of an even number of hexadecimal digits; kInvalidArgument for any

@@ -24,9 +24,12 @@ constexpr char kUnknownEngineIds[] = "1.3.6.1.6.3.15.1.1.4.0";
 constexpr char kWrongDigests[] = "1.3.6.1.6.3.15.1.1.5.0";
 constexpr char kDecryptionErrors[] = "1.3.6.1.6.3.15.1.1.6.0";
 
+// A random number; a broken generator gives 0, so the sequences start at 1.
+std::uint64_t Random() { return UsmRandom64().value_or(0); }
+
 // A number in 1 .. 2^31 - 1 to start a sequence of identifiers at.
 std::int32_t RandomStart() {
-  return static_cast<std::int32_t>(UsmRandom64() % static_cast<std::uint64_t>(kMaxInt32)) + 1;
+  return static_cast<std::int32_t>(Random() % static_cast<std::uint64_t>(kMaxInt32)) + 1;
 }
 
 std::int32_t Take(std::int32_t& next) {
@@ -47,7 +50,7 @@ std::string AesIv(std::int32_t boots, std::int32_t time, std::string_view salt) 
 }  // namespace
 
 UsmSession::UsmSession()
-    : next_msg_id_(RandomStart()), next_request_id_(RandomStart()), next_salt_(UsmRandom64()) {}
+    : next_msg_id_(RandomStart()), next_request_id_(RandomStart()), next_salt_(Random()) {}
 
 void UsmSession::Use(const UsmUser& user, const UdpEndpoint& agent) {
   if (agent != agent_) {
@@ -73,9 +76,10 @@ void UsmSession::Localize() {
   auth_key_.clear();
   priv_key_.clear();
   if (engine_id_.empty() || user_.Auth == UsmAuthProtocol::kNone) return;
-  auth_key_ = LocalizeKey(user_.Auth, user_.AuthKey, engine_id_);
+  // A key that cannot be made stays empty: nothing is then taken as authentic.
+  auth_key_ = LocalizeKey(user_.Auth, user_.AuthKey, engine_id_).value_or("");
   if (user_.Priv != UsmPrivProtocol::kNone) {
-    priv_key_ = LocalizeKey(user_.Auth, user_.PrivKey, engine_id_);
+    priv_key_ = LocalizeKey(user_.Auth, user_.PrivKey, engine_id_).value_or("");
   }
 }
 
@@ -140,11 +144,11 @@ std::string UsmSession::Seal(std::string_view pdu, std::int64_t now_ms, std::uin
   std::string msg_data = EncodeScopedPdu(engine_id_, "", pdu);
   if (flags & snmpv3::kPrivFlag) {
     AppendBigEndian(security.PrivParameters, next_salt_++, UsmPrivRow(user_.Priv).salt_length);
-    const std::string encrypted = Aes128CfbEncrypt(
+    const Result<std::string> encrypted = Aes128CfbEncrypt(
         priv_key_, AesIv(boots_, security.EngineTime, security.PrivParameters), msg_data);
     // Never the plaintext: a failed encryption sends an empty PDU the agent drops.
     msg_data.clear();
-    ber::BerAppendElement(msg_data, ber::kOctetString, encrypted);
+    ber::BerAppendElement(msg_data, ber::kOctetString, encrypted.value_or(""));
   }
   if (flags & snmpv3::kAuthFlag) {
     security.AuthParameters.assign(UsmAuthRow(user_.Auth).mac_length, '\0');
@@ -152,7 +156,8 @@ std::string UsmSession::Seal(std::string_view pdu, std::int64_t now_ms, std::uin
   std::size_t auth_offset = 0;
   std::string message = EncodeSnmpv3Message(header, security, msg_data, &auth_offset);
   if (flags & snmpv3::kAuthFlag) {
-    const std::string mac = UsmMac(user_.Auth, auth_key_, message);
+    // A code that cannot be computed leaves the zeros, which the agent refuses.
+    const std::string mac = UsmMac(user_.Auth, auth_key_, message).value_or("");
     std::copy(mac.begin(), mac.end(), message.begin() + static_cast<std::ptrdiff_t>(auth_offset));
   }
   return message;
@@ -197,9 +202,11 @@ UsmSession::Verdict UsmSession::Judge(std::string_view datagram, std::int64_t no
     if (priv_key_.empty() || security.PrivParameters.size() != UsmPrivRow(user_.Priv).salt_length) {
       return Reject(response);
     }
-    decrypted = Aes128CfbDecrypt(
+    Result<std::string> plain = Aes128CfbDecrypt(
         priv_key_, AesIv(security.EngineBoots, security.EngineTime, security.PrivParameters),
         m->EncryptedPdu);
+    if (!plain) return Reject(response);
+    decrypted = std::move(*plain);
     scoped_bytes = decrypted;
   }
   const Result<ScopedPdu> scoped = DecodeScopedPdu(scoped_bytes);

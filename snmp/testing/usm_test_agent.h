@@ -47,8 +47,12 @@ class UsmTestAgent {
   std::int32_t EngineTime(std::int64_t now_ms) const {
     return time_at_zero + static_cast<std::int32_t>(now_ms / 1000);
   }
-  std::string AuthKey() const { return LocalizeKey(user.Auth, user.AuthKey, engine_id); }
-  std::string PrivKey() const { return LocalizeKey(user.Auth, user.PrivKey, engine_id); }
+  std::string AuthKey() const {
+    return LocalizeKey(user.Auth, user.AuthKey, engine_id).value_or("");
+  }
+  std::string PrivKey() const {
+    return LocalizeKey(user.Auth, user.PrivKey, engine_id).value_or("");
+  }
 
   // The answer to one datagram; empty for none.
   std::string Answer(std::string_view datagram, std::int64_t now_ms) {
@@ -87,8 +91,10 @@ class UsmTestAgent {
       }
     }
     if (priv) {
-      const std::string plain = Aes128CfbDecrypt(
-          PrivKey(), Iv(sec.EngineBoots, sec.EngineTime, sec.PrivParameters), last->EncryptedPdu);
+      const std::string plain =
+          Aes128CfbDecrypt(PrivKey(), Iv(sec.EngineBoots, sec.EngineTime, sec.PrivParameters),
+                           last->EncryptedPdu)
+              .value_or("");
       const auto scoped = DecodeScopedPdu(plain);
       if (!scoped || !last_pdu.DecodePdu(scoped->Pdu).ok()) return {};
     }
@@ -127,7 +133,8 @@ class UsmTestAgent {
       sec.PrivParameters = Bytes("01 02 03 04 05 06 07 08");
       sec.PrivParameters[7] = static_cast<char>(++salt_);
       const std::string encrypted =
-          Aes128CfbEncrypt(PrivKey(), Iv(with_boots, with_time, sec.PrivParameters), data);
+          Aes128CfbEncrypt(PrivKey(), Iv(with_boots, with_time, sec.PrivParameters), data)
+              .value_or("");
       data.clear();
       ber::BerAppendElement(data, 0x04, encrypted);
     }
@@ -136,7 +143,7 @@ class UsmTestAgent {
     std::size_t offset = 0;
     std::string message = EncodeSnmpv3Message(header, sec, data, &offset);
     if (flags & snmpv3::kAuthFlag) {
-      const std::string mac = UsmMac(user.Auth, AuthKey(), message);
+      const std::string mac = UsmMac(user.Auth, AuthKey(), message).value_or("");
       std::copy(mac.begin(), mac.end(), message.begin() + static_cast<std::ptrdiff_t>(offset));
     }
     return message;
