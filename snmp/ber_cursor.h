@@ -74,6 +74,17 @@ class BerCursor {
   const char* end_;
 };
 
+// The content of the element of tag `tag` at the start of `bytes`; with
+// `filling`, it must also end where `bytes` ends.
+inline Result<std::string_view> TakeOuter(std::string_view bytes, std::uint8_t tag, bool filling) {
+  BerCursor outer(bytes);
+  Result<std::string_view> content = outer.Take(tag);
+  if (content.ok() && filling && !outer.AtEnd()) {
+    return Status::Corruption("bytes after the outer element");
+  }
+  return content;
+}
+
 // The first failure of several takes in their order; ok when all succeeded.
 // (A failed take does not move the cursor, so the ones after it usually fail
 // too: the first is the one that says what was wrong.)

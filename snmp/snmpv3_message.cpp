@@ -53,10 +53,8 @@ std::string EncodeSnmpv3Message(const Snmpv3Header& header, const UsmSecurityPar
 
 Result<Snmpv3Message> DecodeSnmpv3Message(std::string_view datagram) {
   const auto failed = [](const Status& s) { return s.WithContext("version 3 message"); };
-  ber::BerCursor outer(datagram);
-  const auto message = outer.Take(ber::kSequence);
+  const auto message = ber::TakeOuter(datagram, ber::kSequence, true);
   if (!message) return failed(message.status());
-  if (!outer.AtEnd()) return failed(Status::Corruption("bytes after the message"));
   ber::BerCursor in(*message);
   const auto version = in.TakeInteger();
   if (!version) return failed(version.status().WithContext("msgVersion"));
@@ -108,8 +106,7 @@ Result<Snmpv3Message> DecodeSnmpv3Message(std::string_view datagram) {
 
 Result<ScopedPdu> DecodeScopedPdu(std::string_view bytes) {
   const auto failed = [](const Status& s) { return s.WithContext("scopedPDU"); };
-  ber::BerCursor outer(bytes);
-  const auto scoped = outer.Take(ber::kSequence);
+  const auto scoped = ber::TakeOuter(bytes, ber::kSequence, false);  // a decryption may pad
   if (!scoped) return failed(scoped.status());
   ber::BerCursor in(*scoped);
   const auto engine = in.Take(ber::kOctetString);

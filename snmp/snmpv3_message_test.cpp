@@ -170,7 +170,9 @@ TEST(Snmpv3Message, MalformedPartsAreRefused) {
   };
   for (const Row& row : rows) {
     std::unique_ptr<char[]> keep;
-    EXPECT_FALSE(DecodeExact(row.message, keep)) << row.what;
+    const Status refused = DecodeExact(row.message, keep).status();
+    EXPECT_EQ(refused.code(), StatusCode::kCorruption) << row.what;
+    EXPECT_EQ(refused.message().rfind("version 3 message: ", 0), 0u) << refused.message();
   }
 
   EXPECT_FALSE(DecodeScopedPdu(Element(0x30, Bytes("04 00 04 00 30 00")))) << "not a PDU";

@@ -32,10 +32,8 @@ void AppendUsmSecurityParameters(const UsmSecurityParameters& p, std::string& ou
 Result<UsmSecurityParameters> DecodeUsmSecurityParameters(std::string_view bytes,
                                                           std::size_t* auth_offset) {
   const auto failed = [](const Status& s) { return s.WithContext("msgSecurityParameters"); };
-  ber::BerCursor outer(bytes);
-  const auto sequence = outer.Take(ber::kSequence);
+  const auto sequence = ber::TakeOuter(bytes, ber::kSequence, true);
   if (!sequence) return failed(sequence.status());
-  if (!outer.AtEnd()) return failed(Status::Corruption("bytes after the SEQUENCE"));
   ber::BerCursor in(*sequence);
   const auto engine = in.Take(ber::kOctetString);
   const auto boots = in.TakeNonNegative();
