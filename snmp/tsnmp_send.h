@@ -92,15 +92,15 @@ class TSNMPSend {
   bool AnswersRequest() const;
   UdpEndpoint Destination();
   void DiscardWaiting();
-  // Waits until `deadline` for the next non-empty datagram from `to` into
-  // buffer_; false with ErrorCode and LastStatus set when none came. `first`
-  // marks the exchange's first wait, which looks even when time is up.
   // Sends a datagram; a failed send shows up as a missing reply.
   void Send(const UdpEndpoint& to, std::string_view datagram) {
     static_cast<void>(socket_->SendTo(to, datagram));
   }
   // Records a failure of the socket or the datagram; returns false.
   bool Unreadable(int error_code);
+  // Waits until `deadline` for the next non-empty datagram from `to` into
+  // buffer_; false with ErrorCode and LastStatus set when none came. `first`
+  // marks the exchange's first wait, which looks even when time is up.
   bool ReceiveReply(const UdpEndpoint& to, std::int64_t deadline, bool& first);
   bool ExchangeV3(const UdpEndpoint& to, std::int64_t deadline);  // tsnmp_send_v3.cpp
   std::int64_t Deadline();

@@ -11,8 +11,8 @@ bool TSNMPSend::ExchangeV3(const UdpEndpoint& to, std::int64_t deadline) {
   if (!usm_) usm_ = std::make_unique<UsmSession>();
   UsmSession& session = *usm_;
   session.Use(Usm, to);
-  const auto refused = [&](std::string reason) {
-    status_ = Status::Refused(std::move(reason));
+  const auto refused = [&](const Status& why) {
+    status_ = why;
     return false;
   };
 
@@ -42,13 +42,13 @@ bool TSNMPSend::ExchangeV3(const UdpEndpoint& to, std::int64_t deadline) {
         break;
       case UsmSession::Verdict::kEngineLearned:
         // The agent has another engine ID now (its state was reset).
-        if (relearned) return refused("unknown engine ID");
+        if (relearned) return refused(Status::Refused("unknown engine ID"));
         relearned = true;
         Send(to, session.Wrap(Request, socket_->NowMs()));
         break;
       case UsmSession::Verdict::kTimeResynced:
         // The agent rebooted, or the clock learned at discovery was off.
-        if (resynchronised) return refused("not in time window");
+        if (resynchronised) return refused(Status::Refused("not in time window"));
         resynchronised = true;
         Send(to, session.Wrap(Request, socket_->NowMs()));
         break;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <utility>
 
 #include "base/big_endian.h"
 #include "snmp/ber_cursor.h"
@@ -23,6 +24,14 @@ constexpr char kUnknownUserNames[] = "1.3.6.1.6.3.15.1.1.3.0";
 constexpr char kUnknownEngineIds[] = "1.3.6.1.6.3.15.1.1.4.0";
 constexpr char kWrongDigests[] = "1.3.6.1.6.3.15.1.1.5.0";
 constexpr char kDecryptionErrors[] = "1.3.6.1.6.3.15.1.1.6.0";
+
+// The refusals, as the user reads them.
+constexpr std::pair<const char*, const char*> kRefusals[] = {
+    {kUnknownUserNames, "unknown user"},
+    {kWrongDigests, "wrong authentication key"},
+    {kUnsupportedSecLevels, "unsupported security level"},
+    {kDecryptionErrors, "wrong privacy key"},
+};
 
 // A random number; a broken generator gives 0, so the sequences start at 1.
 std::uint64_t Random() { return UsmRandom64().value_or(0); }
@@ -250,18 +259,12 @@ UsmSession::Verdict UsmSession::JudgeReport(const Snmpv3Message& m, bool authent
     SetClock(security.EngineBoots, security.EngineTime, now_ms);
     return Verdict::kTimeResynced;
   }
-  if (counter == kUnknownUserNames) {
-    refusal_ = "unknown user";
-  } else if (counter == kWrongDigests) {
-    refusal_ = "wrong authentication key";
-  } else if (counter == kUnsupportedSecLevels) {
-    refusal_ = "unsupported security level";
-  } else if (counter == kDecryptionErrors) {
-    refusal_ = "wrong privacy key";
-  } else {
-    refusal_ =
-        "refused (report " + (counter.empty() ? std::string("without a counter") : counter) + ")";
+  std::string reason =
+      "refused (report " + (counter.empty() ? std::string("without a counter") : counter) + ")";
+  for (const auto& [refusal_counter, refusal_reason] : kRefusals) {
+    if (counter == refusal_counter) reason = refusal_reason;
   }
+  refusal_ = Status::Refused(std::move(reason));
   return Verdict::kRefused;
 }
 

@@ -28,6 +28,7 @@
 #include <string>
 #include <string_view>
 
+#include "base/status.h"
 #include "snmp/snmpv3_message.h"
 #include "snmp/tsnmp_rec.h"
 #include "snmp/udp_transport.h"
@@ -70,10 +71,11 @@ class UsmSession {
   // `response` for kReply; leaves it reset otherwise.
   Verdict Judge(std::string_view datagram, std::int64_t now_ms, TSNMPRec& response);
 
-  // Why the agent refused, after kRefused, as the user reads it: "unknown
-  // user", "wrong authentication key", "unsupported security level", "wrong
-  // privacy key", or "refused (report OID)" for another Report.
-  const std::string& Refusal() const { return refusal_; }
+  // Why the agent refused, after kRefused: kRefused with the reason as the
+  // user reads it, "unknown user", "wrong authentication key", "unsupported
+  // security level", "wrong privacy key", or "refused (report OID)" for
+  // another Report.
+  const Status& Refusal() const { return refusal_; }
 
   const std::string& EngineId() const { return engine_id_; }
   std::int32_t EngineBoots() const { return boots_; }
@@ -106,7 +108,7 @@ class UsmSession {
   std::uint64_t next_salt_;
   std::int32_t sent_msg_id_ = -1;
   std::int32_t sent_request_id_ = -1;
-  std::string refusal_;
+  Status refusal_;
   int rejected_ = 0;
 };
 
