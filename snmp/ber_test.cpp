@@ -110,38 +110,30 @@ TEST(BerReader, ItemsFollowTheReadingRules) {
     EXPECT_EQ(absent.tag, 5);
     EXPECT_EQ(r.position(), d.data() + 5);
   }
-  {
-    const std::string d = Bytes("04 05 61 62");  // content runs past the end
+  // One item each: its kind, and where the read position is left.
+  const struct {
+    const char* hex;
+    const char* what;
+    Kind kind;
+    std::size_t position;
+    const char* content;  // for a primitive item
+  } rows[] = {
+      {"04 05 61 62", "content runs past the end", Kind::kMalformed, 2, nullptr},
+      {"04 84 00 00", "length field cut off", Kind::kMalformed, 4, nullptr},
+      {"04 89 00 00 00 00 00 00 00 00 02 61 62", "9 length bytes", Kind::kPrimitive, 13, "ab"},
+      {"04 89 01 00 00 00 00 00 00 00 02 61 62", "beyond 2^64", Kind::kMalformed, 11, nullptr},
+      {"04 80 61", "indefinite form read as length 0", Kind::kPrimitive, 2, ""},
+  };
+  for (const auto& row : rows) {
+    const std::string d = Bytes(row.hex);
     BerReader r(d.data(), d.data() + d.size());
     const Item item = r.Next();
-    EXPECT_EQ(item.kind, Kind::kMalformed);
-    EXPECT_EQ(item.tag, 4);
-    EXPECT_EQ(r.position(), d.data() + 2);  // just after the length
-  }
-  {
-    const std::string d = Bytes("04 84 00 00");  // length field cut off
-    BerReader r(d.data(), d.data() + d.size());
-    EXPECT_EQ(r.Next().kind, Kind::kMalformed);
-    EXPECT_EQ(r.position(), d.data() + d.size());
-  }
-  {
-    const std::string d = Bytes("04 89 00 00 00 00 00 00 00 00 02 61 62");  // 9 length bytes
-    BerReader r(d.data(), d.data() + d.size());
-    const Item item = r.Next();
-    EXPECT_EQ(item.kind, Kind::kPrimitive);
-    EXPECT_EQ(std::string(item.content, item.length), "ab");
-  }
-  {
-    const std::string d = Bytes("04 89 01 00 00 00 00 00 00 00 02 61 62");  // beyond 2^64
-    BerReader r(d.data(), d.data() + d.size());
-    EXPECT_EQ(r.Next().kind, Kind::kMalformed);
-  }
-  {
-    const std::string d = Bytes("04 80 61");  // indefinite form read as length 0
-    BerReader r(d.data(), d.data() + d.size());
-    const Item item = r.Next();
-    EXPECT_EQ(item.kind, Kind::kPrimitive);
-    EXPECT_EQ(item.length, 0u);
+    EXPECT_EQ(item.kind, row.kind) << row.what;
+    EXPECT_EQ(item.tag, 4) << row.what;
+    EXPECT_EQ(r.position(), d.data() + row.position) << row.what;
+    if (row.content != nullptr) {
+      EXPECT_EQ(std::string(item.content, item.length), row.content) << row.what;
+    }
   }
 }
 
