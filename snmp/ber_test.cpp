@@ -92,6 +92,8 @@ TEST(BerReader, OidContentToText) {
   EXPECT_EQ(OidText("2B 9F FF FF FF 7F"), "1.3.4294967295");  // kept in 32 bits
   EXPECT_EQ(OidText("2B 06 81"), "");                         // last byte continues: damaged
   EXPECT_EQ(OidText("81"), "");
+  std::string out;
+  EXPECT_EQ(AppendOidText("\x81", "\x81" + 1, out).code(), StatusCode::kCorruption);
 }
 
 TEST(BerReader, ItemsFollowTheReadingRules) {
