@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "base/big_endian.h"
 #include "base/hex_digits.h"
 #include "base/little_endian.h"
 
@@ -62,6 +63,36 @@ TEST(LittleEndian, PacksLowByteFirstAndReadsItBack) {
   EXPECT_EQ(word, (std::vector<std::uint8_t>{0xCD, 0xAB}));
   EXPECT_EQ(ReadLittleEndian(std::string("\xFF\xFF\xFF\x80", 4)), 0x80FFFFFFu);
   EXPECT_EQ(ReadLittleEndian(""), 0u);
+}
+
+TEST(BigEndian, PacksHighByteFirstAndReadsItBack) {
+  const struct {
+    std::uint64_t v;
+    std::size_t bytes;
+    std::string packed;
+    std::int32_t signed32;  // the packed bytes read as a signed INTEGER
+  } kRows[] = {
+      {0, 0, "", 0},
+      {0x7F, 1, "\x7F", 127},
+      {0xFF, 1, "\xFF", -1},
+      {0x00FF, 2, std::string("\x00\xFF", 2), 255},
+      {0x1234ABCD, 2, "\xAB\xCD", static_cast<std::int32_t>(0xFFFFABCD)},  // only the low bytes
+      {0x80000000, 4, std::string("\x80\x00\x00\x00", 4), INT32_MIN},
+      {0x0102030405060708ULL, 8, "\x01\x02\x03\x04\x05\x06\x07\x08", 0x05060708},
+  };
+  for (const auto& row : kRows) {
+    std::string appended;
+    AppendBigEndian(appended, row.v, row.bytes);
+    EXPECT_EQ(appended, row.packed) << row.v;
+    char written[8];
+    EXPECT_EQ(std::string(written, WriteBigEndian(written, row.v, row.bytes)), row.packed);
+    const std::uint64_t low = row.bytes == 8 ? row.v : row.v & ((1ULL << (8 * row.bytes)) - 1);
+    EXPECT_EQ(ReadBigEndian(row.packed), low) << row.v;
+    EXPECT_EQ(ReadBigEndianSigned32(row.packed), row.signed32) << row.v;
+  }
+  std::vector<std::uint8_t> bytes;
+  AppendBigEndian(bytes, 0x0102, 2);
+  EXPECT_EQ(bytes, (std::vector<std::uint8_t>{0x01, 0x02}));
 }
 
 }  // namespace

@@ -29,9 +29,10 @@ std::string TemporaryPath(const std::string& path) {
          ".tmp";
 }
 
-bool SyncDirectory(const std::string& dir) {
+Status SyncDirectory(const std::string& dir) {
   UniqueFd fd(::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  return fd.valid() && ::fsync(fd.get()) == 0;
+  if (!fd.valid() || ::fsync(fd.get()) != 0) return Failure(&Status::IoError, dir);
+  return Status::Ok();
 }
 
 }  // namespace
@@ -49,10 +50,15 @@ UniqueFd& UniqueFd::operator=(UniqueFd&& other) noexcept {
   return *this;
 }
 
-bool UniqueFd::Close() {
+Status UniqueFd::Close() {
   const int fd = fd_;
   fd_ = -1;
-  return fd >= 0 && ::close(fd) == 0;
+  if (fd < 0) return Status::IoError("close: not open", EBADF);
+  if (::close(fd) != 0) {
+    const int error = errno;
+    return Status::IoError(std::string("close: ") + std::strerror(error), error);
+  }
+  return Status::Ok();
 }
 
 Status WriteAll(int fd, std::string_view bytes) {
@@ -110,7 +116,7 @@ Status ReplaceFileAtomically(const std::string& path_or_link, std::string_view b
 
   const bool written = (!options.keep_mode || ::fchmod(fd.get(), mode) == 0) &&
                        WriteAll(fd.get(), bytes).ok() &&
-                       (!options.durable || ::fsync(fd.get()) == 0) && fd.Close();
+                       (!options.durable || ::fsync(fd.get()) == 0) && fd.Close().ok();
   if (!written) {
     const Status failure = Failure(&Status::WriteFailed, temporary);
     ::unlink(temporary.c_str());
@@ -121,10 +127,7 @@ Status ReplaceFileAtomically(const std::string& path_or_link, std::string_view b
     ::unlink(temporary.c_str());
     return failure;
   }
-  if (options.durable && !SyncDirectory(DirectoryOf(path))) {
-    return Failure(&Status::IoError, DirectoryOf(path));
-  }
-  return Status::Ok();
+  return options.durable ? SyncDirectory(DirectoryOf(path)) : Status::Ok();
 }
 
 }  // namespace plovex

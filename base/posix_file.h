@@ -31,9 +31,10 @@ class UniqueFd {
 
   int get() const { return fd_; }
   bool valid() const { return fd_ >= 0; }
-  // Closes now; false when close reports an error (a deferred write failure
-  // on some file systems shows only here).
-  bool Close();
+  // Closes now; kIoError with the errno when close reports an error (a
+  // deferred write failure on some file systems shows only here) or nothing
+  // was open.
+  Status Close();
 
  private:
   int fd_;

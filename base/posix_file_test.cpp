@@ -10,8 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include "base/signal_set.h"
 #include "base/status.h"
-#include "base/termination_signals.h"
 
 namespace plovex {
 namespace {
@@ -107,7 +107,7 @@ TEST_F(PosixFileTest, WriteAllFailsWhereTheFileTakesNoMoreBytes) {
   EXPECT_EQ(failed.sys_errno(), ENOSPC);
   UniqueFd file(::open(Path("f").c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600));
   EXPECT_TRUE(WriteAll(file.get(), std::string(70000, 'y')).ok());
-  EXPECT_TRUE(file.Close());
+  EXPECT_TRUE(file.Close().ok());
   EXPECT_FALSE(file.valid());
   EXPECT_EQ(fs::file_size(Path("f")), 70000u);
 }

@@ -117,7 +117,7 @@ void Ours(benchmark::State& state, Surface (*make)(), const char* name) {
 void OursFromIndices(benchmark::State& state, Surface (*make)(), const char*) {
   const TGIFImage image = TGIFImage::FromPicture(make());
   for (auto _ : state) {
-    std::optional<GifBytes> bytes = EncodeGif(image);
+    Result<GifBytes> bytes = EncodeGif(image);
     benchmark::DoNotOptimize(bytes->data());
   }
 }

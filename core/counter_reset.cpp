@@ -46,11 +46,12 @@ Status ResetAgentCounter(TSNMPSend& client, const std::string& host, const std::
   client.Host = host;
   client.Timeout = kResetTimeoutMs;
   if (!client.Exchange()) {
-    if (client.Failure() == SnmpFailure::kTimedOut || client.Failure() == SnmpFailure::kSocket) {
+    const StatusCode code = client.LastStatus().code();
+    if (code == StatusCode::kTimedOut || code == StatusCode::kIoError) {
       return Status::TimedOut("No answer from " + host + " within " +
                               std::to_string(kResetTimeoutMs / 1000) + " s.");
     }
-    return Status::Refused("No answer from " + host + ": " + client.FailureText() + ".");
+    return Status::Refused("No answer from " + host + ": " + client.LastStatus().message() + ".");
   }
   if (client.Response.ErrorStatus != 0) {
     return Status::Refused("The agent did not reset OID" + std::to_string(channel) + ": " +

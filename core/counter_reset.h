@@ -14,7 +14,7 @@
 //   error-status, by its RFC 1157 / RFC 3416 name, or its number), or
 //   "No answer from <host> within 5 s." when nothing answered in time, or
 //   "No answer from <host>: wrong authentication key." when a version 3
-//   agent refused the user (the client's FailureText).
+//   agent refused the user (the client's LastStatus message).
 // `channel` (1 or 2) names the counter in the message. Never throws.
 #include <string>
 

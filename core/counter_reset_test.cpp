@@ -21,7 +21,7 @@ class CounterResetTest : public ::testing::Test {
   void AnswerWith(std::int32_t status) {
     net_->responder = [status](const MemoryUdpTransport::Datagram& d, MemoryUdpTransport& net) {
       TSNMPRec request;
-      ASSERT_TRUE(request.Decode(d.bytes));
+      ASSERT_TRUE(request.Decode(d.bytes).ok());
       TSNMPRec reply;
       reply.PduType = 0xA2;
       reply.ErrorStatus = status;
@@ -64,7 +64,7 @@ TEST_F(CounterResetTest, Version2cSetsTheVersionFieldOnly) {
       ResetAgentCounter(*client_, "127.0.0.1", "tamrel", "1.3.6.1.2.1.2.2.1.10.2", 1, 1).ok());
   ASSERT_EQ(net_->sent.size(), 1u);
   TSNMPRec sent;
-  ASSERT_TRUE(sent.Decode(net_->sent[0].bytes));
+  ASSERT_TRUE(sent.Decode(net_->sent[0].bytes).ok());
   EXPECT_EQ(sent.Version, 1);
   EXPECT_EQ(sent.PduType, 0xA3);
   ASSERT_EQ(sent.VarBinds().size(), 1u);

@@ -255,8 +255,10 @@ bool PrepareSecurity(const TPlovexSettings& s, TSNMPSend& client, std::string& p
 
 // What the user is told beside "no answer": nothing for plain silence.
 std::string SilenceReason(const TSNMPSend& client) {
-  const SnmpFailure f = client.Failure();
-  return f == SnmpFailure::kTimedOut || f == SnmpFailure::kSocket ? "" : client.FailureText();
+  const StatusCode code = client.LastStatus().code();
+  return code == StatusCode::kTimedOut || code == StatusCode::kIoError
+             ? ""
+             : client.LastStatus().message();
 }
 
 }  // namespace

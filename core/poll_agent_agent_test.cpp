@@ -21,16 +21,16 @@ constexpr char kAddresses[] = "1.3.6.1.2.1.4.20.1.1";
 class CountingSocket final : public UdpTransport {
  public:
   explicit CountingSocket(int* sent) : sent_(sent) {}
-  int OpenError() const override { return socket_.OpenError(); }
-  std::optional<std::uint32_t> LookUpHost(const std::string& name) override {
+  Status Opened() const override { return socket_.Opened(); }
+  Result<std::uint32_t> LookUpHost(const std::string& name) override {
     return socket_.LookUpHost(name);
   }
-  int SendTo(const UdpEndpoint& to, std::string_view datagram) override {
+  Status SendTo(const UdpEndpoint& to, std::string_view datagram) override {
     ++*sent_;
     return socket_.SendTo(to, datagram);
   }
-  Wait WaitReadable(std::int64_t timeout_ms) override { return socket_.WaitReadable(timeout_ms); }
-  int ReceiveFrom(std::string& datagram, UdpEndpoint& from) override {
+  Status WaitReadable(std::int64_t timeout_ms) override { return socket_.WaitReadable(timeout_ms); }
+  Status ReceiveFrom(std::string& datagram, UdpEndpoint& from) override {
     return socket_.ReceiveFrom(datagram, from);
   }
   std::int64_t NowMs() override { return socket_.NowMs(); }

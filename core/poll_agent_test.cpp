@@ -58,7 +58,7 @@ class FakeAgent {
   void Attach(MemoryUdpTransport& net) {
     net.responder = [this](const MemoryUdpTransport::Datagram& d, MemoryUdpTransport& n) {
       TSNMPRec request;
-      ASSERT_TRUE(request.Decode(d.bytes));
+      ASSERT_TRUE(request.Decode(d.bytes).ok());
       requests.push_back(request);
       if (silent) return;
       n.Deliver(d.peer, Answer(request), delay_ms);  // from where it was sent

@@ -7,16 +7,20 @@ namespace plovex {
 std::optional<UsmUser> SettingsUsmUser(const TPlovexSettings& s, std::string& problem) {
   UsmUser user;
   user.Name = s.SnmpUser;
-  if (!ParseUsmAuthProtocol(s.SnmpAuthProtocol, user.Auth)) {
-    problem = "unknown authentication protocol \"" + s.SnmpAuthProtocol + "\"";
+  const Result<UsmAuthProtocol> auth = ParseUsmAuthProtocol(s.SnmpAuthProtocol);
+  if (!auth) {
+    problem = auth.status().message();
     return std::nullopt;
   }
-  if (!ParseUsmPrivProtocol(s.SnmpPrivProtocol, user.Priv)) {
-    problem = "unknown privacy protocol \"" + s.SnmpPrivProtocol + "\"";
+  user.Auth = *auth;
+  const Result<UsmPrivProtocol> priv = ParseUsmPrivProtocol(s.SnmpPrivProtocol);
+  if (!priv) {
+    problem = priv.status().message();
     return std::nullopt;
   }
-  const std::optional<std::string> auth_key = KeyFromHex(s.SnmpAuthKey);
-  const std::optional<std::string> priv_key = KeyFromHex(s.SnmpPrivKey);
+  user.Priv = *priv;
+  const Result<std::string> auth_key = KeyFromHex(s.SnmpAuthKey);
+  const Result<std::string> priv_key = KeyFromHex(s.SnmpPrivKey);
   if (!auth_key) {
     problem = "authentication key is not hexadecimal";
     return std::nullopt;
@@ -28,15 +32,15 @@ std::optional<UsmUser> SettingsUsmUser(const TPlovexSettings& s, std::string& pr
   // Keys of a level not in use stay stored, but do not travel.
   if (user.Auth != UsmAuthProtocol::kNone) user.AuthKey = *auth_key;
   if (user.Priv != UsmPrivProtocol::kNone) user.PrivKey = *priv_key;
-  problem = user.Problem();
+  problem = user.Check().message();
   if (!problem.empty()) return std::nullopt;
   return user;
 }
 
 std::string PassphraseToKeyText(const std::string& auth_protocol, const std::string& passphrase) {
-  UsmAuthProtocol protocol = UsmAuthProtocol::kNone;
-  if (!ParseUsmAuthProtocol(auth_protocol, protocol)) return "";
-  const std::optional<std::string> key = PasswordToKey(protocol, passphrase);
+  const Result<UsmAuthProtocol> protocol = ParseUsmAuthProtocol(auth_protocol);
+  if (!protocol) return "";
+  const Result<std::string> key = PasswordToKey(*protocol, passphrase);
   return key ? KeyToHex(*key) : "";
 }
 

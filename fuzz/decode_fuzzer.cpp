@@ -12,9 +12,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string_view datagram(reinterpret_cast<const char*>(data), size);
 
   plovex::TSNMPRec fresh;
-  const bool decoded = fresh.Decode(datagram);
+  const bool decoded = fresh.Decode(datagram).ok();
   reused.Reset();
-  if (reused.Decode(datagram) != decoded) __builtin_trap();
+  if (reused.Decode(datagram).ok() != decoded) __builtin_trap();
 
   const auto a = fresh.VarBinds();
   const auto b = reused.VarBinds();
@@ -30,7 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // RequestId survives Reset, so only a decoded reply makes both agree.
     if (fresh.RequestId != reused.RequestId) __builtin_trap();
     plovex::TSNMPRec again;
-    if (!again.Decode(fresh.Encode())) __builtin_trap();
+    if (!again.Decode(fresh.Encode()).ok()) __builtin_trap();
   }
   return 0;
 }

@@ -63,7 +63,7 @@ int main(int argc, char** argv) {
     client.Request.AddVarBind("1.3.6.1.2.1.1.1.0", "", 5);
     client.Request.AddVarBind("1.3.6.1.2.1.31.1.1.1.6.2", "", 5);
     if (!client.Exchange() || net->sent.size() != 2 || replies.size() != 2) {
-      std::cerr << level.name << ": " << client.FailureText() << "\n";
+      std::cerr << level.name << ": " << client.LastStatus().message() << "\n";
       return 1;
     }
     const std::string base = level.name;

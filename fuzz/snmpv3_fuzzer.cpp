@@ -26,7 +26,7 @@ void CheckScopedPdu(std::string_view bytes) {
   if (!Inside(scoped->Pdu, bytes)) __builtin_trap();
   plovex::TSNMPRec pdu;
   pdu.Version = 3;
-  if (!pdu.DecodePdu(scoped->Pdu)) __builtin_trap();
+  if (!pdu.DecodePdu(scoped->Pdu).ok()) __builtin_trap();
   for (const plovex::TSNMPMib& b : pdu.VarBinds()) {
     if (b.Value.size() > 4 * bytes.size() + 16 || b.Oid.size() > 4 * bytes.size() + 16) {
       __builtin_trap();

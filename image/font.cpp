@@ -17,14 +17,14 @@ struct Font::SizeCache {
   std::unordered_map<char32_t, std::unique_ptr<Glyph>> high;
 };
 
-std::unique_ptr<Font> Font::FromFile(const std::string& path, int face_index) {
+Result<std::unique_ptr<Font>> Font::FromFile(const std::string& path, int face_index) {
   FT_Library library = nullptr;
-  if (FT_Init_FreeType(&library) != 0) return nullptr;
+  if (FT_Init_FreeType(&library) != 0) return Status::IoError("FreeType cannot start");
   FT_Face face = nullptr;
   if (FT_New_Face(library, path.c_str(), face_index, &face) != 0 || !FT_IS_SCALABLE(face)) {
     if (face != nullptr) FT_Done_Face(face);
     FT_Done_FreeType(library);
-    return nullptr;
+    return Status::InvalidArgument(path + ": not a scalable font FreeType can load");
   }
   return std::unique_ptr<Font>(new Font(library, face, path));
 }
@@ -44,7 +44,8 @@ std::unique_ptr<Font> Font::Find(const std::string& family) {
       int index = 0;
       if (FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch) {
         FcPatternGetInteger(match, FC_INDEX, 0, &index);
-        font = FromFile(reinterpret_cast<const char*>(file), index);
+        Result<std::unique_ptr<Font>> loaded = FromFile(reinterpret_cast<const char*>(file), index);
+        if (loaded.ok()) font = std::move(loaded).value();
       }
       FcPatternDestroy(match);
     }

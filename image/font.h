@@ -7,13 +7,17 @@
 // drawn on every tick rasterises each glyph once per process. Not thread-safe
 // (the cache fills on use); one Font serves the one picture.
 //
-// Failure is a value: Find returns null when no font file can be found or
-// loaded; a character the face lacks draws the face's missing-glyph shape.
+// Failure is a value: FromFile's Result says why a file cannot be loaded;
+// Find returns null when no font can be found (the picture is then drawn
+// without its texts); a character the face lacks draws the face's
+// missing-glyph shape.
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <unordered_map>
 #include <vector>
+
+#include "base/status.h"
 
 struct FT_LibraryRec_;
 struct FT_FaceRec_;
@@ -44,8 +48,8 @@ class Font {
   // The best match for a family name ("Arial" resolves to Liberation Sans,
   // which has its metrics), or null when fontconfig offers nothing loadable.
   static std::unique_ptr<Font> Find(const std::string& family);
-  // A font file; null when FreeType cannot load it.
-  static std::unique_ptr<Font> FromFile(const std::string& path, int face_index = 0);
+  // A font file; kInvalidArgument naming it when FreeType cannot load it.
+  static Result<std::unique_ptr<Font>> FromFile(const std::string& path, int face_index = 0);
 
   ~Font();
   Font(const Font&) = delete;

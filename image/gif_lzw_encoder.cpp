@@ -6,6 +6,7 @@
 #include <cstring>
 #include <memory>
 #include <new>
+#include <string>
 
 #include "image/gif_bit_writer.h"
 #include "image/gif_format.h"
@@ -183,13 +184,15 @@ std::size_t MaxCodedBytes(std::size_t count) {
 
 }  // namespace
 
-std::optional<std::vector<std::uint8_t>> LzwEncode(const std::uint8_t* indices, std::size_t count,
-                                                   int min_code_size, int color_count) {
-  if (min_code_size < gif::kMinLzwCodeSize || min_code_size > 8) return std::nullopt;
+Result<std::vector<std::uint8_t>> LzwEncode(const std::uint8_t* indices, std::size_t count,
+                                            int min_code_size, int color_count) {
+  if (min_code_size < gif::kMinLzwCodeSize || min_code_size > 8) {
+    return Status::InvalidArgument("LZW minimum code size " + std::to_string(min_code_size));
+  }
   const int limit = std::min(color_count, 1 << min_code_size);
   if (limit < 256 &&
       std::any_of(indices, indices + count, [&](std::uint8_t i) { return i >= limit; })) {
-    return std::nullopt;
+    return Status::InvalidArgument(gif::kColorNotInColorTable);
   }
   return Encode(indices, count, min_code_size);
 }

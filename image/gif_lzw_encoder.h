@@ -13,15 +13,17 @@
 // calls never see anything of earlier calls, and threads do not share it.
 #include <cstddef>
 #include <cstdint>
-#include <optional>
 #include <vector>
+
+#include "base/status.h"
 
 namespace plovex {
 
 // min_code_size is 2 to 8; indices must lie below color_count and below
-// 2^min_code_size. Returns nothing (and produces no partial stream) when an
-// index does not, or min_code_size is out of range.
-std::optional<std::vector<std::uint8_t>> LzwEncode(const std::uint8_t* indices, std::size_t count,
-                                                   int min_code_size, int color_count);
+// 2^min_code_size. Fails with kInvalidArgument (and produces no partial
+// stream) when an index does not ("Color not in color table"), or
+// min_code_size is out of range.
+Result<std::vector<std::uint8_t>> LzwEncode(const std::uint8_t* indices, std::size_t count,
+                                            int min_code_size, int color_count);
 
 }  // namespace plovex

@@ -15,8 +15,8 @@ namespace {
 using giftest::Bytes;
 
 Bytes Encode(const Bytes& pixels, int b = 8) {
-  std::optional<Bytes> codes = LzwEncode(pixels.data(), pixels.size(), b, 1 << b);
-  EXPECT_TRUE(codes.has_value());
+  Result<Bytes> codes = LzwEncode(pixels.data(), pixels.size(), b, 1 << b);
+  EXPECT_TRUE(codes.ok());
   return codes.value_or(Bytes{});
 }
 
@@ -138,8 +138,9 @@ TEST(GifLzwEncoder, ThreadsEncodeIndependently) {
 
 TEST(GifLzwEncoder, RefusesAnIndexBeyondTheColourTable) {
   const Bytes pixels = {0, 1, 2, 3, 4, 0};
-  EXPECT_FALSE(LzwEncode(pixels.data(), pixels.size(), 3, 4).has_value());
-  EXPECT_TRUE(LzwEncode(pixels.data(), pixels.size(), 3, 5).has_value());
+  EXPECT_EQ(LzwEncode(pixels.data(), pixels.size(), 3, 4).status(),
+            Status::InvalidArgument("Color not in color table"));
+  EXPECT_TRUE(LzwEncode(pixels.data(), pixels.size(), 3, 5).ok());
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "image/gif_writer.h"
 
 #include <algorithm>
+#include <string>
 
 #include "base/little_endian.h"
 #include "image/gif_format.h"
@@ -59,14 +60,14 @@ void WriteImageDescriptor(GifBytes& out, const TGIFFrame& frame) {
   out.push_back(packed);
 }
 
-bool WriteImageData(GifBytes& out, const TGIFFrame& frame, const TGIFColorTable* table) {
+Status WriteImageData(GifBytes& out, const TGIFFrame& frame, const TGIFColorTable* table) {
   const int min_code_size = MinCodeSize(table);
   const int colors = table != nullptr ? table->Count() : gif::kMaxColorTableEntries;
-  std::optional<std::vector<std::uint8_t>> codes =
+  const Result<std::vector<std::uint8_t>> codes =
       LzwEncode(frame.indices.data(), frame.indices.size(), min_code_size, colors);
-  if (!codes) return false;
+  if (!codes) return codes.status();
   WriteSubBlocks(out, min_code_size, *codes);
-  return true;
+  return Status::Ok();
 }
 
 void WriteSubBlocks(GifBytes& out, int min_code_size, const std::vector<std::uint8_t>& codes) {
@@ -91,13 +92,14 @@ void WriteSubBlocks(GifBytes& out, int min_code_size, const std::vector<std::uin
 
 void WriteTrailer(GifBytes& out) { out.push_back(gif::kTrailer); }
 
-std::optional<GifBytes> EncodeGif(const TGIFImage& image) {
+Result<GifBytes> EncodeGif(const TGIFImage& image) {
   GifBytes out;
   WriteSignature(out);
   const TGIFHeader& header = image.Header();
   WriteLogicalScreenDescriptor(out, header);
   if (header.global_color_table) WriteColorTable(out, *header.global_color_table);
-  for (const TGIFFrame& frame : image.Frames()) {
+  for (std::size_t i = 0; i < image.Frames().size(); ++i) {
+    const TGIFFrame& frame = image.Frames()[i];
     WriteImageDescriptor(out, frame);
     const TGIFColorTable* table = nullptr;
     if (frame.local_color_table) {
@@ -106,7 +108,8 @@ std::optional<GifBytes> EncodeGif(const TGIFImage& image) {
     } else if (header.global_color_table) {
       table = &*header.global_color_table;
     }
-    if (!WriteImageData(out, frame, table)) return std::nullopt;
+    const Status written = WriteImageData(out, frame, table);
+    if (!written.ok()) return written.WithContext("frame " + std::to_string(i));
   }
   WriteTrailer(out);
   return out;

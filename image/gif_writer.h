@@ -5,10 +5,12 @@
 // little-endian.
 //
 // The only failure is a pixel index at or above its frame's colour table
-// size ("Color not in color table"); it is a value here, never an exception.
+// size: kInvalidArgument, "frame N: Color not in color table"; it is a value
+// here, never an exception.
 #include <cstdint>
-#include <optional>
 #include <vector>
+
+#include "base/status.h"
 
 #include "image/gif_image.h"
 #include "image/surface.h"
@@ -28,15 +30,17 @@ void WriteImageDescriptor(GifBytes& out, const TGIFFrame& frame);
 // Minimum code size, the LZW codes in sub-blocks of up to 255 bytes, the
 // zero-length terminator. `table` is the colour table the frame's indices
 // refer to (its local one, else the global one; nullptr for none).
-// Returns false, leaving out unchanged, when an index is beyond that table.
-bool WriteImageData(GifBytes& out, const TGIFFrame& frame, const TGIFColorTable* table);
+// Fails ("Color not in color table"), leaving out unchanged, when an index
+// is beyond that table.
+Status WriteImageData(GifBytes& out, const TGIFFrame& frame, const TGIFColorTable* table);
 // The minimum code size byte, `codes` cut into sub-blocks, the terminator.
 void WriteSubBlocks(GifBytes& out, int min_code_size, const std::vector<std::uint8_t>& codes);
 // 0x3B.
 void WriteTrailer(GifBytes& out);
 
-// The whole file, or nothing when a frame refers to a colour it lacks.
-std::optional<GifBytes> EncodeGif(const TGIFImage& image);
+// The whole file, or the failure of the first frame that refers to a
+// colour it lacks.
+Result<GifBytes> EncodeGif(const TGIFImage& image);
 
 // The program's picture as a GIF file (TGIFImage::FromPicture, then
 // EncodeGif); the cube mapping cannot fail.

@@ -147,13 +147,14 @@ TEST(GifImage, AnIndexBeyondASmallTableIsRefused) {
   TGIFFrame& frame = image.AddFrame(4, 1);
   frame.local_color_table = TGIFColorTable{{{0, 0, 0}, {255, 255, 255}, {255, 0, 0}}};
   frame.indices = {0, 1, 2, 2};
-  const std::optional<GifBytes> file = EncodeGif(image);
-  ASSERT_TRUE(file.has_value());
+  const Result<GifBytes> file = EncodeGif(image);
+  ASSERT_TRUE(file.ok());
   // Three colours are stored as a table of four, with two-bit codes.
   EXPECT_EQ(Parsed(*file).local_table, (Bytes{0, 0, 0, 255, 255, 255, 255, 0, 0, 0, 0, 0}));
   EXPECT_EQ(Parsed(*file).min_code_size, 2);
   frame.indices[3] = 3;
-  EXPECT_FALSE(EncodeGif(image).has_value());
+  EXPECT_EQ(EncodeGif(image).status(),
+            Status::InvalidArgument("frame 0: Color not in color table"));
 }
 
 }  // namespace

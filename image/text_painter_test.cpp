@@ -26,7 +26,7 @@ int CountColor(const Surface& s, Color c) {
 
 TEST(FontLookup, ArialResolvesToLiberationSans) {
   EXPECT_NE(Arial().Path().find("LiberationSans-Regular"), std::string::npos) << Arial().Path();
-  EXPECT_EQ(Font::FromFile("/nonexistent/font.ttf"), nullptr);
+  EXPECT_EQ(Font::FromFile("/nonexistent/font.ttf").status().code(), StatusCode::kInvalidArgument);
 }
 
 TEST(FontSize, PointsBecomePixelsAt96Dpi) {

@@ -5,7 +5,7 @@
 
 #include "shell/tick_waiter.h"
 
-#include "base/termination_signals.h"
+#include "base/signal_set.h"
 
 namespace plovex {
 

@@ -4,7 +4,7 @@
 #include <sys/signalfd.h>
 #include <unistd.h>
 
-#include "base/termination_signals.h"
+#include "base/signal_set.h"
 
 namespace plovex {
 

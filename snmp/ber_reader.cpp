@@ -1,7 +1,9 @@
 #include "snmp/ber_reader.h"
 
+#include <algorithm>
 #include <charconv>
 
+#include "base/big_endian.h"
 #include "base/decimal.h"
 #include "base/hex_digits.h"
 #include "snmp/ber_format.h"
@@ -45,41 +47,38 @@ void AppendBounded(std::string& out, std::size_t bound, Write write) {
 }
 
 std::int32_t IntegerValue(const char* c, std::size_t n) {
-  std::uint32_t v = (n > 0 && (Byte(c) & 0x80)) ? 0xFFFFFFFFu : 0u;
-  for (std::size_t i = 0; i < n; ++i) v = v << 8 | Byte(c + i);
-  return static_cast<std::int32_t>(v);
+  return ReadBigEndianSigned32(std::string_view(c, n));
 }
 
-template <typename U>
-U UnsignedValue(const char* c, std::size_t n) {
-  U v = 0;
-  for (std::size_t i = 0; i < n; ++i) v = static_cast<U>(v << 8 | Byte(c + i));
-  return v;
+// Unsigned, kept in 64 bits (a longer content keeps its low 64 bits).
+std::uint64_t UnsignedValue(const char* c, std::size_t n) {
+  return ReadBigEndian(std::string_view(c, n));
 }
 
 }  // namespace
 
-std::optional<std::uint64_t> ReadLength(const char*& p, const char* end) {
-  if (p == end) return std::nullopt;
+Result<std::uint64_t> ReadLength(const char*& p, const char* end) {
+  if (p == end) return Status::Corruption("no length field");
   const std::uint8_t first = Byte(p++);
   if (!(first & kLongLengthBit)) return first;
-  std::size_t n = first & 0x7F;
+  const std::size_t n = first & 0x7F;
   if (static_cast<std::size_t>(end - p) < n) {
     p = end;
-    return std::nullopt;
+    return Status::Corruption("a length field cut off by the end");
   }
-  std::uint64_t length = 0;
-  bool saturated = false;
-  for (; n > 0; --n) {
-    if (length >> 56) saturated = true;
-    length = length << 8 | Byte(p++);
-  }
-  return saturated ? UINT64_MAX : length;
+  std::string_view field(p, n);
+  p += n;
+  // Leading zero bytes add nothing; more than 8 bytes after them do not fit.
+  const std::size_t zeros = std::min(field.find_first_not_of('\0'), field.size());
+  field.remove_prefix(zeros);
+  return field.size() > 8 ? UINT64_MAX : ReadBigEndian(field);
 }
 
-bool AppendOidText(const char* begin, const char* end, std::string& out) {
-  if (begin == end) return true;
-  if (Byte(end - 1) & 0x80) return false;
+Status AppendOidText(const char* begin, const char* end, std::string& out) {
+  if (begin == end) return Status::Ok();
+  if (Byte(end - 1) & 0x80) {
+    return Status::Corruption("an OBJECT IDENTIFIER that ends inside a sub-identifier");
+  }
   // Every content byte adds at most a "." and 10 digits; the first adds "2.".
   const std::size_t bound = 11 * static_cast<std::size_t>(end - begin) + 2;
   AppendBounded(out, bound, [begin, end](char* w) {
@@ -102,7 +101,7 @@ bool AppendOidText(const char* begin, const char* end, std::string& out) {
     }
     return w;
   });
-  return true;
+  return Status::Ok();
 }
 
 void AppendItemText(const Item& item, std::string& out) {
@@ -124,7 +123,7 @@ void AppendItemText(const Item& item, std::string& out) {
       out.append(c, n);
       break;
     case kObjectId:
-      AppendOidText(c, c + n, out);
+      static_cast<void>(AppendOidText(c, c + n, out));  // damaged content: the empty text
       break;
     case kIpAddress:
       if (n == 0) break;
@@ -137,11 +136,11 @@ void AppendItemText(const Item& item, std::string& out) {
       });
       break;
     case kCounter:
-      AppendDecimal(static_cast<std::int64_t>(UnsignedValue<std::uint64_t>(c, n)), out);
+      AppendDecimal(static_cast<std::int64_t>(UnsignedValue(c, n)), out);
       break;
     case kGauge:
     case kTimeTicks:
-      AppendDecimal(UnsignedValue<std::uint32_t>(c, n), out);
+      AppendDecimal(static_cast<std::uint32_t>(UnsignedValue(c, n)), out);
       break;
     default:
       break;
@@ -150,7 +149,7 @@ void AppendItemText(const Item& item, std::string& out) {
 
 void AppendCounter64Text(const Item& item, std::string& out) {
   if (item.kind != Item::Kind::kPrimitive) return;
-  AppendDecimal(UnsignedValue<std::uint64_t>(item.content, item.length), out);
+  AppendDecimal(UnsignedValue(item.content, item.length), out);
 }
 
 std::int32_t HeaderNumber(std::string_view text) {

@@ -17,10 +17,10 @@
 // datagram is simply a content running past the end.
 #include <cstddef>
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <string_view>
 
+#include "base/status.h"
 #include "snmp/ber_format.h"
 
 namespace plovex::ber {
@@ -34,8 +34,9 @@ struct Item {
 };
 
 // Reads a definite length field at p (advancing p) with nothing read beyond
-// end; nullopt when the field is cut off. Lengths beyond 2^64 - 1 saturate.
-std::optional<std::uint64_t> ReadLength(const char*& p, const char* end);
+// end; kCorruption when the field is cut off. Lengths beyond 2^64 - 1
+// saturate.
+Result<std::uint64_t> ReadLength(const char*& p, const char* end);
 
 class BerReader {
  public:
@@ -96,8 +97,8 @@ void AppendCounter64Text(const Item& item, std::string& out);
 // Appends the dotted text of OBJECT IDENTIFIER content: the first
 // sub-identifier v gives the arcs 0.v, 1.(v-40) or 2.(v-80); sub-identifiers
 // are held in 32 bits and printed unsigned. Content whose last byte still has
-// bit 0x80 set is damaged and appends nothing (returns false).
-bool AppendOidText(const char* begin, const char* end, std::string& out);
+// bit 0x80 set is damaged and appends nothing (kCorruption).
+Status AppendOidText(const char* begin, const char* end, std::string& out);
 
 // The number an item stands for in a message header: its text read as a
 // signed 32-bit decimal number, or hexadecimal after a leading "$" (so the

@@ -4,7 +4,7 @@
 
 #include "snmp/ber_reader.h"
 #include "snmp/ber_writer.h"
-#include "snmp/test_bytes.h"
+#include "snmp/testing/test_bytes.h"
 
 namespace plovex::ber {
 namespace {
@@ -33,7 +33,7 @@ std::string Oid(std::string_view text) {
 std::string OidText(std::string_view hex) {
   const std::string content = Bytes(hex);
   std::string out;
-  AppendOidText(content.data(), content.data() + content.size(), out);
+  static_cast<void>(AppendOidText(content.data(), content.data() + content.size(), out));
   return out;
 }
 
@@ -92,6 +92,8 @@ TEST(BerReader, OidContentToText) {
   EXPECT_EQ(OidText("2B 9F FF FF FF 7F"), "1.3.4294967295");  // kept in 32 bits
   EXPECT_EQ(OidText("2B 06 81"), "");                         // last byte continues: damaged
   EXPECT_EQ(OidText("81"), "");
+  std::string out;
+  EXPECT_EQ(AppendOidText("\x81", "\x81" + 1, out).code(), StatusCode::kCorruption);
 }
 
 TEST(BerReader, ItemsFollowTheReadingRules) {
@@ -110,38 +112,30 @@ TEST(BerReader, ItemsFollowTheReadingRules) {
     EXPECT_EQ(absent.tag, 5);
     EXPECT_EQ(r.position(), d.data() + 5);
   }
-  {
-    const std::string d = Bytes("04 05 61 62");  // content runs past the end
+  // One item each: its kind, and where the read position is left.
+  const struct {
+    const char* hex;
+    const char* what;
+    Kind kind;
+    std::size_t position;
+    const char* content;  // for a primitive item
+  } rows[] = {
+      {"04 05 61 62", "content runs past the end", Kind::kMalformed, 2, nullptr},
+      {"04 84 00 00", "length field cut off", Kind::kMalformed, 4, nullptr},
+      {"04 89 00 00 00 00 00 00 00 00 02 61 62", "9 length bytes", Kind::kPrimitive, 13, "ab"},
+      {"04 89 01 00 00 00 00 00 00 00 02 61 62", "beyond 2^64", Kind::kMalformed, 11, nullptr},
+      {"04 80 61", "indefinite form read as length 0", Kind::kPrimitive, 2, ""},
+  };
+  for (const auto& row : rows) {
+    const std::string d = Bytes(row.hex);
     BerReader r(d.data(), d.data() + d.size());
     const Item item = r.Next();
-    EXPECT_EQ(item.kind, Kind::kMalformed);
-    EXPECT_EQ(item.tag, 4);
-    EXPECT_EQ(r.position(), d.data() + 2);  // just after the length
-  }
-  {
-    const std::string d = Bytes("04 84 00 00");  // length field cut off
-    BerReader r(d.data(), d.data() + d.size());
-    EXPECT_EQ(r.Next().kind, Kind::kMalformed);
-    EXPECT_EQ(r.position(), d.data() + d.size());
-  }
-  {
-    const std::string d = Bytes("04 89 00 00 00 00 00 00 00 00 02 61 62");  // 9 length bytes
-    BerReader r(d.data(), d.data() + d.size());
-    const Item item = r.Next();
-    EXPECT_EQ(item.kind, Kind::kPrimitive);
-    EXPECT_EQ(std::string(item.content, item.length), "ab");
-  }
-  {
-    const std::string d = Bytes("04 89 01 00 00 00 00 00 00 00 02 61 62");  // beyond 2^64
-    BerReader r(d.data(), d.data() + d.size());
-    EXPECT_EQ(r.Next().kind, Kind::kMalformed);
-  }
-  {
-    const std::string d = Bytes("04 80 61");  // indefinite form read as length 0
-    BerReader r(d.data(), d.data() + d.size());
-    const Item item = r.Next();
-    EXPECT_EQ(item.kind, Kind::kPrimitive);
-    EXPECT_EQ(item.length, 0u);
+    EXPECT_EQ(item.kind, row.kind) << row.what;
+    EXPECT_EQ(item.tag, 4) << row.what;
+    EXPECT_EQ(r.position(), d.data() + row.position) << row.what;
+    if (row.content != nullptr) {
+      EXPECT_EQ(std::string(item.content, item.length), row.content) << row.what;
+    }
   }
 }
 

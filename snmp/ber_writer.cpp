@@ -9,8 +9,7 @@ char* WriteUnsignedContent(char* out, std::uint64_t v) {
   int n = 1;
   while (n < 8 && (v >> (8 * n)) != 0) ++n;
   if ((v >> (8 * n - 1)) & 1) *out++ = '\0';
-  for (int i = n; i-- > 0;) *out++ = static_cast<char>(v >> (8 * i));
-  return out;
+  return WriteBigEndian(out, v, static_cast<std::size_t>(n));
 }
 
 namespace {

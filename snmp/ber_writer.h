@@ -11,6 +11,8 @@
 #include <string>
 #include <string_view>
 
+#include "base/big_endian.h"
+
 namespace plovex::ber {
 
 // Bytes of the length field for a content of `length` bytes: 1 below 128,
@@ -37,8 +39,7 @@ inline char* WriteHeader(char* out, std::uint8_t tag, std::size_t length) {
   }
   const std::size_t n = LengthFieldSize(length) - 1;
   *out++ = static_cast<char>(0x80 | n);
-  for (std::size_t i = n; i-- > 0;) *out++ = static_cast<char>(length >> (8 * i));
-  return out;
+  return WriteBigEndian(out, length, n);
 }
 
 // Bytes of the INTEGER content of v: the shortest two's-complement form
@@ -56,9 +57,7 @@ inline std::size_t IntegerContentSize(std::int32_t v) {
 }
 
 inline char* WriteIntegerContent(char* out, std::int32_t v) {
-  const std::uint32_t u = static_cast<std::uint32_t>(v);
-  for (std::size_t i = IntegerContentSize(v); i-- > 0;) *out++ = static_cast<char>(u >> (8 * i));
-  return out;
+  return WriteBigEndian(out, static_cast<std::uint32_t>(v), IntegerContentSize(v));
 }
 
 // Writes the minimal unsigned big-endian content of v, with a leading 00 when

@@ -11,7 +11,8 @@ std::string CanonicalOid(std::string_view text) {
   std::string content;
   ber::AppendOidContent(text, content);
   std::string dotted;
-  if (!ber::AppendOidText(content.data(), content.data() + content.size(), dotted)) return {};
+  // Cannot fail: the encoder ends every sub-identifier with a byte below 0x80.
+  static_cast<void>(ber::AppendOidText(content.data(), content.data() + content.size(), dotted));
   return dotted;
 }
 

@@ -9,8 +9,7 @@
 
 namespace plovex {
 
-// The dotted text a reply would carry for the identifier `text` encodes to;
-// empty when the encoding does not decode (it always does for arcs below 2^32).
+// The dotted text a reply would carry for the identifier `text` encodes to.
 std::string CanonicalOid(std::string_view text);
 
 // Compares two dotted texts arc by arc as unsigned numbers, a proper prefix

@@ -5,8 +5,8 @@
 
 #include <cstdlib>
 
-#include "snmp/test_bytes.h"
 #include "snmp/testing/capturing_transport.h"
+#include "snmp/testing/test_bytes.h"
 #include "snmp/tsnmp_send.h"
 #include "snmp/usm_keys.h"
 
@@ -55,7 +55,8 @@ TEST_F(AgentV3, EachUserReadsAtItsLevel) {
       User("plovexauth", UsmAuthProtocol::kSha1, UsmPrivProtocol::kNone),
   };
   for (const UsmUser& user : users) {
-    ASSERT_TRUE(Get(user, {kSysDescr, kSysName})) << user.Name << ": " << client_.FailureText();
+    ASSERT_TRUE(Get(user, {kSysDescr, kSysName}))
+        << user.Name << ": " << client_.LastStatus().message();
     EXPECT_EQ(client_.Response.ErrorStatus, 0) << user.Name;
     EXPECT_EQ(client_.Response.FindValue(kSysDescr), "Test agent") << user.Name;
     EXPECT_EQ(client_.Response.FindValue(kSysName), "test-agent") << user.Name;
@@ -68,7 +69,8 @@ TEST_F(AgentV3, EachUserReadsAtItsLevel) {
 TEST_F(AgentV3, NoValueAndNoPassphraseCrossesTheWireInAuthPriv) {
   const UsmUser user = User("plovex", UsmAuthProtocol::kSha1, UsmPrivProtocol::kAes128);
   for (int i = 0; i < 3; ++i) {
-    ASSERT_TRUE(Get(user, {kSysDescr, kSysName, "1.3.6.1.2.1.1.6.0"})) << client_.FailureText();
+    ASSERT_TRUE(Get(user, {kSysDescr, kSysName, "1.3.6.1.2.1.1.6.0"}))
+        << client_.LastStatus().message();
     EXPECT_EQ(client_.Response.FindValue("1.3.6.1.2.1.1.6.0"), "Lab rack 7");
   }
   ASSERT_GE(wire_.size(), 6u);  // discovery, then a request and a reply each
@@ -85,19 +87,19 @@ TEST_F(AgentV3, NoValueAndNoPassphraseCrossesTheWireInAuthPriv) {
 TEST_F(AgentV3, RefusalsAreToldApart) {
   EXPECT_FALSE(Get(User("plovex", UsmAuthProtocol::kSha1, UsmPrivProtocol::kAes128, "wrongpass1"),
                    {kSysDescr}));
-  EXPECT_EQ(client_.FailureText(), "wrong authentication key");
+  EXPECT_EQ(client_.LastStatus().message(), "wrong authentication key");
   EXPECT_FALSE(Get(User("nobody", UsmAuthProtocol::kSha1, UsmPrivProtocol::kAes128), {kSysDescr}));
-  EXPECT_EQ(client_.FailureText(), "unknown user");
+  EXPECT_EQ(client_.LastStatus().message(), "unknown user");
   EXPECT_FALSE(
       Get(User("plovexauth", UsmAuthProtocol::kSha1, UsmPrivProtocol::kAes128), {kSysDescr}));
-  EXPECT_EQ(client_.FailureText(), "unsupported security level");
+  EXPECT_EQ(client_.LastStatus().message(), "unsupported security level");
   // The right key again: nothing of the refusals sticks.
   EXPECT_TRUE(Get(User("plovex", UsmAuthProtocol::kSha1, UsmPrivProtocol::kAes128), {kSysDescr}));
 }
 
 TEST_F(AgentV3, AnAgentRestartIsFollowedWithoutHelp) {
   const UsmUser user = User("plovex", UsmAuthProtocol::kSha1, UsmPrivProtocol::kAes128);
-  ASSERT_TRUE(Get(user, {kEngineBoots})) << client_.FailureText();
+  ASSERT_TRUE(Get(user, {kEngineBoots})) << client_.LastStatus().message();
   const std::string boots = client_.Response.FindValue(kEngineBoots);
   const std::string engine = client_.Session()->EngineId();
 
@@ -108,7 +110,7 @@ TEST_F(AgentV3, AnAgentRestartIsFollowedWithoutHelp) {
   ASSERT_EQ(std::system(restart.c_str()), 0);
 
   const std::size_t before = wire_.size();
-  ASSERT_TRUE(Get(user, {kEngineBoots})) << client_.FailureText();
+  ASSERT_TRUE(Get(user, {kEngineBoots})) << client_.LastStatus().message();
   EXPECT_EQ(std::stoi(client_.Response.FindValue(kEngineBoots)), std::stoi(boots) + 1);
   EXPECT_EQ(client_.Session()->EngineId(), engine);
   EXPECT_EQ(client_.Session()->EngineBoots(), std::stoi(boots) + 1);

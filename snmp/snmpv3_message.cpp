@@ -51,32 +51,37 @@ std::string EncodeSnmpv3Message(const Snmpv3Header& header, const UsmSecurityPar
   return out;
 }
 
-std::optional<Snmpv3Message> DecodeSnmpv3Message(std::string_view datagram) {
-  ber::BerCursor outer(datagram);
-  const auto message = outer.Take(ber::kSequence);
-  if (!message || !outer.AtEnd()) return std::nullopt;
+Result<Snmpv3Message> DecodeSnmpv3Message(std::string_view datagram) {
+  const auto failed = [](const Status& s) { return s.WithContext("version 3 message"); };
+  const auto message = ber::TakeOuter(datagram, ber::kSequence, true);
+  if (!message) return failed(message.status());
   ber::BerCursor in(*message);
   const auto version = in.TakeInteger();
-  if (!version || *version != ber::kVersion3) return std::nullopt;
+  if (!version) return failed(version.status().WithContext("msgVersion"));
+  if (*version != ber::kVersion3) {
+    return failed(Status::Corruption("msgVersion " + std::to_string(*version)));
+  }
 
   Snmpv3Message m;
   const auto global = in.Take(ber::kSequence);
-  if (!global) return std::nullopt;
+  if (!global) return failed(global.status().WithContext("msgGlobalData"));
   ber::BerCursor g(*global);
   const auto id = g.TakeNonNegative();
   const auto max_size = g.TakeNonNegative();
   const auto flags = g.Take(ber::kOctetString);
   const auto model = g.TakeNonNegative();
-  if (!id || !max_size || !flags || flags->size() != 1 || !model || !g.AtEnd()) {
-    return std::nullopt;
-  }
+  const Status taken =
+      ber::FirstFailure({id.status(), max_size.status(), flags.status(), model.status()});
+  if (!taken.ok()) return failed(taken.WithContext("msgGlobalData"));
+  if (flags->size() != 1) return failed(Status::Corruption("msgFlags not of one byte"));
+  if (!g.AtEnd()) return failed(Status::Corruption("bytes after msgSecurityModel"));
   m.Header = {*id, *max_size, static_cast<std::uint8_t>((*flags)[0]), *model};
 
   const auto parameters = in.Take(ber::kOctetString);
-  if (!parameters) return std::nullopt;
+  if (!parameters) return failed(parameters.status().WithContext("msgSecurityParameters"));
   std::size_t auth_in_parameters = 0;
   auto security = DecodeUsmSecurityParameters(*parameters, &auth_in_parameters);
-  if (!security) return std::nullopt;
+  if (!security) return failed(security.status());
   m.Security = std::move(*security);
   m.AuthOffset =
       static_cast<std::size_t>(parameters->data() - datagram.data()) + auth_in_parameters;
@@ -84,32 +89,36 @@ std::optional<Snmpv3Message> DecodeSnmpv3Message(std::string_view datagram) {
   const auto tag = in.PeekTag();
   if (tag == ber::kOctetString) {
     const auto encrypted = in.Take(ber::kOctetString);
-    if (!encrypted) return std::nullopt;
+    if (!encrypted) return failed(encrypted.status().WithContext("encryptedPDU"));
     m.Encrypted = true;
     m.EncryptedPdu = *encrypted;
   } else if (tag == ber::kSequence) {
     const char* const start = in.position();
-    if (!in.Take(ber::kSequence)) return std::nullopt;
+    const auto scoped = in.Take(ber::kSequence);
+    if (!scoped) return failed(scoped.status().WithContext("scopedPDU"));
     m.ScopedPdu = std::string_view(start, static_cast<std::size_t>(in.position() - start));
   } else {
-    return std::nullopt;
+    return failed(Status::Corruption("msgData neither a scopedPDU nor an encryptedPDU"));
   }
-  if (!in.AtEnd()) return std::nullopt;
+  if (!in.AtEnd()) return failed(Status::Corruption("bytes after msgData"));
   return m;
 }
 
-std::optional<ScopedPdu> DecodeScopedPdu(std::string_view bytes) {
-  ber::BerCursor outer(bytes);
-  const auto scoped = outer.Take(ber::kSequence);
-  if (!scoped) return std::nullopt;
+Result<ScopedPdu> DecodeScopedPdu(std::string_view bytes) {
+  const auto failed = [](const Status& s) { return s.WithContext("scopedPDU"); };
+  const auto scoped = ber::TakeOuter(bytes, ber::kSequence, false);  // a decryption may pad
+  if (!scoped) return failed(scoped.status());
   ber::BerCursor in(*scoped);
   const auto engine = in.Take(ber::kOctetString);
   const auto name = in.Take(ber::kOctetString);
-  if (!engine || !name) return std::nullopt;
+  const Status taken = ber::FirstFailure({engine.status(), name.status()});
+  if (!taken.ok()) return failed(taken);
   const auto tag = in.PeekTag();
-  if (!tag || !IsPduTag(*tag)) return std::nullopt;
+  if (!tag || !IsPduTag(*tag)) return failed(Status::Corruption("no PDU after the context"));
   const char* const start = in.position();
-  if (!in.Take(*tag) || !in.AtEnd()) return std::nullopt;
+  const auto pdu = in.Take(*tag);
+  if (!pdu) return failed(pdu.status());
+  if (!in.AtEnd()) return failed(Status::Corruption("bytes after the PDU"));
   ScopedPdu s;
   s.ContextEngineId.assign(*engine);
   s.ContextName.assign(*name);

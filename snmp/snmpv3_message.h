@@ -16,14 +16,15 @@
 //
 // The reader is strict: every element must have its tag and lie inside its
 // parent, numbers must fit, the message must fill the datagram exactly. It
-// returns nullopt for anything else and never reads outside the datagram;
-// the views it returns point into the datagram.
+// fails with kCorruption, saying what was wrong where, for anything else and
+// never reads outside the datagram; the views it returns point into the
+// datagram.
 #include <cstddef>
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <string_view>
 
+#include "base/status.h"
 #include "snmp/usm_security_parameters.h"
 
 namespace plovex {
@@ -70,7 +71,7 @@ struct Snmpv3Message {
 };
 
 // A message whose msgVersion is 3 and that fills `datagram` exactly.
-std::optional<Snmpv3Message> DecodeSnmpv3Message(std::string_view datagram);
+Result<Snmpv3Message> DecodeSnmpv3Message(std::string_view datagram);
 
 struct ScopedPdu {
   std::string ContextEngineId;
@@ -80,6 +81,6 @@ struct ScopedPdu {
 
 // The scopedPDU element at the start of `bytes`. Bytes after it are allowed:
 // a decrypted PDU is as long as the ciphertext, which a sender may pad.
-std::optional<ScopedPdu> DecodeScopedPdu(std::string_view bytes);
+Result<ScopedPdu> DecodeScopedPdu(std::string_view bytes);
 
 }  // namespace plovex

@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "snmp/snmpv3_message.h"
-#include "snmp/test_bytes.h"
+#include "snmp/testing/test_bytes.h"
 #include "snmp/tsnmp_rec.h"
 
 namespace plovex {
@@ -38,7 +38,7 @@ std::string GetPdu() {
 }
 
 // Decodes from an exactly sized heap copy, so a sanitizer sees any read past it.
-std::optional<Snmpv3Message> DecodeExact(std::string_view bytes, std::unique_ptr<char[]>& keep) {
+Result<Snmpv3Message> DecodeExact(std::string_view bytes, std::unique_ptr<char[]>& keep) {
   keep.reset(new char[bytes.size() + 1]);
   std::copy(bytes.begin(), bytes.end(), keep.get());
   return DecodeSnmpv3Message(std::string_view(keep.get(), bytes.size()));
@@ -78,7 +78,7 @@ TEST(Snmpv3Message, RoundTripsPlainAndEncrypted) {
   EXPECT_EQ(s->ContextName, "ctx");
   TSNMPRec r;
   r.Version = 3;
-  ASSERT_TRUE(r.DecodePdu(s->Pdu));
+  ASSERT_TRUE(r.DecodePdu(s->Pdu).ok());
   EXPECT_EQ(r.PduType, 0xA2);
   EXPECT_EQ(r.RequestId, 0x12345678);
   EXPECT_EQ(r.FindValue("1.3.6.1.2.1.1.1.0"), "Test agent");
@@ -170,7 +170,9 @@ TEST(Snmpv3Message, MalformedPartsAreRefused) {
   };
   for (const Row& row : rows) {
     std::unique_ptr<char[]> keep;
-    EXPECT_FALSE(DecodeExact(row.message, keep)) << row.what;
+    const Status refused = DecodeExact(row.message, keep).status();
+    EXPECT_EQ(refused.code(), StatusCode::kCorruption) << row.what;
+    EXPECT_EQ(refused.message().rfind("version 3 message: ", 0), 0u) << refused.message();
   }
 
   EXPECT_FALSE(DecodeScopedPdu(Element(0x30, Bytes("04 00 04 00 30 00")))) << "not a PDU";

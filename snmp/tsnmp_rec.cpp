@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "base/decimal.h"
+#include "base/status.h"
 #include "snmp/ber_format.h"
 #include "snmp/ber_reader.h"
 #include "snmp/ber_writer.h"
@@ -68,8 +69,6 @@ std::size_t IntegerElementSize(std::int32_t v) {
 std::size_t TSNMPRec::BindingContentSize(const EncodedBinding& e) {
   return ber::ElementSize(e.oid_length) + ber::ElementSize(e.contents.size() - e.oid_length);
 }
-
-namespace {}  // namespace
 
 void TSNMPRec::Reset() {
   Version = 0;
@@ -210,15 +209,19 @@ void TSNMPRec::AppendPdu(std::string& out) const {
   WritePdu(out.data() + start, sizes);
 }
 
-bool TSNMPRec::Decode(std::string_view datagram) {
+Status TSNMPRec::Decode(std::string_view datagram) {
   const char* begin = datagram.data();
   const char* end = begin + datagram.size();
-  if (datagram.size() < 2 || !(static_cast<std::uint8_t>(*begin) & ber::kConstructedBit)) {
-    return false;
+  if (datagram.size() < 2) return Status::Corruption("not an SNMP message: under 2 bytes");
+  if (!(static_cast<std::uint8_t>(*begin) & ber::kConstructedBit)) {
+    return Status::Corruption("not an SNMP message: no constructed element");
   }
   const char* p = begin + 1;
-  const auto outer_length = ber::ReadLength(p, end);
-  if (!outer_length || *outer_length > datagram.size() - 2) return false;
+  const Result<std::uint64_t> outer_length = ber::ReadLength(p, end);
+  if (!outer_length) return outer_length.status().WithContext("not an SNMP message");
+  if (*outer_length > datagram.size() - 2) {
+    return Status::Corruption("not an SNMP message: shorter than its length");
+  }
   // The +2 check above trusts a short header; with a long-form length the
   // content may still end past the datagram, and reading stops at its end.
   const char* content_end =
@@ -229,17 +232,19 @@ bool TSNMPRec::Decode(std::string_view datagram) {
   Community.clear();
   ber::AppendItemText(reader.Next(), Community);
   DecodePduItems(reader, content_end);
-  return true;
+  return Status::Ok();
 }
 
-bool TSNMPRec::DecodePdu(std::string_view pdu) {
+Status TSNMPRec::DecodePdu(std::string_view pdu) {
   const char* const end = pdu.data() + pdu.size();
   ber::BerReader probe(pdu.data(), end);
   const ber::Item header = probe.Next();
-  if (header.kind != ber::Item::Kind::kConstructed) return false;
+  if (header.kind != ber::Item::Kind::kConstructed) {
+    return Status::Corruption("not a PDU: no whole constructed element");
+  }
   ber::BerReader reader(pdu.data(), end);
   DecodePduItems(reader, header.content + header.length);
-  return true;
+  return Status::Ok();
 }
 
 void TSNMPRec::DecodePduItems(ber::BerReader& reader, const char* content_end) {

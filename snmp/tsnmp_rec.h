@@ -19,7 +19,7 @@
 // RequestId is 1 from construction on and Reset leaves it alone, so every
 // request carries request-id 1 unless a decoded reply overwrote it.
 //
-// Encode never fails. Decode fails (returns false, record untouched) only for
+// Encode never fails. Decode fails (kCorruption, record untouched) only for
 // a datagram that is not an SNMP message at all: shorter than 2 bytes, a first
 // byte without the constructed bit, or shorter than its outer length + 2.
 // Any damage further on still decodes: a damaged item becomes the empty text,
@@ -33,6 +33,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/status.h"
 #include "snmp/tsnmp_mib.h"
 
 namespace plovex::ber {
@@ -85,16 +86,16 @@ class TSNMPRec {
   void EncodeTo(std::string& out) const;
 
   // Fills the record in place from a datagram, appending its bindings.
-  bool Decode(std::string_view datagram);
+  Status Decode(std::string_view datagram);
 
   // The PDU alone, as a version 3 message carries it inside its scopedPDU:
   // appended to `out` in the form Encode gives it.
   void AppendPdu(std::string& out) const;
   // Fills PduType, RequestId, ErrorStatus, ErrorIndex and the bindings from
   // one PDU element, as Decode does, reading values by the record's Version.
-  // False (record untouched) unless `pdu` starts with a constructed element
-  // that lies within it; damage inside still decodes as with Decode.
-  bool DecodePdu(std::string_view pdu);
+  // kCorruption (record untouched) unless `pdu` starts with a constructed
+  // element that lies within it; damage inside still decodes as with Decode.
+  Status DecodePdu(std::string_view pdu);
 
  private:
   // A binding's OID and value contents as they go into the message, so that

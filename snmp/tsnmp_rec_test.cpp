@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "snmp/test_bytes.h"
+#include "snmp/testing/test_bytes.h"
 
 namespace plovex {
 namespace {
@@ -156,7 +156,7 @@ TEST(TSNMPRecList, ResetAddDeleteFind) {
 // The value text and tag of a reply holding one binding with this value.
 std::pair<std::string, std::int32_t> Decoded(std::string_view value_hex) {
   TSNMPRec r;
-  EXPECT_TRUE(r.Decode(Reply(Binding("2B 06 01", Bytes(value_hex)))));
+  EXPECT_TRUE(r.Decode(Reply(Binding("2B 06 01", Bytes(value_hex)))).ok());
   EXPECT_EQ(r.VarBinds().size(), 1u);
   if (r.VarBinds().empty()) return {"<none>", -1};
   EXPECT_EQ(r.VarBinds()[0].Oid, "1.3.6.1");
@@ -210,7 +210,7 @@ TEST(TSNMPRecDecode, Version2cReadsCounter64AndTellsExceptionsByTag) {
     std::string reply = Reply(Binding("2B 06 01", Bytes(value_hex)));
     reply[4] = 1;  // version 2c
     TSNMPRec r;
-    EXPECT_TRUE(r.Decode(reply));
+    EXPECT_TRUE(r.Decode(reply).ok());
     EXPECT_EQ(r.Version, 1);
     return std::pair{r.VarBinds()[0].Value, r.VarBinds()[0].Tag};
   };
@@ -244,7 +244,7 @@ TEST(TSNMPRecDecode, Version2cReadsCounter64AndTellsExceptionsByTag) {
 
 TEST(TSNMPRecDecode, HeaderFields) {
   TSNMPRec r;
-  ASSERT_TRUE(r.Decode(Reply(Binding("2B", Bytes("05 00")), 2, 3)));
+  ASSERT_TRUE(r.Decode(Reply(Binding("2B", Bytes("05 00")), 2, 3)).ok());
   EXPECT_EQ(r.Version, 0);
   EXPECT_EQ(r.Community, "c");
   EXPECT_EQ(r.PduType, 0xA2);
@@ -256,7 +256,7 @@ TEST(TSNMPRecDecode, HeaderFields) {
   const std::string odd =
       Element(0x30, Bytes("04 01 37 04 03 24 31 46") +
                         Element(0xA2, Bytes("04 01 78 02 01 FF 41 05 00 FF FF FF FF 30 00")));
-  ASSERT_TRUE(r.Decode(odd));
+  ASSERT_TRUE(r.Decode(odd).ok());
   EXPECT_EQ(r.Version, 7);  // "7"
   EXPECT_EQ(r.Community, "$1F");
   EXPECT_EQ(r.PduType, 0xA2);
@@ -268,7 +268,8 @@ TEST(TSNMPRecDecode, HeaderFields) {
 TEST(TSNMPRecDecode, ReplyWithNullsAndEmptyList) {
   TSNMPRec r;
   ASSERT_TRUE(
-      r.Decode(Reply(Binding("2B 01", Bytes("05 00")) + Binding("2B 02", Bytes("05 00")), 2, 1)));
+      r.Decode(Reply(Binding("2B 01", Bytes("05 00")) + Binding("2B 02", Bytes("05 00")), 2, 1))
+          .ok());
   ASSERT_EQ(r.VarBinds().size(), 2u);
   for (const TSNMPMib& b : r.VarBinds()) {
     EXPECT_EQ(b.Value, "");
@@ -277,7 +278,7 @@ TEST(TSNMPRecDecode, ReplyWithNullsAndEmptyList) {
   EXPECT_EQ(r.VarBinds()[1].Oid, "1.3.2");
 
   TSNMPRec empty;
-  ASSERT_TRUE(empty.Decode(Reply("")));
+  ASSERT_TRUE(empty.Decode(Reply("")).ok());
   EXPECT_EQ(empty.VarBinds().size(), 0u);
 }
 
@@ -338,7 +339,7 @@ TEST(TSNMPRecDecode, MalformedInputs) {
   for (const Row& row : rows) {
     TSNMPRec r;
     r.Community = "untouched";
-    EXPECT_EQ(r.Decode(row.datagram), row.result) << row.name;
+    EXPECT_EQ(r.Decode(row.datagram).ok(), row.result) << row.name;
     if (!row.result) {
       EXPECT_EQ(r.Community, "untouched") << row.name;
       continue;
@@ -358,7 +359,7 @@ TEST(TSNMPRecDecode, LongOuterLengthTrustedOnlyAsFarAsTheDatagram) {
   const std::string inner = Reply(Binding("2B", Bytes("02 01 05"))).substr(2);
   const std::string datagram = Bytes("30 81") + char(inner.size() + 1) + inner;
   TSNMPRec r;
-  ASSERT_TRUE(r.Decode(datagram));
+  ASSERT_TRUE(r.Decode(datagram).ok());
   ASSERT_EQ(r.VarBinds().size(), 1u);
   EXPECT_EQ(r.VarBinds()[0].Value, "5");
 }
@@ -385,7 +386,7 @@ TEST(TSNMPRecDecode, EveryTruncatedPrefixIsRejectedUntouched) {
   for (std::size_t k = 0; k < s.datagram.size(); ++k) {
     TSNMPRec r;
     r.AddVarBind("keep", "me", 4);
-    EXPECT_FALSE(r.Decode(s.datagram.substr(0, k))) << k;
+    EXPECT_FALSE(r.Decode(s.datagram.substr(0, k)).ok()) << k;
     EXPECT_EQ(r.VarBinds().size(), 1u) << k;
   }
 }
@@ -396,7 +397,7 @@ TEST(TSNMPRecDecode, EveryPrefixWithAMatchingOuterLengthKeepsItsWholeBindings) {
   // and nothing is read beyond the cut.
   const Sample s = ThreeBindingReply();
   TSNMPRec full;
-  ASSERT_TRUE(full.Decode(s.datagram));
+  ASSERT_TRUE(full.Decode(s.datagram).ok());
   ASSERT_EQ(full.VarBinds().size(), 3u);
   EXPECT_EQ(full.VarBinds()[0].Value, "4294967295");
   EXPECT_EQ(full.VarBinds()[1].Value, "router");
@@ -408,7 +409,7 @@ TEST(TSNMPRecDecode, EveryPrefixWithAMatchingOuterLengthKeepsItsWholeBindings) {
     std::string cut = s.datagram.substr(0, k);
     cut[1] = static_cast<char>(k - 2);
     TSNMPRec r;
-    ASSERT_TRUE(r.Decode(cut)) << k;
+    ASSERT_TRUE(r.Decode(cut).ok()) << k;
     std::size_t whole = 0;
     while (whole < 3 && s.binding_ends[whole] <= k) ++whole;
     ASSERT_GE(r.VarBinds().size(), whole) << k;
@@ -433,7 +434,7 @@ TEST(TSNMPRecDecode, EncodedRequestsDecodeBack) {
   r.AddVarBind("1.3.2", "4294967295", 0x41);
   r.AddVarBind("1.3.3", "12345", 0x43);
   TSNMPRec back;
-  ASSERT_TRUE(back.Decode(r.Encode()));
+  ASSERT_TRUE(back.Decode(r.Encode()).ok());
   EXPECT_EQ(back.Community, r.Community);
   EXPECT_EQ(back.PduType, 0xA3);
   EXPECT_EQ(back.RequestId, -5);

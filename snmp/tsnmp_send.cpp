@@ -24,7 +24,7 @@ TSNMPSend::TSNMPSend() : TSNMPSend(std::make_unique<TUDPSocket>()) {}
 TSNMPSend::TSNMPSend(std::unique_ptr<UdpTransport> socket) : socket_(std::move(socket)) {
   Request.Reset();
   Response.Reset();
-  error_code_ = socket_->OpenError();
+  error_code_ = socket_->Opened().sys_errno();
 }
 
 TSNMPSend::~TSNMPSend() = default;
@@ -43,10 +43,10 @@ UdpEndpoint TSNMPSend::Destination() {
 
 void TSNMPSend::DiscardWaiting() {
   for (int i = 0; i < kMaxDiscarded; ++i) {
-    if (socket_->WaitReadable(0) != UdpTransport::Wait::kReadable) return;
+    if (!socket_->WaitReadable(0).ok()) return;
     UdpEndpoint from;
-    const int error = socket_->ReceiveFrom(buffer_, from);
-    if (error != 0 && error != EAGAIN) return;
+    const Status received = socket_->ReceiveFrom(buffer_, from);
+    if (!received.ok() && received.sys_errno() != EAGAIN) return;
   }
 }
 
@@ -54,27 +54,19 @@ std::int64_t TSNMPSend::Deadline() { return socket_->NowMs() + std::max<std::int
 
 bool TSNMPSend::Exchange() {
   Response.Reset();
-  failure_ = SnmpFailure::kNone;
-  failure_detail_.clear();
-  if (socket_->OpenError() != 0) {
-    error_code_ = socket_->OpenError();
-    failure_ = SnmpFailure::kSocket;
-    return false;
-  }
+  status_ = Status::Ok();
+  if (const Status opened = socket_->Opened(); !opened.ok()) return Unreadable(opened.sys_errno());
   const UdpEndpoint to = Destination();
   DiscardWaiting();
   error_code_ = 0;
   if (Request.Version == ber::kVersion3) return ExchangeV3(to, Deadline());
 
   Request.EncodeTo(buffer_);
-  socket_->SendTo(to, buffer_);  // a failed send shows up as a missing reply
+  Send(to, buffer_);
   const std::int64_t deadline = Deadline();
   for (bool first = true;;) {
     if (!ReceiveReply(to, deadline, first)) return false;
-    if (!Response.Decode(buffer_)) {
-      failure_ = SnmpFailure::kSocket;
-      return false;
-    }
+    if (!Response.Decode(buffer_).ok()) return Unreadable(error_code_);
     if (AnswersRequest()) return true;
     Response.Reset();  // an answer to an earlier request: wait on for ours
   }
@@ -85,29 +77,29 @@ bool TSNMPSend::ReceiveReply(const UdpEndpoint& to, std::int64_t deadline, bool&
     const std::int64_t left = deadline - socket_->NowMs();
     const bool look = first;
     first = false;
-    if ((!look && left <= 0) ||
-        socket_->WaitReadable(std::max<std::int64_t>(left, 0)) != UdpTransport::Wait::kReadable) {
+    // A failed wait counts as a time-out, as the Parts have it.
+    if ((!look && left <= 0) || !socket_->WaitReadable(std::max<std::int64_t>(left, 0)).ok()) {
       error_code_ = kErrorTimedOut;
-      failure_ = SnmpFailure::kTimedOut;
+      status_ = Status::TimedOut("time-out");
       buffer_.clear();
       return false;
     }
     UdpEndpoint from;
-    const int error = socket_->ReceiveFrom(buffer_, from);
-    if (error == EAGAIN) continue;
-    if (error != 0) {
-      error_code_ = error;
-      failure_ = SnmpFailure::kSocket;
-      return false;
-    }
+    const Status received = socket_->ReceiveFrom(buffer_, from);
+    if (received.sys_errno() == EAGAIN) continue;
+    if (!received.ok()) return Unreadable(received.sys_errno());
     if (from != to) continue;  // not from the agent asked
-    if (buffer_.empty()) {
-      error_code_ = kErrorEmptyDatagram;
-      failure_ = SnmpFailure::kSocket;
-      return false;
-    }
+    if (buffer_.empty()) return Unreadable(kErrorEmptyDatagram);
     return true;
   }
+}
+
+bool TSNMPSend::Unreadable(int error_code) {
+  error_code_ = error_code;
+  // The Parts' own numbers are not the system's.
+  const bool system = error_code != kErrorTimedOut && error_code != kErrorEmptyDatagram;
+  status_ = Status::IoError("no readable reply", system ? error_code : 0);
+  return false;
 }
 
 bool TSNMPSend::AnswersRequest() const {

@@ -29,9 +29,15 @@
 // whole exchange, discovery included, keeps to Timeout. Response.RequestId
 // is then the request-id sent; Request.RequestId stays as it was.
 //
-// Failure() tells why an exchange returned false: a time-out, a socket
-// error, or in version 3 the agent's refusal ("wrong authentication key")
-// and a user that cannot be used (nothing is sent then).
+// LastStatus() tells why an exchange returned false, beside the boolean the
+// Parts give Exchange: kTimedOut ("time-out") when nothing came in time;
+// kIoError ("no readable reply", with the errno where the system gave one)
+// for a socket error or an empty or undecodable datagram; in version 3,
+// kRefused with the agent's reason as the user reads it ("unknown user",
+// "wrong authentication key", "unsupported security level", "wrong privacy
+// key", "not in time window", "unknown engine ID", "refused (report ...)"),
+// and kInvalidArgument with the problem for a user that cannot be used
+// (nothing is sent then). It is ok after an exchange that succeeded.
 //
 // Host is worked out anew at every exchange: "255.255.255.255" is the
 // broadcast address; otherwise a dotted IPv4 address, else the first address
@@ -43,7 +49,7 @@
 #include <memory>
 #include <string>
 
-#include "snmp/snmp_failure.h"
+#include "base/status.h"
 #include "snmp/tsnmp_rec.h"
 #include "snmp/udp_transport.h"
 #include "snmp/usm_session.h"
@@ -73,10 +79,8 @@ class TSNMPSend {
   // The number of the last socket error, 0 for none.
   int ErrorCode() const { return error_code_; }
 
-  // Why the last exchange returned false (kNone after one that succeeded),
-  // and the same as the user reads it.
-  SnmpFailure Failure() const { return failure_; }
-  std::string FailureText() const { return SnmpFailureText(failure_, failure_detail_); }
+  // Why the last exchange returned false; ok after one that succeeded.
+  const Status& LastStatus() const { return status_; }
 
   // The version 3 state of the agent; null before the first version 3 exchange.
   const UsmSession* Session() const { return usm_.get(); }
@@ -88,8 +92,14 @@ class TSNMPSend {
   bool AnswersRequest() const;
   UdpEndpoint Destination();
   void DiscardWaiting();
+  // Sends a datagram; a failed send shows up as a missing reply.
+  void Send(const UdpEndpoint& to, std::string_view datagram) {
+    static_cast<void>(socket_->SendTo(to, datagram));
+  }
+  // Records a failure of the socket or the datagram; returns false.
+  bool Unreadable(int error_code);
   // Waits until `deadline` for the next non-empty datagram from `to` into
-  // buffer_; false with ErrorCode and Failure set when none came. `first`
+  // buffer_; false with ErrorCode and LastStatus set when none came. `first`
   // marks the exchange's first wait, which looks even when time is up.
   bool ReceiveReply(const UdpEndpoint& to, std::int64_t deadline, bool& first);
   bool ExchangeV3(const UdpEndpoint& to, std::int64_t deadline);  // tsnmp_send_v3.cpp
@@ -99,8 +109,7 @@ class TSNMPSend {
   std::unique_ptr<UsmSession> usm_;
   std::string buffer_;  // the encoded request, then the datagram received
   int error_code_ = 0;
-  SnmpFailure failure_ = SnmpFailure::kNone;
-  std::string failure_detail_;
+  Status status_;
 };
 
 }  // namespace plovex

@@ -15,7 +15,7 @@
 #include <thread>
 #include <utility>
 
-#include "snmp/test_bytes.h"
+#include "snmp/testing/test_bytes.h"
 #include "snmp/tsnmp_send.h"
 
 namespace plovex {

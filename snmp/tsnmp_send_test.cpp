@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "snmp/test_bytes.h"
 #include "snmp/testing/memory_udp_transport.h"
+#include "snmp/testing/test_bytes.h"
 
 namespace plovex {
 namespace {
@@ -50,6 +50,7 @@ TEST_F(ExchangeTest, SendsTheEncodedRequestToPort161AndDecodesTheReply) {
   AnswerWith(NameReply("router"), 40);
   ASSERT_TRUE(client_->Exchange());
   EXPECT_EQ(client_->ErrorCode(), 0);
+  EXPECT_TRUE(client_->LastStatus().ok());
   ASSERT_EQ(net_->sent.size(), 1u);
   EXPECT_EQ(net_->sent[0].peer, kAgent);
   EXPECT_EQ(net_->sent[0].bytes, client_->Request.Encode());
@@ -60,6 +61,7 @@ TEST_F(ExchangeTest, SendsTheEncodedRequestToPort161AndDecodesTheReply) {
 TEST_F(ExchangeTest, NoReplyTimesOutAfterTimeout) {
   EXPECT_FALSE(client_->Exchange());
   EXPECT_EQ(client_->ErrorCode(), 10060);
+  EXPECT_EQ(client_->LastStatus(), Status::TimedOut("time-out"));
   EXPECT_EQ(net_->now_ms, 1000);
   EXPECT_EQ(client_->Response.VarBinds().size(), 0u);
   EXPECT_EQ(net_->sent.size(), 1u);  // one attempt, no retry
@@ -69,6 +71,7 @@ TEST_F(ExchangeTest, EmptyDatagramIs10054) {
   AnswerWith("");
   EXPECT_FALSE(client_->Exchange());
   EXPECT_EQ(client_->ErrorCode(), 10054);
+  EXPECT_EQ(client_->LastStatus(), Status::IoError("no readable reply"));  // no system errno
 }
 
 TEST_F(ExchangeTest, DatagramsThatAreNoMessageFailWithoutAnErrorCode) {
@@ -76,6 +79,7 @@ TEST_F(ExchangeTest, DatagramsThatAreNoMessageFailWithoutAnErrorCode) {
     AnswerWith(bad);
     EXPECT_FALSE(client_->Exchange());
     EXPECT_EQ(client_->ErrorCode(), 0);
+    EXPECT_EQ(client_->LastStatus().code(), StatusCode::kIoError);
   }
 }
 
@@ -180,7 +184,7 @@ TEST_F(ExchangeTest, EveryRequestCarriesVersion0AndRequestId1) {
   ASSERT_EQ(net_->sent.size(), 3u);
   for (const auto& d : net_->sent) {
     TSNMPRec sent;
-    ASSERT_TRUE(sent.Decode(d.bytes));
+    ASSERT_TRUE(sent.Decode(d.bytes).ok());
     EXPECT_EQ(sent.Version, 0);
     EXPECT_EQ(sent.RequestId, 1);
   }
@@ -229,6 +233,7 @@ TEST(TSNMPSend, SocketThatFailedToOpenFailsEveryExchange) {
   EXPECT_EQ(client.Host, "localhost");
   EXPECT_FALSE(client.Exchange());
   EXPECT_EQ(client.ErrorCode(), 24);
+  EXPECT_EQ(client.LastStatus(), Status::IoError("no readable reply", 24));
   EXPECT_TRUE(raw->sent.empty());
   EXPECT_EQ(raw->now_ms, 0);
 }

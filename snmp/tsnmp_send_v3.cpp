@@ -6,36 +6,31 @@
 namespace plovex {
 
 bool TSNMPSend::ExchangeV3(const UdpEndpoint& to, std::int64_t deadline) {
-  const std::string problem = Usm.Problem();
-  if (!problem.empty()) {
-    failure_ = SnmpFailure::kBadUser;
-    failure_detail_ = problem;
-    return false;
-  }
+  status_ = Usm.Check();
+  if (!status_.ok()) return false;
   if (!usm_) usm_ = std::make_unique<UsmSession>();
   UsmSession& session = *usm_;
   session.Use(Usm, to);
-  const auto refused = [&] {
-    failure_ = session.Refusal();
-    failure_detail_ = session.RefusalDetail();
+  const auto refused = [&](const Status& why) {
+    status_ = why;
     return false;
   };
 
   bool first = true;
   if (!session.KnowsEngine()) {
-    socket_->SendTo(to, session.Probe());
+    Send(to, session.Probe());
     for (;;) {
       if (!ReceiveReply(to, deadline, first)) return false;
       const UsmSession::Verdict verdict = session.Judge(buffer_, socket_->NowMs(), Response);
       if (verdict == UsmSession::Verdict::kEngineLearned) break;
-      if (verdict == UsmSession::Verdict::kRefused) return refused();
+      if (verdict == UsmSession::Verdict::kRefused) return refused(session.Refusal());
       Response.Reset();  // anything else answers no probe
     }
   }
 
   bool relearned = false;
   bool resynchronised = false;
-  socket_->SendTo(to, session.Wrap(Request, socket_->NowMs()));
+  Send(to, session.Wrap(Request, socket_->NowMs()));
   for (;;) {
     if (!ReceiveReply(to, deadline, first)) return false;
     switch (session.Judge(buffer_, socket_->NowMs(), Response)) {
@@ -47,24 +42,18 @@ bool TSNMPSend::ExchangeV3(const UdpEndpoint& to, std::int64_t deadline) {
         break;
       case UsmSession::Verdict::kEngineLearned:
         // The agent has another engine ID now (its state was reset).
-        if (relearned) {
-          failure_ = SnmpFailure::kUnknownEngine;
-          return false;
-        }
+        if (relearned) return refused(Status::Refused("unknown engine ID"));
         relearned = true;
-        socket_->SendTo(to, session.Wrap(Request, socket_->NowMs()));
+        Send(to, session.Wrap(Request, socket_->NowMs()));
         break;
       case UsmSession::Verdict::kTimeResynced:
         // The agent rebooted, or the clock learned at discovery was off.
-        if (resynchronised) {
-          failure_ = SnmpFailure::kNotInTimeWindow;
-          return false;
-        }
+        if (resynchronised) return refused(Status::Refused("not in time window"));
         resynchronised = true;
-        socket_->SendTo(to, session.Wrap(Request, socket_->NowMs()));
+        Send(to, session.Wrap(Request, socket_->NowMs()));
         break;
       case UsmSession::Verdict::kRefused:
-        return refused();
+        return refused(session.Refusal());
     }
   }
 }

@@ -64,7 +64,7 @@ class V3Exchange : public ::testing::Test {
   }
 
   void ExpectAnswered() {
-    EXPECT_EQ(client_->Failure(), SnmpFailure::kNone) << client_->FailureText();
+    EXPECT_TRUE(client_->LastStatus().ok()) << client_->LastStatus().message();
     EXPECT_EQ(client_->Response.Version, 3);
     EXPECT_EQ(client_->Response.PduType, 0xA2);
     EXPECT_EQ(client_->Response.FindValue(kSysDescr), "Test agent");
@@ -102,7 +102,7 @@ class V3Exchange : public ::testing::Test {
 };
 
 TEST_F(V3Exchange, DiscoversTheEngineThenReadsInAuthPriv) {
-  ASSERT_TRUE(client_->Exchange()) << client_->FailureText();
+  ASSERT_TRUE(client_->Exchange()) << client_->LastStatus().message();
   ExpectAnswered();
   ASSERT_EQ(net_->sent.size(), 2u);
   const auto probe = DecodeSnmpv3Message(net_->sent[0].bytes);
@@ -169,7 +169,7 @@ TEST_F(V3Exchange, FollowsAnAgentThatRebooted) {
   agent_.time_at_zero = -static_cast<std::int32_t>(net_->now_ms / 1000);
   Ask();
   const std::size_t before = net_->sent.size();
-  ASSERT_TRUE(client_->Exchange()) << client_->FailureText();
+  ASSERT_TRUE(client_->Exchange()) << client_->LastStatus().message();
   ExpectAnswered();
   EXPECT_EQ(net_->sent.size() - before, 2u) << "the request, then once more in the new window";
   EXPECT_EQ(client_->Session()->EngineBoots(), 8);
@@ -181,7 +181,7 @@ TEST_F(V3Exchange, FollowsAnAgentWithANewEngineId) {
   agent_.engine_id = Bytes("80 00 1F 88 04 6E 65 77");
   agent_.boots = 1;
   Ask();
-  ASSERT_TRUE(client_->Exchange()) << client_->FailureText();
+  ASSERT_TRUE(client_->Exchange()) << client_->LastStatus().message();
   ExpectAnswered();
   EXPECT_EQ(client_->Session()->EngineId(), agent_.engine_id);
 }
@@ -247,7 +247,7 @@ TEST_F(V3Exchange, RefusesRepliesThatAreForgedStaleReplayedOrClear) {
   };
   Ask();
   EXPECT_FALSE(client_->Exchange());
-  EXPECT_EQ(client_->Failure(), SnmpFailure::kTimedOut);
+  EXPECT_EQ(client_->LastStatus().code(), StatusCode::kTimedOut);
   EXPECT_TRUE(client_->Response.VarBinds().empty());
 }
 
@@ -256,20 +256,18 @@ TEST_F(V3Exchange, TheAgentsRefusalsAreToldApart) {
     const char* what;
     UsmUser client_user;
     UsmUser agent_user;
-    SnmpFailure failure;
-    const char* text;
+    const char* text;  // refused with this reason
   } rows[] = {
       {"wrong passphrase",
        User("plovex", UsmAuthProtocol::kSha1, UsmPrivProtocol::kAes128, "wrongpass123"),
-       User("plovex", UsmAuthProtocol::kSha1, UsmPrivProtocol::kAes128), SnmpFailure::kWrongDigest,
+       User("plovex", UsmAuthProtocol::kSha1, UsmPrivProtocol::kAes128),
        "wrong authentication key"},
       {"unknown user", User("nobody", UsmAuthProtocol::kSha1, UsmPrivProtocol::kAes128),
-       User("plovex", UsmAuthProtocol::kSha1, UsmPrivProtocol::kAes128), SnmpFailure::kUnknownUser,
-       "unknown user"},
+       User("plovex", UsmAuthProtocol::kSha1, UsmPrivProtocol::kAes128), "unknown user"},
       {"privacy the user does not have",
        User("plovexauth", UsmAuthProtocol::kSha1, UsmPrivProtocol::kAes128),
        User("plovexauth", UsmAuthProtocol::kSha1, UsmPrivProtocol::kNone),
-       SnmpFailure::kUnsupportedSecLevel, "unsupported security level"},
+       "unsupported security level"},
   };
   for (const Row& row : rows) {
     client_->Usm = row.client_user;
@@ -277,8 +275,7 @@ TEST_F(V3Exchange, TheAgentsRefusalsAreToldApart) {
     Ask();
     const std::int64_t start = net_->now_ms;
     EXPECT_FALSE(client_->Exchange()) << row.what;
-    EXPECT_EQ(client_->Failure(), row.failure) << row.what;
-    EXPECT_EQ(client_->FailureText(), row.text) << row.what;
+    EXPECT_EQ(client_->LastStatus(), Status::Refused(row.text)) << row.what;
     EXPECT_LT(net_->now_ms - start, 100) << row.what << ": told at once, not by a time-out";
     EXPECT_TRUE(client_->Response.VarBinds().empty()) << row.what;
   }
@@ -293,7 +290,7 @@ TEST_F(V3Exchange, OnlyAnAuthenticatedReportMovesTheClockAndOnlyOnce) {
   };
   Ask();
   EXPECT_FALSE(client_->Exchange());
-  EXPECT_EQ(client_->Failure(), SnmpFailure::kTimedOut);
+  EXPECT_EQ(client_->LastStatus().code(), StatusCode::kTimedOut);
   EXPECT_EQ(net_->sent.size(), 3u);
   // An agent that keeps saying so after the one re-synchronisation.
   net_->responder = [this](const MemoryUdpTransport::Datagram& sent, MemoryUdpTransport& net) {
@@ -302,14 +299,14 @@ TEST_F(V3Exchange, OnlyAnAuthenticatedReportMovesTheClockAndOnlyOnce) {
   };
   Ask();
   EXPECT_FALSE(client_->Exchange());
-  EXPECT_EQ(client_->Failure(), SnmpFailure::kNotInTimeWindow);
+  EXPECT_EQ(client_->LastStatus(), Status::Refused("not in time window"));
   EXPECT_EQ(net_->sent.size(), 5u);
 }
 
 TEST_F(V3Exchange, Sha256WithoutPrivacy) {
   client_->Usm = User("plovex256", UsmAuthProtocol::kSha256, UsmPrivProtocol::kNone);
   agent_.user = client_->Usm;
-  ASSERT_TRUE(client_->Exchange()) << client_->FailureText();
+  ASSERT_TRUE(client_->Exchange()) << client_->LastStatus().message();
   ExpectAnswered();
   const auto request = DecodeSnmpv3Message(net_->sent.back().bytes);
   ASSERT_TRUE(request);
@@ -321,16 +318,14 @@ TEST_F(V3Exchange, Sha256WithoutPrivacy) {
 TEST_F(V3Exchange, AUserThatCannotBeUsedSendsNothing) {
   client_->Usm.PrivKey.clear();
   EXPECT_FALSE(client_->Exchange());
-  EXPECT_EQ(client_->Failure(), SnmpFailure::kBadUser);
-  EXPECT_EQ(client_->FailureText(), "no privacy key");
+  EXPECT_EQ(client_->LastStatus(), Status::InvalidArgument("no privacy key"));
   EXPECT_TRUE(net_->sent.empty());
 }
 
 TEST_F(V3Exchange, DiscoveryAndRequestKeepToOneTimeout) {
   net_->responder = nullptr;
   EXPECT_FALSE(client_->Exchange());
-  EXPECT_EQ(client_->Failure(), SnmpFailure::kTimedOut);
-  EXPECT_EQ(client_->FailureText(), "time-out");
+  EXPECT_EQ(client_->LastStatus(), Status::TimedOut("time-out"));
   EXPECT_EQ(client_->ErrorCode(), TSNMPSend::kErrorTimedOut);
   EXPECT_EQ(net_->now_ms, 1000);
   EXPECT_EQ(net_->sent.size(), 1u);  // the probe
@@ -344,7 +339,7 @@ TEST_F(V3Exchange, Version1AfterVersion3StillSendsRequestId1) {
   net_->responder = nullptr;
   client_->Exchange();
   TSNMPRec sent;
-  ASSERT_TRUE(sent.Decode(net_->sent.back().bytes));
+  ASSERT_TRUE(sent.Decode(net_->sent.back().bytes).ok());
   EXPECT_EQ(sent.Version, 0);
   EXPECT_EQ(sent.RequestId, 1);
   EXPECT_EQ(net_->sent.back().bytes, client_->Request.Encode());

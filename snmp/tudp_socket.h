@@ -2,7 +2,7 @@
 // TUDPSocket: an IPv4 UDP datagram socket over POSIX sockets, opened on
 // construction, never bound explicitly (the system picks the local port at
 // the first send), shut down and closed on destruction. Owned by one client;
-// not copyable. An open failure is kept in OpenError() and every later
+// not copyable. An open failure is kept in Opened() and every later
 // operation reports EBADF.
 #include "snmp/udp_transport.h"
 
@@ -15,11 +15,11 @@ class TUDPSocket final : public UdpTransport {
   TUDPSocket(const TUDPSocket&) = delete;
   TUDPSocket& operator=(const TUDPSocket&) = delete;
 
-  int OpenError() const override { return open_error_; }
-  std::optional<std::uint32_t> LookUpHost(const std::string& name) override;
-  int SendTo(const UdpEndpoint& to, std::string_view datagram) override;
-  Wait WaitReadable(std::int64_t timeout_ms) override;
-  int ReceiveFrom(std::string& datagram, UdpEndpoint& from) override;
+  Status Opened() const override;
+  Result<std::uint32_t> LookUpHost(const std::string& name) override;
+  Status SendTo(const UdpEndpoint& to, std::string_view datagram) override;
+  Status WaitReadable(std::int64_t timeout_ms) override;
+  Status ReceiveFrom(std::string& datagram, UdpEndpoint& from) override;
   std::int64_t NowMs() override;
 
  private:

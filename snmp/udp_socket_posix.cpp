@@ -8,6 +8,8 @@
 
 #include <cerrno>
 #include <chrono>
+#include <cstring>
+#include <string>
 
 #include "snmp/tudp_socket.h"
 
@@ -18,19 +20,34 @@ TUDPSocket::TUDPSocket() {
   if (fd_ < 0) open_error_ = errno;
 }
 
+namespace {
+
+// kIoError for a failed system call, with its errno.
+Status SystemFailure(const char* call, int error) {
+  return Status::IoError(std::string(call) + ": " + std::strerror(error), error);
+}
+
+}  // namespace
+
+Status TUDPSocket::Opened() const {
+  return open_error_ == 0 ? Status::Ok() : SystemFailure("socket", open_error_);
+}
+
 TUDPSocket::~TUDPSocket() {
   if (fd_ < 0) return;
   ::shutdown(fd_, SHUT_RDWR);
   ::close(fd_);
 }
 
-std::optional<std::uint32_t> TUDPSocket::LookUpHost(const std::string& name) {
+Result<std::uint32_t> TUDPSocket::LookUpHost(const std::string& name) {
   addrinfo hints{};
   hints.ai_family = AF_INET;
   hints.ai_socktype = SOCK_DGRAM;
   addrinfo* found = nullptr;
-  if (::getaddrinfo(name.c_str(), nullptr, &hints, &found) != 0 || found == nullptr) {
-    return std::nullopt;
+  const int error = ::getaddrinfo(name.c_str(), nullptr, &hints, &found);
+  if (error != 0 || found == nullptr) {
+    return Status::NotFound("cannot look up " + name + ": " +
+                            (error != 0 ? ::gai_strerror(error) : "no address"));
   }
   const auto* in = reinterpret_cast<const sockaddr_in*>(found->ai_addr);
   const std::uint32_t address = ntohl(in->sin_addr.s_addr);
@@ -38,36 +55,38 @@ std::optional<std::uint32_t> TUDPSocket::LookUpHost(const std::string& name) {
   return address;
 }
 
-int TUDPSocket::SendTo(const UdpEndpoint& to, std::string_view datagram) {
-  if (fd_ < 0) return EBADF;
+Status TUDPSocket::SendTo(const UdpEndpoint& to, std::string_view datagram) {
+  if (fd_ < 0) return SystemFailure("sendto", EBADF);
   sockaddr_in sa{};
   sa.sin_family = AF_INET;
   sa.sin_port = htons(to.port);
   sa.sin_addr.s_addr = htonl(to.address);
   const ssize_t sent = ::sendto(fd_, datagram.data(), datagram.size(), 0,
                                 reinterpret_cast<const sockaddr*>(&sa), sizeof sa);
-  return sent < 0 ? errno : 0;
+  return sent < 0 ? SystemFailure("sendto", errno) : Status::Ok();
 }
 
-UdpTransport::Wait TUDPSocket::WaitReadable(std::int64_t timeout_ms) {
-  if (fd_ < 0) return Wait::kFailed;
+Status TUDPSocket::WaitReadable(std::int64_t timeout_ms) {
+  if (fd_ < 0) return SystemFailure("poll", EBADF);
   // A signal must not cut the wait short: poll again for the time that is left.
   const std::int64_t deadline = NowMs() + (timeout_ms < 0 ? 0 : timeout_ms);
   for (;;) {
     pollfd p{fd_, POLLIN, 0};
     const std::int64_t left = deadline - NowMs();
     const int n = ::poll(&p, 1, static_cast<int>(left < 0 ? 0 : left));
-    if (n > 0) return (p.revents & POLLIN) ? Wait::kReadable : Wait::kFailed;
-    if (n == 0) return Wait::kTimedOut;
-    if (errno != EINTR) return Wait::kFailed;
+    if (n > 0) {
+      return (p.revents & POLLIN) ? Status::Ok() : Status::IoError("poll: the socket failed");
+    }
+    if (n == 0) return Status::TimedOut("nothing to read");
+    if (errno != EINTR) return SystemFailure("poll", errno);
   }
 }
 
-int TUDPSocket::ReceiveFrom(std::string& datagram, UdpEndpoint& from) {
+Status TUDPSocket::ReceiveFrom(std::string& datagram, UdpEndpoint& from) {
   datagram.clear();
-  if (fd_ < 0) return EBADF;
+  if (fd_ < 0) return SystemFailure("recvfrom", EBADF);
   int waiting = 0;
-  if (::ioctl(fd_, FIONREAD, &waiting) < 0) return errno;
+  if (::ioctl(fd_, FIONREAD, &waiting) < 0) return SystemFailure("ioctl FIONREAD", errno);
   datagram.resize(static_cast<std::size_t>(waiting < 0 ? 0 : waiting));
   sockaddr_in sa{};
   socklen_t sa_len = sizeof sa;
@@ -79,12 +98,12 @@ int TUDPSocket::ReceiveFrom(std::string& datagram, UdpEndpoint& from) {
   if (got < 0) {
     const int error = errno;
     datagram.clear();
-    return error == EWOULDBLOCK ? EAGAIN : error;
+    return SystemFailure("recvfrom", error == EWOULDBLOCK ? EAGAIN : error);
   }
   datagram.resize(datagram.empty() ? 0 : static_cast<std::size_t>(got));
   from.address = ntohl(sa.sin_addr.s_addr);
   from.port = ntohs(sa.sin_port);
-  return 0;
+  return Status::Ok();
 }
 
 std::int64_t TUDPSocket::NowMs() {

@@ -4,12 +4,14 @@
 // sockets; MemoryUdpTransport (testing/memory_udp_transport.h) is the in-memory
 // double for tests. The client owns its transport.
 //
-// Nothing here throws: failures are system error numbers (errno values),
-// 0 meaning success.
+// Nothing here throws: a failure is a Status (or a failed Result), and a
+// failure of the socket carries the system's error number (errno), which the
+// client reports as its ErrorCode().
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <string_view>
+
+#include "base/status.h"
 
 namespace plovex {
 
@@ -22,28 +24,28 @@ struct UdpEndpoint {
 
 class UdpTransport {
  public:
-  enum class Wait { kReadable, kTimedOut, kFailed };
-
   virtual ~UdpTransport() = default;
 
-  // 0 when the socket is open; otherwise why it could not be opened, and
-  // nothing else of the transport may be used.
-  virtual int OpenError() const = 0;
+  // Ok when the socket is open; otherwise kIoError with why it could not be
+  // opened (its errno), and nothing else of the transport may be used.
+  virtual Status Opened() const = 0;
 
-  // The first IPv4 address of a host name; nullopt when it cannot be found.
-  // May block for as long as the system's resolver takes.
-  virtual std::optional<std::uint32_t> LookUpHost(const std::string& name) = 0;
+  // The first IPv4 address of a host name; kNotFound when it cannot be
+  // found. May block for as long as the system's resolver takes.
+  virtual Result<std::uint32_t> LookUpHost(const std::string& name) = 0;
 
-  // Sends one datagram; 0 or the error number.
-  virtual int SendTo(const UdpEndpoint& to, std::string_view datagram) = 0;
+  // Sends one datagram; kIoError with the errno when the system refuses it.
+  virtual Status SendTo(const UdpEndpoint& to, std::string_view datagram) = 0;
 
-  // Waits up to timeout_ms (0: just looks) until a datagram is waiting.
-  virtual Wait WaitReadable(std::int64_t timeout_ms) = 0;
+  // Waits up to timeout_ms (0: just looks) until a datagram is waiting: ok
+  // then, kTimedOut when none came in time, kIoError when the wait failed.
+  virtual Status WaitReadable(std::int64_t timeout_ms) = 0;
 
   // Takes the next waiting datagram, sized by the byte count the socket
-  // reports, into `datagram` (replacing its content) with its sender.
-  // Returns 0 or the error number; EAGAIN when nothing was waiting after all.
-  virtual int ReceiveFrom(std::string& datagram, UdpEndpoint& from) = 0;
+  // reports, into `datagram` (replacing its content) with its sender. Ok, or
+  // kIoError with the errno; the errno is EAGAIN when nothing was waiting
+  // after all.
+  virtual Status ReceiveFrom(std::string& datagram, UdpEndpoint& from) = 0;
 
   // A monotonic clock in milliseconds, the one WaitReadable measures against.
   virtual std::int64_t NowMs() = 0;

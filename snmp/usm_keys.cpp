@@ -1,5 +1,6 @@
 #include "snmp/usm_keys.h"
 
+#include "base/hex_digits.h"
 #include "snmp/usm_crypto.h"
 
 namespace plovex {
@@ -9,36 +10,18 @@ namespace {
 // RFC 3414 A.2: one megabyte of the repeated passphrase is hashed.
 constexpr std::size_t kPasswordBytes = 1048576;
 
-int HexValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
 }  // namespace
 
-std::size_t UsmKeyLength(UsmAuthProtocol protocol) {
-  switch (protocol) {
-    case UsmAuthProtocol::kSha1:
-      return 20;
-    case UsmAuthProtocol::kSha256:
-      return 32;
-    case UsmAuthProtocol::kNone:
-      break;
+Result<std::string> PasswordToKey(UsmAuthProtocol protocol, std::string_view passphrase) {
+  if (passphrase.empty()) return Status::InvalidArgument("empty passphrase");
+  if (protocol == UsmAuthProtocol::kNone) {
+    return Status::InvalidArgument("a passphrase without an authentication protocol");
   }
-  return 0;
+  return UsmDigestRepeated(protocol, passphrase, kPasswordBytes);
 }
 
-std::optional<std::string> PasswordToKey(UsmAuthProtocol protocol, std::string_view passphrase) {
-  if (passphrase.empty() || protocol == UsmAuthProtocol::kNone) return std::nullopt;
-  std::string key = UsmDigestRepeated(protocol, passphrase, kPasswordBytes);
-  if (key.size() != UsmKeyLength(protocol)) return std::nullopt;
-  return key;
-}
-
-std::string LocalizeKey(UsmAuthProtocol protocol, std::string_view master_key,
-                        std::string_view engine_id) {
+Result<std::string> LocalizeKey(UsmAuthProtocol protocol, std::string_view master_key,
+                                std::string_view engine_id) {
   std::string input;
   input.reserve(2 * master_key.size() + engine_id.size());
   input.append(master_key).append(engine_id).append(master_key);
@@ -46,24 +29,23 @@ std::string LocalizeKey(UsmAuthProtocol protocol, std::string_view master_key,
 }
 
 std::string KeyToHex(std::string_view key) {
-  static constexpr char kDigits[] = "0123456789ABCDEF";
   std::string out;
   out.reserve(2 * key.size());
-  for (const char c : key) {
-    out.push_back(kDigits[static_cast<unsigned char>(c) >> 4]);
-    out.push_back(kDigits[static_cast<unsigned char>(c) & 0xF]);
-  }
+  for (const char c : key) AppendHexByte(out, static_cast<unsigned char>(c), HexCase::kUpper);
   return out;
 }
 
-std::optional<std::string> KeyFromHex(std::string_view text) {
-  if (text.size() % 2 != 0) return std::nullopt;
+Result<std::string> KeyFromHex(std::string_view text) {
+  const auto not_hex = [] {
+    return Status::InvalidArgument("a key is an even number of hexadecimal digits");
+  };
+  if (text.size() % 2 != 0) return not_hex();
   std::string key;
   key.reserve(text.size() / 2);
   for (std::size_t i = 0; i < text.size(); i += 2) {
-    const int high = HexValue(text[i]);
-    const int low = HexValue(text[i + 1]);
-    if (high < 0 || low < 0) return std::nullopt;
+    const int high = HexDigitValue(text[i]);
+    const int low = HexDigitValue(text[i + 1]);
+    if (high < 0 || low < 0) return not_hex();
     key.push_back(static_cast<char>(high << 4 | low));
   }
   return key;

@@ -10,29 +10,27 @@
 // digits a byte, either case on reading, upper case on writing).
 //
 // The hashing is OpenSSL's libcrypto. Nothing here throws.
-#include <cstddef>
-#include <optional>
 #include <string>
 #include <string_view>
 
-#include "snmp/usm_user.h"
+#include "base/status.h"
+#include "snmp/usm_protocol.h"
 
 namespace plovex {
 
-// Bytes of Ku and Kul: 20 for SHA-1, 32 for SHA-256, 0 for none.
-std::size_t UsmKeyLength(UsmAuthProtocol protocol);
+// Ku of a passphrase (UsmAuthRow(protocol).key_length bytes);
+// kInvalidArgument for an empty passphrase (which has no repetition) or no
+// protocol, kIoError when libcrypto fails.
+Result<std::string> PasswordToKey(UsmAuthProtocol protocol, std::string_view passphrase);
 
-// Ku of a passphrase; nullopt for an empty passphrase (which has no
-// repetition) or no protocol.
-std::optional<std::string> PasswordToKey(UsmAuthProtocol protocol, std::string_view passphrase);
-
-// Kul of a master key for one engine. Empty for no protocol.
-std::string LocalizeKey(UsmAuthProtocol protocol, std::string_view master_key,
-                        std::string_view engine_id);
+// Kul of a master key for one engine; kInvalidArgument for no protocol.
+Result<std::string> LocalizeKey(UsmAuthProtocol protocol, std::string_view master_key,
+                                std::string_view engine_id);
 
 std::string KeyToHex(std::string_view key);
-// nullopt unless the text is an even number of hexadecimal digits (blanks,
-// colons and a "0x" are not accepted: a key is written by the program).
-std::optional<std::string> KeyFromHex(std::string_view text);
+// The key of an even number of hexadecimal digits; kInvalidArgument for any
+// other text (blanks, colons and a "0x" are not accepted: a key is written by
+// the program).
+Result<std::string> KeyFromHex(std::string_view text);
 
 }  // namespace plovex

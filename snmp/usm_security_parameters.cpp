@@ -29,21 +29,25 @@ void AppendUsmSecurityParameters(const UsmSecurityParameters& p, std::string& ou
   out.append(content);
 }
 
-std::optional<UsmSecurityParameters> DecodeUsmSecurityParameters(std::string_view bytes,
-                                                                 std::size_t* auth_offset) {
-  ber::BerCursor outer(bytes);
-  const auto sequence = outer.Take(ber::kSequence);
-  if (!sequence || !outer.AtEnd()) return std::nullopt;
+Result<UsmSecurityParameters> DecodeUsmSecurityParameters(std::string_view bytes,
+                                                          std::size_t* auth_offset) {
+  const auto failed = [](const Status& s) { return s.WithContext("msgSecurityParameters"); };
+  const auto sequence = ber::TakeOuter(bytes, ber::kSequence, true);
+  if (!sequence) return failed(sequence.status());
   ber::BerCursor in(*sequence);
-  UsmSecurityParameters p;
   const auto engine = in.Take(ber::kOctetString);
   const auto boots = in.TakeNonNegative();
   const auto time = in.TakeNonNegative();
   const auto user = in.Take(ber::kOctetString);
   const auto auth = in.Take(ber::kOctetString);
   const auto priv = in.Take(ber::kOctetString);
-  if (!engine || !boots || !time || !user || !auth || !priv || !in.AtEnd()) return std::nullopt;
-  if (engine->size() > kMaxEngineId || user->size() > kMaxUserName) return std::nullopt;
+  const Status taken = ber::FirstFailure({engine.status(), boots.status(), time.status(),
+                                          user.status(), auth.status(), priv.status()});
+  if (!taken.ok()) return failed(taken);
+  if (!in.AtEnd()) return failed(Status::Corruption("bytes after the privacy parameters"));
+  if (engine->size() > kMaxEngineId) return failed(Status::Corruption("engine ID over 32 bytes"));
+  if (user->size() > kMaxUserName) return failed(Status::Corruption("user name over 32 bytes"));
+  UsmSecurityParameters p;
   p.EngineId.assign(*engine);
   p.EngineBoots = *boots;
   p.EngineTime = *time;

@@ -10,12 +10,14 @@
 //              msgPrivacyParameters OCTET STRING }
 //
 // Encode never fails. Decode takes exactly this layout filling its input and
-// nothing else (nullopt otherwise); it never reads outside its input.
+// nothing else (kCorruption otherwise, saying what was wrong); it never reads
+// outside its input.
 #include <cstddef>
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <string_view>
+
+#include "base/status.h"
 
 namespace plovex {
 
@@ -38,7 +40,7 @@ void AppendUsmSecurityParameters(const UsmSecurityParameters& p, std::string& ou
 // The parameters of `bytes`, the content of msgSecurityParameters. The
 // authentication parameters' content position relative to bytes.data() goes
 // to auth_offset when given.
-std::optional<UsmSecurityParameters> DecodeUsmSecurityParameters(
-    std::string_view bytes, std::size_t* auth_offset = nullptr);
+Result<UsmSecurityParameters> DecodeUsmSecurityParameters(std::string_view bytes,
+                                                          std::size_t* auth_offset = nullptr);
 
 }  // namespace plovex

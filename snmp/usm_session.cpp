@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <limits>
+#include <utility>
 
+#include "base/big_endian.h"
 #include "snmp/ber_cursor.h"
 #include "snmp/usm_crypto.h"
 #include "snmp/usm_keys.h"
@@ -14,7 +16,6 @@ namespace {
 constexpr std::int32_t kMaxInt32 = std::numeric_limits<std::int32_t>::max();
 // RFC 3414 3.2 step 7b: an authenticated message may lag this far behind.
 constexpr std::int32_t kTimeWindowSeconds = 150;
-constexpr std::size_t kSaltLength = 8;
 
 // The usmStats counters of RFC 3414 5 that name why an agent refused.
 constexpr char kUnsupportedSecLevels[] = "1.3.6.1.6.3.15.1.1.1.0";
@@ -24,19 +25,26 @@ constexpr char kUnknownEngineIds[] = "1.3.6.1.6.3.15.1.1.4.0";
 constexpr char kWrongDigests[] = "1.3.6.1.6.3.15.1.1.5.0";
 constexpr char kDecryptionErrors[] = "1.3.6.1.6.3.15.1.1.6.0";
 
+// The refusals, as the user reads them.
+constexpr std::pair<const char*, const char*> kRefusals[] = {
+    {kUnknownUserNames, "unknown user"},
+    {kWrongDigests, "wrong authentication key"},
+    {kUnsupportedSecLevels, "unsupported security level"},
+    {kDecryptionErrors, "wrong privacy key"},
+};
+
+// A random number; a broken generator gives 0, so the sequences start at 1.
+std::uint64_t Random() { return UsmRandom64().value_or(0); }
+
 // A number in 1 .. 2^31 - 1 to start a sequence of identifiers at.
 std::int32_t RandomStart() {
-  return static_cast<std::int32_t>(UsmRandom64() % static_cast<std::uint64_t>(kMaxInt32)) + 1;
+  return static_cast<std::int32_t>(Random() % static_cast<std::uint64_t>(kMaxInt32)) + 1;
 }
 
 std::int32_t Take(std::int32_t& next) {
   const std::int32_t id = next;
   next = next == kMaxInt32 ? 1 : next + 1;
   return id;
-}
-
-void AppendBigEndian(std::string& out, std::uint64_t v, int bytes) {
-  for (int i = bytes; i-- > 0;) out.push_back(static_cast<char>(v >> (8 * i)));
 }
 
 // RFC 3826 3.1.2.1: the IV is boots, time and the 64-bit salt, big-endian.
@@ -51,7 +59,7 @@ std::string AesIv(std::int32_t boots, std::int32_t time, std::string_view salt) 
 }  // namespace
 
 UsmSession::UsmSession()
-    : next_msg_id_(RandomStart()), next_request_id_(RandomStart()), next_salt_(UsmRandom64()) {}
+    : next_msg_id_(RandomStart()), next_request_id_(RandomStart()), next_salt_(Random()) {}
 
 void UsmSession::Use(const UsmUser& user, const UdpEndpoint& agent) {
   if (agent != agent_) {
@@ -77,9 +85,10 @@ void UsmSession::Localize() {
   auth_key_.clear();
   priv_key_.clear();
   if (engine_id_.empty() || user_.Auth == UsmAuthProtocol::kNone) return;
-  auth_key_ = LocalizeKey(user_.Auth, user_.AuthKey, engine_id_);
+  // A key that cannot be made stays empty: nothing is then taken as authentic.
+  auth_key_ = LocalizeKey(user_.Auth, user_.AuthKey, engine_id_).value_or("");
   if (user_.Priv != UsmPrivProtocol::kNone) {
-    priv_key_ = LocalizeKey(user_.Auth, user_.PrivKey, engine_id_);
+    priv_key_ = LocalizeKey(user_.Auth, user_.PrivKey, engine_id_).value_or("");
   }
 }
 
@@ -143,18 +152,21 @@ std::string UsmSession::Seal(std::string_view pdu, std::int64_t now_ms, std::uin
   security.UserName = user_.Name;
   std::string msg_data = EncodeScopedPdu(engine_id_, "", pdu);
   if (flags & snmpv3::kPrivFlag) {
-    AppendBigEndian(security.PrivParameters, next_salt_++, kSaltLength);
-    const std::string encrypted = Aes128CfbEncrypt(
+    AppendBigEndian(security.PrivParameters, next_salt_++, UsmPrivRow(user_.Priv).salt_length);
+    const Result<std::string> encrypted = Aes128CfbEncrypt(
         priv_key_, AesIv(boots_, security.EngineTime, security.PrivParameters), msg_data);
     // Never the plaintext: a failed encryption sends an empty PDU the agent drops.
     msg_data.clear();
-    ber::BerAppendElement(msg_data, ber::kOctetString, encrypted);
+    ber::BerAppendElement(msg_data, ber::kOctetString, encrypted.value_or(""));
   }
-  if (flags & snmpv3::kAuthFlag) security.AuthParameters.assign(UsmMacLength(user_.Auth), '\0');
+  if (flags & snmpv3::kAuthFlag) {
+    security.AuthParameters.assign(UsmAuthRow(user_.Auth).mac_length, '\0');
+  }
   std::size_t auth_offset = 0;
   std::string message = EncodeSnmpv3Message(header, security, msg_data, &auth_offset);
   if (flags & snmpv3::kAuthFlag) {
-    const std::string mac = UsmMac(user_.Auth, auth_key_, message);
+    // A code that cannot be computed leaves the zeros, which the agent refuses.
+    const std::string mac = UsmMac(user_.Auth, auth_key_, message).value_or("");
     std::copy(mac.begin(), mac.end(), message.begin() + static_cast<std::ptrdiff_t>(auth_offset));
   }
   return message;
@@ -169,7 +181,7 @@ UsmSession::Verdict UsmSession::Reject(TSNMPRec& response) {
 UsmSession::Verdict UsmSession::Judge(std::string_view datagram, std::int64_t now_ms,
                                       TSNMPRec& response) {
   response.Reset();
-  const std::optional<Snmpv3Message> m = DecodeSnmpv3Message(datagram);
+  const Result<Snmpv3Message> m = DecodeSnmpv3Message(datagram);
   if (!m || m->Header.MsgId != sent_msg_id_ ||
       m->Header.MsgSecurityModel != snmpv3::kUsmSecurityModel) {
     return Reject(response);
@@ -181,7 +193,7 @@ UsmSession::Verdict UsmSession::Judge(std::string_view datagram, std::int64_t no
 
   if (authenticated) {
     // Only a key of this user for this engine can have made the code.
-    const std::size_t mac_length = UsmMacLength(user_.Auth);
+    const std::size_t mac_length = UsmAuthRow(user_.Auth).mac_length;
     if (auth_key_.empty() || security.EngineId != engine_id_ || security.UserName != user_.Name ||
         security.AuthParameters.size() != mac_length) {
       return Reject(response);
@@ -196,17 +208,19 @@ UsmSession::Verdict UsmSession::Judge(std::string_view datagram, std::int64_t no
   std::string decrypted;
   std::string_view scoped_bytes = m->ScopedPdu;
   if (encrypted) {
-    if (priv_key_.empty() || security.PrivParameters.size() != kSaltLength) {
+    if (priv_key_.empty() || security.PrivParameters.size() != UsmPrivRow(user_.Priv).salt_length) {
       return Reject(response);
     }
-    decrypted = Aes128CfbDecrypt(
+    Result<std::string> plain = Aes128CfbDecrypt(
         priv_key_, AesIv(security.EngineBoots, security.EngineTime, security.PrivParameters),
         m->EncryptedPdu);
+    if (!plain) return Reject(response);
+    decrypted = std::move(*plain);
     scoped_bytes = decrypted;
   }
-  const std::optional<ScopedPdu> scoped = DecodeScopedPdu(scoped_bytes);
+  const Result<ScopedPdu> scoped = DecodeScopedPdu(scoped_bytes);
   response.Version = ber::kVersion3;
-  if (!scoped || !response.DecodePdu(scoped->Pdu)) return Reject(response);
+  if (!scoped || !response.DecodePdu(scoped->Pdu).ok()) return Reject(response);
 
   if (response.PduType == ber::kReport) return JudgeReport(*m, authenticated, now_ms, response);
 
@@ -245,19 +259,12 @@ UsmSession::Verdict UsmSession::JudgeReport(const Snmpv3Message& m, bool authent
     SetClock(security.EngineBoots, security.EngineTime, now_ms);
     return Verdict::kTimeResynced;
   }
-  refusal_detail_.clear();
-  if (counter == kUnknownUserNames) {
-    refusal_ = SnmpFailure::kUnknownUser;
-  } else if (counter == kWrongDigests) {
-    refusal_ = SnmpFailure::kWrongDigest;
-  } else if (counter == kUnsupportedSecLevels) {
-    refusal_ = SnmpFailure::kUnsupportedSecLevel;
-  } else if (counter == kDecryptionErrors) {
-    refusal_ = SnmpFailure::kDecryptionError;
-  } else {
-    refusal_ = SnmpFailure::kOtherReport;
-    refusal_detail_ = counter.empty() ? "without a counter" : counter;
+  std::string reason =
+      "refused (report " + (counter.empty() ? std::string("without a counter") : counter) + ")";
+  for (const auto& [refusal_counter, refusal_reason] : kRefusals) {
+    if (counter == refusal_counter) reason = refusal_reason;
   }
+  refusal_ = Status::Refused(std::move(reason));
   return Verdict::kRefused;
 }
 

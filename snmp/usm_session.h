@@ -28,7 +28,7 @@
 #include <string>
 #include <string_view>
 
-#include "snmp/snmp_failure.h"
+#include "base/status.h"
 #include "snmp/snmpv3_message.h"
 #include "snmp/tsnmp_rec.h"
 #include "snmp/udp_transport.h"
@@ -45,6 +45,9 @@ class UsmSession {
     kTimeResynced,   // the agent told its boots and time: send the request again
     kRefused,        // the agent refused: Refusal() says why
   };
+  // Verdict is the session's decision that the exchange loop branches on
+  // (take the reply, send again, wait on, give up), not a failure report:
+  // the reason of a refusal is Refusal()'s.
 
   UsmSession();
   UsmSession(const UsmSession&) = delete;
@@ -68,8 +71,11 @@ class UsmSession {
   // `response` for kReply; leaves it reset otherwise.
   Verdict Judge(std::string_view datagram, std::int64_t now_ms, TSNMPRec& response);
 
-  SnmpFailure Refusal() const { return refusal_; }
-  const std::string& RefusalDetail() const { return refusal_detail_; }
+  // Why the agent refused, after kRefused: kRefused with the reason as the
+  // user reads it, "unknown user", "wrong authentication key", "unsupported
+  // security level", "wrong privacy key", or "refused (report OID)" for
+  // another Report.
+  const Status& Refusal() const { return refusal_; }
 
   const std::string& EngineId() const { return engine_id_; }
   std::int32_t EngineBoots() const { return boots_; }
@@ -102,8 +108,7 @@ class UsmSession {
   std::uint64_t next_salt_;
   std::int32_t sent_msg_id_ = -1;
   std::int32_t sent_request_id_ = -1;
-  SnmpFailure refusal_ = SnmpFailure::kNone;
-  std::string refusal_detail_;
+  Status refusal_;
   int rejected_ = 0;
 };
 

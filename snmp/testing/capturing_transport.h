@@ -12,19 +12,19 @@ namespace plovex::testing {
 class CapturingTransport final : public UdpTransport {
  public:
   explicit CapturingTransport(std::vector<std::string>* wire) : wire_(wire) {}
-  int OpenError() const override { return socket_.OpenError(); }
-  std::optional<std::uint32_t> LookUpHost(const std::string& name) override {
+  Status Opened() const override { return socket_.Opened(); }
+  Result<std::uint32_t> LookUpHost(const std::string& name) override {
     return socket_.LookUpHost(name);
   }
-  int SendTo(const UdpEndpoint& to, std::string_view datagram) override {
+  Status SendTo(const UdpEndpoint& to, std::string_view datagram) override {
     wire_->emplace_back(datagram);
     return socket_.SendTo(to, datagram);
   }
-  Wait WaitReadable(std::int64_t timeout_ms) override { return socket_.WaitReadable(timeout_ms); }
-  int ReceiveFrom(std::string& datagram, UdpEndpoint& from) override {
-    const int error = socket_.ReceiveFrom(datagram, from);
-    if (error == 0) wire_->push_back(datagram);
-    return error;
+  Status WaitReadable(std::int64_t timeout_ms) override { return socket_.WaitReadable(timeout_ms); }
+  Status ReceiveFrom(std::string& datagram, UdpEndpoint& from) override {
+    Status received = socket_.ReceiveFrom(datagram, from);
+    if (received.ok()) wire_->push_back(datagram);
+    return received;
   }
   std::int64_t NowMs() override { return socket_.NowMs(); }
 

@@ -14,35 +14,41 @@ void MemoryUdpTransport::Deliver(const UdpEndpoint& from, std::string bytes,
   incoming_.insert(later, std::move(d));
 }
 
-std::optional<std::uint32_t> MemoryUdpTransport::LookUpHost(const std::string& name) {
+Status MemoryUdpTransport::Opened() const {
+  return open_error == 0 ? Status::Ok() : Status::IoError("socket", open_error);
+}
+
+Result<std::uint32_t> MemoryUdpTransport::LookUpHost(const std::string& name) {
   const auto it = hosts.find(name);
-  if (it == hosts.end()) return std::nullopt;
+  if (it == hosts.end()) return Status::NotFound("cannot look up " + name);
   return it->second;
 }
 
-int MemoryUdpTransport::SendTo(const UdpEndpoint& to, std::string_view datagram) {
+Status MemoryUdpTransport::SendTo(const UdpEndpoint& to, std::string_view datagram) {
   sent.push_back({to, std::string(datagram), now_ms});
   if (responder) responder(sent.back(), *this);
-  return 0;
+  return Status::Ok();
 }
 
-UdpTransport::Wait MemoryUdpTransport::WaitReadable(std::int64_t timeout_ms) {
+Status MemoryUdpTransport::WaitReadable(std::int64_t timeout_ms) {
   if (timeout_ms < 0) timeout_ms = 0;
   if (!incoming_.empty() && incoming_.front().at_ms <= now_ms + timeout_ms) {
     now_ms = std::max(now_ms, incoming_.front().at_ms);
-    return Wait::kReadable;
+    return Status::Ok();
   }
   now_ms += timeout_ms;
-  return Wait::kTimedOut;
+  return Status::TimedOut("nothing to read");
 }
 
-int MemoryUdpTransport::ReceiveFrom(std::string& datagram, UdpEndpoint& from) {
+Status MemoryUdpTransport::ReceiveFrom(std::string& datagram, UdpEndpoint& from) {
   datagram.clear();
-  if (incoming_.empty() || incoming_.front().at_ms > now_ms) return EAGAIN;
+  if (incoming_.empty() || incoming_.front().at_ms > now_ms) {
+    return Status::IoError("nothing waiting", EAGAIN);
+  }
   datagram = std::move(incoming_.front().bytes);
   from = incoming_.front().peer;
   incoming_.pop_front();
-  return 0;
+  return Status::Ok();
 }
 
 }  // namespace plovex

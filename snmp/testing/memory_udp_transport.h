@@ -24,7 +24,7 @@ class MemoryUdpTransport final : public UdpTransport {
   };
   using Responder = std::function<void(const Datagram& sent, MemoryUdpTransport& net)>;
 
-  int open_error = 0;
+  int open_error = 0;                          // the errno of a socket that could not be opened
   std::map<std::string, std::uint32_t> hosts;  // what LookUpHost finds
   Responder responder;
   std::vector<Datagram> sent;
@@ -35,11 +35,11 @@ class MemoryUdpTransport final : public UdpTransport {
   // Datagrams delivered and not yet received (including ones still on their way).
   std::size_t Queued() const { return incoming_.size(); }
 
-  int OpenError() const override { return open_error; }
-  std::optional<std::uint32_t> LookUpHost(const std::string& name) override;
-  int SendTo(const UdpEndpoint& to, std::string_view datagram) override;
-  Wait WaitReadable(std::int64_t timeout_ms) override;
-  int ReceiveFrom(std::string& datagram, UdpEndpoint& from) override;
+  Status Opened() const override;
+  Result<std::uint32_t> LookUpHost(const std::string& name) override;
+  Status SendTo(const UdpEndpoint& to, std::string_view datagram) override;
+  Status WaitReadable(std::int64_t timeout_ms) override;
+  Status ReceiveFrom(std::string& datagram, UdpEndpoint& from) override;
   std::int64_t NowMs() override { return now_ms; }
 
  private:

@@ -12,10 +12,11 @@
 #include <string>
 #include <utility>
 
+#include "base/big_endian.h"
 #include "snmp/ber_cursor.h"
 #include "snmp/snmpv3_message.h"
-#include "snmp/test_bytes.h"
 #include "snmp/testing/memory_udp_transport.h"
+#include "snmp/testing/test_bytes.h"
 #include "snmp/tsnmp_rec.h"
 #include "snmp/usm_crypto.h"
 #include "snmp/usm_keys.h"
@@ -46,20 +47,28 @@ class UsmTestAgent {
   std::int32_t EngineTime(std::int64_t now_ms) const {
     return time_at_zero + static_cast<std::int32_t>(now_ms / 1000);
   }
-  std::string AuthKey() const { return LocalizeKey(user.Auth, user.AuthKey, engine_id); }
-  std::string PrivKey() const { return LocalizeKey(user.Auth, user.PrivKey, engine_id); }
+  std::string AuthKey() const {
+    return LocalizeKey(user.Auth, user.AuthKey, engine_id).value_or("");
+  }
+  std::string PrivKey() const {
+    return LocalizeKey(user.Auth, user.PrivKey, engine_id).value_or("");
+  }
 
   // The answer to one datagram; empty for none.
   std::string Answer(std::string_view datagram, std::int64_t now_ms) {
     last_datagram.assign(datagram);
-    last = DecodeSnmpv3Message(last_datagram);
-    if (!last) return {};
+    Result<Snmpv3Message> decoded = DecodeSnmpv3Message(last_datagram);
+    last.reset();
+    if (!decoded) return {};
+    last = std::move(*decoded);
     const UsmSecurityParameters& sec = last->Security;
     const std::uint8_t flags = last->Header.MsgFlags;
     last_pdu.Reset();
     last_pdu.Version = 3;
     if (!last->Encrypted) {
-      if (const auto scoped = DecodeScopedPdu(last->ScopedPdu)) last_pdu.DecodePdu(scoped->Pdu);
+      if (const auto scoped = DecodeScopedPdu(last->ScopedPdu)) {
+        static_cast<void>(last_pdu.DecodePdu(scoped->Pdu));  // damage: an empty PDU
+      }
     }
     if (sec.EngineId != engine_id) return Report(kUnknownEngineIds, 0, now_ms);
     if (sec.UserName != user.Name) return Report(kUnknownUserNames, 0, now_ms);
@@ -82,11 +91,12 @@ class UsmTestAgent {
       }
     }
     if (priv) {
-      const std::string plain = Aes128CfbDecrypt(
-          PrivKey(), Iv(sec.EngineBoots, sec.EngineTime, sec.PrivParameters), last->EncryptedPdu);
+      const std::string plain =
+          Aes128CfbDecrypt(PrivKey(), Iv(sec.EngineBoots, sec.EngineTime, sec.PrivParameters),
+                           last->EncryptedPdu)
+              .value_or("");
       const auto scoped = DecodeScopedPdu(plain);
-      if (!scoped) return {};
-      last_pdu.DecodePdu(scoped->Pdu);
+      if (!scoped || !last_pdu.DecodePdu(scoped->Pdu).ok()) return {};
     }
     TSNMPRec reply;
     reply.Version = 3;
@@ -123,15 +133,17 @@ class UsmTestAgent {
       sec.PrivParameters = Bytes("01 02 03 04 05 06 07 08");
       sec.PrivParameters[7] = static_cast<char>(++salt_);
       const std::string encrypted =
-          Aes128CfbEncrypt(PrivKey(), Iv(with_boots, with_time, sec.PrivParameters), data);
+          Aes128CfbEncrypt(PrivKey(), Iv(with_boots, with_time, sec.PrivParameters), data)
+              .value_or("");
       data.clear();
       ber::BerAppendElement(data, 0x04, encrypted);
     }
-    if (flags & snmpv3::kAuthFlag) sec.AuthParameters.assign(UsmMacLength(user.Auth), '\0');
+    if (flags & snmpv3::kAuthFlag)
+      sec.AuthParameters.assign(UsmAuthRow(user.Auth).mac_length, '\0');
     std::size_t offset = 0;
     std::string message = EncodeSnmpv3Message(header, sec, data, &offset);
     if (flags & snmpv3::kAuthFlag) {
-      const std::string mac = UsmMac(user.Auth, AuthKey(), message);
+      const std::string mac = UsmMac(user.Auth, AuthKey(), message).value_or("");
       std::copy(mac.begin(), mac.end(), message.begin() + static_cast<std::ptrdiff_t>(offset));
     }
     return message;
@@ -159,10 +171,8 @@ class UsmTestAgent {
  private:
   static std::string Iv(std::int32_t b, std::int32_t t, const std::string& salt) {
     std::string iv;
-    for (int i = 3; i >= 0; --i)
-      iv.push_back(static_cast<char>(static_cast<std::uint32_t>(b) >> (8 * i)));
-    for (int i = 3; i >= 0; --i)
-      iv.push_back(static_cast<char>(static_cast<std::uint32_t>(t) >> (8 * i)));
+    AppendBigEndian(iv, static_cast<std::uint32_t>(b), 4);
+    AppendBigEndian(iv, static_cast<std::uint32_t>(t), 4);
     return iv + salt;
   }
   int salt_ = 0;

@@ -6,21 +6,16 @@
 #include <string>
 #include <string_view>
 
+#include "base/hex_digits.h"
+
 namespace plovex::testing {
 
 inline std::string Bytes(std::string_view hex) {
   std::string out;
   int high = -1;
   for (const char c : hex) {
-    int v;
-    if (c >= '0' && c <= '9')
-      v = c - '0';
-    else if (c >= 'a' && c <= 'f')
-      v = c - 'a' + 10;
-    else if (c >= 'A' && c <= 'F')
-      v = c - 'A' + 10;
-    else
-      continue;
+    const int v = HexDigitValue(c);
+    if (v < 0) continue;  // blanks and the like
     if (high < 0) {
       high = v;
     } else {
@@ -32,12 +27,10 @@ inline std::string Bytes(std::string_view hex) {
 }
 
 inline std::string Hex(std::string_view bytes) {
-  static constexpr char kDigits[] = "0123456789ABCDEF";
   std::string out;
   for (const char c : bytes) {
     if (!out.empty()) out.push_back(' ');
-    out.push_back(kDigits[static_cast<std::uint8_t>(c) >> 4]);
-    out.push_back(kDigits[static_cast<std::uint8_t>(c) & 0xF]);
+    AppendHexByte(out, static_cast<unsigned char>(c), HexCase::kUpper);
   }
   return out;
 }

@@ -1,4 +1,4 @@
-#include "base/termination_signals.h"
+#include "base/signal_set.h"
 
 namespace plovex {
 

@@ -1,0 +1,61 @@
+#include "snmp/usm_protocol.h"
+
+#include <openssl/evp.h>
+
+#include <array>
+#include <string>
+
+namespace plovex {
+
+namespace {
+
+// In the order of the enums, so that a protocol is its row's index.
+constexpr std::array<UsmAuthProtocolRow, 3> kAuthRows{{
+    {UsmAuthProtocol::kNone, "", nullptr, 0, 0},
+    {UsmAuthProtocol::kSha1, "SHA", &EVP_sha1, 12, 20},
+    {UsmAuthProtocol::kSha256, "SHA-256", &EVP_sha256, 24, 32},
+}};
+
+constexpr std::array<UsmPrivProtocolRow, 2> kPrivRows{{
+    {UsmPrivProtocol::kNone, "", nullptr, 0, 0, 0},
+    {UsmPrivProtocol::kAes128, "AES", &EVP_aes_128_cfb128, 16, 16, 8},
+}};
+
+template <typename Rows>
+constexpr bool InEnumOrder(const Rows& rows) {
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    if (static_cast<std::size_t>(rows[i].protocol) != i) return false;
+  }
+  return true;
+}
+static_assert(InEnumOrder(kAuthRows) && InEnumOrder(kPrivRows));
+
+template <typename Rows>
+auto Parse(const Rows& rows, std::string_view name, const char* what)
+    -> Result<decltype(rows[0].protocol)> {
+  for (const auto& row : rows) {
+    if (row.name == name) return row.protocol;
+  }
+  return Status::InvalidArgument(std::string("unknown ") + what + " protocol \"" +
+                                 std::string(name) + "\"");
+}
+
+}  // namespace
+
+const UsmAuthProtocolRow& UsmAuthRow(UsmAuthProtocol protocol) {
+  return kAuthRows.at(static_cast<std::size_t>(protocol));
+}
+
+const UsmPrivProtocolRow& UsmPrivRow(UsmPrivProtocol protocol) {
+  return kPrivRows.at(static_cast<std::size_t>(protocol));
+}
+
+Result<UsmAuthProtocol> ParseUsmAuthProtocol(std::string_view name) {
+  return Parse(kAuthRows, name, "authentication");
+}
+
+Result<UsmPrivProtocol> ParseUsmPrivProtocol(std::string_view name) {
+  return Parse(kPrivRows, name, "privacy");
+}
+
+}  // namespace plovex
