@@ -1,7 +1,9 @@
 #include "core/int_text.h"
 
+#include <optional>
 #include "base/decimal.h"
 #include "base/hex_digits.h"
+
 #include "core/plovex_error.h"
 
 namespace plovex {
@@ -9,7 +11,7 @@ namespace {
 
 // Parses text for a target of `bits` (32 or 64) bits; the result is the
 // target's value widened to 64 bits.
-std::optional<std::int64_t> Parse(std::string_view text, int bits) {
+std::optional<std::int64_t> ParseWidened(std::string_view text, int bits) {
   std::size_t i = 0;
   while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
   bool negative = false;
@@ -52,29 +54,35 @@ std::optional<std::int64_t> Parse(std::string_view text, int bits) {
   return static_cast<std::int64_t>(magnitude);
 }
 
+Result<std::int64_t> Parse(std::string_view text, int bits) {
+  const std::optional<std::int64_t> v = ParseWidened(text, bits);
+  if (!v) return Status::InvalidArgument(NotAValidIntegerMessage(text));
+  return *v;
+}
+
 }  // namespace
 
 std::string NotAValidIntegerMessage(std::string_view text) {
   return "'" + std::string(text) + "' is not a valid integer value";
 }
 
-std::optional<std::int32_t> TryStrToInt(std::string_view text) {
-  const auto v = Parse(text, 32);
-  if (!v) return std::nullopt;
+Result<std::int32_t> TryStrToInt(std::string_view text) {
+  const Result<std::int64_t> v = Parse(text, 32);
+  if (!v) return v.status();
   return static_cast<std::int32_t>(*v);
 }
 
-std::optional<std::int64_t> TryStrToInt64(std::string_view text) { return Parse(text, 64); }
+Result<std::int64_t> TryStrToInt64(std::string_view text) { return Parse(text, 64); }
 
 std::int32_t StrToInt(std::string_view text) {
-  const auto v = TryStrToInt(text);
-  if (!v) throw PlovexError(NotAValidIntegerMessage(text));
+  const Result<std::int32_t> v = TryStrToInt(text);
+  if (!v) throw PlovexError(v.status().message());
   return *v;
 }
 
 std::int64_t StrToInt64(std::string_view text) {
-  const auto v = TryStrToInt64(text);
-  if (!v) throw PlovexError(NotAValidIntegerMessage(text));
+  const Result<std::int64_t> v = TryStrToInt64(text);
+  if (!v) throw PlovexError(v.status().message());
   return *v;
 }
 

@@ -1,6 +1,8 @@
 #include "settings/hive_text_reader.h"
 
 #include <cstdint>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "base/hex_digits.h"
@@ -89,7 +91,7 @@ class Parser {
     }
   }
 
-  std::optional<HiveDocument> Run(std::string* error) {
+  Result<HiveDocument> Run() {
     bool header_seen = false;
     for (next_ = 0; next_ < lines_.size();) {
       line_number_ = next_ + 1;
@@ -97,30 +99,26 @@ class Parser {
       if (line.empty() || line.front() == ';') continue;
       if (!header_seen) {
         if (line != hive_format::kHeader && line != hive_format::kHeaderRegedit4) {
-          return Fail(error, "not a registry file (no header line)");
+          return Fail("not a registry file (no header line)");
         }
         header_seen = true;
         continue;
       }
       if (line.front() == '[') {
-        if (!ReadKeyLine(line)) return Fail(error, "malformed key line");
+        if (!ReadKeyLine(line)) return Fail("malformed key line");
       } else if (line.front() == '"' || line.front() == '@') {
-        if (!ReadValueLine(line)) return Fail(error, "malformed value line");
+        if (!ReadValueLine(line)) return Fail("malformed value line");
       } else {
-        return Fail(error, "unrecognised line");
+        return Fail("unrecognised line");
       }
     }
-    if (!header_seen) {
-      if (error) *error = "an empty file (no header line)";
-      return std::nullopt;
-    }
+    if (!header_seen) return Status::Corruption("an empty file (no header line)");
     return std::move(doc_);
   }
 
  private:
-  std::optional<HiveDocument> Fail(std::string* error, const char* why) {
-    if (error) *error = "line " + std::to_string(line_number_) + ": " + why;
-    return std::nullopt;
+  Status Fail(const char* why) const {
+    return Status::Corruption(why).WithContext("line " + std::to_string(line_number_));
   }
 
   bool ReadKeyLine(std::string_view line) {
@@ -219,21 +217,18 @@ class Parser {
 
 }  // namespace
 
-std::optional<HiveDocument> ReadHiveText(std::string_view bytes, std::string* error) {
+Result<HiveDocument> ReadHiveText(std::string_view bytes) {
   std::string decoded;
   std::string_view text = bytes;
   if (bytes.size() >= 2 && bytes[0] == '\xFF' && bytes[1] == '\xFE') {
-    auto utf8 = Utf16LeToUtf8(bytes.substr(2));
-    if (!utf8) {
-      if (error) *error = "broken UTF-16 text";
-      return std::nullopt;
-    }
-    decoded = std::move(*utf8);
+    Result<std::string> utf8 = Utf16LeToUtf8(bytes.substr(2));
+    if (!utf8) return Status::Corruption("broken UTF-16 text");
+    decoded = *std::move(utf8);
     text = decoded;
   } else if (bytes.size() >= 3 && bytes.substr(0, 3) == "\xEF\xBB\xBF") {
     text.remove_prefix(3);
   }
-  return Parser(text).Run(error);
+  return Parser(text).Run();
 }
 
 }  // namespace plovex

@@ -36,8 +36,8 @@ std::string LittleEndian(std::uint64_t v, int bytes) {
 
 RegistryKey::RegistryKey(RegistryHive& hive, std::string key_path)
     : hive_(hive), key_path_(std::move(key_path)) {
-  auto values = hive_.ReadKey(key_path_);
-  if (values) {
+  Result<std::vector<HiveValue>> values = hive_.ReadKey(key_path_);
+  if (values.ok()) {
     open_ = true;
     for (HiveValue& value : *values) view_.Set(std::move(value));
   }
@@ -113,7 +113,7 @@ void RegistryKey::WriteDouble(std::string_view name, double value) {
 
 bool RegistryKey::Commit() {
   if (writes_.empty()) return true;
-  return open_ && hive_.CommitKey(key_path_, writes_);
+  return open_ && hive_.CommitKey(key_path_, writes_).ok();
 }
 
 void RegistryKey::Close() {
