@@ -50,6 +50,20 @@ class AgentPoll : public ::testing::Test {
   // Overlay 4 as an existing instance, so that the GetRequest is answered.
   void AddressInstanceForOverlay4() { s_.Texts[4].Oid = std::string(kAddresses) + ".198.51.100.7"; }
 
+  // 20 pings of 1000 bytes each way through interface 2.
+  static void MakeTraffic() {
+    const char* dir = std::getenv("PLOVEX_AGENT_DIR");
+    ASSERT_NE(dir, nullptr);
+    const std::string traffic =
+        std::string(PLOVEX_SOURCE_DIR) + "/tests/fixtures/snmp_agent.sh traffic '" + dir + "' 20";
+    ASSERT_EQ(std::system(traffic.c_str()), 0);
+  }
+  // They move each counter by well over 20,000 bytes.
+  void ExpectCountersMovedWithTheTraffic() const {
+    EXPECT_GE(s_.Oid1.Value - s_.Oid1.PrevValue, 20000);
+    EXPECT_GE(s_.Oid2.Value - s_.Oid2.PrevValue, 20000);
+  }
+
   // The client set up for the settings as they are, as every Start does.
   bool Poll() { return PollAgent(s_, client_, ConfigureClient(s_, client_), texts_); }
 
@@ -81,15 +95,9 @@ TEST_F(AgentPoll, OneGetRequestWithSevenBindingsDecodesEveryValue) {
 TEST_F(AgentPoll, CountersMoveWithTrafficOverInterface2) {
   AddressInstanceForOverlay4();
   ASSERT_TRUE(Poll());
-  const char* dir = std::getenv("PLOVEX_AGENT_DIR");
-  ASSERT_NE(dir, nullptr);
-  const std::string traffic =
-      std::string(PLOVEX_SOURCE_DIR) + "/tests/fixtures/snmp_agent.sh traffic '" + dir + "' 20";
-  ASSERT_EQ(std::system(traffic.c_str()), 0);
+  ASSERT_NO_FATAL_FAILURE(MakeTraffic());
   ASSERT_TRUE(Poll());
-  // 20 pings of 1000 bytes each way move each counter by well over 20,000 bytes.
-  EXPECT_GE(s_.Oid1.Value - s_.Oid1.PrevValue, 20000);
-  EXPECT_GE(s_.Oid2.Value - s_.Oid2.PrevValue, 20000);
+  ExpectCountersMovedWithTheTraffic();
 }
 
 TEST_F(AgentPoll, TheDefaultSettingsReadEveryValue) {
@@ -109,16 +117,11 @@ TEST_F(AgentPoll, TheDefaultSettingsReadEveryValue) {
   EXPECT_FALSE(s_.SnmpFailed);
 
   // From then on one GetRequest a tick, and the counters move with traffic.
-  const char* dir = std::getenv("PLOVEX_AGENT_DIR");
-  ASSERT_NE(dir, nullptr);
-  const std::string traffic =
-      std::string(PLOVEX_SOURCE_DIR) + "/tests/fixtures/snmp_agent.sh traffic '" + dir + "' 20";
-  ASSERT_EQ(std::system(traffic.c_str()), 0);
+  ASSERT_NO_FATAL_FAILURE(MakeTraffic());
   sent_ = 0;
   ASSERT_TRUE(Poll());
   EXPECT_EQ(sent_, 1 + 4);
-  EXPECT_GE(s_.Oid1.Value - s_.Oid1.PrevValue, 20000);
-  EXPECT_GE(s_.Oid2.Value - s_.Oid2.PrevValue, 20000);
+  ExpectCountersMovedWithTheTraffic();
   EXPECT_EQ(texts_[5], "203.0.113.5");
 }
 
@@ -136,14 +139,9 @@ TEST_F(AgentPoll, Version2cReadsThe64BitCountersAndAMissingOverlayAlone) {
   EXPECT_EQ(texts_[5], "203.0.113.5");
   EXPECT_EQ(texts_[6], "Lab rack 7");
 
-  const char* dir = std::getenv("PLOVEX_AGENT_DIR");
-  ASSERT_NE(dir, nullptr);
-  const std::string traffic =
-      std::string(PLOVEX_SOURCE_DIR) + "/tests/fixtures/snmp_agent.sh traffic '" + dir + "' 20";
-  ASSERT_EQ(std::system(traffic.c_str()), 0);
+  ASSERT_NO_FATAL_FAILURE(MakeTraffic());
   ASSERT_TRUE(Poll());
-  EXPECT_GE(s_.Oid1.Value - s_.Oid1.PrevValue, 20000);
-  EXPECT_GE(s_.Oid2.Value - s_.Oid2.PrevValue, 20000);
+  ExpectCountersMovedWithTheTraffic();
 }
 
 TEST_F(AgentPoll, UptimeReadsAsDaysAndClockTime) {
@@ -217,16 +215,11 @@ TEST_F(AgentPoll, Version3AuthPrivReadsRatesAndOverlays) {
   EXPECT_EQ(texts_[5], "203.0.113.5");
   EXPECT_EQ(texts_[6], "Lab rack 7");
 
-  const char* dir = std::getenv("PLOVEX_AGENT_DIR");
-  ASSERT_NE(dir, nullptr);
-  const std::string traffic =
-      std::string(PLOVEX_SOURCE_DIR) + "/tests/fixtures/snmp_agent.sh traffic '" + dir + "' 20";
-  ASSERT_EQ(std::system(traffic.c_str()), 0);
+  ASSERT_NO_FATAL_FAILURE(MakeTraffic());
   sent_ = 0;
   ASSERT_TRUE(Poll());
   EXPECT_EQ(sent_, 2);
-  EXPECT_GE(s_.Oid1.Value - s_.Oid1.PrevValue, 20000);
-  EXPECT_GE(s_.Oid2.Value - s_.Oid2.PrevValue, 20000);
+  ExpectCountersMovedWithTheTraffic();
   EXPECT_FALSE(s_.SnmpFailed);
 }
 

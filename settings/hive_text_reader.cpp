@@ -1,7 +1,6 @@
 #include "settings/hive_text_reader.h"
 
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -29,8 +28,10 @@ bool StartsWithNoCase(std::string_view s, std::string_view prefix) {
   return s.size() >= prefix.size() && SameRegistryName(s.substr(0, prefix.size()), prefix);
 }
 
+Status Malformed(const char* what) { return Status::Corruption(what); }
+
 // A quoted name or string at s[0] == '"'. On success consumes it from s.
-std::optional<std::string> ReadQuoted(std::string_view& s) {
+Result<std::string> ReadQuoted(std::string_view& s) {
   std::string out;
   for (std::size_t i = 1; i < s.size(); ++i) {
     const char c = s[i];
@@ -44,22 +45,22 @@ std::optional<std::string> ReadQuoted(std::string_view& s) {
       out += c;
     }
   }
-  return std::nullopt;
+  return Malformed("no closing quote");
 }
 
 // "aa,bb,..." (possibly empty) into bytes.
-std::optional<std::string> ReadHexList(std::string_view s) {
+Result<std::string> ReadHexList(std::string_view s) {
   std::string out;
   s = TrimBlanks(s);
   if (s.empty()) return out;
   while (true) {
     std::size_t comma = s.find(',');
     std::string_view item = TrimBlanks(s.substr(0, comma));
-    if (item.empty() || item.size() > 2) return std::nullopt;
+    if (item.empty() || item.size() > 2) return Malformed("not a byte");
     int byte = 0;
     for (char c : item) {
       const int d = HexDigitValue(c);
-      if (d < 0) return std::nullopt;
+      if (d < 0) return Malformed("not a hexadecimal digit");
       byte = byte * 16 + d;
     }
     out += static_cast<char>(byte);
@@ -71,7 +72,7 @@ std::optional<std::string> ReadHexList(std::string_view s) {
 // Text of a REG_SZ given as hex(1): UTF-16LE with its terminator, as the
 // registry editor writes it. Bytes that are not UTF-16 stay as they are.
 std::string TextOfHexString(const std::string& bytes) {
-  auto text = Utf16LeToUtf8(bytes);
+  Result<std::string> text = Utf16LeToUtf8(bytes);
   if (!text) return bytes;
   if (!text->empty() && text->back() == '\0') text->pop_back();
   return *text;
@@ -141,9 +142,9 @@ class Parser {
     if (line.front() == '@') {
       line.remove_prefix(1);
     } else {
-      auto name = ReadQuoted(line);
+      Result<std::string> name = ReadQuoted(line);
       if (!name) return false;
-      value.name = std::move(*name);
+      value.name = *std::move(name);
     }
     line = TrimBlanks(line);
     if (line.empty() || line.front() != '=') return false;
@@ -151,10 +152,10 @@ class Parser {
 
     if (line == "-") return true;  // a deletion entry: nothing to keep
     if (!line.empty() && line.front() == '"') {
-      auto text = ReadQuoted(line);
+      Result<std::string> text = ReadQuoted(line);
       if (!text || !TrimBlanks(line).empty()) return false;
       value.type = kRegSz;
-      value.data = std::move(*text);
+      value.data = *std::move(text);
     } else if (StartsWithNoCase(line, "dword:")) {
       std::string_view digits = line.substr(6);
       if (digits.empty() || digits.size() > 8) return false;
@@ -167,7 +168,10 @@ class Parser {
       value.type = kRegDword;
       AppendLittleEndian(value.data, v, 4);
     } else if (StartsWithNoCase(line, "hex")) {
-      if (!ReadHexValue(line, value)) return false;
+      Result<HiveValue> hex = ReadHexValue(line);
+      if (!hex) return false;
+      value.type = hex->type;
+      value.data = std::move(hex->data);
     } else {
       return false;
     }
@@ -175,36 +179,40 @@ class Parser {
     return true;
   }
 
-  // "hex:..." or "hex(N):...", continued over lines that end in "\".
-  bool ReadHexValue(std::string_view line, HiveValue& value) {
+  // "hex:..." or "hex(N):...", continued over lines that end in "\": the
+  // value's type and data.
+  Result<HiveValue> ReadHexValue(std::string_view line) {
     line.remove_prefix(3);
+    HiveValue value;
     value.type = kRegBinary;
     if (!line.empty() && line.front() == '(') {
       const std::size_t close = line.find(')');
-      if (close == std::string_view::npos || close == 1 || close > 9) return false;
+      if (close == std::string_view::npos || close == 1 || close > 9) {
+        return Malformed("no type in hex(N)");
+      }
       std::uint32_t type = 0;
       for (char c : line.substr(1, close - 1)) {
         const int d = HexDigitValue(c);
-        if (d < 0) return false;
+        if (d < 0) return Malformed("a type that is not hexadecimal");
         type = type << 4 | static_cast<std::uint32_t>(d);
       }
       value.type = type;
       line.remove_prefix(close + 1);
     }
-    if (line.empty() || line.front() != ':') return false;
+    if (line.empty() || line.front() != ':') return Malformed("no colon after hex");
     line.remove_prefix(1);
 
     std::string list;
     while (!line.empty() && line.back() == '\\') {
       list += line.substr(0, line.size() - 1);
-      if (next_ >= lines_.size()) return false;
+      if (next_ >= lines_.size()) return Malformed("continued past the end");
       line = TrimBlanks(lines_[next_++]);
     }
     list += line;
-    auto bytes = ReadHexList(list);
-    if (!bytes) return false;
-    value.data = value.type == kRegSz ? TextOfHexString(*bytes) : std::move(*bytes);
-    return true;
+    Result<std::string> bytes = ReadHexList(list);
+    if (!bytes) return bytes.status();
+    value.data = value.type == kRegSz ? TextOfHexString(*bytes) : *std::move(bytes);
+    return value;
   }
 
   std::vector<std::string_view> lines_;

@@ -134,7 +134,7 @@ void SettingsStore::LoadSettings() {
   record_whole_ = false;
   applied_ = false;
   totals_pending_ = false;
-  refused_passphrase_.clear();
+  refused_passphrase_ = Status::Ok();
   std::exception_ptr failure;
   try {
     Load();
@@ -144,8 +144,8 @@ void SettingsStore::LoadSettings() {
   if (!record_whole_) DefaultTheUnread();
   // A stored zero divisor would fail every tick: the default stands in for
   // the run, and the hive keeps its value unless the user applies another.
-  const std::string unusable = ReplaceUnusableDivisors(settings_);
-  if (!unusable.empty()) record_whole_ = false;
+  const Status usable = ReplaceUnusableDivisors(settings_);
+  if (!usable.ok()) record_whole_ = false;
   controls_.SettingsToControls();
   // What the user is told, once: the failure, then what the load refused.
   std::string told;
@@ -157,12 +157,12 @@ void SettingsStore::LoadSettings() {
     try {
       std::rethrow_exception(failure);
     } catch (const std::exception& e) {
-      if (unusable.empty() && refused_passphrase_.empty()) throw;
+      if (usable.ok() && refused_passphrase_.ok()) throw;
       tell(e.what());
     }
   }
-  tell(unusable);
-  tell(refused_passphrase_);
+  tell(usable.message());
+  tell(refused_passphrase_.message());
   if (!told.empty()) throw PlovexError(told);
 }
 
@@ -306,10 +306,10 @@ void SettingsStore::TakePassphrases(RegistryKey& key) {
     if (taken.ok()) {
       // The key is written with the marker's commit; the passphrase is gone.
       key.WriteString(p.key_name, settings_.*p.key);
-    } else if (refused_passphrase_.empty()) {
+    } else if (refused_passphrase_.ok()) {
       // One the panel would refuse makes no key either; it is not kept, and
       // the stored key stays as it was.
-      refused_passphrase_ = taken.message();
+      refused_passphrase_ = taken;
     }
     key.Remove(p.name);
   }

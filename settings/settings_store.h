@@ -36,9 +36,9 @@
 // the same, and the load tells "A passphrase must be at least 8 characters."
 // (after SettingsToControls, as any load failure) with the record whole.
 // Without a known authentication protocol a passphrase waits in the hive.
-#include <string>
 #include <unordered_set>
 
+#include "base/status.h"
 #include "core/plovex_settings.h"
 #include "settings/registry_hive.h"
 #include "settings/settings_controls.h"
@@ -93,7 +93,7 @@ class SettingsStore {
   bool record_whole_ = true;              // the last load read every value
   bool applied_ = false;                  // settings applied since the load
   bool totals_pending_ = false;           // SaveTotals held them back
-  std::string refused_passphrase_;        // why the load made no key of one
+  Status refused_passphrase_;             // why the load made no key of one
 };
 
 }  // namespace plovex

@@ -510,32 +510,28 @@ void TConfigPanel::TakePassphrases() {
 }
 
 TypedSecurity TConfigPanel::Typed() const {
-  return {cbSnmpVersion->currentText().toStdString(), Text(edtSnmpUser),
-          cbSnmpAuth->currentText().toStdString(), cbSnmpPriv->currentText().toStdString(),
-          Passphrases{Text(edtAuthPass), Text(edtPrivPass)}};
+  TypedSecurity typed{cbSnmpVersion->currentText().toStdString(),
+                      Text(edtSnmpUser),
+                      cbSnmpAuth->currentText().toStdString(),
+                      cbSnmpPriv->currentText().toStdString(),
+                      {}};
+  // The passphrase edits are for version 3 only: what they still hold after
+  // another version was chosen makes no key.
+  if (typed.version == "3") typed.passphrases = {Text(edtAuthPass), Text(edtPrivPass)};
+  return typed;
 }
 
 void TConfigPanel::CheckSecurity() const {
   const SecurityCheck check = plovex::CheckSecurity(s_, Typed());
   if (check.status.ok()) return;
-  QWidget* field = nullptr;
-  switch (check.field) {
-    case SecurityField::kUser:
-      field = edtSnmpUser;
-      break;
-    case SecurityField::kAuthProtocol:
-      field = cbSnmpAuth;
-      break;
-    case SecurityField::kAuthPassphrase:
-      field = edtAuthPass;
-      break;
-    case SecurityField::kPrivPassphrase:
-      field = edtPrivPass;
-      break;
-    case SecurityField::kNone:
-      break;
+  // The field to mend has the focus.
+  for (const auto& [field, widget] :
+       {std::pair<SecurityField, QWidget*>{SecurityField::kUser, edtSnmpUser},
+        {SecurityField::kAuthProtocol, cbSnmpAuth},
+        {SecurityField::kAuthPassphrase, edtAuthPass},
+        {SecurityField::kPrivPassphrase, edtPrivPass}}) {
+    if (field == check.field) widget->setFocus();
   }
-  if (field != nullptr) field->setFocus();
   throw PlovexError(check.status.message());
 }
 
