@@ -16,6 +16,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <span>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -72,17 +73,21 @@ struct Setting {
 // Every row, in the order SaveSettings writes them.
 std::span<const Setting> SettingsSchema();
 
-// A handle to one row whose field has type T.
+// A handle to one row whose field has type T. A handle that no row was made
+// for is a programming error, found when it is first used.
 template <typename T>
 class SettingRow {
  public:
   SettingRow() = default;
   explicit SettingRow(std::size_t index) : index_(index) {}
-  const Setting& setting() const { return SettingsSchema()[index_]; }
+  const Setting& setting() const {
+    if (index_ >= SettingsSchema().size()) throw std::logic_error("a schema row never made");
+    return SettingsSchema()[index_];
+  }
   const SettingField<T>& field() const { return std::get<SettingField<T>>(setting().field); }
 
  private:
-  std::size_t index_ = 0;
+  std::size_t index_ = static_cast<std::size_t>(-1);
 };
 
 struct ChannelRows {
