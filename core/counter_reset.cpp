@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "core/snmp_security.h"
 #include "snmp/ber_format.h"
 
 namespace plovex {
@@ -9,6 +10,16 @@ namespace plovex {
 namespace {
 
 constexpr std::int32_t kResetTimeoutMs = 5000;
+
+// Why the exchange got no answer, as the user reads it.
+Status NoAnswer(const TSNMPSend& client, const std::string& host) {
+  const StatusCode code = client.LastStatus().code();
+  if (code == StatusCode::kTimedOut || code == StatusCode::kIoError) {
+    return Status::TimedOut("No answer from " + host + " within " +
+                            std::to_string(kResetTimeoutMs / 1000) + " s.");
+  }
+  return Status::Refused("No answer from " + host + ": " + client.LastStatus().message() + ".");
+}
 
 }  // namespace
 
@@ -45,14 +56,7 @@ Status ResetAgentCounter(TSNMPSend& client, const std::string& host, const std::
   client.Request.AddVarBind(oid, "0", ber::kInteger);
   client.Host = host;
   client.Timeout = kResetTimeoutMs;
-  if (!client.Exchange()) {
-    const StatusCode code = client.LastStatus().code();
-    if (code == StatusCode::kTimedOut || code == StatusCode::kIoError) {
-      return Status::TimedOut("No answer from " + host + " within " +
-                              std::to_string(kResetTimeoutMs / 1000) + " s.");
-    }
-    return Status::Refused("No answer from " + host + ": " + client.LastStatus().message() + ".");
-  }
+  if (!client.Exchange()) return NoAnswer(client, host);
   if (client.Response.ErrorStatus != 0) {
     return Status::Refused("The agent did not reset OID" + std::to_string(channel) + ": " +
                            ErrorStatusName(client.Response.ErrorStatus) + ".");
@@ -61,9 +65,12 @@ Status ResetAgentCounter(TSNMPSend& client, const std::string& host, const std::
 }
 
 Status ResetCounter(TSNMPSend& client, TPlovexSettings& settings, const std::string& host,
-                    const std::string& community, const std::string& oid, int channel,
-                    std::int32_t version) {
-  Status reset = ResetAgentCounter(client, host, community, oid, channel, version);
+                    const std::string& community, const std::string& oid, int channel) {
+  // The applied user: its keys are never in the controls.
+  const Status user = ConfigureClient(settings, client);
+  if (!user.ok()) return Status::InvalidArgument("SNMP version 3: " + user.message() + ".");
+  Status reset =
+      ResetAgentCounter(client, host, community, oid, channel, settings.SnmpMessageVersion());
   if (!reset.ok()) return reset;
   OidChannel& c = settings.Channel(channel);
   c.Total = 0;

@@ -27,15 +27,15 @@ namespace plovex {
 Status ResetAgentCounter(TSNMPSend& client, const std::string& host, const std::string& community,
                          const std::string& oid, int channel, std::int32_t version = 0);
 
-// The whole counter reset of channel k (1 or 2): ResetAgentCounter, and when
-// the agent accepted, the channel's Total, Value and PrevValue become 0 and
-// its next reading a new baseline. A counter the agent did not reset still
-// holds its count, so then nothing changes: the next tick would otherwise
-// draw the whole count as one interval's traffic. Saving the totals is the
-// caller's (it owns the store).
+// The whole counter reset of channel k (1 or 2): the client set up for the
+// applied settings (ConfigureClient; settings that make no usable version 3
+// user fail with "SNMP version 3: <why>." and nothing is sent),
+// ResetAgentCounter in the settings' version, and when the agent accepted, the channel's Total,
+// Value and PrevValue become 0 and its next reading a new baseline. A counter the agent did not
+// reset still holds its count, so then nothing changes: the next tick would otherwise draw the
+// whole count as one interval's traffic. Saving the totals is the caller's (it owns the store).
 Status ResetCounter(TSNMPSend& client, TPlovexSettings& settings, const std::string& host,
-                    const std::string& community, const std::string& oid, int channel,
-                    std::int32_t version = 0);
+                    const std::string& community, const std::string& oid, int channel);
 
 // The name of an SNMP error-status ("noSuchName" for 2), or its number.
 std::string ErrorStatusName(std::int32_t status);

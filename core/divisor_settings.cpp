@@ -2,7 +2,7 @@
 
 namespace plovex {
 
-std::string ReplaceUnusableDivisors(TPlovexSettings& s) {
+Status ReplaceUnusableDivisors(TPlovexSettings& s) {
   TPlovexSettings defaults;
   ApplyDefaultSettings(defaults);
   std::string told;
@@ -16,7 +16,7 @@ std::string ReplaceUnusableDivisors(TPlovexSettings& s) {
             " is used until you apply another value.";
     value = defaults.*d.field;
   }
-  return told;
+  return told.empty() ? Status::Ok() : Status::InvalidArgument(told);
 }
 
 }  // namespace plovex

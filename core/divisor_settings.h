@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <string>
 
+#include "base/status.h"
 #include "core/plovex_settings.h"
 
 namespace plovex {
@@ -25,10 +26,10 @@ inline constexpr std::array<DivisorSetting, 3> kDivisorSettings{{
     {"TickFreq", &TPlovexSettings::TickFreq, "Tick every must be at least 1 minute."},
 }};
 
-// Gives every divisor setting below 1 its default. Returns what to tell the
-// user, one line per replaced value ("The stored \"Refresh\" is 0. Refresh
-// must be at least 1 second; 1 is used until you apply another value."), or
-// the empty text when all three were usable.
-std::string ReplaceUnusableDivisors(TPlovexSettings& s);
+// Gives every divisor setting below 1 its default. Ok when all three were
+// usable; otherwise a failure whose message tells the user, one line per
+// replaced value ("The stored \"Refresh\" is 0. Refresh must be at least 1
+// second; 1 is used until you apply another value.").
+Status ReplaceUnusableDivisors(TPlovexSettings& s);
 
 }  // namespace plovex

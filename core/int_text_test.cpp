@@ -35,7 +35,7 @@ TEST(IntText, HexadecimalIsABitPatternOfTheTargetWidth) {
 TEST(IntText, RejectsWithTheTextInTheMessage) {
   for (const char* bad : {"", " ", "abc", "12 ", "1.5", "$", "0x", "-", "+", "$G1", "2147483648",
                           "-2147483649", "$100000000", "1e3", "--1"}) {
-    EXPECT_FALSE(TryStrToInt(bad).has_value()) << '"' << bad << '"';
+    EXPECT_FALSE(TryStrToInt(bad).ok()) << '"' << bad << '"';
     try {
       StrToInt(bad);
       ADD_FAILURE() << "accepted '" << bad << "'";
@@ -43,9 +43,9 @@ TEST(IntText, RejectsWithTheTextInTheMessage) {
       EXPECT_EQ(std::string(e.what()), "'" + std::string(bad) + "' is not a valid integer value");
     }
   }
-  EXPECT_FALSE(TryStrToInt64("9223372036854775808").has_value());
-  EXPECT_FALSE(TryStrToInt64("$10000000000000000").has_value());
-  EXPECT_TRUE(TryStrToInt64("2147483648").has_value());
+  EXPECT_FALSE(TryStrToInt64("9223372036854775808").ok());
+  EXPECT_FALSE(TryStrToInt64("$10000000000000000").ok());
+  EXPECT_TRUE(TryStrToInt64("2147483648").ok());
 }
 
 }  // namespace

@@ -8,7 +8,6 @@
 #include "core/format_uptime.h"
 #include "core/int_text.h"
 #include "core/plovex_error.h"
-#include "core/snmp_security.h"
 #include "snmp/ber_format.h"
 #include "snmp/oid_order.h"
 
@@ -243,16 +242,6 @@ void NoteAnswerAfterSilence(TPlovexSettings& s) {
   s.Oid2.NewBaseline = true;
 }
 
-// Version 3: the client speaks as the settings' user. False with `problem`
-// set when they make no usable user; nothing may be sent then.
-bool PrepareSecurity(const TPlovexSettings& s, TSNMPSend& client, std::string& problem) {
-  if (s.SnmpMessageVersion() != ber::kVersion3) return true;
-  const std::optional<UsmUser> user = SettingsUsmUser(s, problem);
-  if (!user) return false;
-  client.Usm = *user;
-  return true;
-}
-
 // What the user is told beside "no answer": nothing for plain silence.
 std::string SilenceReason(const TSNMPSend& client) {
   const StatusCode code = client.LastStatus().code();
@@ -263,7 +252,7 @@ std::string SilenceReason(const TSNMPSend& client) {
 
 }  // namespace
 
-bool PollAgent(TPlovexSettings& s, TSNMPSend& client, PollTexts& texts,
+bool PollAgent(TPlovexSettings& s, TSNMPSend& client, const Status& security, PollTexts& texts,
                const PollInterruption* interruption) {
   for (std::string& t : texts) t.clear();
   const bool retrying = s.SnmpFailed;
@@ -278,11 +267,10 @@ bool PollAgent(TPlovexSettings& s, TSNMPSend& client, PollTexts& texts,
 
   const std::int64_t started = client.NowMs();
   SharedRequest request(s, client, texts, interruption);
-  std::string problem;
-  const bool usable = PrepareSecurity(s, client, problem);
+  const bool usable = security.ok();
   const bool answered = usable && request.Run(RequestSlots(s, enabled, client.NowMs()));
   if (!answered) {
-    NoteSilence(s, client.NowMs(), usable ? SilenceReason(client) : problem);
+    NoteSilence(s, client.NowMs(), usable ? SilenceReason(client) : security.message());
     // A host that stays silent is not news: the overlays keep their empty texts.
     if (retrying) return false;
   } else if (retrying) {

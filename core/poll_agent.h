@@ -31,10 +31,13 @@
 // GetRequests, and after the first of them sends no more once 2 seconds have
 // gone by.
 //
+// `security` is what ConfigureClient (snmp_security.h) said when the client
+// was set up for these settings; the poll does not set the client up itself.
+//
 // Silence: a GetRequest that gets no reply sets SnmpFailed and returns false
 // with the overlays "N/A"; SnmpMemory.FailureReason then says why when a
 // version 3 agent refused ("wrong authentication key", the client's Failure)
-// or the settings make no usable version 3 user (nothing is sent then), and
+// or `security` failed (nothing is sent then: its message is the reason), and
 // is empty for plain silence. Polls then send nothing and return seven empty
 // texts, except that a try goes out by itself 5 seconds later, then after
 // twice the time before, up to once a minute; the first answer clears
@@ -54,6 +57,7 @@
 #include <array>
 #include <string>
 
+#include "base/status.h"
 #include "core/plovex_settings.h"
 #include "core/poll_interruption.h"
 #include "snmp/tsnmp_send.h"
@@ -62,7 +66,7 @@ namespace plovex {
 
 using PollTexts = std::array<std::string, 7>;  // counter 1, counter 2, overlay values 1..5
 
-bool PollAgent(TPlovexSettings& s, TSNMPSend& client, PollTexts& texts,
+bool PollAgent(TPlovexSettings& s, TSNMPSend& client, const Status& security, PollTexts& texts,
                const PollInterruption* interruption = nullptr);
 
 }  // namespace plovex

@@ -50,6 +50,23 @@ class AgentPoll : public ::testing::Test {
   // Overlay 4 as an existing instance, so that the GetRequest is answered.
   void AddressInstanceForOverlay4() { s_.Texts[4].Oid = std::string(kAddresses) + ".198.51.100.7"; }
 
+  // 20 pings of 1000 bytes each way through interface 2.
+  static void MakeTraffic() {
+    const char* dir = std::getenv("PLOVEX_AGENT_DIR");
+    ASSERT_NE(dir, nullptr);
+    const std::string traffic =
+        std::string(PLOVEX_SOURCE_DIR) + "/tests/fixtures/snmp_agent.sh traffic '" + dir + "' 20";
+    ASSERT_EQ(std::system(traffic.c_str()), 0);
+  }
+  // They move each counter by well over 20,000 bytes.
+  void ExpectCountersMovedWithTheTraffic() const {
+    EXPECT_GE(s_.Oid1.Value - s_.Oid1.PrevValue, 20000);
+    EXPECT_GE(s_.Oid2.Value - s_.Oid2.PrevValue, 20000);
+  }
+
+  // The client set up for the settings as they are, as every Start does.
+  bool Poll() { return PollAgent(s_, client_, ConfigureClient(s_, client_), texts_); }
+
   TPlovexSettings s_;
   int sent_ = 0;
   TSNMPSend client_;
@@ -58,7 +75,7 @@ class AgentPoll : public ::testing::Test {
 
 TEST_F(AgentPoll, OneGetRequestWithSevenBindingsDecodesEveryValue) {
   AddressInstanceForOverlay4();
-  ASSERT_TRUE(PollAgent(s_, client_, texts_));
+  ASSERT_TRUE(Poll());
   // The GetRequest and one GetNextRequest, whose answer is outside the
   // instance's own identifier, so the GetRequest's address stands.
   EXPECT_EQ(sent_, 2);
@@ -77,23 +94,17 @@ TEST_F(AgentPoll, OneGetRequestWithSevenBindingsDecodesEveryValue) {
 
 TEST_F(AgentPoll, CountersMoveWithTrafficOverInterface2) {
   AddressInstanceForOverlay4();
-  ASSERT_TRUE(PollAgent(s_, client_, texts_));
-  const char* dir = std::getenv("PLOVEX_AGENT_DIR");
-  ASSERT_NE(dir, nullptr);
-  const std::string traffic =
-      std::string(PLOVEX_SOURCE_DIR) + "/tests/fixtures/snmp_agent.sh traffic '" + dir + "' 20";
-  ASSERT_EQ(std::system(traffic.c_str()), 0);
-  ASSERT_TRUE(PollAgent(s_, client_, texts_));
-  // 20 pings of 1000 bytes each way move each counter by well over 20,000 bytes.
-  EXPECT_GE(s_.Oid1.Value - s_.Oid1.PrevValue, 20000);
-  EXPECT_GE(s_.Oid2.Value - s_.Oid2.PrevValue, 20000);
+  ASSERT_TRUE(Poll());
+  ASSERT_NO_FATAL_FAILURE(MakeTraffic());
+  ASSERT_TRUE(Poll());
+  ExpectCountersMovedWithTheTraffic();
 }
 
 TEST_F(AgentPoll, TheDefaultSettingsReadEveryValue) {
   // Default overlays: the column identifier itself has no instance, so the
   // agent refuses it; the request goes again without it, and the walk finds
   // the address.
-  ASSERT_TRUE(PollAgent(s_, client_, texts_));
+  ASSERT_TRUE(Poll());
   EXPECT_EQ(texts_[5], "203.0.113.5");
   EXPECT_EQ(sent_, 2 + 4);  // two GetRequests, three rows and one step past the column
   EXPECT_TRUE(std::regex_match(texts_[0], std::regex("[0-9]+"))) << texts_[0];
@@ -106,16 +117,11 @@ TEST_F(AgentPoll, TheDefaultSettingsReadEveryValue) {
   EXPECT_FALSE(s_.SnmpFailed);
 
   // From then on one GetRequest a tick, and the counters move with traffic.
-  const char* dir = std::getenv("PLOVEX_AGENT_DIR");
-  ASSERT_NE(dir, nullptr);
-  const std::string traffic =
-      std::string(PLOVEX_SOURCE_DIR) + "/tests/fixtures/snmp_agent.sh traffic '" + dir + "' 20";
-  ASSERT_EQ(std::system(traffic.c_str()), 0);
+  ASSERT_NO_FATAL_FAILURE(MakeTraffic());
   sent_ = 0;
-  ASSERT_TRUE(PollAgent(s_, client_, texts_));
+  ASSERT_TRUE(Poll());
   EXPECT_EQ(sent_, 1 + 4);
-  EXPECT_GE(s_.Oid1.Value - s_.Oid1.PrevValue, 20000);
-  EXPECT_GE(s_.Oid2.Value - s_.Oid2.PrevValue, 20000);
+  ExpectCountersMovedWithTheTraffic();
   EXPECT_EQ(texts_[5], "203.0.113.5");
 }
 
@@ -124,7 +130,7 @@ TEST_F(AgentPoll, Version2cReadsThe64BitCountersAndAMissingOverlayAlone) {
   s_.Oid1.Oid = "1.3.6.1.2.1.31.1.1.1.6.2";   // ifHCInOctets.2
   s_.Oid2.Oid = "1.3.6.1.2.1.31.1.1.1.10.2";  // ifHCOutOctets.2
   s_.Texts[3].Oid = "1.3.6.1.2.1.1.99.0";     // not on the agent
-  ASSERT_TRUE(PollAgent(s_, client_, texts_));
+  ASSERT_TRUE(Poll());
   EXPECT_EQ(sent_, 1 + 1) << "one GetRequest, one GetBulkRequest for the whole column";
   EXPECT_TRUE(std::regex_match(texts_[0], std::regex("[0-9]+"))) << texts_[0];
   EXPECT_TRUE(std::regex_match(texts_[1], std::regex("[0-9]+"))) << texts_[1];
@@ -133,33 +139,28 @@ TEST_F(AgentPoll, Version2cReadsThe64BitCountersAndAMissingOverlayAlone) {
   EXPECT_EQ(texts_[5], "203.0.113.5");
   EXPECT_EQ(texts_[6], "Lab rack 7");
 
-  const char* dir = std::getenv("PLOVEX_AGENT_DIR");
-  ASSERT_NE(dir, nullptr);
-  const std::string traffic =
-      std::string(PLOVEX_SOURCE_DIR) + "/tests/fixtures/snmp_agent.sh traffic '" + dir + "' 20";
-  ASSERT_EQ(std::system(traffic.c_str()), 0);
-  ASSERT_TRUE(PollAgent(s_, client_, texts_));
-  EXPECT_GE(s_.Oid1.Value - s_.Oid1.PrevValue, 20000);
-  EXPECT_GE(s_.Oid2.Value - s_.Oid2.PrevValue, 20000);
+  ASSERT_NO_FATAL_FAILURE(MakeTraffic());
+  ASSERT_TRUE(Poll());
+  ExpectCountersMovedWithTheTraffic();
 }
 
 TEST_F(AgentPoll, UptimeReadsAsDaysAndClockTime) {
   for (int i = 1; i <= 5; ++i) s_.Texts[i].Enabled = i == 2;
-  ASSERT_TRUE(PollAgent(s_, client_, texts_));
+  ASSERT_TRUE(Poll());
   // The agent started with this test run.
   EXPECT_TRUE(std::regex_match(texts_[3], std::regex("0 Days 0h[0-5][0-9]m[0-5][0-9]s")))
       << texts_[3];
   s_.Texts[2].Kind = "String";
-  ASSERT_TRUE(PollAgent(s_, client_, texts_));
+  ASSERT_TRUE(Poll());
   EXPECT_TRUE(std::regex_match(texts_[3], std::regex("[0-9]+"))) << texts_[3];
 }
 
 TEST_F(AgentPoll, AnOverlayTheAgentLacksSilencesOnlyThatOverlay) {
   AddressInstanceForOverlay4();
-  ASSERT_TRUE(PollAgent(s_, client_, texts_));
+  ASSERT_TRUE(Poll());
   const PollTexts good = texts_;
   s_.Texts[3].Oid = "1.3.6.1.2.1.1.99.0";
-  EXPECT_TRUE(PollAgent(s_, client_, texts_));
+  EXPECT_TRUE(Poll());
   EXPECT_TRUE(std::regex_match(texts_[0], std::regex("[0-9]+"))) << texts_[0];
   EXPECT_EQ(texts_[2], good[2]);
   EXPECT_EQ(texts_[4], "N/A");
@@ -172,7 +173,7 @@ TEST_F(AgentPoll, AnOverlayTheAgentLacksSilencesOnlyThatOverlay) {
 TEST_F(AgentPoll, AHostThatDoesNotAnswerStopsThePolling) {
   s_.Ip = "127.0.0.2";  // nothing listens there
   const auto start = std::chrono::steady_clock::now();
-  EXPECT_FALSE(PollAgent(s_, client_, texts_));
+  EXPECT_FALSE(Poll());
   const auto waited = std::chrono::steady_clock::now() - start;
   // One time-out of a second; upper bounds leave a loaded machine room.
   EXPECT_GE(waited, std::chrono::milliseconds(990));
@@ -182,7 +183,7 @@ TEST_F(AgentPoll, AHostThatDoesNotAnswerStopsThePolling) {
   EXPECT_EQ(sent_, 1);
 
   const auto again = std::chrono::steady_clock::now();
-  EXPECT_FALSE(PollAgent(s_, client_, texts_));
+  EXPECT_FALSE(Poll());
   EXPECT_LT(std::chrono::steady_clock::now() - again, std::chrono::milliseconds(900));  // no wait
   EXPECT_EQ(sent_, 1);  // nothing sent
   EXPECT_EQ(texts_, PollTexts{});
@@ -197,15 +198,15 @@ void UseVersion3(TPlovexSettings& s, const char* user, const char* auth, const c
   s.SnmpUser = user;
   s.SnmpAuthProtocol = auth;
   s.SnmpPrivProtocol = priv;
-  s.SnmpAuthKey = PassphraseToKeyText(auth, auth_pass);
-  s.SnmpPrivKey = *priv ? PassphraseToKeyText(auth, "privpass123") : "";
+  s.SnmpAuthKey = *PassphraseKey(auth, auth_pass);
+  s.SnmpPrivKey = *priv ? *PassphraseKey(auth, "privpass123") : "";
 }
 
 TEST_F(AgentPoll, Version3AuthPrivReadsRatesAndOverlays) {
   UseVersion3(s_, "plovex", "SHA", "AES");
   s_.Oid1.Oid = "1.3.6.1.2.1.31.1.1.1.6.2";   // ifHCInOctets.2
   s_.Oid2.Oid = "1.3.6.1.2.1.31.1.1.1.10.2";  // ifHCOutOctets.2
-  ASSERT_TRUE(PollAgent(s_, client_, texts_)) << s_.SnmpMemory.FailureReason;
+  ASSERT_TRUE(Poll()) << s_.SnmpMemory.FailureReason;
   EXPECT_EQ(sent_, 1 + 1 + 1) << "discovery, the GetRequest, one GetBulkRequest";
   EXPECT_TRUE(std::regex_match(texts_[0], std::regex("[0-9]+"))) << texts_[0];
   EXPECT_EQ(texts_[2], "Test agent");
@@ -215,26 +216,21 @@ TEST_F(AgentPoll, Version3AuthPrivReadsRatesAndOverlays) {
   EXPECT_EQ(texts_[5], "203.0.113.5");
   EXPECT_EQ(texts_[6], "Lab rack 7");
 
-  const char* dir = std::getenv("PLOVEX_AGENT_DIR");
-  ASSERT_NE(dir, nullptr);
-  const std::string traffic =
-      std::string(PLOVEX_SOURCE_DIR) + "/tests/fixtures/snmp_agent.sh traffic '" + dir + "' 20";
-  ASSERT_EQ(std::system(traffic.c_str()), 0);
+  ASSERT_NO_FATAL_FAILURE(MakeTraffic());
   sent_ = 0;
-  ASSERT_TRUE(PollAgent(s_, client_, texts_));
+  ASSERT_TRUE(Poll());
   EXPECT_EQ(sent_, 2);
-  EXPECT_GE(s_.Oid1.Value - s_.Oid1.PrevValue, 20000);
-  EXPECT_GE(s_.Oid2.Value - s_.Oid2.PrevValue, 20000);
+  ExpectCountersMovedWithTheTraffic();
   EXPECT_FALSE(s_.SnmpFailed);
 }
 
 TEST_F(AgentPoll, Version3WithSha256AndWithoutPrivacy) {
   UseVersion3(s_, "plovex256", "SHA-256", "AES");
-  ASSERT_TRUE(PollAgent(s_, client_, texts_)) << s_.SnmpMemory.FailureReason;
+  ASSERT_TRUE(Poll()) << s_.SnmpMemory.FailureReason;
   EXPECT_EQ(texts_[2], "Test agent");
   EXPECT_EQ(texts_[5], "203.0.113.5");
   UseVersion3(s_, "plovexauth", "SHA", "");
-  ASSERT_TRUE(PollAgent(s_, client_, texts_)) << s_.SnmpMemory.FailureReason;
+  ASSERT_TRUE(Poll()) << s_.SnmpMemory.FailureReason;
   EXPECT_EQ(texts_[2], "Test agent");
   EXPECT_TRUE(std::regex_match(texts_[0], std::regex("[0-9]+"))) << texts_[0];
 }
@@ -242,7 +238,7 @@ TEST_F(AgentPoll, Version3WithSha256AndWithoutPrivacy) {
 TEST_F(AgentPoll, Version3WrongPassphraseIsToldInTheHint) {
   s_.Ip = "127.0.0.1";
   UseVersion3(s_, "plovex", "SHA", "AES", "not the passphrase");
-  EXPECT_FALSE(PollAgent(s_, client_, texts_));
+  EXPECT_FALSE(Poll());
   EXPECT_TRUE(s_.SnmpFailed);
   EXPECT_EQ(s_.SnmpMemory.FailureReason, "wrong authentication key");
   EXPECT_EQ(TrayHint(s_), "0 kB/s / 0 kB/s (no answer from 127.0.0.1: wrong authentication key)");
@@ -252,8 +248,7 @@ TEST_F(AgentPoll, Version3WrongPassphraseIsToldInTheHint) {
 TEST_F(AgentPoll, Version3CounterResetIsAuthenticated) {
   UseVersion3(s_, "plovex", "SHA", "AES");
   TSNMPSend reset_client;
-  std::string problem;
-  reset_client.Usm = *SettingsUsmUser(s_, problem);
+  ASSERT_TRUE(ConfigureClient(s_, reset_client).ok());
   // The agent takes the user's SetRequest and refuses the read-only counter.
   EXPECT_EQ(ResetAgentCounter(reset_client, "127.0.0.1", "", s_.Oid1.Oid, 1, 3).message(),
             "The agent did not reset OID1: notWritable.");

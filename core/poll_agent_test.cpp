@@ -158,7 +158,7 @@ class PollTest : public ::testing::Test {
     };
   }
 
-  bool Poll() { return PollAgent(s_, *client_, texts_); }
+  bool Poll() { return PollAgent(s_, *client_, Status::Ok(), texts_); }
 
   void OnlyOverlays(std::initializer_list<int> on) {
     for (int i = 1; i <= 5; ++i) s_.Texts[i].Enabled = false;
@@ -354,7 +354,7 @@ TEST_F(WalkTest, AnInterruptionEndsTheWalk) {
   } stop;
   stop.agent = &agent_;
   Rows({"10.0.0.1", "10.0.0.2", "10.0.0.3", "10.0.0.4"});
-  EXPECT_TRUE(PollAgent(s_, *client_, texts_, &stop));
+  EXPECT_TRUE(PollAgent(s_, *client_, Status::Ok(), texts_, &stop));
   EXPECT_EQ(texts_[5], "10.0.0.2");
   EXPECT_EQ(agent_.requests.size(), 3u);
 }

@@ -21,20 +21,20 @@ class PollV3Test : public ::testing::Test {
     s_.SnmpUser = "plovex";
     s_.SnmpAuthProtocol = "SHA";
     s_.SnmpPrivProtocol = "AES";
-    s_.SnmpAuthKey = PassphraseToKeyText("SHA", "authpass123");
-    s_.SnmpPrivKey = PassphraseToKeyText("SHA", "privpass123");
+    s_.SnmpAuthKey = *PassphraseKey("SHA", "authpass123");
+    s_.SnmpPrivKey = *PassphraseKey("SHA", "privpass123");
     auto net = std::make_unique<MemoryUdpTransport>();
     net_ = net.get();
     client_ = std::make_unique<TSNMPSend>(std::move(net));
-    std::string problem;
-    agent_.user = *SettingsUsmUser(s_, problem);
+    agent_.user = *SettingsUsmUser(s_);
     agent_.values[s_.Oid1.Oid] = {"1000", 0x41};
     agent_.values[s_.Oid2.Oid] = {"2000", 0x41};
     agent_.values[s_.Texts[1].Oid] = {"Test agent", 4};
     agent_.Serve(*net_);
   }
 
-  bool Poll() { return PollAgent(s_, *client_, texts_); }
+  // The client set up for the settings as they are, as every Start does.
+  bool Poll() { return PollAgent(s_, *client_, ConfigureClient(s_, *client_), texts_); }
 
   TPlovexSettings s_;
   MemoryUdpTransport* net_;

@@ -19,6 +19,9 @@ using PollTexts = std::array<std::string, 7>;
 class PollSource {
  public:
   virtual ~PollSource() = default;
+  // The settings were loaded or applied (Start follows both): a source that
+  // speaks to the agent sets its client up for them here, once.
+  virtual void Configure(const TPlovexSettings& /*s*/) {}
   virtual PollTexts Poll(TPlovexSettings& s) = 0;
 };
 

@@ -34,76 +34,109 @@ constexpr OverlayDefaults kOverlayDefaults[5] = {
     {"Loc. : %5", "1.3.6.1.2.1.1.6.0", "String", 170, 148},
 };
 
-std::vector<Setting> BuildSchema() {
+// The rows, in the order SaveSettings writes them, and their named handles.
+struct Schema {
+  std::vector<Setting> rows;
+  SchemaRowHandles named;
+};
+
+// Appends rows and hands back their handles, typed by the field.
+class RowAdder {
+ public:
+  explicit RowAdder(std::vector<Setting>& rows) : rows_(rows) {}
+  template <typename T, typename D>
+  void operator()(SettingRow<T>& handle, std::string name, SettingField<T> field, D default_value,
+                  WhenAbsent when_absent = WhenAbsent::kFail) {
+    handle = SettingRow<T>(rows_.size());
+    rows_.push_back({std::move(name), field, SettingValue(T(default_value)), when_absent});
+  }
+
+ private:
+  std::vector<Setting>& rows_;
+};
+
+Schema BuildSchema() {
   using C = OidChannel;
   using O = TextOverlay;
   using std::string;
-  const auto i32 = [](std::int32_t v) { return SettingValue(v); };
-  const auto color = [](Color v) { return SettingValue(v); };
-  const auto text = [](const char* v) { return SettingValue(string(v)); };
   constexpr WhenAbsent kKeep = WhenAbsent::kKeep;
   // Added after the values of the Windows version: a hive without them is
   // version 1 with a community, as every hive before them was.
   constexpr WhenAbsent kOptional = WhenAbsent::kUseDefault;
-  std::vector<Setting> t = {
-      {"IP", Of(&S::Ip), text("192.168.1.1")},
-      {"Community", Of(&S::Community), text("tamrel")},
-      {"SNMPVersion", Of(&S::SnmpVersion), text("1"), kOptional},
-      {"SNMPUser", Of(&S::SnmpUser), text(""), kOptional},
-      {"SNMPAuthProtocol", Of(&S::SnmpAuthProtocol), text(""), kOptional},
-      {"SNMPPrivProtocol", Of(&S::SnmpPrivProtocol), text(""), kOptional},
-      {"SNMPAuthKey", Of(&S::SnmpAuthKey), text(""), kOptional},
-      {"SNMPPrivKey", Of(&S::SnmpPrivKey), text(""), kOptional},
-      {"OID1", OfChannel(1, &C::Oid), text("1.3.6.1.2.1.2.2.1.10.2")},
-      {"OID1Cx", OfChannel(1, &C::TextX), i32(2)},
-      {"OID1Cy", OfChannel(1, &C::TextY), i32(0)},
-      {"OID1color", OfChannel(1, &C::Color), color(0x008000)},
-      {"OID1full", OfChannel(1, &C::FullBars), true},
-      {"OID1MaxColor", OfChannel(1, &C::MaxColor), color(0x00A000)},
-      {"OID1Grad", OfChannel(1, &C::Gradient), false, kKeep},
-      {"OID2", OfChannel(2, &C::Oid), text("1.3.6.1.2.1.2.2.1.16.2")},
-      {"OID2Cx", OfChannel(2, &C::TextX), i32(50)},
-      {"OID2Cy", OfChannel(2, &C::TextY), i32(0)},
-      {"OID2Color", OfChannel(2, &C::Color), color(0xFF0000)},
-      {"OID2Full", OfChannel(2, &C::FullBars), false},
-      {"OID2MaxColor", OfChannel(2, &C::MaxColor), color(0xFF4040)},
-      {"OID2Grad", OfChannel(2, &C::Gradient), false, kKeep},
-      {"GraphTX", Of(&S::GraphTopX), i32(0)},
-      {"GraphTY", Of(&S::GraphTopY), i32(12)},
-      {"GraphBX", Of(&S::GraphBottomX), i32(400)},
-      {"GraphBY", Of(&S::GraphBottomY), i32(147)},
-      {"Hticks", Of(&S::HTicks), true},
-      {"Vticks", Of(&S::VTicks), true},
-      {"TickFreq", Of(&S::TickFreq), i32(1)},
-      {"Refresh", Of(&S::Refresh), i32(1)},
-      {"GLabel", Of(&S::GraphLabel), true},
-      {"MaxBytes", Of(&S::MaxBytes), i32(64000)},
-      {"TxtSize", Of(&S::TextSize), i32(7)},
-      {"SaveGif", Of(&S::SaveGif), true},
-      {"SaveGifFreq", Of(&S::SaveGifFreq), i32(0)},
-      {"OIDTotal", Of(&S::ShowTotal), true},
-      {"OIDTCx", Of(&S::TotalX), i32(100)},
-      {"OIDTCy", Of(&S::TotalY), i32(0)},
+  Schema schema;
+  SchemaRowHandles& r = schema.named;
+  RowAdder add(schema.rows);
+  add(r.Ip, "IP", Of(&S::Ip), "192.168.1.1");
+  add(r.Community, "Community", Of(&S::Community), "tamrel");
+  add(r.SnmpVersion, "SNMPVersion", Of(&S::SnmpVersion), "1", kOptional);
+  add(r.SnmpUser, "SNMPUser", Of(&S::SnmpUser), "", kOptional);
+  add(r.SnmpAuthProtocol, "SNMPAuthProtocol", Of(&S::SnmpAuthProtocol), "", kOptional);
+  add(r.SnmpPrivProtocol, "SNMPPrivProtocol", Of(&S::SnmpPrivProtocol), "", kOptional);
+  add(r.SnmpAuthKey, "SNMPAuthKey", Of(&S::SnmpAuthKey), "", kOptional);
+  add(r.SnmpPrivKey, "SNMPPrivKey", Of(&S::SnmpPrivKey), "", kOptional);
+  struct ChannelDefaults {
+    const char* oid;
+    std::int32_t x;
+    Color color, max_color;
+    bool full;
+    const char* color_name;  // the value names differ in letter case
+    const char* full_name;
   };
+  constexpr ChannelDefaults kChannels[2] = {
+      {"1.3.6.1.2.1.2.2.1.10.2", 2, 0x008000, 0x00A000, true, "color", "full"},
+      {"1.3.6.1.2.1.2.2.1.16.2", 50, 0xFF0000, 0xFF4040, false, "Color", "Full"},
+  };
+  for (int k = 1; k <= 2; ++k) {
+    const ChannelDefaults& d = kChannels[k - 1];
+    ChannelRows& c = r.Channels[k];
+    const string n = "OID" + std::to_string(k);
+    add(c.Oid, n, OfChannel(k, &C::Oid), d.oid);
+    add(c.TextX, n + "Cx", OfChannel(k, &C::TextX), d.x);
+    add(c.TextY, n + "Cy", OfChannel(k, &C::TextY), 0);
+    add(c.Color, n + d.color_name, OfChannel(k, &C::Color), d.color);
+    add(c.FullBars, n + d.full_name, OfChannel(k, &C::FullBars), d.full);
+    add(c.MaxColor, n + "MaxColor", OfChannel(k, &C::MaxColor), d.max_color);
+    add(c.Gradient, n + "Grad", OfChannel(k, &C::Gradient), false, kKeep);
+  }
+  add(r.GraphTopX, "GraphTX", Of(&S::GraphTopX), 0);
+  add(r.GraphTopY, "GraphTY", Of(&S::GraphTopY), 12);
+  add(r.GraphBottomX, "GraphBX", Of(&S::GraphBottomX), 400);
+  add(r.GraphBottomY, "GraphBY", Of(&S::GraphBottomY), 147);
+  add(r.HTicks, "Hticks", Of(&S::HTicks), true);
+  add(r.VTicks, "Vticks", Of(&S::VTicks), true);
+  add(r.TickFreq, "TickFreq", Of(&S::TickFreq), 1);
+  add(r.Refresh, "Refresh", Of(&S::Refresh), 1);
+  add(r.GraphLabel, "GLabel", Of(&S::GraphLabel), true);
+  add(r.MaxBytes, "MaxBytes", Of(&S::MaxBytes), 64000);
+  add(r.TextSize, "TxtSize", Of(&S::TextSize), 7);
+  add(r.SaveGif, "SaveGif", Of(&S::SaveGif), true);
+  add(r.SaveGifFreq, "SaveGifFreq", Of(&S::SaveGifFreq), 0);
+  add(r.ShowTotal, "OIDTotal", Of(&S::ShowTotal), true);
+  add(r.TotalX, "OIDTCx", Of(&S::TotalX), 100);
+  add(r.TotalY, "OIDTCy", Of(&S::TotalY), 0);
   for (int k = 1; k <= 5; ++k) {
     const string txt = "Txt" + std::to_string(k);
     const OverlayDefaults& d = kOverlayDefaults[k - 1];
-    t.push_back({txt, OfOverlay(k, &O::Format), text(d.format)});
-    t.push_back({txt + "OID", OfOverlay(k, &O::Oid), text(d.oid)});
-    t.push_back({txt + "Format", OfOverlay(k, &O::Kind), text(d.kind)});
-    t.push_back({txt + "Enable", OfOverlay(k, &O::Enabled), true});
-    t.push_back({txt + "Cx", OfOverlay(k, &O::X), i32(d.x)});
-    t.push_back({txt + "Cy", OfOverlay(k, &O::Y), i32(d.y)});
+    OverlayRows& o = r.Texts[k];
+    add(o.Format, txt, OfOverlay(k, &O::Format), d.format);
+    add(o.Oid, txt + "OID", OfOverlay(k, &O::Oid), d.oid);
+    add(o.Kind, txt + "Format", OfOverlay(k, &O::Kind), d.kind);
+    add(o.Enabled, txt + "Enable", OfOverlay(k, &O::Enabled), true);
+    add(o.X, txt + "Cx", OfOverlay(k, &O::X), d.x);
+    add(o.Y, txt + "Cy", OfOverlay(k, &O::Y), d.y);
   }
-  t.insert(t.end(), {
-                        {"WindowTop", Of(&S::WindowTop), i32(kDefaultWindowTop)},
-                        {"WindowLeft", Of(&S::WindowLeft), i32(kDefaultWindowLeft)},
-                        {"WindowState", Of(&S::WindowState), i32(1)},
-                        {"WindowBorderStyle", Of(&S::WindowBorderStyle), i32(1)},
-                        {"WindowLockDrag", Of(&S::LockDrag), false},
-                        {"WindowStayOnTop", Of(&S::StayOnTop), false},
-                    });
-  return t;
+  add(r.WindowTop, "WindowTop", Of(&S::WindowTop), kDefaultWindowTop);
+  add(r.WindowLeft, "WindowLeft", Of(&S::WindowLeft), kDefaultWindowLeft);
+  add(r.WindowState, "WindowState", Of(&S::WindowState), 1);
+  add(r.WindowBorderStyle, "WindowBorderStyle", Of(&S::WindowBorderStyle), 1);
+  add(r.LockDrag, "WindowLockDrag", Of(&S::LockDrag), false);
+  add(r.StayOnTop, "WindowStayOnTop", Of(&S::StayOnTop), false);
+  return schema;
+}
+
+const Schema& TheSchema() {
+  static const Schema schema = BuildSchema();
+  return schema;
 }
 
 }  // namespace
@@ -125,10 +158,9 @@ void Setting::SetDefault(TPlovexSettings& s) const {
       field);
 }
 
-std::span<const Setting> SettingsSchema() {
-  static const std::vector<Setting> schema = BuildSchema();
-  return schema;
-}
+std::span<const Setting> SettingsSchema() { return TheSchema().rows; }
+
+const SchemaRowHandles& SchemaRows() { return TheSchema().named; }
 
 const Setting* FindSetting(std::string_view name) {
   for (const Setting& setting : SettingsSchema()) {

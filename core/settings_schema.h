@@ -5,16 +5,23 @@
 // it lives there), its type (that of the field), its default, and what the
 // absence of a stored value means. It drives the defaults (ApplyDefaultSettings),
 // the settings store's load and save and the configuration panel's initial
-// state and copies; a new setting is one row here plus its control.
+// state and copies. Each row is also a named handle typed by its field
+// (SchemaRows()), which the panel binds its controls to: a new setting is a
+// field of the record, a row here and a control bound to the row's handle, and
+// a handle that is misspelt or of another type than its control does not
+// compile.
 //
 // Not in the schema: the run-time state, the carried-over totals (stored
 // apart, by SaveTotals) and the format marker "VersionNum" (the store's own).
+#include <cstddef>
 #include <cstdint>
 #include <span>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <variant>
 
+#include "core/one_based.h"
 #include "core/plovex_settings.h"
 #include "image/color.h"
 
@@ -65,6 +72,50 @@ struct Setting {
 
 // Every row, in the order SaveSettings writes them.
 std::span<const Setting> SettingsSchema();
+
+// A handle to one row whose field has type T. A handle that no row was made
+// for is a programming error, found when it is first used.
+template <typename T>
+class SettingRow {
+ public:
+  SettingRow() = default;
+  explicit SettingRow(std::size_t index) : index_(index) {}
+  const Setting& setting() const {
+    if (index_ >= SettingsSchema().size()) throw std::logic_error("a schema row never made");
+    return SettingsSchema()[index_];
+  }
+  const SettingField<T>& field() const { return std::get<SettingField<T>>(setting().field); }
+
+ private:
+  std::size_t index_ = static_cast<std::size_t>(-1);
+};
+
+struct ChannelRows {
+  SettingRow<std::string> Oid;
+  SettingRow<std::int32_t> TextX, TextY;
+  SettingRow<plovex::Color> Color;
+  SettingRow<plovex::Color> MaxColor;
+  SettingRow<bool> FullBars, Gradient;
+};
+
+struct OverlayRows {
+  SettingRow<std::string> Format, Oid, Kind;
+  SettingRow<bool> Enabled;
+  SettingRow<std::int32_t> X, Y;
+};
+
+// The rows by the record's field names (channel k and overlay k 1-based).
+struct SchemaRowHandles {
+  SettingRow<std::string> Ip, Community, SnmpVersion, SnmpUser, SnmpAuthProtocol, SnmpPrivProtocol,
+      SnmpAuthKey, SnmpPrivKey;
+  OneBased<ChannelRows, 2> Channels;
+  SettingRow<std::int32_t> GraphTopX, GraphTopY, GraphBottomX, GraphBottomY, TickFreq, Refresh,
+      MaxBytes, TextSize, SaveGifFreq, TotalX, TotalY, WindowTop, WindowLeft, WindowState,
+      WindowBorderStyle;
+  SettingRow<bool> HTicks, VTicks, GraphLabel, SaveGif, ShowTotal, LockDrag, StayOnTop;
+  OneBased<OverlayRows, 5> Texts;
+};
+const SchemaRowHandles& SchemaRows();
 
 // The row of a value name (exact spelling); null when there is none.
 const Setting* FindSetting(std::string_view name);

@@ -32,6 +32,7 @@ TickCycle::TickCycle(TPlovexSettings& settings, Surface& picture, TickHost& host
       renderer_(settings, picture, font) {}
 
 void TickCycle::Start() {
+  poll_.Configure(s_);
   s_.SnmpFailed = false;
   s_.SnmpMemory = PollMemory{};
   s_.Restart = true;

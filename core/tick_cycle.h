@@ -59,7 +59,9 @@ class TickCycle {
   // One tick, every step in order. Throws PlovexError as described above.
   void Tick();
 
-  // SnmpFailed := false, Restart := true, then one Tick (which may throw).
+  // The poll configured for the settings as they are now (Start follows every
+  // load and every Apply that changes how the agent is spoken to), SnmpFailed
+  // := false, Restart := true, then one Tick (which may throw).
   void Start();
 
  private:

@@ -40,6 +40,17 @@ TEST(Accounting, RateIsTheCounterGrowthPerSecond) {
   EXPECT_EQ(rig.s.Oid1.Rate, 2000);
 }
 
+// The client is set up for the settings at Start (after every load and every
+// Apply that changes how the agent is spoken to), not on every tick.
+TEST(Start, SetsThePollUpOnceForTheTicksThatFollow) {
+  Rig rig;
+  rig.cycle.Start();
+  rig.cycle.Tick();
+  rig.cycle.Tick();
+  EXPECT_EQ(rig.poll.configures, 1);
+  EXPECT_EQ(rig.poll.polls, 3);
+}
+
 TEST(Accounting, A32BitWrapCarriesTheTotalAndKeepsAPlausibleRate) {
   Rig rig;
   rig.poll.script = {{4294967000, 0}, {200, 0}};

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "core/int_text.h"
+#include "core/plovex_error.h"
 #include "settings/hive_document.h"
 
 namespace plovex {
@@ -77,20 +78,19 @@ std::string ColorToText(Color color) {
   return text;
 }
 
-std::optional<Color> TryTextToColor(std::string_view text) {
+Result<Color> TryTextToColor(std::string_view text) {
   for (const ColorName& entry : kColorNames) {
     if (SameRegistryName(text, entry.name)) return entry.value;
   }
-  const auto value = TryStrToInt(text);
-  if (!value) return std::nullopt;
+  const Result<std::int32_t> value = TryStrToInt(text);
+  if (!value) return value.status();
   return static_cast<Color>(*value);
 }
 
 Color TextToColor(std::string_view text) {
-  for (const ColorName& entry : kColorNames) {
-    if (SameRegistryName(text, entry.name)) return entry.value;
-  }
-  return static_cast<Color>(StrToInt(text));
+  const Result<Color> color = TryTextToColor(text);
+  if (!color) throw PlovexError(color.status().message());
+  return *color;
 }
 
 }  // namespace plovex

@@ -48,7 +48,7 @@ TEST(ColorText, ReadsNamesAnyCaseAndIntegerTexts) {
   EXPECT_EQ(TextToColor("$80000012"), 0x80000012u);
   EXPECT_EQ(TextToColor("-1"), 0xFFFFFFFFu);
   for (const char* bad : {"", "clGreenish", "green", " clGreen", "$1000000000"}) {
-    EXPECT_FALSE(TryTextToColor(bad).has_value()) << bad;
+    EXPECT_FALSE(TryTextToColor(bad).ok()) << bad;
     try {
       TextToColor(bad);
       ADD_FAILURE() << "accepted '" << bad << "'";

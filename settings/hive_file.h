@@ -45,8 +45,8 @@ class HiveFile : public RegistryHive {
   const std::string& path() const { return path_; }
 
   bool KeyExists(std::string_view key_path) override;
-  std::optional<std::vector<HiveValue>> ReadKey(std::string_view key_path) override;
-  bool CommitKey(std::string_view key_path, const std::vector<HiveValue>& writes) override;
+  Result<std::vector<HiveValue>> ReadKey(std::string_view key_path) override;
+  Status CommitKey(std::string_view key_path, const std::vector<HiveValue>& writes) override;
 
  private:
   class Lock;

@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <optional>
 
 #include "base/posix_file.h"
 #include "core/plovex_error.h"
@@ -22,54 +23,59 @@
 namespace plovex {
 namespace {
 
-enum class FileState { kRead, kMissing, kUnreadable };
-
-// On kUnreadable, error holds the errno of the failure.
-FileState ReadWholeFile(const std::string& path, std::string& out, int& error) {
+// The file's bytes; nullopt when there is no such file (a hive not yet
+// written); a failure (IoError with the errno) when it cannot be read.
+Result<std::optional<std::string>> ReadWholeFile(const std::string& path) {
   UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
   if (!fd.valid()) {
-    error = errno;
-    return error == ENOENT || error == ENOTDIR ? FileState::kMissing : FileState::kUnreadable;
+    if (errno == ENOENT || errno == ENOTDIR) return std::optional<std::string>();
+    return Status::IoError("cannot open " + path, errno);
   }
-  out.clear();
+  std::string out;
   char buffer[16384];
   while (true) {
     const ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
-    if (n == 0) return FileState::kRead;
+    if (n == 0) return std::optional<std::string>(std::move(out));
     if (n < 0) {
       if (errno == EINTR) continue;
-      error = errno;
-      return FileState::kUnreadable;
+      return Status::IoError("cannot read " + path, errno);
     }
     out.append(buffer, static_cast<std::size_t>(n));
   }
 }
 
-bool MakeDirectories(const std::string& dir) {
+Status MakeDirectories(const std::string& dir) {
+  const auto cannot = [&dir](int error) {
+    return Status::CannotCreate("cannot create the directory '" + dir + "'", error);
+  };
   struct stat st;
-  if (::stat(dir.c_str(), &st) == 0) return S_ISDIR(st.st_mode);
-  if (errno != ENOENT) return false;
+  if (::stat(dir.c_str(), &st) == 0) return S_ISDIR(st.st_mode) ? Status::Ok() : cannot(ENOTDIR);
+  if (errno != ENOENT) return cannot(errno);
   const std::string parent = DirectoryOf(dir);
-  if (parent != dir && !MakeDirectories(parent)) return false;
-  return ::mkdir(dir.c_str(), 0700) == 0 || errno == EEXIST;
+  if (parent != dir) {
+    if (Status made = MakeDirectories(parent); !made.ok()) return made;
+  }
+  if (::mkdir(dir.c_str(), 0700) == 0 || errno == EEXIST) return Status::Ok();
+  return cannot(errno);
 }
 
-// Renames an unparseable hive aside under a name no earlier one holds.
-bool SetAside(const std::string& path, std::string& aside) {
+// Renames an unparseable hive aside under a name no earlier one holds, and
+// says which.
+Result<std::string> SetAside(const std::string& path) {
   const std::time_t now = std::time(nullptr);
   std::tm local{};
   localtime_r(&now, &local);
   char stamp[32];
   std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
   for (int attempt = 0; attempt < 100; ++attempt) {
-    aside = path + ".bad-" + stamp;
+    std::string aside = path + ".bad-" + stamp;
     if (attempt > 0) aside += "-" + std::to_string(attempt);
     if (::renameat2(AT_FDCWD, path.c_str(), AT_FDCWD, aside.c_str(), RENAME_NOREPLACE) == 0) {
-      return true;
+      return aside;
     }
-    if (errno != EEXIST) return false;
+    if (errno != EEXIST) break;
   }
-  return false;
+  return Status::IoError(std::strerror(errno), errno);
 }
 
 // The hive holds the community string: a new one is for its owner alone, a
@@ -80,7 +86,8 @@ constexpr ReplaceOptions kHiveFile{0600, true, true, ".tmp"};
 
 std::string Quoted(const std::string& path) { return "'" + path + "'"; }
 
-[[noreturn]] void FailUnreadable(const std::string& path, int error) {
+[[noreturn]] void FailUnreadable(const std::string& path, const Status& failure) {
+  const int error = failure.sys_errno();
   if (error == EISDIR) {
     throw PlovexError("The settings file " + Quoted(path) +
                       " is a directory: settings can be neither loaded nor saved");
@@ -119,18 +126,16 @@ class HiveFile::Lock {
 };
 
 HiveDocument& HiveFile::Current(const Lock* held) {
-  std::string bytes;
-  int error = 0;
-  const FileState state = ReadWholeFile(path_, bytes, error);
-  if (state == FileState::kUnreadable) FailUnreadable(path_, error);
-  const bool present = state == FileState::kRead;
+  Result<std::optional<std::string>> read = ReadWholeFile(path_);
+  if (!read.ok()) FailUnreadable(path_, read.status());
+  const bool present = read->has_value();
+  std::string bytes = present ? std::move(**read) : std::string();
   if (cached_ && cached_present_ == present && cached_bytes_ == bytes) return cached_doc_;
 
   cached_ = false;
   HiveDocument doc;
   if (present) {
-    std::string error;
-    std::optional<HiveDocument> parsed = ReadHiveText(bytes, &error);
+    Result<HiveDocument> parsed = ReadHiveText(bytes);
     if (!parsed) {
       if (held == nullptr) {
         // Set aside only what is still there under the lock: another writer
@@ -138,9 +143,9 @@ HiveDocument& HiveFile::Current(const Lock* held) {
         Lock lock(path_);
         if (lock.held()) return Current(&lock);
       }
-      SetAsideUnparseable(error);
+      SetAsideUnparseable(parsed.status().message());
     }
-    doc = std::move(*parsed);
+    doc = *std::move(parsed);
   }
   cached_doc_ = std::move(doc);
   cached_bytes_ = std::move(bytes);
@@ -151,29 +156,29 @@ HiveDocument& HiveFile::Current(const Lock* held) {
 
 void HiveFile::SetAsideUnparseable(const std::string& error) {
   const std::string what = "The settings file " + Quoted(path_) + " cannot be read (" + error + ")";
-  std::string aside;
-  if (!SetAside(path_, aside)) {
-    throw PlovexError(what + "; it could not be set aside (" + std::strerror(errno) +
+  const Result<std::string> aside = SetAside(path_);
+  if (!aside.ok()) {
+    throw PlovexError(what + "; it could not be set aside (" + aside.status().message() +
                       ") and is left as it is.");
   }
-  throw PlovexError(what + "; it was kept as " + Quoted(aside) + ".");
+  throw PlovexError(what + "; it was kept as " + Quoted(*aside) + ".");
 }
 
 bool HiveFile::KeyExists(std::string_view key_path) {
   return Current(nullptr).KeyExists(hive_format::CurrentUserPath(key_path));
 }
 
-std::optional<std::vector<HiveValue>> HiveFile::ReadKey(std::string_view key_path) {
+Result<std::vector<HiveValue>> HiveFile::ReadKey(std::string_view key_path) {
   const HiveKey* key = Current(nullptr).FindKey(hive_format::CurrentUserPath(key_path));
   if (key == nullptr) return std::vector<HiveValue>{};
   return key->values();
 }
 
-bool HiveFile::CommitKey(std::string_view key_path, const std::vector<HiveValue>& writes) {
+Status HiveFile::CommitKey(std::string_view key_path, const std::vector<HiveValue>& writes) {
   const std::string dir = DirectoryOf(path_);
-  if (!MakeDirectories(dir)) return false;
+  if (Status made = MakeDirectories(dir); !made.ok()) return made;
   Lock lock(path_);
-  if (!lock.held()) return false;
+  if (!lock.held()) return Status::IoError("cannot lock " + Quoted(path_ + ".lock"), errno);
 
   // Re-read under the lock, so that values other programs (or another
   // Plovex) committed meanwhile are kept; unchanged bytes are not parsed again.
@@ -181,13 +186,13 @@ bool HiveFile::CommitKey(std::string_view key_path, const std::vector<HiveValue>
   HiveKey& key = doc.OpenOrCreateKey(hive_format::CurrentUserPath(key_path));
   for (const HiveValue& value : writes) key.Apply(value);
   std::string text = WriteHiveText(doc);
-  if (!ReplaceFileAtomically(path_, text, kHiveFile).ok()) {
+  if (Status replaced = ReplaceFileAtomically(path_, text, kHiveFile); !replaced.ok()) {
     cached_ = false;  // the copy in memory holds writes the file does not
-    return false;
+    return replaced;
   }
   cached_bytes_ = std::move(text);
   cached_present_ = true;
-  return true;
+  return Status::Ok();
 }
 
 std::string DefaultHivePath() {

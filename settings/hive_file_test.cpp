@@ -1,5 +1,5 @@
 #include "settings/hive_file.h"
-#include "settings/error_message_of.h"
+#include "settings/testing/error_message_of.h"
 
 #include <fcntl.h>
 #include <sched.h>
@@ -255,7 +255,7 @@ TEST(HiveFile, AUtf16ExportIsReadAndWrittenBackAsUtf8) {
   EXPECT_NE(written.find("\"Community\"=\"Gemeinschaft \xC3\xBC\""), std::string::npos);
   const auto before = ReadHiveText("\xFF\xFE" + Utf8ToUtf16Le(exported));
   const auto after = ReadHiveText(written);
-  ASSERT_TRUE(after.has_value());
+  ASSERT_TRUE(after.ok());
   const std::string old_key = "HKEY_CURRENT_USER\\Software\\Kestrune\\Plovex";
   EXPECT_EQ(*after->FindKey(old_key), *before->FindKey(old_key)) << "the old key is unchanged";
   EXPECT_NE(after->FindKey(kCurrentKey), nullptr);
@@ -309,7 +309,7 @@ TEST(HiveFile, AFileThatCannotBeParsedIsReportedAndSetAsideNeverOverwritten) {
     EXPECT_FALSE(fs::exists(hive.path())) << "the defaults are not saved unasked";
     store.SettingsApplied();
     store.SaveSettingsAtClose();
-    EXPECT_TRUE(ReadHiveText(ReadFile(hive.path())).has_value());
+    EXPECT_TRUE(ReadHiveText(ReadFile(hive.path())).ok());
     EXPECT_EQ(SetAsideFiles(dir).size(), 1u);
   }
 }
@@ -562,9 +562,8 @@ TEST(HiveFile, ASaveKilledAtAnyMomentLeavesAWholeHive) {
     ::waitpid(pid, &status, 0);
     ASSERT_TRUE(WIFSIGNALED(status)) << "the saving child failed on its own in round " << round;
 
-    std::string error;
-    const auto doc = ReadHiveText(ReadFile(hive.path()), &error);
-    ASSERT_TRUE(doc.has_value()) << "round " << round << ": " << error;
+    const auto doc = ReadHiveText(ReadFile(hive.path()));
+    ASSERT_TRUE(doc.ok()) << "round " << round << ": " << doc.status().message();
     TPlovexSettings s;
     HeadlessControls controls(s);
     ASSERT_NO_THROW(SettingsStore(hive, s, controls).LoadSettings()) << "round " << round;

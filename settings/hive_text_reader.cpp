@@ -1,6 +1,7 @@
 #include "settings/hive_text_reader.h"
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "base/hex_digits.h"
@@ -27,8 +28,10 @@ bool StartsWithNoCase(std::string_view s, std::string_view prefix) {
   return s.size() >= prefix.size() && SameRegistryName(s.substr(0, prefix.size()), prefix);
 }
 
+Status Malformed(const char* what) { return Status::Corruption(what); }
+
 // A quoted name or string at s[0] == '"'. On success consumes it from s.
-std::optional<std::string> ReadQuoted(std::string_view& s) {
+Result<std::string> ReadQuoted(std::string_view& s) {
   std::string out;
   for (std::size_t i = 1; i < s.size(); ++i) {
     const char c = s[i];
@@ -42,22 +45,22 @@ std::optional<std::string> ReadQuoted(std::string_view& s) {
       out += c;
     }
   }
-  return std::nullopt;
+  return Malformed("no closing quote");
 }
 
 // "aa,bb,..." (possibly empty) into bytes.
-std::optional<std::string> ReadHexList(std::string_view s) {
+Result<std::string> ReadHexList(std::string_view s) {
   std::string out;
   s = TrimBlanks(s);
   if (s.empty()) return out;
   while (true) {
     std::size_t comma = s.find(',');
     std::string_view item = TrimBlanks(s.substr(0, comma));
-    if (item.empty() || item.size() > 2) return std::nullopt;
+    if (item.empty() || item.size() > 2) return Malformed("not a byte");
     int byte = 0;
     for (char c : item) {
       const int d = HexDigitValue(c);
-      if (d < 0) return std::nullopt;
+      if (d < 0) return Malformed("not a hexadecimal digit");
       byte = byte * 16 + d;
     }
     out += static_cast<char>(byte);
@@ -69,7 +72,7 @@ std::optional<std::string> ReadHexList(std::string_view s) {
 // Text of a REG_SZ given as hex(1): UTF-16LE with its terminator, as the
 // registry editor writes it. Bytes that are not UTF-16 stay as they are.
 std::string TextOfHexString(const std::string& bytes) {
-  auto text = Utf16LeToUtf8(bytes);
+  Result<std::string> text = Utf16LeToUtf8(bytes);
   if (!text) return bytes;
   if (!text->empty() && text->back() == '\0') text->pop_back();
   return *text;
@@ -89,7 +92,7 @@ class Parser {
     }
   }
 
-  std::optional<HiveDocument> Run(std::string* error) {
+  Result<HiveDocument> Run() {
     bool header_seen = false;
     for (next_ = 0; next_ < lines_.size();) {
       line_number_ = next_ + 1;
@@ -97,30 +100,26 @@ class Parser {
       if (line.empty() || line.front() == ';') continue;
       if (!header_seen) {
         if (line != hive_format::kHeader && line != hive_format::kHeaderRegedit4) {
-          return Fail(error, "not a registry file (no header line)");
+          return Fail("not a registry file (no header line)");
         }
         header_seen = true;
         continue;
       }
       if (line.front() == '[') {
-        if (!ReadKeyLine(line)) return Fail(error, "malformed key line");
+        if (!ReadKeyLine(line)) return Fail("malformed key line");
       } else if (line.front() == '"' || line.front() == '@') {
-        if (!ReadValueLine(line)) return Fail(error, "malformed value line");
+        if (!ReadValueLine(line)) return Fail("malformed value line");
       } else {
-        return Fail(error, "unrecognised line");
+        return Fail("unrecognised line");
       }
     }
-    if (!header_seen) {
-      if (error) *error = "an empty file (no header line)";
-      return std::nullopt;
-    }
+    if (!header_seen) return Status::Corruption("an empty file (no header line)");
     return std::move(doc_);
   }
 
  private:
-  std::optional<HiveDocument> Fail(std::string* error, const char* why) {
-    if (error) *error = "line " + std::to_string(line_number_) + ": " + why;
-    return std::nullopt;
+  Status Fail(const char* why) const {
+    return Status::Corruption(why).WithContext("line " + std::to_string(line_number_));
   }
 
   bool ReadKeyLine(std::string_view line) {
@@ -143,9 +142,9 @@ class Parser {
     if (line.front() == '@') {
       line.remove_prefix(1);
     } else {
-      auto name = ReadQuoted(line);
+      Result<std::string> name = ReadQuoted(line);
       if (!name) return false;
-      value.name = std::move(*name);
+      value.name = *std::move(name);
     }
     line = TrimBlanks(line);
     if (line.empty() || line.front() != '=') return false;
@@ -153,10 +152,10 @@ class Parser {
 
     if (line == "-") return true;  // a deletion entry: nothing to keep
     if (!line.empty() && line.front() == '"') {
-      auto text = ReadQuoted(line);
+      Result<std::string> text = ReadQuoted(line);
       if (!text || !TrimBlanks(line).empty()) return false;
       value.type = kRegSz;
-      value.data = std::move(*text);
+      value.data = *std::move(text);
     } else if (StartsWithNoCase(line, "dword:")) {
       std::string_view digits = line.substr(6);
       if (digits.empty() || digits.size() > 8) return false;
@@ -169,7 +168,10 @@ class Parser {
       value.type = kRegDword;
       AppendLittleEndian(value.data, v, 4);
     } else if (StartsWithNoCase(line, "hex")) {
-      if (!ReadHexValue(line, value)) return false;
+      Result<HiveValue> hex = ReadHexValue(line);
+      if (!hex) return false;
+      value.type = hex->type;
+      value.data = std::move(hex->data);
     } else {
       return false;
     }
@@ -177,36 +179,40 @@ class Parser {
     return true;
   }
 
-  // "hex:..." or "hex(N):...", continued over lines that end in "\".
-  bool ReadHexValue(std::string_view line, HiveValue& value) {
+  // "hex:..." or "hex(N):...", continued over lines that end in "\": the
+  // value's type and data.
+  Result<HiveValue> ReadHexValue(std::string_view line) {
     line.remove_prefix(3);
+    HiveValue value;
     value.type = kRegBinary;
     if (!line.empty() && line.front() == '(') {
       const std::size_t close = line.find(')');
-      if (close == std::string_view::npos || close == 1 || close > 9) return false;
+      if (close == std::string_view::npos || close == 1 || close > 9) {
+        return Malformed("no type in hex(N)");
+      }
       std::uint32_t type = 0;
       for (char c : line.substr(1, close - 1)) {
         const int d = HexDigitValue(c);
-        if (d < 0) return false;
+        if (d < 0) return Malformed("a type that is not hexadecimal");
         type = type << 4 | static_cast<std::uint32_t>(d);
       }
       value.type = type;
       line.remove_prefix(close + 1);
     }
-    if (line.empty() || line.front() != ':') return false;
+    if (line.empty() || line.front() != ':') return Malformed("no colon after hex");
     line.remove_prefix(1);
 
     std::string list;
     while (!line.empty() && line.back() == '\\') {
       list += line.substr(0, line.size() - 1);
-      if (next_ >= lines_.size()) return false;
+      if (next_ >= lines_.size()) return Malformed("continued past the end");
       line = TrimBlanks(lines_[next_++]);
     }
     list += line;
-    auto bytes = ReadHexList(list);
-    if (!bytes) return false;
-    value.data = value.type == kRegSz ? TextOfHexString(*bytes) : std::move(*bytes);
-    return true;
+    Result<std::string> bytes = ReadHexList(list);
+    if (!bytes) return bytes.status();
+    value.data = value.type == kRegSz ? TextOfHexString(*bytes) : *std::move(bytes);
+    return value;
   }
 
   std::vector<std::string_view> lines_;
@@ -219,21 +225,18 @@ class Parser {
 
 }  // namespace
 
-std::optional<HiveDocument> ReadHiveText(std::string_view bytes, std::string* error) {
+Result<HiveDocument> ReadHiveText(std::string_view bytes) {
   std::string decoded;
   std::string_view text = bytes;
   if (bytes.size() >= 2 && bytes[0] == '\xFF' && bytes[1] == '\xFE') {
-    auto utf8 = Utf16LeToUtf8(bytes.substr(2));
-    if (!utf8) {
-      if (error) *error = "broken UTF-16 text";
-      return std::nullopt;
-    }
-    decoded = std::move(*utf8);
+    Result<std::string> utf8 = Utf16LeToUtf8(bytes.substr(2));
+    if (!utf8) return Status::Corruption("broken UTF-16 text");
+    decoded = *std::move(utf8);
     text = decoded;
   } else if (bytes.size() >= 3 && bytes.substr(0, 3) == "\xEF\xBB\xBF") {
     text.remove_prefix(3);
   }
-  return Parser(text).Run(error);
+  return Parser(text).Run();
 }
 
 }  // namespace plovex

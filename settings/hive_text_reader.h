@@ -9,17 +9,17 @@
 // ("[-KEY]" and "name"=-) are skipped. A key listed twice is merged and a value
 // listed twice keeps its last data, as an import would leave them.
 //
-// Anything else makes the whole text unreadable: the result is nullopt and
-// *error (when given) says which line and why. A reader that skipped a bad line
-// would let the next write drop it, so it never guesses.
-#include <optional>
-#include <string>
+// Anything else makes the whole text unreadable: the result fails
+// (kCorruption) with which line and why ("line 5: unrecognised line"). A
+// reader that skipped a bad line would let the next write drop it, so it never
+// guesses.
 #include <string_view>
 
+#include "base/status.h"
 #include "settings/hive_document.h"
 
 namespace plovex {
 
-std::optional<HiveDocument> ReadHiveText(std::string_view bytes, std::string* error = nullptr);
+Result<HiveDocument> ReadHiveText(std::string_view bytes);
 
 }  // namespace plovex

@@ -13,9 +13,8 @@ using hive_format::kRegDword;
 using hive_format::kRegSz;
 
 HiveDocument MustRead(std::string_view text) {
-  std::string error;
-  auto doc = ReadHiveText(text, &error);
-  EXPECT_TRUE(doc.has_value()) << error;
+  auto doc = ReadHiveText(text);
+  EXPECT_TRUE(doc.ok()) << doc.status().message();
   return doc.value_or(HiveDocument{});
 }
 
@@ -124,8 +123,8 @@ TEST(HiveText, ReadsWhatTheRegistryEditorExports) {
     EXPECT_EQ(Value(doc, key, "Wide")->data, "\xC3\xA9");
     EXPECT_EQ(Value(doc, key, "Gone"), nullptr);
   }
-  EXPECT_TRUE(ReadHiveText("REGEDIT4\n\n[HKEY_CURRENT_USER\\A]\n\"x\"=\"y\"\n").has_value());
-  EXPECT_TRUE(ReadHiveText("\xEF\xBB\xBFWindows Registry Editor Version 5.00\n").has_value());
+  EXPECT_TRUE(ReadHiveText("REGEDIT4\n\n[HKEY_CURRENT_USER\\A]\n\"x\"=\"y\"\n").ok());
+  EXPECT_TRUE(ReadHiveText("\xEF\xBB\xBFWindows Registry Editor Version 5.00\n").ok());
 }
 
 TEST(HiveText, NonAsciiInAUtf16ExportBecomesUtf8) {
@@ -167,13 +166,12 @@ TEST(HiveText, RejectsWhatItCannotReadWholly) {
       {std::string("\xFF\xFE\x00\xD8\x41\x00", 6), "unpaired surrogate"},
   };
   for (const auto& [text, why] : bad) {
-    std::string error;
-    EXPECT_FALSE(ReadHiveText(text, &error).has_value()) << why;
-    EXPECT_FALSE(error.empty()) << why;
+    const Status failed = ReadHiveText(text).status();
+    EXPECT_EQ(failed.code(), StatusCode::kCorruption) << why;
+    EXPECT_FALSE(failed.message().empty()) << why;
   }
-  std::string error;
-  ReadHiveText(head + "\"ok\"=\"1\"\nbad line\n", &error);
-  EXPECT_EQ(error, "line 5: unrecognised line");
+  EXPECT_EQ(ReadHiveText(head + "\"ok\"=\"1\"\nbad line\n").status().message(),
+            "line 5: unrecognised line");
 }
 
 TEST(HiveText, UnknownKeysAndValuesKeepTheirPlaceThroughAnEdit) {

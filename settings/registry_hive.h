@@ -12,10 +12,10 @@
 //
 // A store may also fail any operation with a PlovexError of its own that says
 // what is wrong with it (HiveFile: a file it cannot read or parse).
-#include <optional>
 #include <string_view>
 #include <vector>
 
+#include "base/status.h"
 #include "settings/hive_document.h"
 
 namespace plovex {
@@ -27,14 +27,14 @@ class RegistryHive {
   // Whether the key exists; false also when the store cannot be read.
   virtual bool KeyExists(std::string_view key_path) = 0;
 
-  // The key's values (none when the key does not exist yet); nullopt when the
-  // store cannot be read, so that a key cannot be opened.
-  virtual std::optional<std::vector<HiveValue>> ReadKey(std::string_view key_path) = 0;
+  // The key's values (none when the key does not exist yet); a failure when
+  // the store cannot be read, so that a key cannot be opened.
+  virtual Result<std::vector<HiveValue>> ReadKey(std::string_view key_path) = 0;
 
   // Sets each value of `writes` in the key, in order, creating the key when
-  // absent. True when the whole batch is durably stored; false when nothing of
-  // it is.
-  virtual bool CommitKey(std::string_view key_path, const std::vector<HiveValue>& writes) = 0;
+  // absent. Ok when the whole batch is durably stored; a failure (with the
+  // reason) when nothing of it is.
+  virtual Status CommitKey(std::string_view key_path, const std::vector<HiveValue>& writes) = 0;
 };
 
 }  // namespace plovex

@@ -36,8 +36,8 @@ std::string LittleEndian(std::uint64_t v, int bytes) {
 
 RegistryKey::RegistryKey(RegistryHive& hive, std::string key_path)
     : hive_(hive), key_path_(std::move(key_path)) {
-  auto values = hive_.ReadKey(key_path_);
-  if (values) {
+  Result<std::vector<HiveValue>> values = hive_.ReadKey(key_path_);
+  if (values.ok()) {
     open_ = true;
     for (HiveValue& value : *values) view_.Set(std::move(value));
   }
@@ -111,15 +111,16 @@ void RegistryKey::WriteDouble(std::string_view name, double value) {
   Write({std::string(name), kRegBinary, LittleEndian(bits, 8)});
 }
 
-bool RegistryKey::Commit() {
-  if (writes_.empty()) return true;
-  return open_ && hive_.CommitKey(key_path_, writes_);
+Status RegistryKey::Commit() {
+  if (writes_.empty()) return Status::Ok();
+  if (!open_) return Status::IoError("the key was never opened");
+  return hive_.CommitKey(key_path_, writes_);
 }
 
 void RegistryKey::Close() {
   if (closed_) return;
   closed_ = true;
-  if (!Commit()) Fail("Failed to set data for", writes_.front().name);
+  if (!Commit().ok()) Fail("Failed to set data for", writes_.front().name);
   writes_.clear();
 }
 
@@ -127,7 +128,8 @@ void RegistryKey::CloseAfterFailure() noexcept {
   if (closed_) return;
   closed_ = true;
   try {
-    Commit();
+    // What it says is not news: the caller reports the first failure.
+    static_cast<void>(Commit());
   } catch (const std::exception&) {
     // The hive's own failure; the caller reports the first one.
   }

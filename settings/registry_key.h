@@ -25,6 +25,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/status.h"
 #include "settings/hive_document.h"
 #include "settings/registry_hive.h"
 
@@ -67,7 +68,7 @@ class RegistryKey {
   const HiveValue* Find(std::string_view name) const;
   std::uint32_t ReadDword(std::string_view name) const;
   void Write(HiveValue value);
-  bool Commit();
+  Status Commit();
 
   RegistryHive& hive_;
   std::string key_path_;

@@ -1,5 +1,5 @@
 #include "settings/registry_key.h"
-#include "settings/error_message_of.h"
+#include "settings/testing/error_message_of.h"
 
 #include <gtest/gtest.h>
 

@@ -23,11 +23,12 @@ namespace {
 struct Passphrase {
   const char* name;
   const char* key_name;
+  std::string Passphrases::*typed;
   std::string TPlovexSettings::*key;
 };
 constexpr Passphrase kPassphrases[] = {
-    {"SNMPAuthPassphrase", "SNMPAuthKey", &TPlovexSettings::SnmpAuthKey},
-    {"SNMPPrivPassphrase", "SNMPPrivKey", &TPlovexSettings::SnmpPrivKey},
+    {"SNMPAuthPassphrase", "SNMPAuthKey", &Passphrases::auth, &TPlovexSettings::SnmpAuthKey},
+    {"SNMPPrivPassphrase", "SNMPPrivKey", &Passphrases::priv, &TPlovexSettings::SnmpPrivKey},
 };
 
 }  // namespace
@@ -133,6 +134,7 @@ void SettingsStore::LoadSettings() {
   record_whole_ = false;
   applied_ = false;
   totals_pending_ = false;
+  refused_passphrase_ = Status::Ok();
   std::exception_ptr failure;
   try {
     Load();
@@ -142,18 +144,26 @@ void SettingsStore::LoadSettings() {
   if (!record_whole_) DefaultTheUnread();
   // A stored zero divisor would fail every tick: the default stands in for
   // the run, and the hive keeps its value unless the user applies another.
-  const std::string unusable = ReplaceUnusableDivisors(settings_);
-  if (!unusable.empty()) record_whole_ = false;
+  const Status usable = ReplaceUnusableDivisors(settings_);
+  if (!usable.ok()) record_whole_ = false;
   controls_.SettingsToControls();
+  // What the user is told, once: the failure, then what the load refused.
+  std::string told;
+  const auto tell = [&told](const std::string& line) {
+    if (line.empty()) return;
+    told += (told.empty() ? "" : "\n") + line;
+  };
   if (failure) {
-    if (unusable.empty()) std::rethrow_exception(failure);
     try {
       std::rethrow_exception(failure);
     } catch (const std::exception& e) {
-      throw PlovexError(std::string(e.what()) + "\n" + unusable);
+      if (usable.ok() && refused_passphrase_.ok()) throw;
+      tell(e.what());
     }
   }
-  if (!unusable.empty()) throw PlovexError(unusable);
+  tell(usable.message());
+  tell(refused_passphrase_.message());
+  if (!told.empty()) throw PlovexError(told);
 }
 
 void SettingsStore::Load() {
@@ -287,14 +297,20 @@ void SettingsStore::SaveSettings() {
 void SettingsStore::TakePassphrases(RegistryKey& key) {
   for (const Passphrase& p : kPassphrases) {
     if (!key.ValueExists(p.name)) continue;
-    const std::string master =
-        PassphraseToKeyText(settings_.SnmpAuthProtocol, key.ReadString(p.name));
+    Passphrases one;
+    one.*p.typed = key.ReadString(p.name);
+    const Status taken = plovex::TakePassphrases(settings_, one);
     // Without a known authentication protocol there is no key to make: the
     // passphrase waits in the hive for the protocol to be set.
-    if (master.empty()) continue;
-    settings_.*p.key = master;
-    // The key is written with the marker's commit; the passphrase is gone.
-    key.WriteString(p.key_name, master);
+    if (taken.code() == StatusCode::kNotFound) continue;
+    if (taken.ok()) {
+      // The key is written with the marker's commit; the passphrase is gone.
+      key.WriteString(p.key_name, settings_.*p.key);
+    } else if (refused_passphrase_.ok()) {
+      // One the panel would refuse makes no key either; it is not kept, and
+      // the stored key stays as it was.
+      refused_passphrase_ = taken;
+    }
     key.Remove(p.name);
   }
 }

@@ -31,9 +31,14 @@
 // "SNMPPrivPassphrase", written into the hive by hand, are turned into the
 // master keys "SNMPAuthKey" and "SNMPPrivKey" at load (with the
 // authentication protocol's hash) and removed in the load's own commit; every
-// SaveSettings removes them too.
+// SaveSettings removes them too. They are held to the panel's rules: one
+// shorter than 8 bytes makes no key (the stored key stays), is removed all
+// the same, and the load tells "A passphrase must be at least 8 characters."
+// (after SettingsToControls, as any load failure) with the record whole.
+// Without a known authentication protocol a passphrase waits in the hive.
 #include <unordered_set>
 
+#include "base/status.h"
 #include "core/plovex_settings.h"
 #include "settings/registry_hive.h"
 #include "settings/settings_controls.h"
@@ -88,6 +93,7 @@ class SettingsStore {
   bool record_whole_ = true;              // the last load read every value
   bool applied_ = false;                  // settings applied since the load
   bool totals_pending_ = false;           // SaveTotals held them back
+  Status refused_passphrase_;             // why the load made no key of one
 };
 
 }  // namespace plovex

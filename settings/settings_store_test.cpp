@@ -1,5 +1,5 @@
 #include "settings/settings_store.h"
-#include "settings/error_message_of.h"
+#include "settings/testing/error_message_of.h"
 
 #include <gtest/gtest.h>
 
@@ -420,6 +420,22 @@ TEST(SettingsStore, PassphrasesWrittenByHandBecomeKeysAndAreNeverKept) {
   SettingsStore(waiting, w, wc).LoadSettings();
   EXPECT_EQ(w.SnmpAuthKey, "");
   EXPECT_NE(Stored(waiting, kCurrentKey, "SNMPAuthPassphrase"), nullptr);
+
+  // One the panel would refuse makes no key, is not kept, and is told once;
+  // the stored key and the rest of the record stand.
+  MemoryHive short_one = DefaultKeyWith(
+      {{"SNMPAuthProtocol", "SHA"}, {"SNMPAuthKey", ku}, {"SNMPAuthPassphrase", "sevench"}});
+  TPlovexSettings r;
+  HeadlessControls rc(r);
+  SettingsStore refusing(short_one, r, rc);
+  EXPECT_EQ(MessageOf([&] { refusing.LoadSettings(); }),
+            "A passphrase must be at least 8 characters.");
+  EXPECT_EQ(r.SnmpAuthKey, ku);
+  EXPECT_EQ(Stored(short_one, kCurrentKey, "SNMPAuthPassphrase"), nullptr);
+  r.Community = "changed";
+  refusing.SaveSettingsAtClose();
+  EXPECT_EQ(Stored(short_one, kCurrentKey, "Community")->data, "changed");
+  EXPECT_EQ(MessageOf([&] { refusing.LoadSettings(); }), "(no error)") << "told once";
 }
 
 TEST(SettingsStore, AStoredTotalThatCannotBeReadIsNotWrittenOver) {

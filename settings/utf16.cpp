@@ -10,10 +10,15 @@ namespace {
 
 void AppendUnit(std::string& out, std::uint32_t unit) { AppendLittleEndian(out, unit, 2); }
 
+Status UnpairedSurrogate(std::size_t offset) {
+  return Status::Corruption("UTF-16 text with an unpaired surrogate at byte " +
+                            std::to_string(offset));
+}
+
 }  // namespace
 
-std::optional<std::string> Utf16LeToUtf8(std::string_view bytes) {
-  if (bytes.size() % 2 != 0) return std::nullopt;
+Result<std::string> Utf16LeToUtf8(std::string_view bytes) {
+  if (bytes.size() % 2 != 0) return Status::Corruption("UTF-16 text of an odd number of bytes");
   std::string out;
   out.reserve(bytes.size());
   const auto unit = [&](std::size_t k) {
@@ -22,13 +27,12 @@ std::optional<std::string> Utf16LeToUtf8(std::string_view bytes) {
   for (std::size_t i = 0; i < bytes.size(); i += 2) {
     std::uint32_t cp = unit(i);
     if (cp >= 0xD800 && cp <= 0xDBFF) {
-      if (i + 4 > bytes.size()) return std::nullopt;
-      const std::uint32_t low = unit(i + 2);
-      if (low < 0xDC00 || low > 0xDFFF) return std::nullopt;
+      const std::uint32_t low = i + 4 <= bytes.size() ? unit(i + 2) : 0;
+      if (low < 0xDC00 || low > 0xDFFF) return UnpairedSurrogate(i);
       cp = 0x10000 + ((cp - 0xD800) << 10) + (low - 0xDC00);
       i += 2;
     } else if (cp >= 0xDC00 && cp <= 0xDFFF) {
-      return std::nullopt;
+      return UnpairedSurrogate(i);
     }
     AppendUtf8(out, cp);
   }

@@ -55,6 +55,9 @@ class ScriptedPoll : public PollSource {
   std::array<std::string, 5> overlay_values{"v1", "v2", "v3", "v4", "v5"};
   std::optional<std::string> fail_with;  // throw this instead of polling
   int polls = 0;
+  int configures = 0;
+
+  void Configure(const TPlovexSettings&) override { ++configures; }
 
   PollTexts Poll(TPlovexSettings& s) override {
     if (fail_with) throw PlovexError(*fail_with);

@@ -5,12 +5,6 @@
 
 namespace plovex {
 
-bool ApplyMustRestart(const TPlovexSettings& s, std::int32_t typed_max_bytes,
-                      std::string_view typed_ip) {
-  if (typed_max_bytes != s.MaxBytes) return true;
-  return typed_ip != s.Ip;
-}
-
 std::int64_t TimerPeriodMs(std::int32_t refresh) {
   if (refresh <= 0) return 0;
   // QTimer takes an int of milliseconds.

@@ -1,12 +1,10 @@
 #pragma once
 // The configuration panel's decisions that need no widgets: the tree's nodes
-// and the page each one shows, the rule by which Apply restarts the graph,
-// the timer period a Refresh gives, and the stepping of an up-down control.
+// and the page each one shows, the timer period a Refresh gives, and the
+// stepping of an up-down control. (Whether Apply restarts the graph is the
+// core's: core/apply_restart.h.)
 #include <array>
 #include <cstdint>
-#include <string_view>
-
-#include "core/plovex_settings.h"
 
 namespace plovex {
 
@@ -35,12 +33,6 @@ inline constexpr std::array<PanelNode, 14> kPanelNodes = {{
     {"Text 5", 7, "Text 5"},
     {"Reset", -1, "Reset"},
 }};
-
-// Whether Apply must clear and restart the graph: the typed full-scale value
-// differs from MaxBytes, or, with it equal, the typed host differs from Ip
-// byte for byte (a trailing blank counts).
-bool ApplyMustRestart(const TPlovexSettings& s, std::int32_t typed_max_bytes,
-                      std::string_view typed_ip);
 
 // The tick timer's period for a Refresh in seconds, in milliseconds. Large
 // values saturate at the timer's limit instead of wrapping; 0 and negative

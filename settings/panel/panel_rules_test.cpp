@@ -7,19 +7,6 @@
 namespace plovex {
 namespace {
 
-TEST(ApplyMustRestart, FullScaleOrHostDecide) {
-  TPlovexSettings s;
-  ApplyDefaultSettings(s);
-  EXPECT_FALSE(ApplyMustRestart(s, 64000, "192.168.1.1"));
-  EXPECT_TRUE(ApplyMustRestart(s, 64001, "192.168.1.1"));
-  EXPECT_TRUE(ApplyMustRestart(s, 64001, "10.0.0.1"));
-  // The host comparison is byte for byte.
-  EXPECT_TRUE(ApplyMustRestart(s, 64000, "192.168.1.1 "));
-  EXPECT_TRUE(ApplyMustRestart(s, 64000, "192.168.1.01"));
-  s.Ip = "Router";
-  EXPECT_TRUE(ApplyMustRestart(s, 64000, "router"));
-}
-
 TEST(TimerPeriodMs, SecondsToMillisecondsWithoutWrapping) {
   EXPECT_EQ(TimerPeriodMs(1), 1000);
   EXPECT_EQ(TimerPeriodMs(5000), 5000000);

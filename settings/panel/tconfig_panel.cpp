@@ -9,6 +9,7 @@
 #include <QListWidget>
 #include <QScrollArea>
 
+#include "core/apply_restart.h"
 #include "core/counter_reset.h"
 #include "core/divisor_settings.h"
 #include "core/int_text.h"
@@ -115,13 +116,17 @@ TConfigPanel::TConfigPanel(TPlovexSettings& settings, PanelHost& host, QWidget* 
   cdialOID->setObjectName("cdialOID");
 
   BuildTree();
+  for (const PanelNode& node : kPanelNodes) AddPage(node.page_caption);
+  // The pages bind their controls as they build them, in the order in which
+  // ControlsToSettings takes them: it stops at the first edit that is not a
+  // number, and the fields before it keep their new values.
   BuildAboutPage();
   BuildNetworkPage();
   BuildGraphPage();
-  BuildChannelPage(1);
-  BuildChannelPage(2);
   BuildTicksPage();
   BuildRefreshPage();
+  BuildChannelPage(1);
+  BuildChannelPage(2);
   BuildTextPage();
   for (int k = 1; k <= 5; ++k) BuildOverlayPage(k);
   BuildResetPage();
@@ -143,7 +148,6 @@ TConfigPanel::TConfigPanel(TPlovexSettings& settings, PanelHost& host, QWidget* 
   connect(BtnResetOID2, &QPushButton::clicked, this, &TConfigPanel::BtnResetOID2Click);
 
   // The initial state of every control is the setting's default.
-  BindControls();
   TPlovexSettings defaults;
   ApplyDefaultSettings(defaults);
   FillControls(defaults);
@@ -168,16 +172,22 @@ void TConfigPanel::BuildTree() {
   TreeView1->collapseAll();
 }
 
-QWidget* TConfigPanel::AddPage(const char* caption) {
+void TConfigPanel::AddPage(const char* caption) {
   auto* page = new QWidget(PageControl2);
   page->setObjectName(QString("page") + QString(caption).remove(' '));
   page->setWindowTitle(caption);
   PageControl2->addWidget(page);
-  return page;
+}
+
+QWidget* TConfigPanel::Page(const QString& caption) const {
+  for (int i = 0; i < PageControl2->count(); ++i) {
+    if (PageControl2->widget(i)->windowTitle() == caption) return PageControl2->widget(i);
+  }
+  throw std::logic_error("no page \"" + caption.toStdString() + "\"");
 }
 
 void TConfigPanel::BuildAboutPage() {
-  QWidget* page = AddPage("About");
+  QWidget* page = Page("About");
   Image2 = Place(new QLabel(page), "Image2", 8, 8, 33, 33);
   SetAppIcon(QApplication::windowIcon());
   Label(page, "lblAppVersion", "Plovex v1.2.1", 48, 24);
@@ -204,7 +214,7 @@ void TConfigPanel::BuildAboutPage() {
 
 void TConfigPanel::BuildNetworkPage() {
   // Taller than the page area: it scrolls.
-  QWidget* outer = AddPage("Network");
+  QWidget* outer = Page("Network");
   auto* scroll = Place(new QScrollArea(outer), "scrNetwork", 0, 0, 308, 174);
   scroll->setFrameShape(QFrame::NoFrame);
   scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -217,29 +227,33 @@ void TConfigPanel::BuildNetworkPage() {
             "this will be the IP of your router, By default it's set to ", "192.168.1.1"},
            8, 8, 297, 41);
   Label(page, "lblIP", "Monitored IP :", 8, 60);
-  edtIP = Edit(page, "edtIP", "", 80, 56, 97);
+  const SchemaRowHandles& rows = SchemaRows();
+  edtIP = Bind(rows.Ip, Edit(page, "edtIP", "", 80, 56, 97));
   NoteList(page, "lbExplainCommunity",
            {"This is the SNMP read community. If you don't know ",
             "what it is, just leave it as \"tamrel\""},
            8, 96, 289, 33);
   Label(page, "lblCommunity", "Community : ", 8, 140);
-  edtCommunity = Edit(page, "edtCommunity", "", 80, 136, 97);
+  edtCommunity = Bind(rows.Community, Edit(page, "edtCommunity", "", 80, 136, 97));
 
   // Below the Windows version's page, reached by scrolling: the version and
   // the version 3 user.
   Label(page, "lblSnmpVersion", "SNMP version :", 8, 172);
   cbSnmpVersion = Place(new QComboBox(page), "cbSnmpVersion", 96, 168, 57, 21);
   cbSnmpVersion->addItems({"1", "2c", "3"});
+  Bind(rows.SnmpVersion, cbSnmpVersion);
   Label(page, "lblSnmpUser", "User :", 8, 204);
-  edtSnmpUser = Edit(page, "edtSnmpUser", "", 96, 200, 113);
+  edtSnmpUser = Bind(rows.SnmpUser, Edit(page, "edtSnmpUser", "", 96, 200, 113));
   Label(page, "lblSnmpAuth", "Authentication :", 8, 236);
   cbSnmpAuth = Place(new QComboBox(page), "cbSnmpAuth", 96, 232, 81, 21);
   cbSnmpAuth->addItems({"", "SHA", "SHA-256"});
+  Bind(rows.SnmpAuthProtocol, cbSnmpAuth);
   Label(page, "lblAuthPass", "Passphrase :", 8, 264);
   edtAuthPass = Edit(page, "edtAuthPass", "", 96, 260, 113);
   Label(page, "lblSnmpPriv", "Privacy :", 8, 296);
   cbSnmpPriv = Place(new QComboBox(page), "cbSnmpPriv", 96, 292, 81, 21);
   cbSnmpPriv->addItems({"", "AES"});
+  Bind(rows.SnmpPrivProtocol, cbSnmpPriv);
   Label(page, "lblPrivPass", "Passphrase :", 8, 324);
   edtPrivPass = Edit(page, "edtPrivPass", "", 96, 320, 113);
   for (QLineEdit* e : {edtAuthPass, edtPrivPass}) {
@@ -260,79 +274,91 @@ void TConfigPanel::SnmpVersionChosen() {
 }
 
 void TConfigPanel::BuildGraphPage() {
-  QWidget* page = AddPage("Graph");
+  QWidget* page = Page("Graph");
+  const SchemaRowHandles& rows = SchemaRows();
   Label(page, "lblMaximum", "Maximum WAN throughput : ", 8, 12);
-  edtMax = Edit(page, "edtMax", "", 152, 8, 57);
+  edtMax = Bind(rows.MaxBytes, Edit(page, "edtMax", "", 152, 8, 57));
   Label(page, "lblBytes", "Bytes", 216, 12);
   Label(page, "lblTxtSize", "Default text size : ", 8, 44);
   edtTextSize = Edit(page, "edtTextSize", "", 96, 42, 25);
-  udTextSize = Place(new TUpDown(edtTextSize, {1, 72}, page), "udTextSize", 121, 42, 15, 21);
+  udTextSize = Bind(rows.TextSize,
+                    Place(new TUpDown(edtTextSize, {1, 72}, page), "udTextSize", 121, 42, 15, 21));
   Label(page, "lblGraphCoord", "Graph coordinates :", 8, 72);
-  edtGTX = Edit(page, "edtGTX", "", 16, 88, 33);
-  edtGTY = Edit(page, "edtGTY", "", 64, 88, 33);
-  edtGBX = Edit(page, "edtGBX", "", 16, 112, 33);
-  edtGBY = Edit(page, "edtGBY", "", 64, 112, 33);
+  edtGTX = Bind(rows.GraphTopX, Edit(page, "edtGTX", "", 16, 88, 33));
+  edtGTY = Bind(rows.GraphTopY, Edit(page, "edtGTY", "", 64, 88, 33));
+  edtGBX = Bind(rows.GraphBottomX, Edit(page, "edtGBX", "", 16, 112, 33));
+  edtGBY = Bind(rows.GraphBottomY, Edit(page, "edtGBY", "", 64, 112, 33));
   for (QLineEdit* e : {edtGTX, edtGBX}) AxisLabel(page, "X", e);
   for (QLineEdit* e : {edtGTY, edtGBY}) AxisLabel(page, "Y", e);
-  chkTotal = Check(page, "chkTotal", "OID 1 && 2 Total", false, 152, 76);
-  edtTotalX = Edit(page, "edtTotalX", "", 152, 96, 33);
-  edtTotalY = Edit(page, "edtTotalY", "", 200, 96, 33);
+  chkTotal = Bind(rows.ShowTotal, Check(page, "chkTotal", "OID 1 && 2 Total", false, 152, 76));
+  edtTotalX = Bind(rows.TotalX, Edit(page, "edtTotalX", "", 152, 96, 33));
+  edtTotalY = Bind(rows.TotalY, Edit(page, "edtTotalY", "", 200, 96, 33));
   AxisLabel(page, "X", edtTotalX);
   AxisLabel(page, "Y", edtTotalY);
-  chkSaveGIF = Check(page, "chkSaveGIF", "Save to GIF every", false, 16, 150);
+  chkSaveGIF = Bind(rows.SaveGif, Check(page, "chkSaveGIF", "Save to GIF every", false, 16, 150));
   edtSaveGifFreq = Edit(page, "edtSaveGifFreq", "", 128, 144, 33);
-  udSaveGifFreq =
-      Place(new TUpDown(edtSaveGifFreq, {0, 60}, page), "udSaveGifFreq", 161, 144, 15, 21);
+  udSaveGifFreq = Bind(rows.SaveGifFreq, Place(new TUpDown(edtSaveGifFreq, {0, 60}, page),
+                                               "udSaveGifFreq", 161, 144, 15, 21));
   Label(page, "Label1", "minutes", 184, 152);
 }
 
 void TConfigPanel::BuildChannelPage(int k) {
   const bool one = k == 1;
-  QWidget* page = AddPage(one ? "GraphOID1" : "GraphOID2");
+  QWidget* page = Page(one ? "GraphOID1" : "GraphOID2");
   const QString n = QString::number(k);
   auto name = [&](const char* prefix, const char* suffix = "") {
     return (QString(prefix) + "OID" + n + suffix).toLatin1();
   };
   ChannelControls& c = channels_[k - 1];
-  c.shp = Place(new TColorSwatch(page), name("shp").constData(), 8, 16, 25, 25);
+  const ChannelRows& rows = SchemaRows().Channels[k];
+  c.shp = Bind(rows.Color, Place(new TColorSwatch(page), name("shp").constData(), 8, 16, 25, 25));
   c.btn = Place(new QPushButton("Normal color", page), name("btn").constData(), 40, 16, 81, 25);
-  c.shpMax = Place(new TColorSwatch(page), name("shp", "Max").constData(), 136, 16, 25, 25);
+  c.shpMax = Bind(rows.MaxColor,
+                  Place(new TColorSwatch(page), name("shp", "Max").constData(), 136, 16, 25, 25));
   c.btnMax = Place(new QPushButton("Maximum color", page), name("btn", "Max").constData(), 168, 16,
                    89, 25);
-  c.chkFull = Check(page, name("chkFull").constData(), "Full bars", false, 8, 48);
+  c.chkFull =
+      Bind(rows.FullBars, Check(page, name("chkFull").constData(), "Full bars", false, 8, 48));
   c.chkGradient = Check(page, name("chkGradient").constData(), "Gradient", false, 80, 48);
   Label(page, name("lblText").constData(), "Text position : ", 10, 96);
-  c.edtX = Edit(page, name("edtX").constData(), "", 82, 92, 33);
-  c.edtY = Edit(page, name("edtY").constData(), "", 132, 92, 33);
+  c.edtX = Bind(rows.TextX, Edit(page, name("edtX").constData(), "", 82, 92, 33));
+  c.edtY = Bind(rows.TextY, Edit(page, name("edtY").constData(), "", 132, 92, 33));
   AxisLabel(page, "X", c.edtX);
   AxisLabel(page, "Y", c.edtY);
   Label(page, name("lbl").constData(), one ? "OID 1 : " : "OID 2 : ", 8, 156);
-  c.edtOID = Edit(page, name("edt").constData(), "", 48, 152, 249);
+  c.edtOID = Bind(rows.Oid, Edit(page, name("edt").constData(), "", 48, 152, 249));
+  // Made beside the bar style, taken after the identifier.
+  Bind(rows.Gradient, c.chkGradient);
 }
 
 void TConfigPanel::BuildTicksPage() {
-  QWidget* page = AddPage("Ticks");
-  chkVticks = Check(page, "chkVticks", "Vertical ticks ( 0% 25% 50% 75% 100% )", false, 8, 16, 209);
+  QWidget* page = Page("Ticks");
+  const SchemaRowHandles& rows = SchemaRows();
+  chkVticks = Bind(rows.VTicks, Check(page, "chkVticks", "Vertical ticks ( 0% 25% 50% 75% 100% )",
+                                      false, 8, 16, 209));
   // 209 was wide enough for the caption in the Windows typeface.
   chkVticks->resize(std::max(209, chkVticks->sizeHint().width()), chkVticks->height());
-  chkHticks = Check(page, "chkHticks", "Horizontal ticks", false, 8, 40);
-  chkGLabel = Check(page, "chkGLabel", "Graph Vertical Label", false, 8, 64);
+  chkHticks = Bind(rows.HTicks, Check(page, "chkHticks", "Horizontal ticks", false, 8, 40));
+  chkGLabel = Bind(rows.GraphLabel, Check(page, "chkGLabel", "Graph Vertical Label", false, 8, 64));
 }
 
 void TConfigPanel::BuildRefreshPage() {
-  QWidget* page = AddPage("Refresh");
+  QWidget* page = Page("Refresh");
   Label(page, "lblRefresh", "Refresh every : ", 8, 16);
   edtRefresh = Edit(page, "edtRefresh", "", 88, 12, 33);
   udRefresh = Place(new TUpDown(edtRefresh, {1, 3600}, page), "udRefresh", 121, 12, 15, 21);
+  // Read from the edit as typed; the position lands inside the range.
+  Bind(SchemaRows().Refresh, edtRefresh, udRefresh);
   Label(page, "lblRefS", "s", 142, 16);
   Label(page, "lblTickFreq", "Tick every : ", 8, 44);
   edtTickFreq = Edit(page, "edtTickFreq", "", 88, 40, 33);
   udTickFreq = Place(new TUpDown(edtTickFreq, {1, 1440}, page), "udTickFreq", 121, 40, 15, 21);
+  Bind(SchemaRows().TickFreq, edtTickFreq, udTickFreq);
   Label(page, "lblTickMin", "min", 144, 44);
 }
 
 void TConfigPanel::BuildTextPage() {
-  QWidget* page = AddPage("Text");
+  QWidget* page = Page("Text");
   NoteList(page, "ListBox1",
            {"Those five text strings permits to add what you want to ", "your graph.", "",
             "For example if you put the system OID in %1, you can ",
@@ -344,13 +370,15 @@ void TConfigPanel::BuildTextPage() {
 
 void TConfigPanel::BuildOverlayPage(int k) {
   const QString n = QString::number(k);
-  QWidget* page = AddPage(QString("Text %1").arg(k).toLatin1().constData());
+  QWidget* page = Page(QString("Text %1").arg(k));
   OverlayControls& o = overlays_[k - 1];
-  o.chkTxt = Check(page, ("chkTxt" + n).toLatin1().constData(), "", false, 8, 66, 17);
-  o.edtTXT = Edit(page, ("edtTXT" + n).toLatin1().constData(), "", 32, 64, 265);
+  const OverlayRows& rows = SchemaRows().Texts[k];
+  o.chkTxt =
+      Bind(rows.Enabled, Check(page, ("chkTxt" + n).toLatin1().constData(), "", false, 8, 66, 17));
+  o.edtTXT = Bind(rows.Format, Edit(page, ("edtTXT" + n).toLatin1().constData(), "", 32, 64, 265));
   Label(page, ("lblp" + n).toLatin1().constData(), "%" + n + " :", 8, 92);
   // The kind's combo is wide enough for "NextAdp" beside its arrow.
-  o.edtP = Edit(page, ("edtP" + n).toLatin1().constData(), "", 32, 88, 185);
+  o.edtP = Bind(rows.Oid, Edit(page, ("edtP" + n).toLatin1().constData(), "", 32, 88, 185));
   o.cbpTime =
       Place(new QComboBox(page), ("cbp" + n + "Time").toLatin1().constData(), 224, 88, 73, 21);
   o.cbpTime->setEditable(true);
@@ -360,14 +388,17 @@ void TConfigPanel::BuildOverlayPage(int k) {
   o.cbpTime->addItems(kinds);
   // Whatever is typed is stored as typed, so no completion may change it.
   o.cbpTime->setCompleter(nullptr);
-  o.edtTXTX = Edit(page, ("edtTXT" + n + "X").toLatin1().constData(), "", 104, 120, 33);
-  o.edtTXTY = Edit(page, ("edtTXT" + n + "Y").toLatin1().constData(), "", 160, 120, 33);
+  Bind(rows.Kind, o.cbpTime);
+  o.edtTXTX =
+      Bind(rows.X, Edit(page, ("edtTXT" + n + "X").toLatin1().constData(), "", 104, 120, 33));
+  o.edtTXTY =
+      Bind(rows.Y, Edit(page, ("edtTXT" + n + "Y").toLatin1().constData(), "", 160, 120, 33));
   AxisLabel(page, "X", o.edtTXTX);
   AxisLabel(page, "Y", o.edtTXTY);
 }
 
 void TConfigPanel::BuildResetPage() {
-  QWidget* page = AddPage("Reset");
+  QWidget* page = Page("Reset");
   BtnResetOID1 = Place(new QPushButton("Reset OID1", page), "BtnResetOID1", 16, 16, 89, 25);
   LblRstOID1 = Place(new QLabel("LblRstOID1", page), "LblRstOID1", 112, 24, 161);
   BtnResetOID2 = Place(new QPushButton("Reset OID2", page), "BtnResetOID2", 16, 72, 89, 25);
@@ -386,131 +417,65 @@ void TConfigPanel::SetResetCaptions(const QString& oid1, const QString& oid2) {
   LblRstOID2->setText(oid2);
 }
 
-void TConfigPanel::BindControls() {
-  // The panel's own order: ControlsToSettings stops at the first edit that
-  // is not a number, and the fields before it keep their new values.
-  bindings_ = {
-      {"IP", edtIP},
-      {"Community", edtCommunity},
-      {"SNMPVersion", cbSnmpVersion},
-      {"SNMPUser", edtSnmpUser},
-      {"SNMPAuthProtocol", cbSnmpAuth},
-      {"SNMPPrivProtocol", cbSnmpPriv},
-      {"MaxBytes", edtMax},
-      {"TxtSize", udTextSize},
-      {"GraphTX", edtGTX},
-      {"GraphTY", edtGTY},
-      {"GraphBX", edtGBX},
-      {"GraphBY", edtGBY},
-      {"OIDTotal", chkTotal},
-      {"OIDTCx", edtTotalX},
-      {"OIDTCy", edtTotalY},
-      {"SaveGif", chkSaveGIF},
-      {"SaveGifFreq", udSaveGifFreq},
-      {"Vticks", chkVticks},
-      {"Hticks", chkHticks},
-      {"GLabel", chkGLabel},
-      // Read from the edit as typed; the position lands inside the range.
-      {"Refresh", edtRefresh, udRefresh},
-      {"TickFreq", edtTickFreq, udTickFreq},
-  };
-  for (int k = 1; k <= 2; ++k) {
-    const ChannelControls& c = channels_[k - 1];
-    const std::string n = "OID" + std::to_string(k);
-    bindings_.insert(bindings_.end(), {{n + (k == 1 ? "color" : "Color"), c.shp},
-                                       {n + "MaxColor", c.shpMax},
-                                       {n + (k == 1 ? "full" : "Full"), c.chkFull},
-                                       {n + "Cx", c.edtX},
-                                       {n + "Cy", c.edtY},
-                                       {n, c.edtOID},
-                                       {n + "Grad", c.chkGradient}});
-  }
-  for (int k = 1; k <= 5; ++k) {
-    const OverlayControls& o = overlays_[k - 1];
-    const std::string n = "Txt" + std::to_string(k);
-    bindings_.insert(bindings_.end(), {{n + "Enable", o.chkTxt},
-                                       {n, o.edtTXT},
-                                       {n + "OID", o.edtP},
-                                       {n + "Format", o.cbpTime},
-                                       {n + "Cx", o.edtTXTX},
-                                       {n + "Cy", o.edtTXTY}});
-  }
-  for (Binding& b : bindings_) {
-    b.setting = FindSetting(b.name);
-    if (b.setting == nullptr) throw std::logic_error("no setting \"" + b.name + "\"");
-  }
+QLineEdit* TConfigPanel::Bind(const SettingRow<std::string>& row, QLineEdit* edit) {
+  const SettingField<std::string> f = row.field();
+  bindings_.push_back(
+      {[=](const TPlovexSettings& s) { edit->setText(QString::fromStdString(f(s))); },
+       [=](TPlovexSettings& s) { f(s) = Text(edit); }});
+  return edit;
 }
 
-namespace {
+QComboBox* TConfigPanel::Bind(const SettingRow<std::string>& row, QComboBox* combo) {
+  const SettingField<std::string> f = row.field();
+  bindings_.push_back({[=](const TPlovexSettings& s) {
+                         const QString text = QString::fromStdString(f(s));
+                         if (combo->isEditable()) {
+                           combo->setEditText(text);
+                         } else {
+                           // A text the list does not hold shows as its first
+                           // item, as it acts.
+                           combo->setCurrentIndex(std::max(0, combo->findText(text)));
+                         }
+                       },
+                       // Whatever was typed.
+                       [=](TPlovexSettings& s) { f(s) = combo->currentText().toStdString(); }});
+  return combo;
+}
 
-// One control shows one field.
-struct ShowIn {
-  const TPlovexSettings& s;
-  void operator()(const SettingField<std::string>& f, QLineEdit* e, TUpDown*) const {
-    e->setText(QString::fromStdString(f(s)));
-  }
-  void operator()(const SettingField<std::string>& f, QComboBox* c, TUpDown*) const {
-    if (c->isEditable()) {
-      c->setEditText(QString::fromStdString(f(s)));
-    } else {
-      // A text the list does not hold shows as its first item, as it acts.
-      c->setCurrentIndex(std::max(0, c->findText(QString::fromStdString(f(s)))));
-    }
-  }
-  void operator()(const SettingField<std::int32_t>& f, QLineEdit* e, TUpDown* arrows) const {
-    if (arrows != nullptr) arrows->SetPosition(f(s));
-    e->setText(Decimal(f(s)));  // also beyond the arrows' range
-  }
-  void operator()(const SettingField<std::int32_t>& f, TUpDown* arrows, TUpDown*) const {
-    arrows->SetPosition(f(s));
-  }
-  void operator()(const SettingField<bool>& f, QCheckBox* box, TUpDown*) const {
-    box->setChecked(f(s));
-  }
-  void operator()(const SettingField<Color>& f, TColorSwatch* swatch, TUpDown*) const {
-    swatch->SetFill(f(s));
-  }
-  template <typename F, typename W>
-  void operator()(const F&, W*, TUpDown*) const {
-    throw std::logic_error("a control bound to a field of another type");
-  }
-};
+QLineEdit* TConfigPanel::Bind(const SettingRow<std::int32_t>& row, QLineEdit* edit,
+                              TUpDown* arrows) {
+  const SettingField<std::int32_t> f = row.field();
+  bindings_.push_back({[=](const TPlovexSettings& s) {
+                         if (arrows != nullptr) arrows->SetPosition(f(s));
+                         edit->setText(Decimal(f(s)));  // also beyond the arrows' range
+                       },
+                       [=](TPlovexSettings& s) { f(s) = Number(edit); }});
+  return edit;
+}
 
-// One field takes what one control holds; throws PlovexError for an edit that
-// is not a number.
-struct TakeFrom {
-  TPlovexSettings& s;
-  void operator()(const SettingField<std::string>& f, QLineEdit* e, TUpDown*) const {
-    f(s) = Text(e);
-  }
-  void operator()(const SettingField<std::string>& f, QComboBox* c, TUpDown*) const {
-    f(s) = c->currentText().toStdString();  // whatever was typed
-  }
-  void operator()(const SettingField<std::int32_t>& f, QLineEdit* e, TUpDown*) const {
-    f(s) = Number(e);
-  }
-  void operator()(const SettingField<std::int32_t>& f, TUpDown* arrows, TUpDown*) const {
-    f(s) = arrows->Position();
-  }
-  void operator()(const SettingField<bool>& f, QCheckBox* box, TUpDown*) const {
-    f(s) = box->isChecked();
-  }
-  void operator()(const SettingField<Color>& f, TColorSwatch* swatch, TUpDown*) const {
-    f(s) = swatch->Fill();
-  }
-  template <typename F, typename W>
-  void operator()(const F&, W*, TUpDown*) const {
-    throw std::logic_error("a control bound to a field of another type");
-  }
-};
+TUpDown* TConfigPanel::Bind(const SettingRow<std::int32_t>& row, TUpDown* arrows) {
+  const SettingField<std::int32_t> f = row.field();
+  bindings_.push_back({[=](const TPlovexSettings& s) { arrows->SetPosition(f(s)); },
+                       [=](TPlovexSettings& s) { f(s) = arrows->Position(); }});
+  return arrows;
+}
 
-}  // namespace
+QCheckBox* TConfigPanel::Bind(const SettingRow<bool>& row, QCheckBox* box) {
+  const SettingField<bool> f = row.field();
+  bindings_.push_back({[=](const TPlovexSettings& s) { box->setChecked(f(s)); },
+                       [=](TPlovexSettings& s) { f(s) = box->isChecked(); }});
+  return box;
+}
+
+TColorSwatch* TConfigPanel::Bind(const SettingRow<Color>& row, TColorSwatch* swatch) {
+  const SettingField<Color> f = row.field();
+  bindings_.push_back({[=](const TPlovexSettings& s) { swatch->SetFill(f(s)); },
+                       [=](TPlovexSettings& s) { f(s) = swatch->Fill(); }});
+  return swatch;
+}
 
 void TConfigPanel::FillControls(const TPlovexSettings& s) {
-  for (const Binding& b : bindings_) {
-    std::visit([&](const auto& field, auto* control) { ShowIn{s}(field, control, b.arrows); },
-               b.setting->field, b.control);
-  }
+  for (const Binding& b : bindings_) b.show(s);
 }
 
 void TConfigPanel::SettingsToControls() {
@@ -524,10 +489,7 @@ void TConfigPanel::SettingsToControls() {
 }
 
 void TConfigPanel::ControlsToSettings() {
-  for (const Binding& b : bindings_) {
-    std::visit([&](const auto& field, auto* control) { TakeFrom{s_}(field, control, b.arrows); },
-               b.setting->field, b.control);
-  }
+  for (const Binding& b : bindings_) b.take(s_);
   const WindowPlacement p = host_.RecordPlacement();
   s_.WindowTop = p.Top;
   s_.WindowLeft = p.Left;
@@ -539,47 +501,38 @@ void TConfigPanel::ControlsToSettings() {
 }
 
 void TConfigPanel::TakePassphrases() {
-  // Passphrases are never kept: only the master keys made from them.
-  for (const auto& [edit, key] : {std::pair{edtAuthPass, &TPlovexSettings::SnmpAuthKey},
-                                  {edtPrivPass, &TPlovexSettings::SnmpPrivKey}}) {
-    if (edit->text().isEmpty()) continue;
-    s_.*key = PassphraseToKeyText(s_.SnmpAuthProtocol, Text(edit));
-    edit->clear();
-  }
+  // Passphrases are never kept: only the master keys made from them. Apply
+  // has checked them; without an authentication protocol there is no key.
+  const Status taken = plovex::TakePassphrases(s_, Typed().passphrases);
+  edtAuthPass->clear();
+  edtPrivPass->clear();
+  if (!taken.ok() && taken.code() != StatusCode::kNotFound) throw PlovexError(taken.message());
 }
 
-bool TConfigPanel::SecurityChanged() const {
-  return cbSnmpVersion->currentText().toStdString() != s_.SnmpVersion ||
-         Text(edtSnmpUser) != s_.SnmpUser ||
-         cbSnmpAuth->currentText().toStdString() != s_.SnmpAuthProtocol ||
-         cbSnmpPriv->currentText().toStdString() != s_.SnmpPrivProtocol ||
-         !edtAuthPass->text().isEmpty() || !edtPrivPass->text().isEmpty();
+TypedSecurity TConfigPanel::Typed() const {
+  TypedSecurity typed{cbSnmpVersion->currentText().toStdString(),
+                      Text(edtSnmpUser),
+                      cbSnmpAuth->currentText().toStdString(),
+                      cbSnmpPriv->currentText().toStdString(),
+                      {}};
+  // The passphrase edits are for version 3 only: what they still hold after
+  // another version was chosen makes no key.
+  if (typed.version == "3") typed.passphrases = {Text(edtAuthPass), Text(edtPrivPass)};
+  return typed;
 }
 
 void TConfigPanel::CheckSecurity() const {
-  if (cbSnmpVersion->currentText() != "3") return;
-  const auto refuse = [](QWidget* field, const char* message) {
-    field->setFocus();
-    throw PlovexError(message);
-  };
-  const std::string auth = cbSnmpAuth->currentText().toStdString();
-  const bool priv = !cbSnmpPriv->currentText().isEmpty();
-  if (Text(edtSnmpUser).empty()) refuse(edtSnmpUser, "SNMP version 3 needs a user.");
-  if (priv && auth.empty()) refuse(cbSnmpAuth, "Privacy needs authentication.");
-  for (const QLineEdit* e : {edtAuthPass, edtPrivPass}) {
-    if (!e->text().isEmpty() && e->text().toUtf8().size() < 8) {
-      refuse(const_cast<QLineEdit*>(e), "A passphrase must be at least 8 characters.");
-    }
+  const SecurityCheck check = plovex::CheckSecurity(s_, Typed());
+  if (check.status.ok()) return;
+  // The field to mend has the focus.
+  for (const auto& [field, widget] :
+       {std::pair<SecurityField, QWidget*>{SecurityField::kUser, edtSnmpUser},
+        {SecurityField::kAuthProtocol, cbSnmpAuth},
+        {SecurityField::kAuthPassphrase, edtAuthPass},
+        {SecurityField::kPrivPassphrase, edtPrivPass}}) {
+    if (field == check.field) widget->setFocus();
   }
-  // The stored keys were made with the protocol's hash: another protocol
-  // needs the passphrases again.
-  const bool same_hash = auth == s_.SnmpAuthProtocol;
-  if (!auth.empty() && edtAuthPass->text().isEmpty() && (!same_hash || s_.SnmpAuthKey.empty())) {
-    refuse(edtAuthPass, "Type the authentication passphrase.");
-  }
-  if (priv && edtPrivPass->text().isEmpty() && (!same_hash || s_.SnmpPrivKey.empty())) {
-    refuse(edtPrivPass, "Type the privacy passphrase.");
-  }
+  throw PlovexError(check.status.message());
 }
 
 void TConfigPanel::TreeView1Click() {
@@ -603,7 +556,7 @@ void TConfigPanel::RequireAtLeastOne(QLineEdit* edit, const char* message) const
   // Zero divides the rate, the scale or the tick: refused before anything
   // changes, with the field ready to mend. What is not a number at all is
   // left to the conversion, which names the text.
-  const std::optional<std::int32_t> typed = TryStrToInt(Text(edit));
+  const Result<std::int32_t> typed = TryStrToInt(Text(edit));
   if (!typed || *typed >= 1) return;
   edit->setFocus();
   edit->selectAll();
@@ -618,7 +571,7 @@ void TConfigPanel::Apply() {
   }
   CheckSecurity();
   const std::int32_t typed_max = Number(edtMax);
-  if (ApplyMustRestart(s_, typed_max, Text(edtIP)) || SecurityChanged()) {
+  if (ApplyMustRestart(s_, typed_max, Text(edtIP), Typed())) {
     host_.RestartGraph([this] {
       ControlsToSettings();
       host_.SettingsApplied();
@@ -657,16 +610,8 @@ void TConfigPanel::ResetCounter(int k, const QLineEdit* oid_edit) {
     {
       // A client of its own; the poll's client is left alone.
       const std::unique_ptr<TSNMPSend> client = make_client_();
-      if (s_.SnmpMessageVersion() == 3) {
-        // The applied user: its keys are never in the controls.
-        std::string problem;
-        const std::optional<UsmUser> user = SettingsUsmUser(s_, problem);
-        if (!user) throw PlovexError("SNMP version 3: " + problem + ".");
-        client->Usm = *user;
-      }
       BusyCursor busy;
-      reset = plovex::ResetCounter(*client, s_, Text(edtIP), Text(edtCommunity), Text(oid_edit), k,
-                                   s_.SnmpMessageVersion());
+      reset = plovex::ResetCounter(*client, s_, Text(edtIP), Text(edtCommunity), Text(oid_edit), k);
     }
     if (!reset.ok()) throw PlovexError(reset.message());
     host_.SaveTotals();

@@ -28,11 +28,11 @@
 #include <memory>
 #include <optional>
 #include <string>
-#include <variant>
 #include <vector>
 
 #include "core/plovex_settings.h"
 #include "core/settings_schema.h"
+#include "core/snmp_security.h"
 #include "settings/panel/panel_host.h"
 #include "settings/panel/tcolor_swatch.h"
 #include "settings/panel/tup_down.h"
@@ -103,7 +103,8 @@ class TConfigPanel : public QWidget, public SettingsControls {
   };
 
   void BuildTree();
-  QWidget* AddPage(const char* caption);
+  void AddPage(const char* caption);
+  QWidget* Page(const QString& caption) const;
   void BuildAboutPage();
   void BuildNetworkPage();
   void BuildGraphPage();
@@ -114,16 +115,22 @@ class TConfigPanel : public QWidget, public SettingsControls {
   void BuildOverlayPage(int k);
   void BuildResetPage();
 
-  // A control that edits one setting of the schema, by value name. A number
-  // edit may have arrows, which show the value within their range.
-  using Control = std::variant<QLineEdit*, QComboBox*, QCheckBox*, TColorSwatch*, TUpDown*>;
+  // A control bound to the row of the setting it edits, as the page builds
+  // it: it shows the row's field of a record, and takes it back (an edit
+  // that is not a number throws PlovexError). There is one Bind per kind of
+  // control and type of field, so a control bound to a field it cannot hold
+  // does not compile. A number edit may have arrows, which show the value
+  // within their range.
   struct Binding {
-    std::string name;
-    Control control;
-    TUpDown* arrows = nullptr;
-    const Setting* setting = nullptr;
+    std::function<void(const TPlovexSettings&)> show;
+    std::function<void(TPlovexSettings&)> take;
   };
-  void BindControls();
+  QLineEdit* Bind(const SettingRow<std::string>& row, QLineEdit* edit);
+  QComboBox* Bind(const SettingRow<std::string>& row, QComboBox* combo);
+  QLineEdit* Bind(const SettingRow<std::int32_t>& row, QLineEdit* edit, TUpDown* arrows = nullptr);
+  TUpDown* Bind(const SettingRow<std::int32_t>& row, TUpDown* arrows);
+  QCheckBox* Bind(const SettingRow<bool>& row, QCheckBox* box);
+  TColorSwatch* Bind(const SettingRow<Color>& row, TColorSwatch* swatch);
   // Every bound control shows its field of `s`.
   void FillControls(const TPlovexSettings& s);
 
@@ -131,10 +138,11 @@ class TConfigPanel : public QWidget, public SettingsControls {
   void RequireAtLeastOne(QLineEdit* edit, const char* message) const;
   // The version 3 controls are for version 3 only; the community is not.
   void SnmpVersionChosen();
-  // Refuses version 3 settings that would make no usable user.
+  // The version 3 settings and passphrases as typed.
+  TypedSecurity Typed() const;
+  // Refuses version 3 settings that would make no usable user, with the
+  // offending field focused.
   void CheckSecurity() const;
-  // Whether the typed SNMP version or version 3 user differs from the record.
-  bool SecurityChanged() const;
   // Turns typed passphrases into the record's master keys and clears them.
   void TakePassphrases();
   void PickColor(TColorSwatch* swatch);

@@ -390,6 +390,7 @@ TEST_F(PanelTest, Version3TakesPassphrasesAsKeysAndNeverKeepsThem) {
       {"", "", "Type the authentication passphrase."},
       {"maplesyrup", "", "Type the privacy passphrase."},
       {"short", "maplesyrup", "A passphrase must be at least 8 characters."},
+      {"maplesyrup", "sevench", "A passphrase must be at least 8 characters."},
   };
   for (const auto& r : refusals) {
     Type("edtAuthPass", r.auth_pass);
@@ -432,6 +433,15 @@ TEST_F(PanelTest, Version3TakesPassphrasesAsKeysAndNeverKeepsThem) {
   host.errors.clear();
   Find<QPushButton>("Button1")->click();
   EXPECT_THAT(host.errors, ElementsAre("Privacy needs authentication."));
+
+  // A new authentication passphrase alone (same protocol, same user) is a new
+  // key, which the client speaks with only from a restart on.
+  Find<QComboBox>("cbSnmpAuth")->setCurrentText("SHA");
+  Type("edtAuthPass", "newsyrup");
+  host.calls.clear();
+  Find<QPushButton>("Button1")->click();
+  EXPECT_THAT(host.calls, ElementsAre("Stop", "ClearPictures", "Start", "ShowGraphPage"));
+  EXPECT_NE(s.SnmpAuthKey, "9FB5CC0381497B3793528939FF788D5D79145211");
 }
 
 TEST_F(PanelTest, ApplyRefusesZeroDivisorsAndChangesNothing) {

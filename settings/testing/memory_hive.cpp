@@ -6,28 +6,28 @@
 namespace plovex {
 
 std::optional<MemoryHive> MemoryHive::FromText(std::string_view text) {
-  auto doc = ReadHiveText(text);
+  Result<HiveDocument> doc = ReadHiveText(text);
   if (!doc) return std::nullopt;
-  return MemoryHive(std::move(*doc));
+  return MemoryHive(*std::move(doc));
 }
 
 bool MemoryHive::KeyExists(std::string_view key_path) {
   return readable_ && doc_.KeyExists(hive_format::CurrentUserPath(key_path));
 }
 
-std::optional<std::vector<HiveValue>> MemoryHive::ReadKey(std::string_view key_path) {
-  if (!readable_) return std::nullopt;
+Result<std::vector<HiveValue>> MemoryHive::ReadKey(std::string_view key_path) {
+  if (!readable_) return Status::IoError("the hive cannot be read");
   const HiveKey* key = doc_.FindKey(hive_format::CurrentUserPath(key_path));
   if (key == nullptr) return std::vector<HiveValue>{};
   return key->values();
 }
 
-bool MemoryHive::CommitKey(std::string_view key_path, const std::vector<HiveValue>& writes) {
-  if (!writable_) return false;
+Status MemoryHive::CommitKey(std::string_view key_path, const std::vector<HiveValue>& writes) {
+  if (!writable_) return Status::WriteFailed("the hive refuses writes");
   HiveKey& key = doc_.OpenOrCreateKey(hive_format::CurrentUserPath(key_path));
   for (const HiveValue& value : writes) key.Apply(value);
   ++commits_;
-  return true;
+  return Status::Ok();
 }
 
 }  // namespace plovex

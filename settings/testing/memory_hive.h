@@ -3,6 +3,7 @@
 // hive file text, shows its content as a HiveDocument, counts commits, and can
 // be told to refuse reads (a hive that cannot be opened) or commits (a write
 // the store refuses: full disk, read-only directory).
+#include <optional>
 #include <string_view>
 
 #include "settings/hive_document.h"
@@ -25,8 +26,8 @@ class MemoryHive : public RegistryHive {
   void set_writable(bool writable) { writable_ = writable; }
 
   bool KeyExists(std::string_view key_path) override;
-  std::optional<std::vector<HiveValue>> ReadKey(std::string_view key_path) override;
-  bool CommitKey(std::string_view key_path, const std::vector<HiveValue>& writes) override;
+  Result<std::vector<HiveValue>> ReadKey(std::string_view key_path) override;
+  Status CommitKey(std::string_view key_path, const std::vector<HiveValue>& writes) override;
 
  private:
   HiveDocument doc_;
