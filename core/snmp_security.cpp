@@ -22,13 +22,9 @@ SecurityCheck Refuse(SecurityField field, const char* message) {
 
 // The protocol names of the settings, as the client's enums; the calls to the
 // USM user's parsing and its own check stay in these two functions.
-Result<UsmAuthProtocol> AuthProtocol(const std::string& text) {
-  return ParseUsmAuthProtocol(text);
-}
+Result<UsmAuthProtocol> AuthProtocol(const std::string& text) { return ParseUsmAuthProtocol(text); }
 
-Result<UsmPrivProtocol> PrivProtocol(const std::string& text) {
-  return ParseUsmPrivProtocol(text);
-}
+Result<UsmPrivProtocol> PrivProtocol(const std::string& text) { return ParseUsmPrivProtocol(text); }
 
 Status UserProblem(const UsmUser& user) { return user.Check(); }
 
