@@ -22,7 +22,7 @@ class CountingSocket final : public UdpTransport {
  public:
   explicit CountingSocket(int* sent) : sent_(sent) {}
   Status Opened() const override { return socket_.Opened(); }
-  Result<std::uint32_t> LookUpHost(const std::string& name) override {
+  Result<UdpEndpoint> LookUpHost(const std::string& name) override {
     return socket_.LookUpHost(name);
   }
   Status SendTo(const UdpEndpoint& to, std::string_view datagram) override {

@@ -40,9 +40,10 @@
 // (nothing is sent then). It is ok after an exchange that succeeded.
 //
 // Host is worked out anew at every exchange: "255.255.255.255" is the
-// broadcast address; otherwise a dotted IPv4 address, else the first address
-// of a name lookup; a host that is neither stays at 255.255.255.255, which
-// the socket may not send to, so the exchange times out.
+// broadcast address; otherwise a dotted IPv4 or an IPv6 address (see
+// ip_address_text.h), else the address of a name lookup (its IPv4 address
+// when it has one); a host that is none of these stays at 255.255.255.255,
+// which the socket may not send to, so the exchange times out.
 //
 // Not copyable; used by one caller at a time.
 #include <cstdint>
