@@ -245,7 +245,8 @@ TEST_F(AgentPoll, Version3WrongPassphraseIsToldInTheHint) {
   EXPECT_FALSE(PollAgent(s_, client_, texts_));
   EXPECT_TRUE(s_.SnmpFailed);
   EXPECT_EQ(s_.SnmpMemory.FailureReason, "wrong authentication key");
-  EXPECT_EQ(TrayHint(s_), "0 kB/s / 0 kB/s (no answer from 127.0.0.1: wrong authentication key)");
+  EXPECT_EQ(TrayHint(s_, texts_),
+            "- kB/s / - kB/s (no answer from 127.0.0.1: wrong authentication key)");
   EXPECT_EQ(texts_[2], "N/A");
 }
 
