@@ -77,6 +77,8 @@ bool SetAside(const std::string& path, std::string& aside) {
 // the disk, so that a settings change survives a power cut. Commits hold the
 // hive's lock, so one temporary name serves them all.
 constexpr ReplaceOptions kHiveFile{0600, true, true, ".tmp"};
+// Secrets: the new file is its owner's alone from the moment it exists.
+constexpr ReplaceOptions kOwnersHiveFile{0600, false, true, ".tmp"};
 
 std::string Quoted(const std::string& path) { return "'" + path + "'"; }
 
@@ -169,7 +171,13 @@ std::optional<std::vector<HiveValue>> HiveFile::ReadKey(std::string_view key_pat
   return key->values();
 }
 
-bool HiveFile::CommitKey(std::string_view key_path, const std::vector<HiveValue>& writes) {
+bool HiveFile::OpenToOthers() {
+  struct stat st;
+  return ::stat(path_.c_str(), &st) == 0 && (st.st_mode & 077) != 0;
+}
+
+bool HiveFile::CommitKey(std::string_view key_path, const std::vector<HiveValue>& writes,
+                         HiveAccess access) {
   const std::string dir = DirectoryOf(path_);
   if (!MakeDirectories(dir)) return false;
   Lock lock(path_);
@@ -181,7 +189,9 @@ bool HiveFile::CommitKey(std::string_view key_path, const std::vector<HiveValue>
   HiveKey& key = doc.OpenOrCreateKey(hive_format::CurrentUserPath(key_path));
   for (const HiveValue& value : writes) key.Apply(value);
   std::string text = WriteHiveText(doc);
-  if (!ReplaceFileAtomically(path_, text, kHiveFile).ok()) {
+  if (!ReplaceFileAtomically(path_, text,
+                             access == HiveAccess::kOwnerOnly ? kOwnersHiveFile : kHiveFile)
+           .ok()) {
     cached_ = false;  // the copy in memory holds writes the file does not
     return false;
   }

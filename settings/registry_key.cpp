@@ -113,7 +113,7 @@ void RegistryKey::WriteDouble(std::string_view name, double value) {
 
 bool RegistryKey::Commit() {
   if (writes_.empty()) return true;
-  return open_ && hive_.CommitKey(key_path_, writes_);
+  return open_ && hive_.CommitKey(key_path_, writes_, access_);
 }
 
 void RegistryKey::Close() {

@@ -27,11 +27,17 @@
 // applies. An old key that lacks them (older versions had no such values)
 // takes the defaults into the migration save.
 //
+// A hive that holds a version 3 master key is committed for its owner alone
+// (a settings file ends up mode 0600, whatever it was); when that took access
+// away from others, the user is told once: LoadSettings throws it like its
+// other messages, after a save it waits in TakeNotice.
+//
 // SNMPv3 passphrases are never kept: "SNMPAuthPassphrase" and
 // "SNMPPrivPassphrase", written into the hive by hand, are turned into the
 // master keys "SNMPAuthKey" and "SNMPPrivKey" at load (with the
 // authentication protocol's hash) and removed in the load's own commit; every
 // SaveSettings removes them too.
+#include <string>
 #include <unordered_set>
 
 #include "core/plovex_settings.h"
@@ -71,7 +77,12 @@ class SettingsStore {
   // current key; the totals are then written by SaveSettingsAtClose.
   void SaveTotals();
 
+  // What a save had to tell the user, once; empty for nothing.
+  std::string TakeNotice();
+
  private:
+  template <typename Body>
+  void WithKey(RegistryKey& key, Body body);
   void Load();
   void ReadCurrentKey(RegistryKey& key);
   void ReadOldKey(RegistryKey& key);
@@ -79,6 +90,7 @@ class SettingsStore {
   void ReadTotalsAfterFailure(const RegistryKey& key);
   void DefaultTheUnread();
   void DefaultUnreadDivisors();
+  void DefaultValuesAddedSince();
   void TakePassphrases(RegistryKey& key);
 
   RegistryHive& hive_;
@@ -88,6 +100,7 @@ class SettingsStore {
   bool record_whole_ = true;              // the last load read every value
   bool applied_ = false;                  // settings applied since the load
   bool totals_pending_ = false;           // SaveTotals held them back
+  std::string notice_;                    // for TakeNotice
 };
 
 }  // namespace plovex

@@ -22,8 +22,10 @@ std::optional<std::vector<HiveValue>> MemoryHive::ReadKey(std::string_view key_p
   return key->values();
 }
 
-bool MemoryHive::CommitKey(std::string_view key_path, const std::vector<HiveValue>& writes) {
+bool MemoryHive::CommitKey(std::string_view key_path, const std::vector<HiveValue>& writes,
+                           HiveAccess access) {
   if (!writable_) return false;
+  if (access == HiveAccess::kOwnerOnly) open_to_others = false;
   HiveKey& key = doc_.OpenOrCreateKey(hive_format::CurrentUserPath(key_path));
   for (const HiveValue& value : writes) key.Apply(value);
   ++commits_;

@@ -26,7 +26,12 @@ class MemoryHive : public RegistryHive {
 
   bool KeyExists(std::string_view key_path) override;
   std::optional<std::vector<HiveValue>> ReadKey(std::string_view key_path) override;
-  bool CommitKey(std::string_view key_path, const std::vector<HiveValue>& writes) override;
+  bool CommitKey(std::string_view key_path, const std::vector<HiveValue>& writes,
+                 HiveAccess access) override;
+  bool OpenToOthers() override { return open_to_others; }
+
+  // What OpenToOthers says; a commit for the owner alone clears it.
+  bool open_to_others = false;
 
  private:
   HiveDocument doc_;
