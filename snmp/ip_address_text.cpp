@@ -46,6 +46,12 @@ std::optional<UdpEndpoint> ParseIpAddress(std::string_view text) {
   }
   in6_addr v6{};
   if (::inet_pton(AF_INET6, std::string(text).c_str(), &v6) != 1) return std::nullopt;
+  if (IN6_IS_ADDR_V4MAPPED(&v6)) {
+    // ::ffff:a.b.c.d is an IPv4 host, and answers over IPv4.
+    std::uint32_t v4_bytes;
+    std::memcpy(&v4_bytes, v6.s6_addr + 12, sizeof v4_bytes);
+    return UdpEndpoint{ntohl(v4_bytes)};
+  }
   to.ipv6 = true;
   std::memcpy(to.address6.data(), v6.s6_addr, to.address6.size());
   return to;

@@ -227,6 +227,7 @@ TEST_F(ExchangeTest, DestinationIsWorkedOutAtEveryExchange) {
       {"[2001:db8::1]", documentation},
       {"v6only.test", documentation},
       {"::1", v6(0, 0, 1)},
+      {"::ffff:127.0.0.1", {kLoopback, 161}},
       {"fe80::1%7", v6(0xFE, 0x80, 1, 7)},
       {"fe80::1%lo", v6(0xFE, 0x80, 1, 1)},  // loopback is interface 1
       {"fe80::1%no-such-if0", broadcast},
