@@ -22,7 +22,7 @@ class CountingSocket final : public UdpTransport {
  public:
   explicit CountingSocket(int* sent) : sent_(sent) {}
   Status Opened() const override { return socket_.Opened(); }
-  Result<std::uint32_t> LookUpHost(const std::string& name) override {
+  Result<UdpEndpoint> LookUpHost(const std::string& name) override {
     return socket_.LookUpHost(name);
   }
   Status SendTo(const UdpEndpoint& to, std::string_view datagram) override {
@@ -241,7 +241,8 @@ TEST_F(AgentPoll, Version3WrongPassphraseIsToldInTheHint) {
   EXPECT_FALSE(Poll());
   EXPECT_TRUE(s_.SnmpFailed);
   EXPECT_EQ(s_.SnmpMemory.FailureReason, "wrong authentication key");
-  EXPECT_EQ(TrayHint(s_), "0 kB/s / 0 kB/s (no answer from 127.0.0.1: wrong authentication key)");
+  EXPECT_EQ(TrayHint(s_, texts_),
+            "- kB/s / - kB/s (no answer from 127.0.0.1: wrong authentication key)");
   EXPECT_EQ(texts_[2], "N/A");
 }
 

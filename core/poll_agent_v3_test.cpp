@@ -58,7 +58,7 @@ TEST_F(PollV3Test, ARefusalIsTheReasonUntilTheHostAnswers) {
   EXPECT_FALSE(Poll());
   EXPECT_TRUE(s_.SnmpFailed);
   EXPECT_EQ(s_.SnmpMemory.FailureReason, "unknown user");
-  EXPECT_EQ(TrayHint(s_), "0 kB/s / 0 kB/s (no answer from 127.0.0.1: unknown user)");
+  EXPECT_EQ(TrayHint(s_, texts_), "- kB/s / - kB/s (no answer from 127.0.0.1: unknown user)");
   EXPECT_EQ(texts_[2], "N/A");
 
   // Put right, the next retry answers and the reason goes.
@@ -67,7 +67,7 @@ TEST_F(PollV3Test, ARefusalIsTheReasonUntilTheHostAnswers) {
   ASSERT_TRUE(Poll());
   EXPECT_FALSE(s_.SnmpFailed);
   EXPECT_EQ(s_.SnmpMemory.FailureReason, "");
-  EXPECT_EQ(TrayHint(s_), "0 kB/s / 0 kB/s");
+  EXPECT_EQ(TrayHint(s_, texts_), "0 kB/s / 0 kB/s");
 }
 
 TEST_F(PollV3Test, SettingsThatMakeNoUserSendNothing) {
@@ -75,8 +75,8 @@ TEST_F(PollV3Test, SettingsThatMakeNoUserSendNothing) {
   EXPECT_FALSE(Poll());
   EXPECT_TRUE(net_->sent.empty());
   EXPECT_TRUE(s_.SnmpFailed);
-  EXPECT_EQ(TrayHint(s_),
-            "0 kB/s / 0 kB/s (no answer from 127.0.0.1: unknown authentication protocol \"MD5\")");
+  EXPECT_EQ(TrayHint(s_, texts_),
+            "- kB/s / - kB/s (no answer from 127.0.0.1: unknown authentication protocol \"MD5\")");
   EXPECT_EQ(texts_[2], "N/A");
 }
 
@@ -85,7 +85,7 @@ TEST_F(PollV3Test, PlainSilenceHasNoReason) {
   EXPECT_FALSE(Poll());
   EXPECT_TRUE(s_.SnmpFailed);
   EXPECT_EQ(s_.SnmpMemory.FailureReason, "");
-  EXPECT_EQ(TrayHint(s_), "0 kB/s / 0 kB/s (no answer from 127.0.0.1)");
+  EXPECT_EQ(TrayHint(s_, texts_), "- kB/s / - kB/s (no answer from 127.0.0.1)");
 }
 
 }  // namespace

@@ -11,8 +11,11 @@ std::string NoAnswerText(const TPlovexSettings& s) {
   return "no answer from " + s.Ip + (reason.empty() ? "" : ": " + reason);
 }
 
-std::string TrayHint(const TPlovexSettings& s) {
-  std::string hint = FormatRate(s.Oid1.Rate) + " / " + FormatRate(s.Oid2.Rate);
+std::string TrayHint(const TPlovexSettings& s, const PollTexts& texts) {
+  const auto rate = [&](int k) {
+    return texts[k - 1].empty() ? std::string("- kB/s") : FormatRate(s.Channel(k).Rate);
+  };
+  std::string hint = rate(1) + " / " + rate(2);
   if (s.SnmpFailed) hint += " (" + NoAnswerText(s) + ")";
   return hint;
 }
@@ -67,7 +70,7 @@ void TickCycle::Tick() {
   DrawTotals();
   renderer_.DrawOverlays(texts);
 
-  host_.SetTrayHint(TrayHint(s_));
+  host_.SetTrayHint(TrayHint(s_, texts));
   host_.SetTrayIcon(s_.TrayBitmap);
 
   SavePictures(now);

@@ -46,8 +46,10 @@ std::string TimeStampedFileName(int hour, int minute);
 std::string NoAnswerText(const TPlovexSettings& s);
 
 // The tray icon's hint: the two rates ("12.5 kB/s / 3.0 kB/s"), and while the
-// host does not answer, " (" NoAnswerText ")" after them.
-std::string TrayHint(const TPlovexSettings& s);
+// host does not answer, " (" NoAnswerText ")" after them. A counter that this
+// tick's poll did not read (its text in `texts` is empty) shows "- kB/s":
+// its last rate says nothing of the traffic now.
+std::string TrayHint(const TPlovexSettings& s, const PollTexts& texts);
 
 class TickCycle {
  public:

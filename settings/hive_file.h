@@ -27,7 +27,8 @@
 // A failure at any step leaves the file as it was and commits nothing. A crash
 // or kill at any moment leaves either the old or the new file, never a torn one.
 // New files are created with mode 0600 (the hive holds the community string);
-// a replaced file keeps its mode.
+// a replaced file keeps its mode, except that a commit for its owner alone
+// (HiveAccess::kOwnerOnly) leaves it 0600 whatever it was.
 #include <string>
 
 #include "settings/hive_document.h"
@@ -46,7 +47,9 @@ class HiveFile : public RegistryHive {
 
   bool KeyExists(std::string_view key_path) override;
   Result<std::vector<HiveValue>> ReadKey(std::string_view key_path) override;
-  Status CommitKey(std::string_view key_path, const std::vector<HiveValue>& writes) override;
+  Status CommitKey(std::string_view key_path, const std::vector<HiveValue>& writes,
+                   HiveAccess access) override;
+  bool OpenToOthers() override;
 
  private:
   class Lock;

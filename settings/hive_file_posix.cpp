@@ -83,6 +83,8 @@ Result<std::string> SetAside(const std::string& path) {
 // the disk, so that a settings change survives a power cut. Commits hold the
 // hive's lock, so one temporary name serves them all.
 constexpr ReplaceOptions kHiveFile{0600, true, true, ".tmp"};
+// Secrets: the new file is its owner's alone from the moment it exists.
+constexpr ReplaceOptions kOwnersHiveFile{0600, false, true, ".tmp"};
 
 std::string Quoted(const std::string& path) { return "'" + path + "'"; }
 
@@ -174,7 +176,13 @@ Result<std::vector<HiveValue>> HiveFile::ReadKey(std::string_view key_path) {
   return key->values();
 }
 
-Status HiveFile::CommitKey(std::string_view key_path, const std::vector<HiveValue>& writes) {
+bool HiveFile::OpenToOthers() {
+  struct stat st;
+  return ::stat(path_.c_str(), &st) == 0 && (st.st_mode & 077) != 0;
+}
+
+Status HiveFile::CommitKey(std::string_view key_path, const std::vector<HiveValue>& writes,
+                           HiveAccess access) {
   const std::string dir = DirectoryOf(path_);
   if (Status made = MakeDirectories(dir); !made.ok()) return made;
   Lock lock(path_);
@@ -186,7 +194,8 @@ Status HiveFile::CommitKey(std::string_view key_path, const std::vector<HiveValu
   HiveKey& key = doc.OpenOrCreateKey(hive_format::CurrentUserPath(key_path));
   for (const HiveValue& value : writes) key.Apply(value);
   std::string text = WriteHiveText(doc);
-  if (Status replaced = ReplaceFileAtomically(path_, text, kHiveFile); !replaced.ok()) {
+  const ReplaceOptions& options = access == HiveAccess::kOwnerOnly ? kOwnersHiveFile : kHiveFile;
+  if (Status replaced = ReplaceFileAtomically(path_, text, options); !replaced.ok()) {
     cached_ = false;  // the copy in memory holds writes the file does not
     return replaced;
   }

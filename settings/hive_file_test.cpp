@@ -200,6 +200,16 @@ TEST(HiveFile, KeysAndValuesItDoesNotKnowSurviveItsCommits) {
   struct stat st;
   ASSERT_EQ(::stat(hive.path().c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 0777, 0644u) << "a replaced file keeps its mode";
+
+  // Unless it holds a version 3 key: then it is its owner's alone.
+  EXPECT_TRUE(hive.OpenToOthers());
+  s.SnmpPrivKey = "00112233";
+  SettingsStore store(hive, s, controls);
+  store.SaveSettings();
+  ASSERT_EQ(::stat(hive.path().c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0600u);
+  EXPECT_FALSE(hive.OpenToOthers());
+  EXPECT_NE(store.TakeNotice(), "");
 }
 
 TEST(HiveFile, ACommitKeepsWhatOthersCommittedSinceTheKeyWasOpened) {

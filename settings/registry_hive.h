@@ -20,6 +20,10 @@
 
 namespace plovex {
 
+// Who may read and write the store after a commit: as before, or its owner
+// alone (the store holds secrets: version 3 master keys).
+enum class HiveAccess { kAsBefore, kOwnerOnly };
+
 class RegistryHive {
  public:
   virtual ~RegistryHive() = default;
@@ -33,8 +37,14 @@ class RegistryHive {
 
   // Sets each value of `writes` in the key, in order, creating the key when
   // absent. Ok when the whole batch is durably stored; a failure (with the
-  // reason) when nothing of it is.
-  virtual Status CommitKey(std::string_view key_path, const std::vector<HiveValue>& writes) = 0;
+  // reason) when nothing of it is. With kOwnerOnly the stored batch is never
+  // readable by others, not even for a moment.
+  virtual Status CommitKey(std::string_view key_path, const std::vector<HiveValue>& writes,
+                           HiveAccess access) = 0;
+
+  // Whether users other than the store's owner may read or change it now;
+  // false when it does not exist yet.
+  virtual bool OpenToOthers() = 0;
 };
 
 }  // namespace plovex

@@ -114,7 +114,7 @@ void RegistryKey::WriteDouble(std::string_view name, double value) {
 Status RegistryKey::Commit() {
   if (writes_.empty()) return Status::Ok();
   if (!open_) return Status::IoError("the key was never opened");
-  return hive_.CommitKey(key_path_, writes_);
+  return hive_.CommitKey(key_path_, writes_, access_);
 }
 
 void RegistryKey::Close() {

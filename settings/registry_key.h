@@ -55,6 +55,9 @@ class RegistryKey {
   // Removes the value, committed with the writes.
   void Remove(std::string_view name);
 
+  // The commit leaves the hive readable by its owner alone (it holds secrets).
+  void ForOwnerOnly() { access_ = HiveAccess::kOwnerOnly; }
+
   // Commits the collected writes (if any) and closes the handle; throws
   // "Failed to set data for '%s'" when they cannot be committed. Later calls
   // do nothing.
@@ -74,6 +77,7 @@ class RegistryKey {
   std::string key_path_;
   bool open_ = false;
   bool closed_ = false;
+  HiveAccess access_ = HiveAccess::kAsBefore;
   HiveKey view_;                   // the snapshot with this handle's writes applied
   std::vector<HiveValue> writes_;  // not yet committed, in write order
 };

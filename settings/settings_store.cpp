@@ -6,6 +6,7 @@
 #include <exception>
 #include <optional>
 #include <string>
+#include <utility>
 #include <variant>
 
 #include "core/int_text.h"
@@ -110,20 +111,42 @@ void WriteValue(RegistryKey& key, const StoredValue& v, TPlovexSettings& s) {
   }
 }
 
-// Runs body on the open key and closes it; after a failure in body the key is
-// still closed (committing what was written) and the first failure goes on.
+// Whether the key holds a version 3 master key, as good as its passphrase to
+// whoever reads it; if so its commit is for the hive's owner alone.
+bool ProtectSecrets(RegistryKey& key) {
+  bool secret = false;
+  for (const Passphrase& p : kPassphrases) {
+    try {
+      secret = secret || !key.ReadString(p.key_name).empty();
+    } catch (const PlovexError&) {
+      secret = true;  // not text, but something is stored there
+    }
+  }
+  if (secret) key.ForOwnerOnly();
+  return secret;
+}
+
+constexpr char kOwnerOnlyNotice[] =
+    "The settings file could be read or changed by other users. It holds SNMPv3 keys now, so it "
+    "is yours alone from now on (mode 0600)";
+
+}  // namespace
+
 template <typename Body>
-void WithKey(RegistryKey& key, Body body) {
+void SettingsStore::WithKey(RegistryKey& key, Body body) {
   try {
     body();
   } catch (...) {
+    ProtectSecrets(key);
     key.CloseAfterFailure();
     throw;
   }
+  const bool narrowing = ProtectSecrets(key) && hive_.OpenToOthers();
   key.Close();
+  if (narrowing) notice_ = kOwnerOnlyNotice;
 }
 
-}  // namespace
+std::string SettingsStore::TakeNotice() { return std::exchange(notice_, std::string()); }
 
 SettingsStore::SettingsStore(RegistryHive& hive, TPlovexSettings& settings,
                              SettingsControls& controls)
@@ -146,6 +169,7 @@ void SettingsStore::LoadSettings() {
   // the run, and the hive keeps its value unless the user applies another.
   const Status usable = ReplaceUnusableDivisors(settings_);
   if (!usable.ok()) record_whole_ = false;
+  const std::string notice = TakeNotice();
   controls_.SettingsToControls();
   // What the user is told, once: the failure, then what the load refused.
   std::string told;
@@ -157,12 +181,13 @@ void SettingsStore::LoadSettings() {
     try {
       std::rethrow_exception(failure);
     } catch (const std::exception& e) {
-      if (usable.ok() && refused_passphrase_.ok()) throw;
+      if (usable.ok() && refused_passphrase_.ok() && notice.empty()) throw;
       tell(e.what());
     }
   }
   tell(usable.message());
   tell(refused_passphrase_.message());
+  tell(notice);
   if (!told.empty()) throw PlovexError(told);
 }
 
@@ -186,6 +211,7 @@ void SettingsStore::Load() {
       ReadOldKey(key);
       record_whole_ = true;
       DefaultUnreadDivisors();  // an old version may not have had them
+      DefaultValuesAddedSince();
       controls_.SettingsToControls();
       SaveSettings();
     });
@@ -200,6 +226,15 @@ void SettingsStore::DefaultUnreadDivisors() {
   ApplyDefaultSettings(defaults);
   for (const DivisorSetting& d : kDivisorSettings) {
     if (!read_.contains(&(settings_.*d.field))) settings_.*d.field = defaults.*d.field;
+  }
+}
+
+void SettingsStore::DefaultValuesAddedSince() {
+  // The old key predates them: the take-over saves what a hive without them
+  // loads as (version 1 above all), never an empty text.
+  for (const CurrentKeyRow& row : CurrentKeyTable()) {
+    if (row.when_absent != WhenAbsent::kUseDefault) continue;
+    if (!read_.contains(row.setting->FieldAddress(settings_))) row.setting->SetDefault(settings_);
   }
 }
 

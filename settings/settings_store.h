@@ -27,6 +27,11 @@
 // applies. An old key that lacks them (older versions had no such values)
 // takes the defaults into the migration save.
 //
+// A hive that holds a version 3 master key is committed for its owner alone
+// (a settings file ends up mode 0600, whatever it was); when that took access
+// away from others, the user is told once: LoadSettings throws it like its
+// other messages, after a save it waits in TakeNotice.
+//
 // SNMPv3 passphrases are never kept: "SNMPAuthPassphrase" and
 // "SNMPPrivPassphrase", written into the hive by hand, are turned into the
 // master keys "SNMPAuthKey" and "SNMPPrivKey" at load (with the
@@ -36,6 +41,7 @@
 // the same, and the load tells "A passphrase must be at least 8 characters."
 // (after SettingsToControls, as any load failure) with the record whole.
 // Without a known authentication protocol a passphrase waits in the hive.
+#include <string>
 #include <unordered_set>
 
 #include "base/status.h"
@@ -76,7 +82,12 @@ class SettingsStore {
   // current key; the totals are then written by SaveSettingsAtClose.
   void SaveTotals();
 
+  // What a save had to tell the user, once; empty for nothing.
+  std::string TakeNotice();
+
  private:
+  template <typename Body>
+  void WithKey(RegistryKey& key, Body body);
   void Load();
   void ReadCurrentKey(RegistryKey& key);
   void ReadOldKey(RegistryKey& key);
@@ -84,6 +95,7 @@ class SettingsStore {
   void ReadTotalsAfterFailure(const RegistryKey& key);
   void DefaultTheUnread();
   void DefaultUnreadDivisors();
+  void DefaultValuesAddedSince();
   void TakePassphrases(RegistryKey& key);
 
   RegistryHive& hive_;
@@ -94,6 +106,7 @@ class SettingsStore {
   bool applied_ = false;                  // settings applied since the load
   bool totals_pending_ = false;           // SaveTotals held them back
   Status refused_passphrase_;             // why the load made no key of one
+  std::string notice_;                    // for TakeNotice
 };
 
 }  // namespace plovex

@@ -59,7 +59,7 @@ const HiveValue* Stored(const MemoryHive& hive, const std::string& key, std::str
 
 // Every setting field set away from its default, to distinct values.
 void SetUnusualValues(TPlovexSettings& s) {
-  s.Ip = "127.0.0.1";
+  s.Ip = "fe80::1%eth0";
   s.Community = "pub\"lic\\";
   s.SnmpVersion = "2c";
   s.SnmpUser = "operator";
@@ -311,7 +311,7 @@ TEST(SettingsStore, AFailedLoadGivesTheUnreadTheirDefaultsAndTheCloseKeepsTheSto
   SettingsStore store(hive, s, controls);
   EXPECT_EQ(MessageOf([&] { store.LoadSettings(); }), "Failed to get data for 'OID1Cx'");
   const HiveDocument after_load = hive.document();
-  EXPECT_EQ(s.Ip, "127.0.0.1") << "read before the failure";
+  EXPECT_EQ(s.Ip, "fe80::1%eth0") << "read before the failure";
   EXPECT_EQ(s.Oid1.Oid, "1.3.6.1.2.1.2.2.1.10.7");
   EXPECT_EQ(s.Oid1.TextX, 2) << "the failing value takes its default";
   EXPECT_EQ(s.Refresh, 1) << "so the program runs: no division by a zero Refresh";
@@ -436,6 +436,40 @@ TEST(SettingsStore, PassphrasesWrittenByHandBecomeKeysAndAreNeverKept) {
   refusing.SaveSettingsAtClose();
   EXPECT_EQ(Stored(short_one, kCurrentKey, "Community")->data, "changed");
   EXPECT_EQ(MessageOf([&] { refusing.LoadSettings(); }), "(no error)") << "told once";
+}
+
+TEST(SettingsStore, AHiveHoldingVersion3KeysIsForItsOwnerAloneAndTheUserIsToldOnce) {
+  const std::string told =
+      "The settings file could be read or changed by other users. It holds SNMPv3 keys now, so "
+      "it is yours alone from now on (mode 0600)";
+  // A key made at load: the load's own commit narrows the hive and says so.
+  MemoryHive hive = DefaultKeyWith({{"SNMPAuthProtocol", "SHA"}, {"SNMPAuthPassphrase", "x"}});
+  hive.open_to_others = true;
+  TPlovexSettings s;
+  HeadlessControls controls(s);
+  SettingsStore store(hive, s, controls);
+  EXPECT_EQ(MessageOf([&] { store.LoadSettings(); }), told);
+  EXPECT_FALSE(hive.open_to_others);
+  EXPECT_EQ(store.TakeNotice(), "");
+
+  // No key: access stays as it was. A key applied in the run: the close's
+  // save narrows it, and says so once.
+  MemoryHive plain = DefaultKeyWith({});
+  plain.open_to_others = true;
+  TPlovexSettings p;
+  HeadlessControls plain_controls(p);
+  SettingsStore plain_store(plain, p, plain_controls);
+  plain_store.LoadSettings();
+  plain_store.SaveSettingsAtClose();
+  EXPECT_TRUE(plain.open_to_others);
+  EXPECT_EQ(plain_store.TakeNotice(), "");
+  p.SnmpPrivKey = "00ff";
+  plain_store.SettingsApplied();
+  plain_store.SaveSettingsAtClose();
+  EXPECT_FALSE(plain.open_to_others);
+  EXPECT_EQ(plain_store.TakeNotice(), told);
+  plain_store.SaveSettingsAtClose();
+  EXPECT_EQ(plain_store.TakeNotice(), "");
 }
 
 TEST(SettingsStore, AStoredTotalThatCannotBeReadIsNotWrittenOver) {
@@ -654,6 +688,8 @@ TEST(SettingsStore, AnOldKeyIsTakenOverUnderItsGatesAndSavedAtOnce) {
     EXPECT_EQ(Stored(hive, kCurrentKey, "WindowState")->data,
               std::string(c.above_097 ? "\1\0\0\0" : "\0\0\0\0", 4));
     EXPECT_EQ(Stored(hive, kCurrentKey, "OID1Last"), nullptr);
+    EXPECT_EQ(s.SnmpVersion, "1");
+    EXPECT_EQ(Stored(hive, kCurrentKey, "SNMPVersion")->data, "1");
   }
 }
 

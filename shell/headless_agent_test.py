@@ -7,7 +7,7 @@ of interface 2. Checks the hint lines on standard output (non-zero rates) and
 decodes the written Plovex.gif: green bars in the graph area, text in the
 overlay row.
 
-    headless_agent_test.py PLOVEX SNMP_AGENT_SH [tuned|defaults|v2c|v3]
+    headless_agent_test.py PLOVEX SNMP_AGENT_SH [tuned|defaults|v2c|v3|ipv6]
 
 The hive is scripts/demo-hive's: the defaults but for the host and the GIF
 box. "tuned" (the default mode) also raises the full scale above what the
@@ -15,6 +15,7 @@ pings move, so every bar is drawn in the normal colour; "defaults" keeps it.
 "v2c" is tuned and polls the 64-bit counters in version 2c; "v3" is tuned
 and polls as the agent's authPriv user, whose passphrases are written into
 the hive by hand, as on a headless server: they must leave the hive as keys.
+"ipv6" is tuned and polls the agent at ::1.
 """
 import os
 import subprocess
@@ -29,7 +30,8 @@ plovex, agent_sh = sys.argv[1], sys.argv[2]
 demo_hive = os.path.join(os.path.dirname(os.path.abspath(agent_sh)), "..", "..", "scripts",
                          "demo-hive")
 mode = sys.argv[3] if len(sys.argv) > 3 else "tuned"
-assert mode in ("tuned", "defaults", "v2c", "v3"), mode
+assert mode in ("tuned", "defaults", "v2c", "v3", "ipv6"), mode
+host = "::1" if mode == "ipv6" else "127.0.0.1"
 MODE_VALUES = {
     "v2c": ["SNMPVersion=2c", "OID1=1.3.6.1.2.1.31.1.1.1.6.2", "OID2=1.3.6.1.2.1.31.1.1.1.10.2"],
     "v3": ["SNMPVersion=3", "SNMPUser=plovex", "SNMPAuthProtocol=SHA", "SNMPPrivProtocol=AES",
@@ -44,7 +46,7 @@ with tempfile.TemporaryDirectory() as tmp:
     config = os.path.join(tmp, "config")
     # Tuned: a full scale well above what the pings can move, so every sample
     # is drawn in the normal colour rather than the over-scale one.
-    subprocess.run([demo_hive, config, "--save-gif", "--max-bytes",
+    subprocess.run([demo_hive, config, "--host", host, "--save-gif", "--max-bytes",
                     "64000" if mode == "defaults" else "400000"] +
                    [a for v in MODE_VALUES.get(mode, []) for a in ("--set", v)], check=True)
     work = os.path.join(tmp, "work")
@@ -94,7 +96,7 @@ with tempfile.TemporaryDirectory() as tmp:
     assert overlay_black >= 50, overlay_black
     # Totals and the hint's settings came from the hive: the agent's counters.
     hive = open(os.path.join(config, "Kestrune", "registry.reg"), encoding="utf-8").read()
-    assert '"IP"="127.0.0.1"' in hive
+    assert '"IP"="%s"' % host in hive
     if mode == "v3":
         assert "pass123" not in hive and "Passphrase" not in hive, hive
         assert '"SNMPAuthKey"=""' not in hive and '"SNMPPrivKey"=""' not in hive, hive

@@ -126,6 +126,11 @@ int HeadlessRunner::Run(const HeadlessArgs& args) {
 
   // After a load that failed part-way the stored settings are left alone.
   if (store_ != nullptr && !Guarded([&] { store_->SaveSettingsAtClose(); })) return 1;
+  if (store_ != nullptr) {
+    if (const std::string notice = store_->TakeNotice(); !notice.empty()) {
+      err_ << DisplayMessage(notice) << std::endl;
+    }
+  }
   return 0;
 }
 

@@ -228,7 +228,7 @@ TEST(HeadlessRun, AHostFallingSilentAndAnsweringAgainIsToldOnceEach) {
                                                             "plovex: 127.0.0.1 answers again"}));
   const auto hints = Lines(rig.out.str());
   ASSERT_EQ(hints.size(), 6u);
-  EXPECT_EQ(hints[2], "0 kB/s / 0 kB/s (no answer from 127.0.0.1)");
+  EXPECT_EQ(hints[2], "- kB/s / - kB/s (no answer from 127.0.0.1)");
   EXPECT_EQ(hints[5].find("no answer"), std::string::npos);
 }
 
@@ -248,7 +248,7 @@ TEST(HeadlessRun, TheReasonAVersion3AgentRefusedIsToldOnStandardError) {
   EXPECT_EQ(Lines(rig.err.str()),
             (std::vector<std::string>{"plovex: no answer from 127.0.0.1: unknown user"}));
   EXPECT_EQ(Lines(rig.out.str()).back(),
-            "0 kB/s / 0 kB/s (no answer from 127.0.0.1: unknown user)");
+            "- kB/s / - kB/s (no answer from 127.0.0.1: unknown user)");
 }
 
 TEST(HeadlessRun, AFailedClosingSaveIsReportedInTheExitCode) {

@@ -393,10 +393,19 @@ bool TForm1::CloseFor(CloseReason reason, std::ostream* err) {
     closing_ = true;
     Stop();
     errors_.Dismiss();
+    std::string notice;
     try {
       store_->SaveSettingsAtClose();
+      notice = store_->TakeNotice();
     } catch (const std::exception& e) {
       close_failure_ = e.what();
+    }
+    if (!notice.empty()) {
+      if (reason != CloseReason::kSignal) {
+        errors_.ShowAndWait(notice);
+      } else if (err != nullptr) {
+        *err << "plovex: " << DisplayMessage(notice) << std::endl;
+      }
     }
     // A failed save is told once and the program ends all the same: a
     // program that cannot be closed cannot be logged out of either. On a

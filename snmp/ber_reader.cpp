@@ -55,6 +55,17 @@ std::uint64_t UnsignedValue(const char* c, std::size_t n) {
   return ReadBigEndian(std::string_view(c, n));
 }
 
+// Some agents encode an unsigned value whose top bit is set in minimal two's
+// complement, without the leading zero byte (0xFFFA4120 as FA 41 20). Such a
+// content of 1 to `width` bytes is sign-extended, which the caller takes
+// modulo 2^32 or 2^64; every correct encoding reads as the unsigned number.
+std::uint64_t LiberalUnsignedValue(const char* c, std::size_t n, std::size_t width) {
+  if (n == 0 || n > width || !(Byte(c) & 0x80)) return UnsignedValue(c, n);
+  std::uint64_t v = ~std::uint64_t{0};
+  for (std::size_t i = 0; i < n; ++i) v = v << 8 | Byte(c + i);
+  return v;
+}
+
 }  // namespace
 
 Result<std::uint64_t> ReadLength(const char*& p, const char* end) {
@@ -135,12 +146,15 @@ void AppendItemText(const Item& item, std::string& out) {
         return w;
       });
       break;
-    case kCounter:
-      AppendDecimal(static_cast<std::int64_t>(UnsignedValue(c, n)), out);
+    case kCounter: {
+      // Read modulo 2^32 when sign-extended; a longer content keeps 64 bits.
+      const std::uint64_t v = LiberalUnsignedValue(c, n, 4);
+      AppendDecimal(static_cast<std::int64_t>(n <= 4 ? v & 0xFFFFFFFFu : v), out);
       break;
+    }
     case kGauge:
     case kTimeTicks:
-      AppendDecimal(static_cast<std::uint32_t>(UnsignedValue(c, n)), out);
+      AppendDecimal(static_cast<std::uint32_t>(LiberalUnsignedValue(c, n, 4)), out);
       break;
     default:
       break;
@@ -149,7 +163,7 @@ void AppendItemText(const Item& item, std::string& out) {
 
 void AppendCounter64Text(const Item& item, std::string& out) {
   if (item.kind != Item::Kind::kPrimitive) return;
-  AppendDecimal(UnsignedValue(item.content, item.length), out);
+  AppendDecimal(LiberalUnsignedValue(item.content, item.length, 8), out);
 }
 
 std::int32_t HeaderNumber(std::string_view text) {

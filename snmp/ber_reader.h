@@ -85,12 +85,17 @@ class BerReader {
 //   IpAddress (0x40): each content byte in decimal, joined by ".";
 //   Counter (0x41): unsigned, kept in 64 bits, printed as signed 64-bit;
 //   Gauge, TimeTicks (0x42, 0x43): unsigned, kept in 32 bits;
+//   of these three, a content of 1 to 4 bytes whose first bit is set is read
+//   as two's complement modulo 2^32 (FA 41 20 is 4294590752), as agents
+//   that leave out the leading zero byte mean it;
 //   constructed: "$" and the tag as two upper-case hexadecimal digits;
 //   anything else, absent or malformed items: nothing.
 void AppendItemText(const Item& item, std::string& out);
 
 // Appends the text of a Counter64 item (SNMPv2): the content as an unsigned
-// big-endian number kept in 64 bits, in decimal, 0 to 18446744073709551615.
+// big-endian number kept in 64 bits, in decimal, 0 to 18446744073709551615;
+// a content of 1 to 8 bytes whose first bit is set is read as two's
+// complement modulo 2^64.
 // Anything but a primitive item appends nothing.
 void AppendCounter64Text(const Item& item, std::string& out);
 

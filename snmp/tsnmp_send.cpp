@@ -1,11 +1,11 @@
 #include "snmp/tsnmp_send.h"
 
-#include <arpa/inet.h>
-
 #include <algorithm>
 #include <cerrno>
+#include <optional>
 
 #include "snmp/ber_format.h"
+#include "snmp/ip_address_text.h"
 #include "snmp/oid_order.h"
 #include "snmp/tudp_socket.h"
 
@@ -32,12 +32,12 @@ TSNMPSend::~TSNMPSend() = default;
 UdpEndpoint TSNMPSend::Destination() {
   UdpEndpoint to{kBroadcast, ber::kAgentPort};
   if (Host == "255.255.255.255" || Host.find('\0') != std::string::npos) return to;
-  in_addr parsed{};
-  if (::inet_pton(AF_INET, Host.c_str(), &parsed) == 1) {
-    to.address = ntohl(parsed.s_addr);
-  } else if (const auto found = socket_->LookUpHost(Host)) {
-    to.address = *found;
+  if (const std::optional<UdpEndpoint> parsed = ParseIpAddress(Host)) {
+    to = *parsed;
+  } else if (Result<UdpEndpoint> found = socket_->LookUpHost(Host)) {
+    to = *found;
   }
+  to.port = ber::kAgentPort;
   return to;
 }
 

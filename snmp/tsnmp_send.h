@@ -22,7 +22,9 @@
 // Version 3: when Request.Version is 3, the same records travel inside
 // version 3 messages under the User-based Security Model as the user Usm
 // (usm_session.h): the agent's engine is discovered by the first exchange
-// and kept while Host stays the same, one re-synchronisation follows an
+// and kept while Host stays the same and the agent answers (an exchange that
+// gets no reply forgets it, since an agent with a new engine ID may drop
+// requests for the old one silently), one re-synchronisation follows an
 // agent that rebooted, every request carries a new msgID and request-id, and
 // only an authenticated (and, with privacy, encrypted) reply to exactly this
 // request is taken; anything else is discarded like a stray datagram. The
@@ -35,14 +37,17 @@
 // for a socket error or an empty or undecodable datagram; in version 3,
 // kRefused with the agent's reason as the user reads it ("unknown user",
 // "wrong authentication key", "unsupported security level", "wrong privacy
-// key", "not in time window", "unknown engine ID", "refused (report ...)"),
+// key", "not in time window", "unknown engine ID", "refused (report ...)";
+// also after a time-out when a message that answered the request could not
+// be verified or decrypted with the user's keys, see UsmSession::Suspicion),
 // and kInvalidArgument with the problem for a user that cannot be used
 // (nothing is sent then). It is ok after an exchange that succeeded.
 //
 // Host is worked out anew at every exchange: "255.255.255.255" is the
-// broadcast address; otherwise a dotted IPv4 address, else the first address
-// of a name lookup; a host that is neither stays at 255.255.255.255, which
-// the socket may not send to, so the exchange times out.
+// broadcast address; otherwise a dotted IPv4 or an IPv6 address (see
+// ip_address_text.h), else the address of a name lookup (its IPv4 address
+// when it has one); a host that is none of these stays at 255.255.255.255,
+// which the socket may not send to, so the exchange times out.
 //
 // Not copyable; used by one caller at a time.
 #include <cstdint>

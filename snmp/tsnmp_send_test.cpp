@@ -199,24 +199,47 @@ TEST_F(ExchangeTest, ResponseIsResetEvenWhenTheExchangeFails) {
 }
 
 TEST_F(ExchangeTest, DestinationIsWorkedOutAtEveryExchange) {
-  net_->hosts["agent.test"] = 0x0A000001;
+  const auto v6 = [](std::uint8_t first, std::uint8_t second, std::uint8_t last,
+                     std::uint32_t scope = 0) {
+    UdpEndpoint e{0, 161, true};
+    e.address6[0] = first;
+    e.address6[1] = second;
+    e.address6[15] = last;
+    e.scope_id = scope;
+    return e;
+  };
+  UdpEndpoint documentation = v6(0x20, 0x01, 1);  // 2001:db8::1
+  documentation.address6[2] = 0x0D;
+  documentation.address6[3] = 0xB8;
+  net_->hosts["agent.test"] = {0x0A000001};
+  net_->hosts["v6only.test"] = documentation;
+  const UdpEndpoint broadcast{0xFFFFFFFF, 161};
   const struct {
     const char* host;
-    std::uint32_t address;
+    UdpEndpoint to;
   } rows[] = {
-      {"127.0.0.1", kLoopback},
-      {"agent.test", 0x0A000001},
-      {"255.255.255.255", 0xFFFFFFFF},
-      {"no.such.host", 0xFFFFFFFF},  // stays at the parser's failure value
-      {"", 0xFFFFFFFF},
+      {"127.0.0.1", {kLoopback, 161}},
+      {"agent.test", {0x0A000001, 161}},
+      {"255.255.255.255", broadcast},
+      {"no.such.host", broadcast},  // stays at the parser's failure value
+      {"", broadcast},
+      {"2001:db8::1", documentation},
+      {"[2001:db8::1]", documentation},
+      {"v6only.test", documentation},
+      {"::1", v6(0, 0, 1)},
+      {"::ffff:127.0.0.1", {kLoopback, 161}},
+      {"fe80::1%7", v6(0xFE, 0x80, 1, 7)},
+      {"fe80::1%lo", v6(0xFE, 0x80, 1, 1)},  // loopback is interface 1
+      {"fe80::1%no-such-if0", broadcast},
+      {"2001:db8::1%", broadcast},
+      {"2001:db8::g", broadcast},
   };
   for (const auto& row : rows) {
     client_->Host = row.host;
     client_->Timeout = 10;
     client_->Exchange();
     ASSERT_FALSE(net_->sent.empty());
-    EXPECT_EQ(net_->sent.back().peer.address, row.address) << row.host;
-    EXPECT_EQ(net_->sent.back().peer.port, 161) << row.host;
+    EXPECT_TRUE(net_->sent.back().peer == row.to) << row.host;
   }
   client_->Host = std::string("127.0.0.1\0.9", 12);  // no silent truncation at the zero byte
   client_->Exchange();

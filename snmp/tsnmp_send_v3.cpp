@@ -15,6 +15,15 @@ bool TSNMPSend::ExchangeV3(const UdpEndpoint& to, std::int64_t deadline) {
     status_ = why;
     return false;
   };
+  const auto unanswered = [&] {
+    // An agent that starts with a new engine ID may drop requests for the
+    // old one without a word: the next try discovers the engine again.
+    session.ForgetEngine();
+    if (status_.code() == StatusCode::kTimedOut && !session.Suspicion().ok()) {
+      status_ = session.Suspicion();
+    }
+    return false;
+  };
 
   bool first = true;
   if (!session.KnowsEngine()) {
@@ -32,7 +41,7 @@ bool TSNMPSend::ExchangeV3(const UdpEndpoint& to, std::int64_t deadline) {
   bool resynchronised = false;
   Send(to, session.Wrap(Request, socket_->NowMs()));
   for (;;) {
-    if (!ReceiveReply(to, deadline, first)) return false;
+    if (!ReceiveReply(to, deadline, first)) return unanswered();
     switch (session.Judge(buffer_, socket_->NowMs(), Response)) {
       case UsmSession::Verdict::kReply:
         if (AnswersRequest()) return true;

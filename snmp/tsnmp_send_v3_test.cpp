@@ -177,13 +177,54 @@ TEST_F(V3Exchange, FollowsAnAgentThatRebooted) {
 }
 
 TEST_F(V3Exchange, FollowsAnAgentWithANewEngineId) {
-  ASSERT_TRUE(client_->Exchange());
-  agent_.engine_id = Bytes("80 00 1F 88 04 6E 65 77");
-  agent_.boots = 1;
-  Ask();
-  ASSERT_TRUE(client_->Exchange()) << client_->LastStatus().message();
-  ExpectAnswered();
-  EXPECT_EQ(client_->Session()->EngineId(), agent_.engine_id);
+  const struct {
+    bool reports;      // the agent answers the old engine ID with its Report
+    int failed_tries;  // before the one that finds the new engine
+  } rows[] = {{true, 0}, {false, 1}};
+  for (const auto& row : rows) {
+    ASSERT_TRUE(client_->Exchange()) << client_->LastStatus().message();
+    agent_.engine_id += Bytes("6E 65 77");
+    agent_.boots = 1;
+    agent_.report_unknown_engine = row.reports;
+    for (int i = 0; i < row.failed_tries; ++i) {
+      Ask();
+      EXPECT_FALSE(client_->Exchange()) << row.reports;
+      EXPECT_EQ(client_->LastStatus(), Status::TimedOut("time-out")) << row.reports;
+    }
+    Ask();
+    ASSERT_TRUE(client_->Exchange()) << client_->LastStatus().message() << row.reports;
+    ExpectAnswered();
+    EXPECT_EQ(client_->Session()->EngineId(), agent_.engine_id) << row.reports;
+    Ask();
+  }
+}
+
+TEST_F(V3Exchange, AReportSealedWithKeysTheClientLacksTellsTheWrongKeyAfterTheTimeout) {
+  // The agent authenticates and encrypts its refusal with the user's real
+  // keys: the client, holding a wrong one, can neither check nor read it.
+  agent_.refusal_flags = 0x03;
+  const struct {
+    UsmUser client_user;
+    const char* text;
+  } rows[] = {
+      {User("plovex", UsmAuthProtocol::kSha1, UsmPrivProtocol::kAes128, "wrongpass123"),
+       "wrong authentication key"},
+      {User("plovex", UsmAuthProtocol::kSha1, UsmPrivProtocol::kAes128, "authpass123",
+            "wrongpass123"),
+       "wrong privacy key"},
+  };
+  for (const auto& row : rows) {
+    client_->Usm = row.client_user;
+    Ask();
+    const int rejected = client_->Session() ? client_->Session()->Rejected() : 0;
+    const std::int64_t start = net_->now_ms;
+    EXPECT_FALSE(client_->Exchange()) << row.text;
+    EXPECT_EQ(client_->LastStatus(), Status::Refused(row.text));
+    EXPECT_EQ(client_->ErrorCode(), TSNMPSend::kErrorTimedOut) << row.text;
+    EXPECT_EQ(net_->now_ms - start, 1000) << row.text << ": never taken for a reply";
+    EXPECT_EQ(client_->Session()->Rejected(), rejected + 1) << row.text;
+    EXPECT_TRUE(client_->Response.VarBinds().empty()) << row.text;
+  }
 }
 
 TEST_F(V3Exchange, RefusesRepliesThatAreForgedStaleReplayedOrClear) {
@@ -228,6 +269,12 @@ TEST_F(V3Exchange, RefusesRepliesThatAreForgedStaleReplayedOrClear) {
          return ReplyWith("Forged", 0x03, boots, agent_.EngineTime(now), 1);
        }},
       {"a replayed reply", [&](std::int64_t) { return previous_reply; }},
+      {"a report whose code does not fit",
+       [&](std::int64_t now) {
+         std::string r = agent_.Report(testing::kUnknownUserNames, 0x01, now);
+         r[r.size() - 1] ^= 1;
+         return r;
+       }},
   };
   for (const Row& row : rows) {
     ForgeBeforeEachAnswer(row.forge);
@@ -292,15 +339,18 @@ TEST_F(V3Exchange, OnlyAnAuthenticatedReportMovesTheClockAndOnlyOnce) {
   EXPECT_FALSE(client_->Exchange());
   EXPECT_EQ(client_->LastStatus().code(), StatusCode::kTimedOut);
   EXPECT_EQ(net_->sent.size(), 3u);
-  // An agent that keeps saying so after the one re-synchronisation.
+  // An agent that keeps saying so after the one re-synchronisation. The
+  // time-out forgot the engine, so discovery comes first.
   net_->responder = [this](const MemoryUdpTransport::Datagram& sent, MemoryUdpTransport& net) {
-    agent_.Answer(sent.bytes, net.now_ms);
-    net.Deliver(kAgent, agent_.Report(testing::kNotInTimeWindows, 0x01, net.now_ms), 1);
+    const std::string real = agent_.Answer(sent.bytes, net.now_ms);
+    const bool probe = agent_.last->Security.EngineId.empty();
+    net.Deliver(kAgent, probe ? real : agent_.Report(testing::kNotInTimeWindows, 0x01, net.now_ms),
+                1);
   };
   Ask();
   EXPECT_FALSE(client_->Exchange());
   EXPECT_EQ(client_->LastStatus(), Status::Refused("not in time window"));
-  EXPECT_EQ(net_->sent.size(), 5u);
+  EXPECT_EQ(net_->sent.size(), 6u);
 }
 
 TEST_F(V3Exchange, Sha256WithoutPrivacy) {

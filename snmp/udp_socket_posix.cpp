@@ -6,6 +6,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
@@ -27,21 +28,32 @@ Status SystemFailure(const char* call, int error) {
   return Status::IoError(std::string(call) + ": " + std::strerror(error), error);
 }
 
-}  // namespace
-
-Status TUDPSocket::Opened() const {
-  return open_error_ == 0 ? Status::Ok() : SystemFailure("socket", open_error_);
+void Close(int fd) {
+  if (fd < 0) return;
+  ::shutdown(fd, SHUT_RDWR);
+  ::close(fd);
 }
 
-TUDPSocket::~TUDPSocket() {
-  if (fd_ < 0) return;
-  ::shutdown(fd_, SHUT_RDWR);
-  ::close(fd_);
+UdpEndpoint FromSockaddr(const sockaddr_storage& sa) {
+  UdpEndpoint e;
+  if (sa.ss_family == AF_INET6) {
+    const auto& in6 = reinterpret_cast<const sockaddr_in6&>(sa);
+    e.ipv6 = true;
+    std::memcpy(e.address6.data(), in6.sin6_addr.s6_addr, e.address6.size());
+    e.scope_id = in6.sin6_scope_id;
+    e.port = ntohs(in6.sin6_port);
+  } else {
+    const auto& in = reinterpret_cast<const sockaddr_in&>(sa);
+    e.address = ntohl(in.sin_addr.s_addr);
+    e.port = ntohs(in.sin_port);
+  }
+  return e;
 }
 
-Result<std::uint32_t> TUDPSocket::LookUpHost(const std::string& name) {
+// The first address of `family` that `name` resolves to.
+Result<UdpEndpoint> LookUp(const std::string& name, int family) {
   addrinfo hints{};
-  hints.ai_family = AF_INET;
+  hints.ai_family = family;
   hints.ai_socktype = SOCK_DGRAM;
   addrinfo* found = nullptr;
   const int error = ::getaddrinfo(name.c_str(), nullptr, &hints, &found);
@@ -49,20 +61,63 @@ Result<std::uint32_t> TUDPSocket::LookUpHost(const std::string& name) {
     return Status::NotFound("cannot look up " + name + ": " +
                             (error != 0 ? ::gai_strerror(error) : "no address"));
   }
-  const auto* in = reinterpret_cast<const sockaddr_in*>(found->ai_addr);
-  const std::uint32_t address = ntohl(in->sin_addr.s_addr);
+  sockaddr_storage sa{};
+  std::memcpy(&sa, found->ai_addr, std::min<std::size_t>(found->ai_addrlen, sizeof sa));
   ::freeaddrinfo(found);
-  return address;
+  UdpEndpoint e = FromSockaddr(sa);
+  e.port = 0;
+  return e;
+}
+
+}  // namespace
+
+Status TUDPSocket::Opened() const {
+  return open_error_ == 0 ? Status::Ok() : SystemFailure("socket", open_error_);
+}
+
+TUDPSocket::~TUDPSocket() {
+  Close(fd_);
+  Close(fd6_);
+}
+
+Result<UdpEndpoint> TUDPSocket::LookUpHost(const std::string& name) {
+  // A name with an IPv4 address keeps to it, as it always did; only a name
+  // with none is reached over IPv6.
+  Result<UdpEndpoint> v4 = LookUp(name, AF_INET);
+  if (v4) return v4;
+  Result<UdpEndpoint> v6 = LookUp(name, AF_INET6);
+  return v6 ? v6 : v4;
 }
 
 Status TUDPSocket::SendTo(const UdpEndpoint& to, std::string_view datagram) {
   if (fd_ < 0) return SystemFailure("sendto", EBADF);
-  sockaddr_in sa{};
-  sa.sin_family = AF_INET;
-  sa.sin_port = htons(to.port);
-  sa.sin_addr.s_addr = htonl(to.address);
-  const ssize_t sent = ::sendto(fd_, datagram.data(), datagram.size(), 0,
-                                reinterpret_cast<const sockaddr*>(&sa), sizeof sa);
+  sockaddr_storage sa{};
+  socklen_t sa_len = 0;
+  int fd = fd_;
+  if (to.ipv6) {
+    if (fd6_ < 0) {
+      fd6_ = ::socket(AF_INET6, SOCK_DGRAM | SOCK_CLOEXEC, IPPROTO_UDP);
+      if (fd6_ < 0) return SystemFailure("socket", errno);
+      // Replies to IPv4 come to the IPv4 socket; this one is IPv6 alone.
+      const int on = 1;
+      ::setsockopt(fd6_, IPPROTO_IPV6, IPV6_V6ONLY, &on, sizeof on);
+    }
+    fd = fd6_;
+    auto& in6 = reinterpret_cast<sockaddr_in6&>(sa);
+    in6.sin6_family = AF_INET6;
+    in6.sin6_port = htons(to.port);
+    std::memcpy(in6.sin6_addr.s6_addr, to.address6.data(), to.address6.size());
+    in6.sin6_scope_id = to.scope_id;
+    sa_len = sizeof in6;
+  } else {
+    auto& in = reinterpret_cast<sockaddr_in&>(sa);
+    in.sin_family = AF_INET;
+    in.sin_port = htons(to.port);
+    in.sin_addr.s_addr = htonl(to.address);
+    sa_len = sizeof in;
+  }
+  const ssize_t sent = ::sendto(fd, datagram.data(), datagram.size(), 0,
+                                reinterpret_cast<const sockaddr*>(&sa), sa_len);
   return sent < 0 ? SystemFailure("sendto", errno) : Status::Ok();
 }
 
@@ -71,29 +126,39 @@ Status TUDPSocket::WaitReadable(std::int64_t timeout_ms) {
   // A signal must not cut the wait short: poll again for the time that is left.
   const std::int64_t deadline = NowMs() + (timeout_ms < 0 ? 0 : timeout_ms);
   for (;;) {
-    pollfd p{fd_, POLLIN, 0};
+    pollfd p[2] = {{fd_, POLLIN, 0}, {fd6_, POLLIN, 0}};
+    const nfds_t count = fd6_ < 0 ? 1 : 2;
     const std::int64_t left = deadline - NowMs();
-    const int n = ::poll(&p, 1, static_cast<int>(left < 0 ? 0 : left));
+    const int n = ::poll(p, count, static_cast<int>(left < 0 ? 0 : left));
     if (n > 0) {
-      return (p.revents & POLLIN) ? Status::Ok() : Status::IoError("poll: the socket failed");
+      const bool readable = (p[0].revents & POLLIN) || (count == 2 && (p[1].revents & POLLIN));
+      return readable ? Status::Ok() : Status::IoError("poll: the socket failed");
     }
     if (n == 0) return Status::TimedOut("nothing to read");
     if (errno != EINTR) return SystemFailure("poll", errno);
   }
 }
 
+int TUDPSocket::ReadableFd() {
+  if (fd6_ < 0) return fd_;
+  pollfd p[2] = {{fd_, POLLIN, 0}, {fd6_, POLLIN, 0}};
+  if (::poll(p, 2, 0) > 0 && !(p[0].revents & POLLIN) && (p[1].revents & POLLIN)) return fd6_;
+  return fd_;
+}
+
 Status TUDPSocket::ReceiveFrom(std::string& datagram, UdpEndpoint& from) {
   datagram.clear();
   if (fd_ < 0) return SystemFailure("recvfrom", EBADF);
+  const int fd = ReadableFd();
   int waiting = 0;
-  if (::ioctl(fd_, FIONREAD, &waiting) < 0) return SystemFailure("ioctl FIONREAD", errno);
+  if (::ioctl(fd, FIONREAD, &waiting) < 0) return SystemFailure("ioctl FIONREAD", errno);
   datagram.resize(static_cast<std::size_t>(waiting < 0 ? 0 : waiting));
-  sockaddr_in sa{};
+  sockaddr_storage sa{};
   socklen_t sa_len = sizeof sa;
   char none;
   // An empty datagram is still taken off the queue, into a dummy byte.
   void* into = datagram.empty() ? static_cast<void*>(&none) : datagram.data();
-  const ssize_t got = ::recvfrom(fd_, into, datagram.empty() ? 1 : datagram.size(), MSG_DONTWAIT,
+  const ssize_t got = ::recvfrom(fd, into, datagram.empty() ? 1 : datagram.size(), MSG_DONTWAIT,
                                  reinterpret_cast<sockaddr*>(&sa), &sa_len);
   if (got < 0) {
     const int error = errno;
@@ -101,8 +166,7 @@ Status TUDPSocket::ReceiveFrom(std::string& datagram, UdpEndpoint& from) {
     return SystemFailure("recvfrom", error == EWOULDBLOCK ? EAGAIN : error);
   }
   datagram.resize(datagram.empty() ? 0 : static_cast<std::size_t>(got));
-  from.address = ntohl(sa.sin_addr.s_addr);
-  from.port = ntohs(sa.sin_port);
+  from = FromSockaddr(sa);
   return Status::Ok();
 }
 

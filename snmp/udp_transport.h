@@ -7,6 +7,7 @@
 // Nothing here throws: a failure is a Status (or a failed Result), and a
 // failure of the socket carries the system's error number (errno), which the
 // client reports as its ErrorCode().
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -15,10 +16,16 @@
 
 namespace plovex {
 
-// An IPv4 address and a UDP port, both in host byte order.
+// An IP address and a UDP port (host byte order). IPv4: `address` in host
+// byte order, `ipv6` false. IPv6: `ipv6` true, the 16 bytes of `address6` in
+// network order and, for a link-local address, the interface index
+// `scope_id`; `address` stays 0.
 struct UdpEndpoint {
   std::uint32_t address = 0;
   std::uint16_t port = 0;
+  bool ipv6 = false;
+  std::array<std::uint8_t, 16> address6{};
+  std::uint32_t scope_id = 0;
   bool operator==(const UdpEndpoint&) const = default;
 };
 
@@ -30,9 +37,10 @@ class UdpTransport {
   // opened (its errno), and nothing else of the transport may be used.
   virtual Status Opened() const = 0;
 
-  // The first IPv4 address of a host name; kNotFound when it cannot be
-  // found. May block for as long as the system's resolver takes.
-  virtual Result<std::uint32_t> LookUpHost(const std::string& name) = 0;
+  // The address of a host name (port 0): its first IPv4 address, or its
+  // first IPv6 address when it has none; kNotFound when it cannot be found.
+  // May block for as long as the system's resolver takes.
+  virtual Result<UdpEndpoint> LookUpHost(const std::string& name) = 0;
 
   // Sends one datagram; kIoError with the errno when the system refuses it.
   virtual Status SendTo(const UdpEndpoint& to, std::string_view datagram) = 0;

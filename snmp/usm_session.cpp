@@ -117,6 +117,7 @@ bool UsmSession::InTimeWindow(std::int32_t boots, std::int32_t time, std::int64_
 }
 
 std::string UsmSession::Probe() {
+  suspicion_ = Status::Ok();
   TSNMPRec probe;
   probe.PduType = ber::kGetRequest;
   probe.RequestId = sent_request_id_ = Take(next_request_id_);
@@ -142,6 +143,7 @@ std::string UsmSession::Wrap(TSNMPRec& request, std::int64_t now_ms) {
 }
 
 std::string UsmSession::Seal(std::string_view pdu, std::int64_t now_ms, std::uint8_t flags) {
+  suspicion_ = Status::Ok();
   Snmpv3Header header;
   header.MsgId = sent_msg_id_ = Take(next_msg_id_);
   header.MsgFlags = flags;
@@ -201,6 +203,9 @@ UsmSession::Verdict UsmSession::Judge(std::string_view datagram, std::int64_t no
     std::string zeroed(datagram);
     std::fill_n(zeroed.begin() + static_cast<std::ptrdiff_t>(m->AuthOffset), mac_length, '\0');
     if (!UsmMacMatches(user_.Auth, auth_key_, zeroed, security.AuthParameters)) {
+      // Answering our message, yet sealed with another key: most likely the
+      // agent's Report that our key is wrong.
+      suspicion_ = Status::Refused("wrong authentication key");
       return Reject(response);
     }
   }
@@ -220,7 +225,12 @@ UsmSession::Verdict UsmSession::Judge(std::string_view datagram, std::int64_t no
   }
   const Result<ScopedPdu> scoped = DecodeScopedPdu(scoped_bytes);
   response.Version = ber::kVersion3;
-  if (!scoped || !response.DecodePdu(scoped->Pdu).ok()) return Reject(response);
+  if (!scoped || !response.DecodePdu(scoped->Pdu).ok()) {
+    // The agent's own message, as its digest proves, that our privacy key
+    // turns into noise.
+    if (encrypted) suspicion_ = Status::Refused("wrong privacy key");
+    return Reject(response);
+  }
 
   if (response.PduType == ber::kReport) return JudgeReport(*m, authenticated, now_ms, response);
 

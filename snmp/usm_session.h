@@ -23,6 +23,15 @@
 // without authentication (unknown user, wrong digest, unsupported security
 // level, decryption error) end the exchange with their reason.
 //
+// Some agents answer a request whose digest they refuse with a Report that
+// they authenticate (and encrypt) with the user's real keys; a client holding
+// a wrong key cannot check it. Such a message, answering the last one by its
+// msgID, engine ID and user but failing the digest, is refused like any other
+// and its content never read; Suspicion() then says "wrong authentication
+// key", and likewise "wrong privacy key" for an authentic message that the
+// privacy key cannot decrypt, so that an exchange that times out can say
+// what went wrong rather than report silence.
+//
 // Not copyable; one caller at a time.
 #include <cstdint>
 #include <string>
@@ -77,6 +86,11 @@ class UsmSession {
   // another Report.
   const Status& Refusal() const { return refusal_; }
 
+  // Since the last Probe or Wrap: kRefused with "wrong authentication key" or
+  // "wrong privacy key" when a message answering it could not be verified or
+  // decrypted as described above; ok otherwise.
+  const Status& Suspicion() const { return suspicion_; }
+
   const std::string& EngineId() const { return engine_id_; }
   std::int32_t EngineBoots() const { return boots_; }
   std::int32_t EngineTime(std::int64_t now_ms) const;
@@ -109,6 +123,7 @@ class UsmSession {
   std::int32_t sent_msg_id_ = -1;
   std::int32_t sent_request_id_ = -1;
   Status refusal_;
+  Status suspicion_;
   int rejected_ = 0;
 };
 

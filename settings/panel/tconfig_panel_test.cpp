@@ -55,7 +55,7 @@ class PanelTest : public ::testing::Test {
 // wired to the wrong field shows up.
 TPlovexSettings Unusual() {
   TPlovexSettings s;
-  s.Ip = "10.1.2.3";
+  s.Ip = "2001:db8::1";
   s.Community = "secret";
   s.MaxBytes = 1234567;
   s.TextSize = 9;

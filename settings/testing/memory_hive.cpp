@@ -22,8 +22,10 @@ Result<std::vector<HiveValue>> MemoryHive::ReadKey(std::string_view key_path) {
   return key->values();
 }
 
-Status MemoryHive::CommitKey(std::string_view key_path, const std::vector<HiveValue>& writes) {
+Status MemoryHive::CommitKey(std::string_view key_path, const std::vector<HiveValue>& writes,
+                             HiveAccess access) {
   if (!writable_) return Status::WriteFailed("the hive refuses writes");
+  if (access == HiveAccess::kOwnerOnly) open_to_others = false;
   HiveKey& key = doc_.OpenOrCreateKey(hive_format::CurrentUserPath(key_path));
   for (const HiveValue& value : writes) key.Apply(value);
   ++commits_;

@@ -27,7 +27,12 @@ class MemoryHive : public RegistryHive {
 
   bool KeyExists(std::string_view key_path) override;
   Result<std::vector<HiveValue>> ReadKey(std::string_view key_path) override;
-  Status CommitKey(std::string_view key_path, const std::vector<HiveValue>& writes) override;
+  Status CommitKey(std::string_view key_path, const std::vector<HiveValue>& writes,
+                   HiveAccess access) override;
+  bool OpenToOthers() override { return open_to_others; }
+
+  // What OpenToOthers says; a commit for the owner alone clears it.
+  bool open_to_others = false;
 
  private:
   HiveDocument doc_;

@@ -13,7 +13,7 @@ class CapturingTransport final : public UdpTransport {
  public:
   explicit CapturingTransport(std::vector<std::string>* wire) : wire_(wire) {}
   Status Opened() const override { return socket_.Opened(); }
-  Result<std::uint32_t> LookUpHost(const std::string& name) override {
+  Result<UdpEndpoint> LookUpHost(const std::string& name) override {
     return socket_.LookUpHost(name);
   }
   Status SendTo(const UdpEndpoint& to, std::string_view datagram) override {

@@ -18,7 +18,7 @@ Status MemoryUdpTransport::Opened() const {
   return open_error == 0 ? Status::Ok() : Status::IoError("socket", open_error);
 }
 
-Result<std::uint32_t> MemoryUdpTransport::LookUpHost(const std::string& name) {
+Result<UdpEndpoint> MemoryUdpTransport::LookUpHost(const std::string& name) {
   const auto it = hosts.find(name);
   if (it == hosts.end()) return Status::NotFound("cannot look up " + name);
   return it->second;

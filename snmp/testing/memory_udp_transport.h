@@ -24,8 +24,8 @@ class MemoryUdpTransport final : public UdpTransport {
   };
   using Responder = std::function<void(const Datagram& sent, MemoryUdpTransport& net)>;
 
-  int open_error = 0;                          // the errno of a socket that could not be opened
-  std::map<std::string, std::uint32_t> hosts;  // what LookUpHost finds
+  int open_error = 0;                        // the errno of a socket that could not be opened
+  std::map<std::string, UdpEndpoint> hosts;  // what LookUpHost finds
   Responder responder;
   std::vector<Datagram> sent;
   std::int64_t now_ms = 0;
@@ -36,7 +36,7 @@ class MemoryUdpTransport final : public UdpTransport {
   std::size_t Queued() const { return incoming_.size(); }
 
   Status Opened() const override;
-  Result<std::uint32_t> LookUpHost(const std::string& name) override;
+  Result<UdpEndpoint> LookUpHost(const std::string& name) override;
   Status SendTo(const UdpEndpoint& to, std::string_view datagram) override;
   Status WaitReadable(std::int64_t timeout_ms) override;
   Status ReceiveFrom(std::string& datagram, UdpEndpoint& from) override;

@@ -29,6 +29,7 @@ inline constexpr char kNotInTimeWindows[] = "1.3.6.1.6.3.15.1.1.2.0";
 inline constexpr char kUnknownUserNames[] = "1.3.6.1.6.3.15.1.1.3.0";
 inline constexpr char kWrongDigests[] = "1.3.6.1.6.3.15.1.1.5.0";
 inline constexpr char kUnsupportedSecLevels[] = "1.3.6.1.6.3.15.1.1.1.0";
+inline constexpr char kDecryptionErrors[] = "1.3.6.1.6.3.15.1.1.6.0";
 
 class UsmTestAgent {
  public:
@@ -38,6 +39,14 @@ class UsmTestAgent {
   UsmUser user;
   std::map<std::string, std::pair<std::string, std::int32_t>> values;  // oid -> text, tag
   int answered = 0;                                                    // GetResponses sent
+  // Whether a request for another engine ID gets its Report; some agents
+  // drop it without a word (a discovery probe, with no engine ID, is always
+  // answered).
+  bool report_unknown_engine = true;
+  // How the Reports of a wrong digest and of a message that cannot be
+  // decrypted are sealed: 0 sends the first in the clear and nothing for the
+  // second; some agents authenticate and encrypt both with the user's keys.
+  std::uint8_t refusal_flags = 0;
 
   // What the agent understood of the last message.
   std::optional<Snmpv3Message> last;
@@ -70,7 +79,10 @@ class UsmTestAgent {
         static_cast<void>(last_pdu.DecodePdu(scoped->Pdu));  // damage: an empty PDU
       }
     }
-    if (sec.EngineId != engine_id) return Report(kUnknownEngineIds, 0, now_ms);
+    if (sec.EngineId != engine_id) {
+      if (!sec.EngineId.empty() && !report_unknown_engine) return {};
+      return Report(kUnknownEngineIds, 0, now_ms);
+    }
     if (sec.UserName != user.Name) return Report(kUnknownUserNames, 0, now_ms);
     const bool auth = flags & snmpv3::kAuthFlag;
     const bool priv = flags & snmpv3::kPrivFlag;
@@ -83,7 +95,7 @@ class UsmTestAgent {
       std::fill_n(zeroed.begin() + static_cast<std::ptrdiff_t>(last->AuthOffset),
                   sec.AuthParameters.size(), '\0');
       if (!UsmMacMatches(user.Auth, AuthKey(), zeroed, sec.AuthParameters)) {
-        return Report(kWrongDigests, 0, now_ms);
+        return Report(kWrongDigests, refusal_flags, now_ms);
       }
       const std::int32_t diff = sec.EngineTime - EngineTime(now_ms);
       if (sec.EngineBoots != boots || diff > 150 || diff < -150) {
@@ -96,7 +108,10 @@ class UsmTestAgent {
                            last->EncryptedPdu)
               .value_or("");
       const auto scoped = DecodeScopedPdu(plain);
-      if (!scoped || !last_pdu.DecodePdu(scoped->Pdu).ok()) return {};
+      if (!scoped || !last_pdu.DecodePdu(scoped->Pdu).ok()) {
+        return refusal_flags == 0 ? std::string()
+                                  : Report(kDecryptionErrors, refusal_flags, now_ms);
+      }
     }
     TSNMPRec reply;
     reply.Version = 3;
