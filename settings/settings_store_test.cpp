@@ -443,7 +443,8 @@ TEST(SettingsStore, AHiveHoldingVersion3KeysIsForItsOwnerAloneAndTheUserIsToldOn
       "The settings file could be read or changed by other users. It holds SNMPv3 keys now, so "
       "it is yours alone from now on (mode 0600)";
   // A key made at load: the load's own commit narrows the hive and says so.
-  MemoryHive hive = DefaultKeyWith({{"SNMPAuthProtocol", "SHA"}, {"SNMPAuthPassphrase", "x"}});
+  MemoryHive hive =
+      DefaultKeyWith({{"SNMPAuthProtocol", "SHA"}, {"SNMPAuthPassphrase", "maplesyrup"}});
   hive.open_to_others = true;
   TPlovexSettings s;
   HeadlessControls controls(s);
