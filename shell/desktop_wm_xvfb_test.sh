@@ -30,7 +30,7 @@ for _ in $(seq 100); do wm_running && break; sleep 0.05; done
 wm_running || { cat "$tmp/openbox.log" >&2; fail "openbox did not start"; }
 
 start_plovex() {
-  (cd "$tmp/work" && XDG_CONFIG_HOME="$tmp/config" exec "$plovex") >"$tmp/plovex.log" 2>&1 &
+  (cd "$tmp/work" && XDG_CONFIG_HOME="$tmp/config" XDG_STATE_HOME="$tmp/state" exec "$plovex") >"$tmp/plovex.log" 2>&1 &
   plovex_pid=$!
   pids+=($plovex_pid)
   for _ in $(seq 100); do
@@ -100,7 +100,7 @@ expect() {  # what, got, want
 }
 
 "$root/scripts/demo-hive" "$tmp/config"
-mkdir "$tmp/work"
+mkdir -p "$tmp/work" "$tmp/state/plovex"
 start_plovex
 wait_until 10 at_rest 414x173 192,105
 w=$(client)
@@ -149,9 +149,9 @@ wait "$plovex_pid" || fail "plovex ended with $? on SIGTERM"
 tray_host_start "$tmp"
 rm -rf "$tmp/config"
 "$root/scripts/demo-hive" "$tmp/config" --save-gif
-mkdir "$tmp/work/Plovex.gif"
+mkdir "$tmp/state/plovex/Plovex.gif"
 start_plovex
-wait_for_ticks "$tmp/work" 3 30  # each fails, as the start's tick did
+wait_for_ticks "$tmp/state/plovex" 3 30  # each fails, as the start's tick did
 boxes=$(xdotool search --onlyvisible --name '^Plovex$' 2>/dev/null | while read -r id; do
   if [[ $(xwininfo -id "$id" | sed -n 's/^ *Width: *//p') -lt 400 ]]; then echo "$id"; fi; done | wc -l)
 expect "error boxes open after a few failing ticks" "$boxes" 1

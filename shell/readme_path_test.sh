@@ -18,7 +18,9 @@ commit=$(git -C "$src" rev-parse HEAD 2>/dev/null) || { echo "not a git checkout
 git clone -q --no-checkout "$src" "$tmp/plovex"
 git -C "$tmp/plovex" checkout -q --detach "$commit"
 cd "$tmp/plovex"
-unset DISPLAY WAYLAND_DISPLAY
+# As a new user would: no display, no build directory or tool of the
+# test run's own.
+unset DISPLAY WAYLAND_DISPLAY PLOVEX_BUILD_DIR PLOVEX_DEFAULT_HIVE
 if command -v ccache >/dev/null; then
   # Only to be quicker where a cache exists; the build is the clone's own.
   export CMAKE_CXX_COMPILER_LAUNCHER=ccache CCACHE_BASEDIR=$tmp CCACHE_NOHASHDIR=1
