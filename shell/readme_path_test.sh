@@ -31,7 +31,7 @@ version=$(./scripts/run --version 2>"$tmp/run.log" | tail -1) || { cat "$tmp/run
 
 ./scripts/demo --screenshot "$tmp/shot.png" --after 8 >"$tmp/demo.log" 2>&1 ||
   { cat "$tmp/demo.log"; fail "scripts/demo"; }
-python3 - "$tmp/shot.png" <<'PY' || fail "the screenshot shows no graph"
+/usr/bin/python3 - "$tmp/shot.png" <<'PY' || fail "the screenshot shows no graph"
 import sys
 from PIL import Image
 shot = Image.open(sys.argv[1]).convert("RGB")
