@@ -40,13 +40,18 @@ class NullHost : public TickHost {
   void SetTrayHint(const std::string& h) override { benchmark::DoNotOptimize(h.size()); }
   void SetTrayIcon(const Surface& t) override { benchmark::DoNotOptimize(t.Pixels()); }
   void SaveTotals() override {}
+  void ReportFault(TickFault, const Status&) override {}
+  void ClearFault(TickFault) override {}
+  void SnapshotWritten(const std::string&) override {}
 };
 
 class NullWriter : public PictureWriter {
  public:
-  void Save(const Surface& p, const std::vector<std::string>&) override {
+  Status Save(const Surface& p, const std::vector<std::string>&) override {
     benchmark::DoNotOptimize(p.Pixels());
+    return Status();
   }
+  std::string PathOf(const std::string& name) const override { return name; }
 };
 
 // Works in a temporary directory of its own, so that Plovex.gif lands there.
@@ -79,7 +84,7 @@ void TickBench(benchmark::State& state) {
   ManualClock clock;
   clock.SetLocal(10, 0, 30);
   TrafficPoll poll;
-  GifPictureWriter gif;
+  GifPictureWriter gif(s, "");
   NullWriter none;
   PictureWriter& writer = kWriteGif ? static_cast<PictureWriter&>(gif) : none;
   TickCycle cycle(s, picture, host, clock, poll, writer, Arial());

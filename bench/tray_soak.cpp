@@ -45,7 +45,8 @@ namespace {
 
 class NullWriter : public PictureWriter {
  public:
-  void Save(const Surface&, const std::vector<std::string>&) override {}
+  Status Save(const Surface&, const std::vector<std::string>&) override { return Status(); }
+  std::string PathOf(const std::string& name) const override { return name; }
 };
 
 // Works in a temporary directory of its own, so that Plovex.gif lands there.
@@ -117,7 +118,8 @@ int Soak(const Options& o) {
   }
   TempDir dir;
   TrafficPoll poll;
-  GifPictureWriter writer;
+  const TPlovexSettings into_the_working_directory;
+  GifPictureWriter writer(into_the_working_directory, "");
   ManualClock clock;
   clock.SetLocal(10, 0, 30);
   NullWriter nothing;

@@ -1,11 +1,76 @@
 #include "core/gif_picture_writer.h"
 
-#include "core/save_picture.h"
+#include <unistd.h>
+
+#include <cctype>
+#include <cstring>
+
+#include "core/picture_folder.h"
+#include "image/gif_file_writer.h"
+#include "image/gif_writer.h"
 
 namespace plovex {
+namespace {
 
-void GifPictureWriter::Save(const Surface& picture, const std::vector<std::string>& names) {
-  SavePicture(picture, names);
+std::string WorkingDirectory() {
+  std::string buffer(4096, '\0');
+  if (getcwd(buffer.data(), buffer.size()) == nullptr) return "the working directory";
+  return buffer.c_str();
+}
+
+// "permission denied": the system's words, as part of a sentence.
+std::string Reason(const Status& failure) {
+  if (failure.sys_errno() == 0) {
+    return failure.code() == StatusCode::kWriteFailed ? "the disk took only part of it"
+                                                      : "it cannot be created";
+  }
+  std::string reason = std::strerror(failure.sys_errno());
+  if (!reason.empty()) reason[0] = static_cast<char>(std::tolower(reason[0]));
+  return reason;
+}
+
+}  // namespace
+
+GifPictureWriter::GifPictureWriter(const TPlovexSettings& settings, std::string default_folder)
+    : s_(settings), default_folder_(std::move(default_folder)) {}
+
+std::string GifPictureWriter::Folder(bool* is_default) const {
+  const bool by_default = s_.GifFolder.empty();
+  if (is_default != nullptr) *is_default = by_default;
+  return by_default ? default_folder_ : ExpandHome(s_.GifFolder);
+}
+
+std::string GifPictureWriter::PathOf(const std::string& name) const {
+  std::string folder = Folder();
+  if (folder.empty()) folder = WorkingDirectory();
+  return folder.back() == '/' ? folder + name : folder + "/" + name;
+}
+
+Status GifPictureWriter::Save(const Surface& picture, const std::vector<std::string>& names) {
+  bool is_default = false;
+  const std::string folder = Folder(&is_default);
+  const auto failed = [&](const std::string& name, const Status& failure) {
+    const std::string message = name + " cannot be written in " +
+                                (folder.empty() ? WorkingDirectory() : folder) + ": " +
+                                Reason(failure);
+    return failure.code() == StatusCode::kWriteFailed
+               ? Status::WriteFailed(message, failure.sys_errno())
+               : Status::CannotCreate(message, failure.sys_errno());
+  };
+  if (is_default) {
+    if (const Status created = CreateFolder(folder); !created.ok()) {
+      return failed(names.empty() ? "" : names.front(), created);
+    }
+  }
+  const GifBytes bytes = EncodePictureGif(picture);
+  for (const std::string& name : names) {
+    const std::string path =
+        folder.empty() ? name : (folder.back() == '/' ? folder : folder + "/") + name;
+    if (const Status written = WriteFilesReplacing(bytes, {path}); !written.ok()) {
+      return failed(name, written);
+    }
+  }
+  return Status();
 }
 
 }  // namespace plovex

@@ -1,13 +1,32 @@
 #pragma once
-// GifPictureWriter: the real PictureWriter, writing GIF files through
-// SavePicture into the working directory. Throws what SavePicture throws.
+// GifPictureWriter: the real PictureWriter. It encodes the picture once per
+// Save and writes it, each file replaced atomically, into the picture folder
+// as it stands at that moment: the settings' "GifFolder" (a leading "~" is the
+// home folder), else the default folder the program gave (empty: the working
+// directory). The default folder is created when it is missing; a folder the
+// user named is not (a mistyped or unmounted one is reported instead).
+//
+// Borrows the settings record, which outlives it.
+#include <string>
+
 #include "core/picture_writer.h"
+#include "core/plovex_settings.h"
 
 namespace plovex {
 
 class GifPictureWriter : public PictureWriter {
  public:
-  void Save(const Surface& picture, const std::vector<std::string>& names) override;
+  GifPictureWriter(const TPlovexSettings& settings, std::string default_folder);
+
+  Status Save(const Surface& picture, const std::vector<std::string>& names) override;
+  std::string PathOf(const std::string& name) const override;
+
+ private:
+  // The folder, "" for the working directory; true when it is the default.
+  std::string Folder(bool* is_default = nullptr) const;
+
+  const TPlovexSettings& s_;
+  std::string default_folder_;
 };
 
 }  // namespace plovex

@@ -75,6 +75,10 @@ void GraphRenderer::MeasureRateLabelBoxes() {
 }
 
 void GraphRenderer::ScrollGraph() {
+  for (int k = 0; k < 2; ++k) {
+    joins_[k] = drawn_[k];
+    drawn_[k] = false;
+  }
   if (right_ - left_ < 2 || bottom_ <= top_) return;  // nothing that could move
   picture_.ScrollRight(Clip(left_), Clip(top_), Clip(right_), Clip(bottom_));
 }
@@ -155,11 +159,17 @@ void GraphRenderer::DrawSample(int k, std::int64_t h, std::int64_t t) {
   if (c.FullBars) {
     VerticalLine(picture_, left_, bottom_, bottom_ - h);
     tray.Line(0, tray_bottom, 0, tray_bottom - static_cast<int>(t));
-  } else {
+  } else if (joins_[k - 1]) {
     JoinLine(left_, bottom_ - s_.LastBarHeight[k], bottom_ - h);
     const int last_t = std::clamp(s_.LastTrayHeight[k], 0, kTrayBitmapSize);
     tray.Line(1, tray_bottom - last_t, 0, tray_bottom - static_cast<int>(t));
+  } else {
+    // The column to the right holds no sample of this channel (a restart, a
+    // new baseline, a gap): the line starts here, as a dot.
+    Point(picture_, left_, bottom_ - h, pen);
+    Point(tray, 0, tray_bottom - t, pen);
   }
+  drawn_[k - 1] = true;
   Text(c.TextX, c.TextY, FormatRate(c.Rate));
   s_.LastBarHeight[k] = ToInt32(h);
   s_.LastTrayHeight[k] = static_cast<std::int32_t>(t);

@@ -52,7 +52,9 @@ class GraphRenderer {
   void DrawLevelMarks(bool restart);
   void EraseRateLabels();
   // Sample, tray sample and rate label of channel k with bar height h and
-  // tray height t as computed from the rate.
+  // tray height t as computed from the rate. In line mode the sample is
+  // joined to the previous one only when that was drawn on the tick before;
+  // otherwise (after a restart, a new baseline or a gap) its line starts.
   void DrawSample(int k, std::int64_t h, std::int64_t t);
   void DrawTotals(const std::string& text1, const std::string& text2);
   void DrawOverlays(const PollTexts& values);
@@ -74,6 +76,11 @@ class GraphRenderer {
   TextPainter text_;
   std::int64_t left_ = 0, top_ = 0, right_ = 0, bottom_ = 0;
   Box rate_boxes_[2];
+  // Per channel: a sample was drawn since the last scroll, and the column
+  // right of the new one holds the previous tick's sample (line mode joins
+  // it only then).
+  bool drawn_[2] = {false, false};
+  bool joins_[2] = {false, false};
 };
 
 }  // namespace plovex

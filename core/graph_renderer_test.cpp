@@ -246,9 +246,9 @@ TEST(LineMode, JoinOfAnyLengthMatchesTheSurfaceLine) {
     rig.s.GraphBottomY = 150;
     rig.s.GraphTopY = 60;
     rig.s.MaxBytes = 90;
-    rig.s.LastBarHeight[1] = 45;
     rig.s.GraphLabel = false;
-    rig.Run({{0, std::nullopt}, {45 + n, std::nullopt}});
+    // h = 45 (the line's first sample), then h = 45 + n joined to it.
+    rig.Run({{0, std::nullopt}, {45, std::nullopt}, {90 + n, std::nullopt}});
     Surface expected(kPictureWidth, kPictureHeight);
     expected.SetPenColor(kGreen);
     const int L = 0;

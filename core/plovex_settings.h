@@ -121,6 +121,9 @@ class TPlovexSettings {
   std::int32_t TotalY = 0;
   bool SaveGif = false;
   std::int32_t SaveGifFreq = 0;
+  // Where the GIF files go; empty for the program's default (see
+  // core/picture_folder.h).
+  std::string GifFolder;
   bool VTicks = false;
   bool HTicks = false;
   bool GraphLabel = false;

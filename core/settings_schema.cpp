@@ -111,6 +111,7 @@ Schema BuildSchema() {
   add(r.TextSize, "TxtSize", Of(&S::TextSize), 7);
   add(r.SaveGif, "SaveGif", Of(&S::SaveGif), true);
   add(r.SaveGifFreq, "SaveGifFreq", Of(&S::SaveGifFreq), 0);
+  add(r.GifFolder, "GifFolder", Of(&S::GifFolder), "", kOptional);
   add(r.ShowTotal, "OIDTotal", Of(&S::ShowTotal), true);
   add(r.TotalX, "OIDTCx", Of(&S::TotalX), 100);
   add(r.TotalY, "OIDTCy", Of(&S::TotalY), 0);

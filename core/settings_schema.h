@@ -107,7 +107,7 @@ struct OverlayRows {
 // The rows by the record's field names (channel k and overlay k 1-based).
 struct SchemaRowHandles {
   SettingRow<std::string> Ip, Community, SnmpVersion, SnmpUser, SnmpAuthProtocol, SnmpPrivProtocol,
-      SnmpAuthKey, SnmpPrivKey;
+      SnmpAuthKey, SnmpPrivKey, GifFolder;
   OneBased<ChannelRows, 2> Channels;
   SettingRow<std::int32_t> GraphTopX, GraphTopY, GraphBottomX, GraphBottomY, TickFreq, Refresh,
       MaxBytes, TextSize, SaveGifFreq, TotalX, TotalY, WindowTop, WindowLeft, WindowState,

@@ -116,15 +116,38 @@ void TickCycle::DrawTotals() {
 
 void TickCycle::SavePictures(const LocalTime& now) {
   if (host_.SaveGifChecked()) {
-    std::vector<std::string> names{kPictureFileName};
+    // A copy that could not be written is tried again with the next
+    // picture until it is, or until the next one is due.
     if (s_.SaveGifFreq > 0 && now.minute % s_.SaveGifFreq == 0 && now.second == 0)
-      names.push_back(TimeStampedFileName(now.hour, now.minute));
-    writer_.Save(picture_, names);
+      pending_copy_ = TimeStampedFileName(now.hour, now.minute);
+    std::vector<std::string> names{kPictureFileName};
+    if (!pending_copy_.empty()) names.push_back(pending_copy_);
+    const Status saved = writer_.Save(picture_, names);
+    if (saved.ok()) pending_copy_.clear();
+    Note(TickFault::kPictureFile, saved);
+  } else {
+    pending_copy_.clear();
+    Note(TickFault::kPictureFile, Status());
   }
   if (s_.SnapshotPending) {
-    s_.SnapshotPending = false;
-    writer_.Save(picture_, {kSnapshotFileName});
+    const Status saved = writer_.Save(picture_, {kSnapshotFileName});
+    Note(TickFault::kSnapshotFile, saved);
+    if (saved.ok()) {
+      s_.SnapshotPending = false;
+      host_.SnapshotWritten(writer_.PathOf(kSnapshotFileName));
+    }
   }
+}
+
+void TickCycle::Note(TickFault kind, const Status& status) {
+  Status& reported = faults_[static_cast<std::size_t>(kind)];
+  if (status == reported) return;
+  if (status.ok()) {
+    host_.ClearFault(kind);
+  } else {
+    host_.ReportFault(kind, status);
+  }
+  reported = status;
 }
 
 }  // namespace plovex

@@ -14,9 +14,15 @@
 // Failure: Tick catches nothing. A PlovexError from the poll, from the checked
 // arithmetic ("Division by zero" for a zero Refresh or TickFreq, "Floating
 // point division by zero" / "Invalid floating point operation" for a zero
-// MaxBytes), from SaveTotals or from writing a picture abandons the rest of the
-// tick where it happened: Restart stays set, and a snapshot whose turn did not
-// come stays pending. What was drawn before the failure stays drawn.
+// MaxBytes) or from SaveTotals abandons the rest of the tick where it
+// happened: Restart stays set, and a snapshot whose turn did not come stays
+// pending. What was drawn before the failure stays drawn.
+//
+// A picture that cannot be written stops nothing: the tick reports the fault
+// to its host once (TickHost::ReportFault) and goes on; the picture, a
+// time-stamped copy that was due and a snapshot asked for are tried again at
+// every tick until they are written, and the fault is cleared then.
+#include <array>
 #include <cstdint>
 #include <string>
 
@@ -70,6 +76,8 @@ class TickCycle {
   void AccountAndDraw(int k);
   void DrawTotals();
   void SavePictures(const LocalTime& now);
+  // Tells the host when the fault of `kind` begins, changes or ends.
+  void Note(TickFault kind, const Status& status);
 
   TPlovexSettings& s_;
   TickHost& host_;
@@ -78,6 +86,8 @@ class TickCycle {
   PictureWriter& writer_;
   Surface& picture_;
   GraphRenderer renderer_;
+  std::string pending_copy_;      // a time-stamped copy not yet written
+  std::array<Status, 2> faults_;  // the fault last reported, per TickFault
 };
 
 }  // namespace plovex

@@ -179,7 +179,7 @@ TEST(RestartTick, TakesABaselineAndDrawsNoSample) {
   EXPECT_EQ(rig.s.Oid1.PrevValue, 900000);
   EXPECT_EQ(rig.s.Oid1.Rate, 0);
   EXPECT_EQ(rig.host.totals_saved, 0);
-  EXPECT_EQ(rig.s.LastBarHeight[1], 42);  // untouched: line mode resumes from it
+  EXPECT_EQ(rig.s.LastBarHeight[1], 42);  // untouched by a tick that draws no sample
   for (int y = 1; y < 15; ++y) EXPECT_EQ(rig.s.TrayBitmap.Pixel(0, y), kWhite);
   EXPECT_EQ(rig.host.icon_updates, 1);
   EXPECT_EQ(rig.host.hint, "0 kB/s / 0 kB/s");
@@ -331,27 +331,87 @@ TEST(FailureTicks, ZeroMaxBytesRaisesTheFloatingPointFaults) {
   EXPECT_EQ(rig.s.Oid1.Rate, 495);
 }
 
-TEST(FailureTicks, AFailedPlovexGifKeepsTheSnapshotPendingAndRestartSet) {
-  Rig rig;
-  rig.writer.fail_on = "Plovex.gif";
-  rig.s.SnapshotPending = true;
-  EXPECT_EQ(rig.TickError(), "Cannot create file Plovex.gif");
-  EXPECT_TRUE(rig.s.SnapshotPending);
-  EXPECT_TRUE(rig.s.Restart);
-  EXPECT_EQ(rig.host.hints.size(), 1u);  // the hint came before the pictures
-  rig.writer.fail_on.reset();
-  EXPECT_EQ(rig.TickError(), "");
-  EXPECT_FALSE(rig.s.SnapshotPending);
-  EXPECT_FALSE(rig.s.Restart);
+// A file that cannot be written stops nothing: the graph, the rates and the
+// other files go on, the fault is told once, and what was not written is
+// tried again at every tick until it is.
+TEST(Pictures, AFileThatCannotBeWrittenIsToldOnceAndTriedAgainEachTick) {
+  struct Row {
+    const char* fails;
+    int kind;
+  };
+  for (const Row row :
+       {Row{"Plovex.gif", 0}, Row{"Plovex 10h15m.gif", 0}, Row{"PlovexSnapShot.gif", 1}}) {
+    SCOPED_TRACE(row.fails);
+    Rig rig;
+    rig.s.SaveGifFreq = 15;
+    rig.poll.script = {{0, 0}, {32000, 0}, {64000, 0}, {96000, 0}};
+    rig.writer.fail_on = row.fails;
+    rig.s.SnapshotPending = true;
+    rig.clock.SetLocal(10, 15, 0);
+    rig.cycle.Start();
+    EXPECT_FALSE(rig.s.Restart);
+    rig.clock.SetLocal(10, 15, 1);
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(rig.TickError(), "");
+    EXPECT_EQ(rig.s.Oid1.Rate, 32000);
+    EXPECT_EQ(rig.s.LastBarHeight[1], 68);
+    EXPECT_EQ(rig.host.hint, "31.2 kB/s / 0 kB/s");
+    const std::string kind = std::to_string(row.kind);
+    EXPECT_EQ(rig.host.faults, Names{"report " + kind + ": " + row.fails +
+                                     " cannot be written in /srv/x: permission denied"});
+    EXPECT_EQ(rig.s.SnapshotPending, row.kind == 1);
+    rig.writer.fail_on.reset();
+    rig.cycle.Tick();
+    EXPECT_EQ(rig.host.faults.back(), "clear " + kind);
+    EXPECT_FALSE(rig.s.SnapshotPending);
+    EXPECT_EQ(rig.host.snapshots, Names{"/srv/x/PlovexSnapShot.gif"});
+    bool copy_written = false;
+    for (const auto& call : rig.writer.calls)
+      for (const std::string& name : call.names) copy_written |= name == "Plovex 10h15m.gif";
+    EXPECT_TRUE(copy_written);
+    rig.cycle.Tick();
+    EXPECT_EQ(rig.LastNames(), Names{"Plovex.gif"});
+  }
 }
 
-TEST(FailureTicks, AFailedSnapshotIsDropped) {
-  Rig rig;
-  rig.writer.fail_on = "PlovexSnapShot.gif";
-  rig.s.SnapshotPending = true;
-  EXPECT_EQ(rig.TickError(), "Cannot create file PlovexSnapShot.gif");
-  EXPECT_FALSE(rig.s.SnapshotPending);
-  EXPECT_TRUE(rig.s.Restart);
+// In line mode a sample is joined only to a sample of the tick before: after
+// a restart (a new full scale), a new baseline or a gap, the line starts
+// afresh instead of falling from a height drawn under other conditions.
+TEST(Lines, TheFirstSampleAfterABreakStartsItsLine) {
+  auto blue_in_graph = [](const Surface& p) {
+    int n = 0;
+    for (int y = 12; y <= 147; ++y)
+      for (int x = 0; x < kPictureWidth; ++x) n += p.Pixel(x, y) == 0xFF0000u;
+    return n;
+  };
+  for (const char* cause : {"restart", "new baseline", "gap"}) {
+    SCOPED_TRACE(cause);
+    Rig rig;
+    rig.poll.script = {{0, 0}, {0, 60000}, {0, 120000}};
+    rig.cycle.Start();
+    rig.cycle.Tick();
+    rig.cycle.Tick();
+    ASSERT_EQ(rig.s.LastBarHeight[2], 127);
+    const std::string c = cause;
+    if (c == "restart") {
+      rig.s.MaxBytes = 128000;
+      rig.poll.script = {{0, 120000}};
+      rig.cycle.Start();
+    } else if (c == "new baseline") {
+      rig.s.Oid2.NewBaseline = true;
+      rig.poll.script = {{0, 120000}};
+      rig.cycle.Tick();
+    } else {
+      rig.poll.script = {{0, std::nullopt}};
+      rig.cycle.Tick();
+      rig.poll.script = {{0, 120000}};
+    }
+    const int before = blue_in_graph(rig.picture);
+    rig.cycle.Tick();  // rate 0: the sample lies on the bottom row
+    EXPECT_EQ(rig.s.LastBarHeight[2], 0);
+    EXPECT_EQ(blue_in_graph(rig.picture), before + 1);
+    EXPECT_EQ(rig.s.TrayBitmap.Pixel(0, 15), 0xFF0000u);
+    EXPECT_NE(rig.s.TrayBitmap.Pixel(1, 1), 0xFF0000u);  // no join from 14 px
+  }
 }
 
 TEST(FailureTicks, APollFailureLeavesThePictureUntouched) {

@@ -6,11 +6,23 @@
 // The tick calls these in its own order and does not catch what they throw:
 // a PlovexError from SaveTotals (a hive that cannot be written) abandons the
 // rest of the tick like any other tick failure.
+//
+// Faults are what a tick could not do but went on without (a picture that
+// cannot be written): each kind is reported when it begins or its reason
+// changes, and cleared once, when the thing succeeds again or is no longer
+// asked for. In between, the tick retries quietly.
+#include <cstdint>
 #include <string>
 
+#include "base/status.h"
 #include "image/surface.h"
 
 namespace plovex {
+
+enum class TickFault : std::uint8_t {
+  kPictureFile,   // "Plovex.gif" or a time-stamped copy
+  kSnapshotFile,  // "PlovexSnapShot.gif"
+};
 
 class TickHost {
  public:
@@ -34,6 +46,15 @@ class TickHost {
   // Persists both carried-over totals ("OID1Last", "OID2Last") at once; called
   // when a counter has been seen running backwards.
   virtual void SaveTotals() = 0;
+
+  // A fault of `kind` begins, or goes on for another reason. The status's
+  // message says it in plain words ("Plovex.gif cannot be written in /srv/x:
+  // permission denied").
+  virtual void ReportFault(TickFault kind, const Status& status) = 0;
+  // The fault of `kind` reported before is over.
+  virtual void ClearFault(TickFault kind) = 0;
+  // The snapshot asked for is written, at `path`.
+  virtual void SnapshotWritten(const std::string& path) = 0;
 };
 
 }  // namespace plovex

@@ -113,6 +113,7 @@ const char kFirstStartHive[] =
     "\"TxtSize\"=dword:00000007\n"
     "\"SaveGif\"=dword:00000001\n"
     "\"SaveGifFreq\"=dword:00000000\n"
+    "\"GifFolder\"=\"\"\n"
     "\"OIDTotal\"=dword:00000001\n"
     "\"OIDTCx\"=dword:00000064\n"
     "\"OIDTCy\"=dword:00000000\n"

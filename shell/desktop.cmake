@@ -86,3 +86,10 @@ if(TARGET plovex)
   # open.
   plovex_program_test(gui.XvfbWindowManagerTogglesRestoresAndCloses desktop_wm_xvfb_test.sh 120)
 endif()
+
+# The README's path in a fresh clone (of the committed tree): scripts/run,
+# then scripts/demo, without a display. It builds the clone from scratch.
+add_test(NAME gui.ReadmePathRunThenDemoInAFreshClone
+  COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/readme_path_test.sh ${PROJECT_SOURCE_DIR})
+set_tests_properties(gui.ReadmePathRunThenDemoInAFreshClone PROPERTIES TIMEOUT 3000
+  SKIP_RETURN_CODE 77)

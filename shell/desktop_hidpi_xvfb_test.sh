@@ -25,10 +25,11 @@ xvfb_start "$tmp" 2048x1536
 tray_host_start "$tmp"
 
 "$root/scripts/demo-hive" "$tmp/config" --save-gif
-mkdir "$tmp/work"
-traffic_per_tick "$agent_sh" "$agent_dir" "$tmp/work"
+mkdir -p "$tmp/work" "$tmp/state/plovex"
+traffic_per_tick "$agent_sh" "$agent_dir" "$tmp/state/plovex"
 
-(cd "$tmp/work" && XDG_CONFIG_HOME="$tmp/config" QT_SCALE_FACTOR=2 exec "$plovex") \
+(cd "$tmp/work" && XDG_CONFIG_HOME="$tmp/config" XDG_STATE_HOME="$tmp/state" QT_SCALE_FACTOR=2 \
+  exec "$plovex") \
   >"$tmp/plovex.log" 2>&1 &
 plovex_pid=$!
 pids+=($plovex_pid)
@@ -40,7 +41,7 @@ for _ in $(seq 100); do
   sleep 0.1
 done
 [[ -n $window ]] || { echo "no Plovex window" >&2; cat "$tmp/plovex.log" >&2; exit 1; }
-wait_for_ticks "$tmp/work" 5 45
+wait_for_ticks "$tmp/state/plovex" 5 45
 kill -0 "$plovex_pid" || { echo "plovex ended early" >&2; cat "$tmp/plovex.log" >&2; exit 1; }
 
 import -window "$window" "$tmp/window.png"
@@ -74,7 +75,7 @@ print("picture: %d colours, %d green, %d blue pixels" % (len(colours), green, bl
 assert green >= 40, "no bars of channel 1 in the picture"
 assert blue >= 10, "no samples of channel 2 in the picture"
 
-gif = Image.open(tmp + "/work/Plovex.gif")
+gif = Image.open(tmp + "/state/plovex/Plovex.gif")
 assert gif.size == (400, 160), "the GIF is %s" % (gif.size,)
 
 # The tray: its background, and the miniature's colours, exactly.

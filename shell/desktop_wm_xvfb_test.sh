@@ -30,7 +30,7 @@ for _ in $(seq 100); do wm_running && break; sleep 0.05; done
 wm_running || { cat "$tmp/openbox.log" >&2; fail "openbox did not start"; }
 
 start_plovex() {
-  (cd "$tmp/work" && XDG_CONFIG_HOME="$tmp/config" exec "$plovex") >"$tmp/plovex.log" 2>&1 &
+  (cd "$tmp/work" && XDG_CONFIG_HOME="$tmp/config" XDG_STATE_HOME="$tmp/state" exec "$plovex") >"$tmp/plovex.log" 2>&1 &
   plovex_pid=$!
   pids+=($plovex_pid)
   for _ in $(seq 100); do
@@ -54,10 +54,17 @@ wait_until() {  # SECONDS COMMAND...
 # The window: re-created by each toggle, so looked up each time (Qt keeps a
 # small hidden window of the same name besides).
 # Between two windows there may be none: then these print nothing.
+# The window is 413 or 414 wide and 173 high; an error box, however wide
+# its message makes it, is not.
+is_window() {
+  local size
+  size=$(xwininfo -id "$1" 2>/dev/null | sed -n 's/^ *\(Width\|Height\): *//p' | tr '\n' x)
+  [[ $size == 413x173x || $size == 414x173x ]]
+}
 client() {
   local id
   for id in $(xdotool search --name '^Plovex$' 2>/dev/null); do
-    if [[ $(xwininfo -id "$id" 2>/dev/null | sed -n 's/^ *Width: *//p') -ge 400 ]]; then
+    if is_window "$id"; then
       echo "$id"
       return
     fi
@@ -100,7 +107,7 @@ expect() {  # what, got, want
 }
 
 "$root/scripts/demo-hive" "$tmp/config"
-mkdir "$tmp/work"
+mkdir -p "$tmp/work" "$tmp/state/plovex"
 start_plovex
 wait_until 10 at_rest 414x173 192,105
 w=$(client)
@@ -149,11 +156,11 @@ wait "$plovex_pid" || fail "plovex ended with $? on SIGTERM"
 tray_host_start "$tmp"
 rm -rf "$tmp/config"
 "$root/scripts/demo-hive" "$tmp/config" --save-gif
-mkdir "$tmp/work/Plovex.gif"
+mkdir "$tmp/state/plovex/Plovex.gif"
 start_plovex
-wait_for_ticks "$tmp/work" 3 30  # each fails, as the start's tick did
+wait_for_ticks "$tmp/state/plovex" 3 30  # each fails, as the start's tick did
 boxes=$(xdotool search --onlyvisible --name '^Plovex$' 2>/dev/null | while read -r id; do
-  if [[ $(xwininfo -id "$id" | sed -n 's/^ *Width: *//p') -lt 400 ]]; then echo "$id"; fi; done | wc -l)
+  if ! is_window "$id"; then echo "$id"; fi; done | wc -l)
 expect "error boxes open after a few failing ticks" "$boxes" 1
 wmctrl -i -c "$(client)"  # the close button, through the window manager
 for _ in $(seq 50); do kill -0 "$plovex_pid" 2>/dev/null || break; sleep 0.1; done

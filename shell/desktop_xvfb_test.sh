@@ -25,10 +25,11 @@ tray_host_start "$tmp"
 
 # The picture file is saved on every tick: the ticks can be waited for.
 "$root/scripts/demo-hive" "$tmp/config" --save-gif
-mkdir "$tmp/work"
-traffic_per_tick "$agent_sh" "$agent_dir" "$tmp/work"
+# The window's pictures go to its state folder, not the working directory.
+mkdir -p "$tmp/work" "$tmp/state/plovex"
+traffic_per_tick "$agent_sh" "$agent_dir" "$tmp/state/plovex"
 
-(cd "$tmp/work" && XDG_CONFIG_HOME="$tmp/config" exec "$plovex") >"$tmp/plovex.log" 2>&1 &
+(cd "$tmp/work" && XDG_CONFIG_HOME="$tmp/config" XDG_STATE_HOME="$tmp/state" exec "$plovex") >"$tmp/plovex.log" 2>&1 &
 pids+=($!)
 plovex_pid=$!
 
@@ -39,7 +40,8 @@ for _ in $(seq 100); do
   sleep 0.1
 done
 [[ -n $window ]] || { echo "no Plovex window" >&2; cat "$tmp/plovex.log" >&2; exit 1; }
-wait_for_ticks "$tmp/work" 6 45
+wait_for_ticks "$tmp/state/plovex" 6 45
+[[ -z $(ls -A "$tmp/work") ]] || { echo "written into the working directory: $(ls -A "$tmp/work")" >&2; exit 1; }
 kill -0 "$plovex_pid" || { echo "plovex ended early" >&2; cat "$tmp/plovex.log" >&2; exit 1; }
 
 import -window "$window" "$tmp/window.png"

@@ -59,3 +59,12 @@ add_test(NAME agent.shell.HeadlessRunOverIpv6DrawsTheTraffic
 set_tests_properties(agent.shell.HeadlessRunOverIpv6DrawsTheTraffic PROPERTIES
   FIXTURES_REQUIRED snmp_agent RESOURCE_LOCK snmp_agent TIMEOUT 60
   ENVIRONMENT "PLOVEX_AGENT_DIR=${PROJECT_BINARY_DIR}/agent;PLOVEX_DEFAULT_HIVE=$<TARGET_FILE:plovex_default_hive>")
+
+# A working directory it cannot write: the pictures fail, told once; the
+# ticks, the rates and the exit status go on as ever.
+add_test(NAME agent.shell.HeadlessRunInAReadOnlyFolderTellsOnceAndGoesOn
+  COMMAND /usr/bin/python3 ${CMAKE_CURRENT_SOURCE_DIR}/headless_agent_test.py
+          $<TARGET_FILE:plovex> ${PROJECT_SOURCE_DIR}/tests/fixtures/snmp_agent.sh readonly)
+set_tests_properties(agent.shell.HeadlessRunInAReadOnlyFolderTellsOnceAndGoesOn PROPERTIES
+  FIXTURES_REQUIRED snmp_agent RESOURCE_LOCK snmp_agent TIMEOUT 60
+  ENVIRONMENT "PLOVEX_AGENT_DIR=${PROJECT_BINARY_DIR}/agent;PLOVEX_DEFAULT_HIVE=$<TARGET_FILE:plovex_default_hive>")

@@ -7,7 +7,7 @@ of interface 2. Checks the hint lines on standard output (non-zero rates) and
 decodes the written Plovex.gif: green bars in the graph area, text in the
 overlay row.
 
-    headless_agent_test.py PLOVEX SNMP_AGENT_SH [tuned|defaults|v2c|v3|ipv6]
+    headless_agent_test.py PLOVEX SNMP_AGENT_SH [tuned|defaults|v2c|v3|ipv6|readonly]
 
 The hive is scripts/demo-hive's: the defaults but for the host and the GIF
 box. "tuned" (the default mode) also raises the full scale above what the
@@ -16,6 +16,9 @@ pings move, so every bar is drawn in the normal colour; "defaults" keeps it.
 and polls as the agent's authPriv user, whose passphrases are written into
 the hive by hand, as on a headless server: they must leave the hive as keys.
 "ipv6" is tuned and polls the agent at ::1.
+"readonly" is tuned in a working directory that is a read-only mount: the
+pictures cannot be written, which is told once on standard error, and the
+ticks, the rates and the exit status are as ever.
 """
 import os
 import subprocess
@@ -30,7 +33,7 @@ plovex, agent_sh = sys.argv[1], sys.argv[2]
 demo_hive = os.path.join(os.path.dirname(os.path.abspath(agent_sh)), "..", "..", "scripts",
                          "demo-hive")
 mode = sys.argv[3] if len(sys.argv) > 3 else "tuned"
-assert mode in ("tuned", "defaults", "v2c", "v3", "ipv6"), mode
+assert mode in ("tuned", "defaults", "v2c", "v3", "ipv6", "readonly"), mode
 host = "::1" if mode == "ipv6" else "127.0.0.1"
 MODE_VALUES = {
     "v2c": ["SNMPVersion=2c", "OID1=1.3.6.1.2.1.31.1.1.1.6.2", "OID2=1.3.6.1.2.1.31.1.1.1.10.2"],
@@ -62,8 +65,14 @@ with tempfile.TemporaryDirectory() as tmp:
     pinger.start()
     try:
         env = dict(os.environ, XDG_CONFIG_HOME=config)
-        run = subprocess.run([plovex, "--headless", "--ticks", str(TICKS)], cwd=work, env=env,
-                             capture_output=True, text=True, timeout=40)
+        command = [plovex, "--headless", "--ticks", str(TICKS)]
+        if mode == "readonly":
+            # A mount of its own, so that not even root can write there.
+            command = ["unshare", "--mount", "sh", "-c",
+                       'mount --bind "$1" "$1" && mount -o remount,bind,ro "$1" && cd "$1" &&'
+                       ' shift && exec "$@"', "sh", work] + command
+        run = subprocess.run(command, cwd=work, env=env, capture_output=True, text=True,
+                             timeout=40)
     finally:
         stop.set()
         pinger.join()
@@ -75,6 +84,12 @@ with tempfile.TemporaryDirectory() as tmp:
     assert all(h.endswith(" kB/s") and " kB/s / " in h for h in hints), hints
     busy = [h for h in hints[1:] if not h.startswith("0 kB/s") and not h.endswith("/ 0 kB/s")]
     assert busy, "no tick after the first shows traffic in both directions: %s" % hints
+    if mode == "readonly":
+        assert run.stderr == ("plovex: Plovex.gif cannot be written in %s: read-only file system\n"
+                              % work), run.stderr
+        assert not os.path.exists(os.path.join(work, "Plovex.gif"))
+        print("ok")
+        sys.exit(0)
     assert run.stderr == "", run.stderr
 
     picture = Image.open(os.path.join(work, "Plovex.gif"))

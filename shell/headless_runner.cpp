@@ -71,6 +71,19 @@ void HeadlessRunner::SaveTotals() {
   if (store_ != nullptr) store_->SaveTotals();
 }
 
+void HeadlessRunner::ReportFault(TickFault, const Status& status) {
+  err_ << "plovex: " << status.message() << std::endl;
+}
+
+void HeadlessRunner::ClearFault(TickFault kind) {
+  err_ << "plovex: " << (kind == TickFault::kSnapshotFile ? kSnapshotFileName : kPictureFileName)
+       << " is written again" << std::endl;
+}
+
+void HeadlessRunner::SnapshotWritten(const std::string& path) {
+  out_ << "Snapshot written to " << path << std::endl;
+}
+
 template <typename F>
 bool HeadlessRunner::Guarded(F&& f) {
   try {
@@ -85,6 +98,7 @@ bool HeadlessRunner::Guarded(F&& f) {
 void HeadlessRunner::ReportAnswering() {
   // One line when the host falls silent and one when it answers again; the
   // ticks in between say it in their hints.
+  if (!s_.SnmpFailed) answered_ = true;
   if (s_.SnmpFailed == !answering_) return;
   answering_ = !s_.SnmpFailed;
   if (answering_) {
@@ -131,6 +145,10 @@ int HeadlessRunner::Run(const HeadlessArgs& args) {
       err_ << DisplayMessage(notice) << std::endl;
     }
   }
+  if (!answered_) {
+    err_ << "plovex: " << s_.Ip << " never answered" << std::endl;
+    return 3;
+  }
   return 0;
 }
 
@@ -154,7 +172,9 @@ int RunHeadlessProgram(std::span<const std::string> args, std::ostream& out, std
   Surface picture(kPictureWidth, kPictureHeight);
   TSNMPSend client;
   AgentPollSource poll(client, &waiter);
-  GifPictureWriter writer;
+  // An empty "GifFolder" is the working directory, as ever: the service and
+  // the scripts that publish the picture rely on it.
+  GifPictureWriter writer(settings, "");
   PosixClock clock;
   HeadlessRunner runner(settings, &store, picture, clock, poll, writer, font.get(), waiter, out,
                         err);

@@ -6,10 +6,12 @@
 // `out` and each error's message (as the error display shows it) on `err`,
 // with one line on `err` when the host stops answering and one when it
 // answers again.
-// It stops after a given number of ticks (the Start tick counts) or when the
-// waiter reports a stop, then saves the settings as the window's close does
-// (not after a load that failed part-way: the stored settings stay as they
-// are).
+// A picture that cannot be written is one line on `err` when the fault
+// begins and one when it ends; the ticks go on.
+// It stops after a given number of ticks (the Start tick counts, and takes
+// only the baseline: no rate before the second tick) or when the waiter
+// reports a stop, then saves the settings as the window's close does (not
+// after a load that failed part-way: the stored settings stay as they are).
 //
 // A Refresh of 0 or less never starts the timer (as an interval of 0 stops a
 // window timer): only the Start tick runs; the runner then waits for a stop,
@@ -17,7 +19,8 @@
 //
 // Ownership: borrows everything; the caller keeps it alive during Run.
 // Errors of the load and of the ticks are printed and the run goes on; Run
-// returns 0, or 1 when the closing save failed.
+// returns 0, 1 when the closing save failed, or else 3 when the host never
+// answered during the whole run.
 #include <cstdint>
 #include <iosfwd>
 #include <optional>
@@ -62,6 +65,9 @@ class HeadlessRunner : private TickHost, private RunHost {
   void SetTrayHint(const std::string& hint) override;
   void SetTrayIcon(const Surface&) override {}
   void SaveTotals() override;
+  void ReportFault(TickFault kind, const Status& status) override;
+  void ClearFault(TickFault kind) override;
+  void SnapshotWritten(const std::string& path) override;
   // The runner's own loop is the timer; there is nothing to show.
   void SetRunning(bool) override {}
   void PicturesCleared() override {}
@@ -77,6 +83,7 @@ class HeadlessRunner : private TickHost, private RunHost {
   const Clock& clock_;
   TickWaiter& waiter_;
   bool answering_ = true;
+  bool answered_ = false;  // the host answered at least once
   std::ostream& out_;
   std::ostream& err_;
   TickCycle cycle_;

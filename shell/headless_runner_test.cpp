@@ -244,9 +244,11 @@ TEST(HeadlessRun, TheReasonAVersion3AgentRefusedIsToldOnStandardError) {
   rig.s.Ip = "127.0.0.1";
   HeadlessRunner runner{rig.s,      nullptr, rig.picture, rig.clock, refused,
                         rig.writer, nullptr, rig.waiter,  rig.out,   rig.err};
-  EXPECT_EQ(runner.Run(HeadlessArgs{2}), 0);
+  // A run in which the host never answered ends with status 3.
+  EXPECT_EQ(runner.Run(HeadlessArgs{2}), 3);
   EXPECT_EQ(Lines(rig.err.str()),
-            (std::vector<std::string>{"plovex: no answer from 127.0.0.1: unknown user"}));
+            (std::vector<std::string>{"plovex: no answer from 127.0.0.1: unknown user",
+                                      "plovex: 127.0.0.1 never answered"}));
   EXPECT_EQ(Lines(rig.out.str()).back(),
             "- kB/s / - kB/s (no answer from 127.0.0.1: unknown user)");
 }

@@ -2,10 +2,12 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QToolTip>
 
 #include <ostream>
 
 #include "core/gif_picture_writer.h"
+#include "core/picture_folder.h"
 #include "core/plovex_error.h"
 
 namespace plovex {
@@ -138,7 +140,7 @@ void TForm1::FormCreate() {
   }
   PictureWriter* writer = seams_.writer;
   if (writer == nullptr) {
-    gif_writer_ = std::make_unique<GifPictureWriter>();
+    gif_writer_ = std::make_unique<GifPictureWriter>(settings_, DesktopPictureFolder());
     writer = gif_writer_.get();
   }
   const Clock& clock = seams_.clock != nullptr ? *seams_.clock : system_clock_;
@@ -353,7 +355,26 @@ void TForm1::SetResetCaptions(const std::string& oid1, const std::string& oid2) 
 
 void TForm1::SetTrayHint(const std::string& hint) {
   tick_hint_ = hint;
-  if (TrayIcon1) TrayIcon1->SetHint(QString::fromStdString(hint));
+  std::string shown = hint;
+  for (const auto& [kind, message] : faults_) shown += " (" + message + ")";
+  if (TrayIcon1) TrayIcon1->SetHint(QString::fromStdString(shown));
+}
+
+void TForm1::ReportFault(TickFault kind, const Status& status) {
+  // Told once in a box, and in the tray hint while it lasts.
+  faults_[kind] = status.message();
+  errors_.Show(status.message());
+  SetTrayHint(tick_hint_);
+}
+
+void TForm1::ClearFault(TickFault kind) {
+  faults_.erase(kind);
+  SetTrayHint(tick_hint_);
+}
+
+void TForm1::SnapshotWritten(const std::string& path) {
+  QToolTip::showText(Image1->mapToGlobal(QPoint(0, 0)),
+                     QString::fromStdString("Snapshot written to " + path), Image1);
 }
 
 void TForm1::SetTrayIcon(const Surface& tray_bitmap) {
@@ -367,7 +388,13 @@ void TForm1::SetTrayIcon(const Surface& tray_bitmap) {
 
 void TForm1::SaveTotals() { store_->SaveTotals(); }
 
-void TForm1::SettingsApplied() { store_->SettingsApplied(); }
+void TForm1::SettingsApplied() {
+  store_->SettingsApplied();
+  // Saved at once, as at the close: a crash, a kill or a lost display no
+  // longer loses what was applied. A save that fails is told, and Apply goes
+  // on (the close tries again).
+  errors_.Run([this] { store_->SaveSettingsAtClose(); });
+}
 
 void TForm1::ReportErrors(const std::function<void()>& handler) {
   errors_.Run(handler);

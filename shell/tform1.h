@@ -19,7 +19,8 @@
 //
 // Seams: the hive is borrowed; the poll, the picture writer and the clock
 // default to the real ones (the agent over the window's client, GIF files in
-// the working directory, the system clock) and may be replaced by tests.
+// the picture folder, by default the user's state folder, the system clock)
+// and may be replaced by tests.
 #include <QAction>
 #include <QCloseEvent>
 #include <QFrame>
@@ -31,6 +32,7 @@
 #include <QWidget>
 #include <cstdint>
 #include <iosfwd>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -63,7 +65,7 @@ enum class CloseReason { kCommand, kWindowManager, kSignal };
 struct TForm1Seams {
   RegistryHive* hive = nullptr;     // required
   PollSource* poll = nullptr;       // null: the agent, over the window's client
-  PictureWriter* writer = nullptr;  // null: GIF files in the working directory
+  PictureWriter* writer = nullptr;  // null: GIF files in the picture folder
   const Clock* clock = nullptr;     // null: the system clock
 };
 
@@ -113,6 +115,9 @@ class TForm1 : public QWidget, public TickHost, public PanelHost, private RunHos
   void SetTrayHint(const std::string& hint) override;
   void SetTrayIcon(const Surface& tray_bitmap) override;
   void SaveTotals() override;
+  void ReportFault(TickFault kind, const Status& status) override;
+  void ClearFault(TickFault kind) override;
+  void SnapshotWritten(const std::string& path) override;
 
   // The window's Start and Stop buttons (RunControl's Start and Stop).
   void Stop();
@@ -193,6 +198,7 @@ class TForm1 : public QWidget, public TickHost, public PanelHost, private RunHos
   bool closing_ = false;                      // a close path has run; closing always succeeds
   std::optional<std::string> close_failure_;  // why the closing save failed
   std::string tick_hint_ = "Plovex";          // the hint the last tick set
+  std::map<TickFault, std::string> faults_;   // the tick's faults that last
 
   QStackedWidget* PageControl1 = nullptr;
   QFrame* Panel1 = nullptr;

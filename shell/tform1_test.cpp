@@ -5,6 +5,7 @@
 
 #include <sched.h>
 #include <sys/mount.h>
+#include <sys/stat.h>
 #include <QCheckBox>
 #include <QContextMenuEvent>
 #include <QDir>
@@ -12,6 +13,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QMouseEvent>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <optional>
@@ -357,11 +359,11 @@ TEST_F(FormTest, AFaultIsShownOnceUntilItChangesOrATickRunsThrough) {
   const QString rates = f.TrayIcon()->toolTip();
   EXPECT_EQ(rates, "31.2 kB/s / 1.6 kB/s");
 
-  writer.fail_on = "Plovex.gif";
+  poll.fail_with = "Division by zero";
   for (int i = 0; i < 5; ++i) f.Timer1Timer();
-  EXPECT_THAT(shown, ElementsAre("Plovex|Cannot create file Plovex.gif."));
-  // The tick set the rates before it failed; the fault follows them.
-  EXPECT_EQ(f.TrayIcon()->toolTip(), "31.2 kB/s / 1.6 kB/s (Cannot create file Plovex.gif)");
+  EXPECT_THAT(shown, ElementsAre("Plovex|Division by zero."));
+  // The hint keeps the last rates; the fault follows them.
+  EXPECT_EQ(f.TrayIcon()->toolTip(), "31.2 kB/s / 1.6 kB/s (Division by zero)");
 
   // Another message is a new fault.
   poll.fail_with = "'x' is not a valid integer value";
@@ -374,7 +376,6 @@ TEST_F(FormTest, AFaultIsShownOnceUntilItChangesOrATickRunsThrough) {
   // A tick that runs through ends the fault: the hint is the rates again, and
   // the same message later is told again.
   poll.fail_with.reset();
-  writer.fail_on.reset();
   f.Timer1Timer();
   EXPECT_EQ(f.TrayIcon()->toolTip(), "31.2 kB/s / 1.6 kB/s");
   poll.fail_with = "'x' is not a valid integer value";
@@ -384,6 +385,22 @@ TEST_F(FormTest, AFaultIsShownOnceUntilItChangesOrATickRunsThrough) {
   // Start (also through Clear or Apply) runs a tick like any other.
   Trigger("Clear1");
   EXPECT_EQ(shown.size(), 3u);
+}
+
+TEST_F(FormTest, APictureThatCannotBeWrittenIsToldOnceAndTheGraphGoesOn) {
+  TForm1& f = Start();
+  writer.fail_on = "Plovex.gif";
+  for (int i = 0; i < 5; ++i) f.Timer1Timer();
+  EXPECT_THAT(shown,
+              ElementsAre("Plovex|Plovex.gif cannot be written in /srv/x: permission denied."));
+  EXPECT_GT(GreenPixels(), 0);
+  EXPECT_FALSE(f.Settings().Restart);
+  EXPECT_EQ(f.TrayIcon()->toolTip(),
+            "31.2 kB/s / 1.6 kB/s (Plovex.gif cannot be written in /srv/x: permission denied)");
+  writer.fail_on.reset();
+  f.Timer1Timer();
+  EXPECT_EQ(f.TrayIcon()->toolTip(), "31.2 kB/s / 1.6 kB/s");
+  EXPECT_EQ(shown.size(), 1u);
 }
 
 TEST_F(FormTest, TheWindowClosesWhileTheBoxIsOpen) {
@@ -540,6 +557,61 @@ TEST_F(FormTest, ApplyWithANewFullScaleClearsAndRestartsOnTheGraphPage) {
   EXPECT_EQ(GreenPixels(), 0);  // cleared, then a restart tick
   EXPECT_EQ(f.TimerInterval(), 5000);
   EXPECT_TRUE(f.TimerRunning());
+}
+
+// Applied settings are in the hive at once, on the restarting path and the
+// other: a crash or a lost display no longer loses them.
+TEST_F(FormTest, ApplySavesTheSettingsAtOnce) {
+  hive.Seed();
+  TForm1& f = Start();
+  for (const auto& [edit, text] : {std::pair{"edtMax", "32000"}, {"edtTotalX", "123"}}) {
+    Trigger("Configuration1");
+    Type(edit, text);
+    Find<QPushButton>("Button1")->click();
+  }
+  EXPECT_THAT(shown, IsEmpty());
+  EXPECT_TRUE(f.TimerRunning());
+  const TPlovexSettings stored = hive.Stored();
+  EXPECT_EQ(stored.MaxBytes, 32000);
+  EXPECT_EQ(stored.TotalX, 123);
+}
+
+// The window's pictures go to the user's state folder, made when needed, or
+// to the folder the settings name; never into the working directory (the
+// home folder, when started from the applications menu).
+TEST_F(FormTest, PicturesGoToTheStateFolderUnlessAFolderIsSet) {
+  QTemporaryDir tmp;
+  const QString root = tmp.path();
+  ASSERT_TRUE(QDir(root).mkpath("work") && QDir(root).mkpath("pub"));
+  const QString old_cwd = QDir::currentPath();
+  const QByteArray old_state = qgetenv("XDG_STATE_HOME"), old_home = qgetenv("HOME");
+  QDir::setCurrent(root + "/work");
+  struct Row {
+    QByteArray state_home, home;
+    QString gif_folder, expected_dir;
+  };
+  for (const Row& row :
+       {Row{root.toUtf8() + "/state", "/nonexistent", "", root + "/state/plovex"},
+        Row{"", root.toUtf8() + "/home", "", root + "/home/.local/state/plovex"},
+        Row{root.toUtf8() + "/state", "/nonexistent", root + "/pub", root + "/pub"}}) {
+    SCOPED_TRACE(row.expected_dir.toStdString());
+    qputenv("XDG_STATE_HOME", row.state_home);
+    qputenv("HOME", row.home);
+    hive.Seed([&](TPlovexSettings& s) { s.GifFolder = row.gif_folder.toStdString(); });
+    form = std::make_unique<TForm1>(TForm1Seams{&hive.Hive(), &poll, nullptr, &clock});
+    form->FormCreate();
+    EXPECT_TRUE(QFileInfo::exists(row.expected_dir + "/Plovex.gif"));
+    if (row.gif_folder.isEmpty()) {
+      struct stat st {};
+      ASSERT_EQ(stat(row.expected_dir.toUtf8().constData(), &st), 0);
+      EXPECT_EQ(st.st_mode & 0777, 0700u);
+    }
+    form.reset();
+  }
+  EXPECT_TRUE(QDir(root + "/work").isEmpty());
+  QDir::setCurrent(old_cwd);
+  qputenv("XDG_STATE_HOME", old_state);
+  qputenv("HOME", old_home);
 }
 
 TEST_F(FormTest, AStoredRefreshOfZeroIsToldAndTheTimerRunsOnTheDefault) {
@@ -742,7 +814,8 @@ TEST_F(FormTest, AReadOnlySettingsFolderNeitherKeepsTheWindowOpenNorLosesAnythin
   f.show();
   EXPECT_TRUE(f.close());
   EXPECT_FALSE(f.isVisible());
-  EXPECT_EQ(shown.size(), 2u);
+  // Told at the load, at Apply (which saves) and at the close.
+  EXPECT_EQ(shown.size(), 3u);
   EXPECT_EQ(ReadAll(hive.Hive().path()), before);
 }
 
@@ -767,7 +840,8 @@ TEST_F(FormTest, AFullDiskNeitherKeepsTheWindowOpenNorLosesAnything) {
   f.show();
   EXPECT_TRUE(f.close());
   EXPECT_FALSE(f.isVisible());
-  EXPECT_EQ(shown.size(), 2u);
+  // Told at the load, at Apply (which saves) and at the close.
+  EXPECT_EQ(shown.size(), 3u);
   EXPECT_EQ(ReadAll(hive.Hive().path()), before);
   QFile::remove(QString::fromStdString(folder + "/filler"));
 }

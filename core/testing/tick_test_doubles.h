@@ -26,6 +26,9 @@ class RecordingTickHost : public TickHost {
   int icon_updates = 0;
   int totals_saved = 0;
   std::optional<Surface> icon;
+  // Every fault report and clearing, as "report 0: message" / "clear 0".
+  std::vector<std::string> faults;
+  std::vector<std::string> snapshots;
 
   bool SaveGifChecked() const override { return save_gif_checked; }
   void SetResetCaptions(const std::string& a, const std::string& b) override {
@@ -41,6 +44,13 @@ class RecordingTickHost : public TickHost {
     icon = tray;
   }
   void SaveTotals() override { ++totals_saved; }
+  void ReportFault(TickFault kind, const Status& status) override {
+    faults.push_back("report " + std::to_string(static_cast<int>(kind)) + ": " + status.message());
+  }
+  void ClearFault(TickFault kind) override {
+    faults.push_back("clear " + std::to_string(static_cast<int>(kind)));
+  }
+  void SnapshotWritten(const std::string& path) override { snapshots.push_back(path); }
 };
 
 // Each Poll takes the next scripted reading pair (a missing reading gives an
@@ -89,11 +99,14 @@ class RecordingPictureWriter : public PictureWriter {
   std::vector<Call> calls;
   std::optional<std::string> fail_on;  // a name whose write fails
 
-  void Save(const Surface& picture, const std::vector<std::string>& names) override {
+  Status Save(const Surface& picture, const std::vector<std::string>& names) override {
     for (const std::string& n : names)
-      if (fail_on && n == *fail_on) throw PlovexError("Cannot create file " + n);
+      if (fail_on && n == *fail_on)
+        return Status::CannotCreate(n + " cannot be written in /srv/x: permission denied", 13);
     calls.push_back({names, picture});
+    return Status();
   }
+  std::string PathOf(const std::string& name) const override { return "/srv/x/" + name; }
 };
 
 // A complete tick on the defaults (Refresh 1, MaxBytes 64000, graph 0,12 to

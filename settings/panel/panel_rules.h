@@ -17,7 +17,7 @@ struct PanelNode {
   const char* page_caption;
 };
 
-inline constexpr std::array<PanelNode, 14> kPanelNodes = {{
+inline constexpr std::array<PanelNode, 15> kPanelNodes = {{
     {"About", -1, "About"},
     {"Network", -1, "Network"},
     {"Graph", -1, "Graph"},
@@ -25,12 +25,13 @@ inline constexpr std::array<PanelNode, 14> kPanelNodes = {{
     {"OID2", 2, "GraphOID2"},
     {"Ticks", 2, "Ticks"},
     {"Refresh", 2, "Refresh"},
+    {"GIF", 2, "GIF"},
     {"Text", -1, "Text"},
-    {"Text 1", 7, "Text 1"},
-    {"Text 2", 7, "Text 2"},
-    {"Text 3", 7, "Text 3"},
-    {"Text 4", 7, "Text 4"},
-    {"Text 5", 7, "Text 5"},
+    {"Text 1", 8, "Text 1"},
+    {"Text 2", 8, "Text 2"},
+    {"Text 3", 8, "Text 3"},
+    {"Text 4", 8, "Text 4"},
+    {"Text 5", 8, "Text 5"},
     {"Reset", -1, "Reset"},
 }};
 

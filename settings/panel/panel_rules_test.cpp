@@ -33,7 +33,7 @@ TEST(UpDownRange, StepsStopAtTheEndsAndPositionsAreClamped) {
 }
 
 TEST(PanelNodes, PreOrderWithParentsBeforeChildren) {
-  ASSERT_EQ(kPanelNodes.size(), 14u);
+  ASSERT_EQ(kPanelNodes.size(), 15u);
   for (std::size_t i = 0; i < kPanelNodes.size(); ++i) {
     const int parent = kPanelNodes[i].parent;
     EXPECT_LT(parent, static_cast<int>(i)) << kPanelNodes[i].text;
@@ -44,8 +44,9 @@ TEST(PanelNodes, PreOrderWithParentsBeforeChildren) {
     }
   }
   EXPECT_STREQ(kPanelNodes[4].page_caption, "GraphOID2");
-  EXPECT_STREQ(kPanelNodes[13].page_caption, "Reset");
-  EXPECT_EQ(kPanelNodes[13].parent, -1);
+  EXPECT_STREQ(kPanelNodes[7].page_caption, "GIF");
+  EXPECT_STREQ(kPanelNodes[14].page_caption, "Reset");
+  EXPECT_EQ(kPanelNodes[14].parent, -1);
 }
 
 }  // namespace

@@ -4,15 +4,19 @@
 #include <stdexcept>
 
 #include <QApplication>
+#include <QDesktopServices>
+#include <QFileDialog>
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QListWidget>
 #include <QScrollArea>
+#include <QUrl>
 
 #include "core/apply_restart.h"
 #include "core/counter_reset.h"
 #include "core/divisor_settings.h"
 #include "core/int_text.h"
+#include "core/picture_folder.h"
 #include "core/plovex_error.h"
 #include "core/settings_schema.h"
 #include "core/snmp_security.h"
@@ -125,6 +129,7 @@ TConfigPanel::TConfigPanel(TPlovexSettings& settings, PanelHost& host, QWidget* 
   BuildGraphPage();
   BuildTicksPage();
   BuildRefreshPage();
+  BuildGifPage();
   BuildChannelPage(1);
   BuildChannelPage(2);
   BuildTextPage();
@@ -355,6 +360,42 @@ void TConfigPanel::BuildRefreshPage() {
   udTickFreq = Place(new TUpDown(edtTickFreq, {1, 1440}, page), "udTickFreq", 121, 40, 15, 21);
   Bind(SchemaRows().TickFreq, edtTickFreq, udTickFreq);
   Label(page, "lblTickMin", "min", 144, 44);
+}
+
+void TConfigPanel::BuildGifPage() {
+  QWidget* page = Page("GIF");
+  NoteList(page, "lbExplainGifFolder",
+           {"Plovex.gif, its time-stamped copies and PlovexSnapShot.gif",
+            "are written into this folder. Left empty, they go to",
+            QString::fromStdString(DesktopPictureFolder())},
+           8, 8, 297, 41);
+  Label(page, "lblGifFolder", "Folder :", 8, 60);
+  edtGifFolder = Bind(SchemaRows().GifFolder, Edit(page, "edtGifFolder", "", 56, 56, 241));
+  edtGifFolder->setPlaceholderText(QString::fromStdString(DesktopPictureFolder()));
+  auto* browse = Place(new QPushButton("Browse...", page), "btnGifFolder", 56, 84, 75, 25);
+  auto* open = Place(new QPushButton("Open", page), "btnOpenGifFolder", 136, 84, 75, 25);
+  // The folder the pictures go to: as typed, else the window's default.
+  auto folder = [this] {
+    const QString typed = edtGifFolder->text();
+    return QString::fromStdString(typed.isEmpty() ? DesktopPictureFolder()
+                                                  : ExpandHome(typed.toStdString()));
+  };
+  choose_folder_ = [this](const QString& start) -> std::optional<QString> {
+    const QString chosen = QFileDialog::getExistingDirectory(this, "Picture folder", start);
+    if (chosen.isEmpty()) return std::nullopt;
+    return chosen;
+  };
+  open_folder_ = [](const QString& f) { QDesktopServices::openUrl(QUrl::fromLocalFile(f)); };
+  connect(browse, &QPushButton::clicked, this, [this, folder] {
+    if (const std::optional<QString> chosen = choose_folder_(folder()))
+      edtGifFolder->setText(*chosen);
+  });
+  connect(open, &QPushButton::clicked, this, [this, folder] {
+    // The default is made on first use; open it even before the first
+    // picture. One that cannot be made fails to open, visibly.
+    if (edtGifFolder->text().isEmpty()) (void)CreateFolder(folder().toStdString());
+    open_folder_(folder());
+  });
 }
 
 void TConfigPanel::BuildTextPage() {

@@ -1,7 +1,7 @@
 #pragma once
 // TConfigPanel: the configuration page of the main window: the tree
 // (TreeView1), Apply (Button1) and Cancel (Button4), and the page set
-// PageControl2 with its fourteen pages, one per tree node. It is the desktop's
+// PageControl2 with its fifteen pages, one per tree node. It is the desktop's
 // SettingsControls: SettingsToControls copies the record into its controls,
 // the timer period and the window placement; ControlsToSettings copies them
 // back.
@@ -58,7 +58,7 @@ class TConfigPanel : public QWidget, public SettingsControls {
   bool SaveGifChecked() const;
   // The captions of LblRstOID1 and LblRstOID2.
   void SetResetCaptions(const QString& oid1, const QString& oid2);
-  // Shows page `index` of PageControl2 (0 "About" .. 13 "Reset").
+  // Shows page `index` of PageControl2 (0 "About" .. 14 "Reset").
   void ShowPage(int index);
   // The picture on the "About" page.
   void SetAppIcon(const QIcon& icon);
@@ -67,6 +67,14 @@ class TConfigPanel : public QWidget, public SettingsControls {
   // over an in-memory network.
   using ClientFactory = std::function<std::unique_ptr<TSNMPSend>()>;
   void SetClientFactory(ClientFactory factory) { make_client_ = std::move(factory); }
+  // The picture folder's Browse dialog (the folder chosen, or nothing) and
+  // Open (shows a folder in the file manager); tests answer both.
+  using FolderChooser = std::function<std::optional<QString>(const QString& start)>;
+  using FolderOpener = std::function<void(const QString& folder)>;
+  void SetFolderDialogs(FolderChooser choose, FolderOpener open) {
+    choose_folder_ = std::move(choose);
+    open_folder_ = std::move(open);
+  }
 
  public slots:
   void TreeView1Click();
@@ -111,6 +119,7 @@ class TConfigPanel : public QWidget, public SettingsControls {
   void BuildChannelPage(int k);
   void BuildTicksPage();
   void BuildRefreshPage();
+  void BuildGifPage();
   void BuildTextPage();
   void BuildOverlayPage(int k);
   void BuildResetPage();
@@ -152,6 +161,8 @@ class TConfigPanel : public QWidget, public SettingsControls {
   PanelHost& host_;
   ColorChooser choose_color_;
   ClientFactory make_client_ = [] { return std::make_unique<TSNMPSend>(); };
+  FolderChooser choose_folder_;
+  FolderOpener open_folder_;
 
   QTreeWidget* TreeView1 = nullptr;
   QPushButton* Button1 = nullptr;
@@ -181,6 +192,7 @@ class TConfigPanel : public QWidget, public SettingsControls {
   QCheckBox* chkSaveGIF = nullptr;
   QLineEdit* edtSaveGifFreq = nullptr;
   TUpDown* udSaveGifFreq = nullptr;
+  QLineEdit* edtGifFolder = nullptr;
   QCheckBox* chkVticks = nullptr;
   QCheckBox* chkHticks = nullptr;
   QCheckBox* chkGLabel = nullptr;

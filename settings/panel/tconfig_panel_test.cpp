@@ -4,11 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <QComboBox>
+#include <QFileInfo>
 #include <QLabel>
 #include <QListWidget>
 #include <QScrollBar>
 #include <QStackedWidget>
 #include <QStyleOptionComboBox>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidget>
 #include <cstdlib>
@@ -68,6 +70,7 @@ TPlovexSettings Unusual() {
   s.TotalY = 5;
   s.SaveGif = false;
   s.SaveGifFreq = 15;
+  s.GifFolder = "/srv/pictures";
   s.VTicks = false;
   s.HTicks = false;
   s.GraphLabel = false;
@@ -118,6 +121,7 @@ void ExpectSameSettings(const TPlovexSettings& a, const TPlovexSettings& b) {
   EXPECT_EQ(a.TotalY, b.TotalY);
   EXPECT_EQ(a.SaveGif, b.SaveGif);
   EXPECT_EQ(a.SaveGifFreq, b.SaveGifFreq);
+  EXPECT_EQ(a.GifFolder, b.GifFolder);
   EXPECT_EQ(a.VTicks, b.VTicks);
   EXPECT_EQ(a.HTicks, b.HTicks);
   EXPECT_EQ(a.GraphLabel, b.GraphLabel);
@@ -205,7 +209,7 @@ TEST_F(PanelTest, TreeNodesShowTheirPagesAlsoWhileCollapsed) {
     EXPECT_EQ(ShownPage(), kPanelNodes[index].page_caption);
     EXPECT_EQ((*it)->text(0), kPanelNodes[index].text);
   }
-  EXPECT_EQ(index, 14);
+  EXPECT_EQ(index, 15);
   // A real click on a visible node.
   QTreeWidgetItem* network = tree->topLevelItem(1);
   tree->show();
@@ -473,6 +477,28 @@ TEST_F(PanelTest, ApplyRefusesZeroDivisorsAndChangesNothing) {
     EXPECT_EQ(host.applied, 0);
     EXPECT_EQ(Edit(row.edit)->text(), row.typed);  // kept to be mended
   }
+}
+
+// Browse fills the folder edit, Apply takes it, Open shows the folder the
+// pictures go to: the one typed, else the window's own default.
+TEST_F(PanelTest, TheGifPageChoosesAndOpensThePictureFolder) {
+  QTemporaryDir state;
+  const QByteArray old_state = qgetenv("XDG_STATE_HOME");
+  qputenv("XDG_STATE_HOME", state.path().toUtf8());
+  std::vector<QString> opened;
+  panel.SetFolderDialogs([](const QString&) { return std::optional<QString>("/srv/pub"); },
+                         [&](const QString& folder) { opened.push_back(folder); });
+  Find<QPushButton>("btnGifFolder")->click();
+  EXPECT_EQ(Edit("edtGifFolder")->text(), "/srv/pub");
+  Find<QPushButton>("btnOpenGifFolder")->click();
+  Find<QPushButton>("Button1")->click();
+  EXPECT_EQ(s.GifFolder, "/srv/pub");
+  Edit("edtGifFolder")->clear();
+  Find<QPushButton>("btnOpenGifFolder")->click();
+  // Empty: the window's own folder, made so that there is something to show.
+  EXPECT_EQ(opened, (std::vector<QString>{"/srv/pub", state.path() + "/plovex"}));
+  EXPECT_TRUE(QFileInfo(state.path() + "/plovex").isDir());
+  qputenv("XDG_STATE_HOME", old_state);
 }
 
 TEST_F(PanelTest, TheSaveGifBoxAndResetLabelsAreTheTicksToRead) {
