@@ -67,6 +67,9 @@ struct PollMemory {
   // While SnmpFailed: why, when the agent said so or the version 3 user
   // cannot be used ("wrong authentication key"); empty for plain silence.
   std::string FailureReason;
+  // sysUpTime.0 as the last poll received it, read while "Interface" is set
+  // so that a restarted agent is noticed; empty otherwise.
+  std::string Uptime;
 
   bool operator==(const PollMemory&) const = default;
 };
@@ -110,6 +113,10 @@ class TPlovexSettings {
   std::string SnmpPrivProtocol;
   std::string SnmpAuthKey;
   std::string SnmpPrivKey;
+  // The name (ifName, else ifDescr) of the interface whose counters Oid1 and
+  // Oid2 are; the poll follows it to its current ifIndex. Empty: the
+  // identifiers are used as they are.
+  std::string Interface;
   std::int32_t MaxBytes = 0;
   std::int32_t TextSize = 0;
   std::int32_t GraphTopX = 0;

@@ -52,9 +52,13 @@ void StoreReading(OidChannel& channel, const std::string& text) {
 
 // One identifier of the shared GetRequest and the output text it fills.
 struct Slot {
-  int text;  // index into PollTexts
+  int text;  // index into PollTexts, or kUptimeSlot
   const std::string* oid;
 };
+
+// The agent's uptime, asked for alongside while an interface is followed.
+constexpr int kUptimeSlot = 7;
+const std::string kSysUpTime = "1.3.6.1.2.1.1.3.0";
 
 bool IsCounter(const Slot& slot) { return slot.text < 2; }
 
@@ -62,9 +66,9 @@ bool IsCounter(const Slot& slot) { return slot.text < 2; }
 // agent answered; returns false when the host did not answer at all.
 class SharedRequest {
  public:
-  SharedRequest(TPlovexSettings& s, TSNMPSend& client, PollTexts& texts,
+  SharedRequest(TPlovexSettings& s, TSNMPSend& client, PollTexts& texts, std::string& uptime,
                 const PollInterruption* interruption)
-      : s_(s), client_(client), texts_(texts), interruption_(interruption) {}
+      : s_(s), client_(client), texts_(texts), uptime_(uptime), interruption_(interruption) {}
 
   bool Run(std::vector<Slot> slots) {
     const std::size_t max_requests = slots.size() + 2;
@@ -95,7 +99,7 @@ class SharedRequest {
       }
       const TSNMPRec& r = client_.Response;
       if (r.ErrorStatus == 0) {
-        for (const Slot& slot : group) texts_[slot.text] = r.FindValue(*slot.oid);
+        for (const Slot& slot : group) Out(slot) = r.FindValue(*slot.oid);
         queue.erase(queue.begin());
       } else if (r.ErrorStatus == kNoSuchName && r.ErrorIndex >= 1 &&
                  static_cast<std::size_t>(r.ErrorIndex) <= group.size()) {
@@ -112,6 +116,10 @@ class SharedRequest {
   }
 
  private:
+  std::string& Out(const Slot& slot) {
+    return slot.text == kUptimeSlot ? uptime_ : texts_[slot.text];
+  }
+
   void Send(const std::vector<Slot>& group, std::int32_t timeout) {
     client_.Request.Reset();
     client_.Host = s_.Ip;
@@ -149,6 +157,7 @@ class SharedRequest {
   TPlovexSettings& s_;
   TSNMPSend& client_;
   PollTexts& texts_;
+  std::string& uptime_;
   const PollInterruption* interruption_;
 };
 
@@ -165,6 +174,7 @@ std::vector<Slot> RequestSlots(TPlovexSettings& s, const std::array<bool, 6>& en
   for (int i = 1; i <= 5; ++i) {
     if (enabled[i]) slots.push_back({i + 1, &s.Texts[i].Oid});
   }
+  if (!s.Interface.empty()) slots.push_back({kUptimeSlot, &kSysUpTime});
   PollMemory& m = s.SnmpMemory;
   const std::string key = RequestKey(s, slots);
   if (m.RefusedFor != key ||
@@ -266,7 +276,9 @@ bool PollAgent(TPlovexSettings& s, TSNMPSend& client, const Status& security, Po
   for (int i = 1; i <= 5; ++i) enabled[i] = s.Texts[i].Enabled;
 
   const std::int64_t started = client.NowMs();
-  SharedRequest request(s, client, texts, interruption);
+  std::string& uptime = s.SnmpMemory.Uptime;
+  uptime.clear();
+  SharedRequest request(s, client, texts, uptime, interruption);
   const bool usable = security.ok();
   const bool answered = usable && request.Run(RequestSlots(s, enabled, client.NowMs()));
   if (!answered) {

@@ -17,9 +17,9 @@ TEST(SettingsSchema, EveryRowHasOneNameOneFieldAndADefaultOfItsType) {
     EXPECT_EQ(row.field.index(), row.default_value.index()) << row.name;
     EXPECT_EQ(FindSetting(row.name), &row);
   }
-  // Every value of the current key but "VersionNum": the Windows version's 68
-  // and the six of SNMP versions 2c and 3.
-  EXPECT_EQ(names.size(), 74u);
+  // Every value of the current key but "VersionNum": the Windows version's 68,
+  // the six of SNMP versions 2c and 3 and "Interface".
+  EXPECT_EQ(names.size(), 75u);
   EXPECT_EQ(FindSetting("OID1Last"), nullptr) << "the totals are stored apart";
   EXPECT_EQ(FindSetting("ip"), nullptr) << "names are spelt exactly";
 }

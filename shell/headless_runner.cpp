@@ -149,6 +149,9 @@ int RunHeadlessProgram(std::span<const std::string> args, std::ostream& out, std
   Surface picture(kPictureWidth, kPictureHeight);
   TSNMPSend client;
   AgentPollSource poll(client, &waiter);
+  // Told once, where errors go (the service's journal); saved at the end.
+  poll.OnInterfaceMoved(
+      [&err](const std::string& notice) { err << "plovex: " << notice << std::endl; });
   GifPictureWriter writer;
   PosixClock clock;
   HeadlessRunner runner(settings, &store, picture, clock, poll, writer, font.get(), waiter, out,
