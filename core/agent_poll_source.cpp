@@ -21,6 +21,7 @@ PollTexts AgentPollSource::Poll(TPlovexSettings& s) {
     if (!texts[k - 1].empty() && c.Value < c.PrevValue) outcome.counter_went_back = true;
   }
   outcome.uptime = s.SnmpMemory.Uptime;
+  outcome.status = s.SnmpMemory.InterfaceStatus;
   if (const auto notice = follower_.AfterPoll(s, client_, outcome)) {
     if (moved_) moved_(*notice);
   }

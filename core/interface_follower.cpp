@@ -37,23 +37,23 @@ std::optional<std::int32_t> IndexOf(const std::string& oid) {
 
 }  // namespace
 
-Result<std::int32_t> FindInterface(const TPlovexSettings& s, TSNMPSend& client,
-                                   const std::string& name) {
+Result<FoundInterface> FindInterface(const TPlovexSettings& s, TSNMPSend& client,
+                                     const std::string& name) {
   struct Row {
     bool named = false, described = false, up = false;
   };
   std::map<std::int32_t, Row> rows;
-  const Status walked = WalkColumns(
-      s, client, kLookupColumns,
-      [&](std::size_t column, const std::string& index, const TSNMPMib& b) {
-        const auto i = Decimal(index);
-        if (!i || *i <= 0 || *i > INT32_MAX) return;
-        Row& row = rows[static_cast<std::int32_t>(*i)];
-        if (column == 0) row.named = b.Value == name;
-        if (column == 1) row.described = b.Value == name;
-        if (column == 2) row.up = b.Value == "1";
-      },
-      {.budget_ms = kLookupBudgetMs});
+  const Status walked =
+      WalkColumns(s, client, kLookupColumns,
+                  [&](std::size_t column, const std::string& index, const TSNMPMib& b) {
+                    const auto i = Decimal(index);
+                    if (!i || *i <= 0 || *i > INT32_MAX) return;
+                    Row& row = rows[static_cast<std::int32_t>(*i)];
+                    if (column == 0) row.named = b.Value == name;
+                    if (column == 1) row.described = b.Value == name;
+                    if (column == 2) row.up = b.Value == "1";
+                  },
+                  {.budget_ms = kLookupBudgetMs});
   if (!walked.ok()) return walked;
   // Names first; a description only where the agent has no ifName for it.
   const bool any_named =
@@ -69,7 +69,7 @@ Result<std::int32_t> FindInterface(const TPlovexSettings& s, TSNMPSend& client,
     }
   }
   if (!best) return Status::NotFound("no interface named \"" + name + "\"");
-  return *best;
+  return FoundInterface{*best, best_up};
 }
 
 std::optional<std::string> WithInterfaceIndex(const std::string& oid, std::int32_t index) {
@@ -82,6 +82,12 @@ std::optional<std::string> WithInterfaceIndex(const std::string& oid, std::int32
   }
   if (!Decimal(oid.substr(dot + 1))) return std::nullopt;
   return column + "." + std::to_string(index);
+}
+
+std::optional<std::string> OperStatusOid(const std::string& counter_oid) {
+  const std::optional<std::int32_t> index = IndexOf(counter_oid);
+  if (!index) return std::nullopt;
+  return "1.3.6.1.2.1.2.2.1.8." + std::to_string(*index);
 }
 
 void InterfaceFollower::Restart() {
@@ -98,23 +104,26 @@ std::optional<std::string> InterfaceFollower::AfterPoll(TPlovexSettings& s, TSNM
     if (uptime_ && *uptime < *uptime_) due_ = true;  // the agent restarted
     uptime_ = uptime;
   }
-  if (poll.counter_missing || poll.counter_went_back) due_ = true;
+  const bool down = !poll.status.empty() && poll.status != "1";
+  if (poll.counter_missing || poll.counter_went_back || down) due_ = true;
   const std::int64_t now = client.NowMs();
   if (!due_ || now < next_try_ms_) return std::nullopt;
 
-  const Result<std::int32_t> found = FindInterface(s, client, s.Interface);
-  if (!found) {
+  const Result<FoundInterface> found = FindInterface(s, client, s.Interface);
+  if (!found || !found->up) {
     delay_ms_ = delay_ms_ == 0 ? kFirstRetryMs : std::min(delay_ms_ * 2, kLongestRetryMs);
     next_try_ms_ = client.NowMs() + delay_ms_;
-    return std::nullopt;
+  } else {
+    due_ = false;
+    delay_ms_ = 0;
+    next_try_ms_ = 0;
   }
-  due_ = false;
-  delay_ms_ = 0;
-  next_try_ms_ = 0;
-  const auto oid1 = WithInterfaceIndex(s.Oid1.Oid, *found);
-  const auto oid2 = WithInterfaceIndex(s.Oid2.Oid, *found);
-  const bool moves = (oid1 && IndexOf(s.Oid1.Oid) != *found) ||
-                     (oid2 && IndexOf(s.Oid2.Oid) != *found);
+  if (!found) return std::nullopt;
+  const std::int32_t index = found->index;
+  const auto oid1 = WithInterfaceIndex(s.Oid1.Oid, index);
+  const auto oid2 = WithInterfaceIndex(s.Oid2.Oid, index);
+  const bool moves =
+      (oid1 && IndexOf(s.Oid1.Oid) != index) || (oid2 && IndexOf(s.Oid2.Oid) != index);
   if (!moves) return std::nullopt;
   for (int k = 1; k <= 2; ++k) {
     OidChannel& c = s.Channel(k);
@@ -122,7 +131,7 @@ std::optional<std::string> InterfaceFollower::AfterPoll(TPlovexSettings& s, TSNM
     // The next reading is another counter's: no rate against this one.
     c.NewBaseline = true;
   }
-  return s.Interface + " is now interface " + std::to_string(*found);
+  return s.Interface + " is now interface " + std::to_string(index);
 }
 
 }  // namespace plovex

@@ -6,14 +6,15 @@
 // With "Interface" set, the name's current ifIndex is looked up (FindInterface)
 // at Start, after a poll in which the agent answered but a counter did not
 // (noSuchName, noSuchObject, noSuchInstance), after the agent's uptime went
-// backwards, and after a counter went backwards (an agent may keep the old
-// row of a deleted interface, down and at 0, beside the new one). When it differs from the index the counters name, both counter
-// identifiers move there (only identifiers of the interface table's octet
-// counters, whose last arc is the index), both channels take their next
-// reading as a new baseline, and AfterPoll returns the notice to tell once:
-// "wan0 is now interface 7". A lookup that does not find the name is tried
-// again 2 seconds later, then after twice the time before, up to once a minute.
-// With "Interface" empty nothing is ever looked up or changed.
+// backwards, after a counter went backwards, and while the interface the
+// counters name is not up (an agent may keep the row of a deleted interface,
+// down and frozen, beside the new one). When it differs from the index the counters name, both
+// counter identifiers move there (only identifiers of the interface table's octet counters, whose
+// last arc is the index), both channels take their next reading as a new baseline, and AfterPoll
+// returns the notice to tell once: "wan0 is now interface 7". A lookup that does not find the name,
+// or finds it only down (the new row may not be there yet), is tried again 2 seconds later, then
+// after twice the time before, up to once a minute. With "Interface" empty nothing is ever looked
+// up or changed.
 //
 // The lookup's own walk is bounded as WalkColumns is, within one second.
 #include <cstdint>
@@ -28,19 +29,29 @@ namespace plovex {
 
 // The ifIndex of the interface named `name` (ifName, else ifDescr): of several,
 // the one that is up, then the highest index. kNotFound when none has the name.
-Result<std::int32_t> FindInterface(const TPlovexSettings& s, TSNMPSend& client,
-                                   const std::string& name);
+struct FoundInterface {
+  std::int32_t index = 0;
+  bool up = false;
+  bool operator==(const FoundInterface&) const = default;
+};
+Result<FoundInterface> FindInterface(const TPlovexSettings& s, TSNMPSend& client,
+                                     const std::string& name);
 
 // `oid` with its interface index replaced by `index`, when it is one of the
 // interface table's octet counters; nullopt otherwise.
 std::optional<std::string> WithInterfaceIndex(const std::string& oid, std::int32_t index);
 
+// ifOperStatus of the interface the counter identifier names; nullopt when it
+// is no interface counter.
+std::optional<std::string> OperStatusOid(const std::string& counter_oid);
+
 // What the poll saw, as the follower needs it.
 struct PollOutcome {
-  bool answered = false;        // the agent answered the poll's GetRequest
-  bool counter_missing = false;  // and yet a counter had no value
+  bool answered = false;           // the agent answered the poll's GetRequest
+  bool counter_missing = false;    // and yet a counter had no value
   bool counter_went_back = false;  // a counter read lower than before
-  std::string uptime;           // sysUpTime.0 as received; empty when not read
+  std::string uptime;              // sysUpTime.0 as received; empty when not read
+  std::string status;              // ifOperStatus of the counters' interface; empty when not read
 };
 
 class InterfaceFollower {

@@ -28,10 +28,18 @@ enum ColumnId : std::size_t {
   kHCOut,
 };
 const std::string kColumns[] = {
-    "1.3.6.1.2.1.2.2.1.2",     "1.3.6.1.2.1.2.2.1.3",     "1.3.6.1.2.1.2.2.1.5",
-    "1.3.6.1.2.1.2.2.1.7",     "1.3.6.1.2.1.2.2.1.8",     kIfInOctets,
-    kIfOutOctets,              "1.3.6.1.2.1.31.1.1.1.1",  "1.3.6.1.2.1.31.1.1.1.15",
-    "1.3.6.1.2.1.31.1.1.1.18", "1.3.6.1.2.1.4.20.1.2",    kIfHCInOctets,
+    "1.3.6.1.2.1.2.2.1.2",
+    "1.3.6.1.2.1.2.2.1.3",
+    "1.3.6.1.2.1.2.2.1.5",
+    "1.3.6.1.2.1.2.2.1.7",
+    "1.3.6.1.2.1.2.2.1.8",
+    kIfInOctets,
+    kIfOutOctets,
+    "1.3.6.1.2.1.31.1.1.1.1",
+    "1.3.6.1.2.1.31.1.1.1.15",
+    "1.3.6.1.2.1.31.1.1.1.18",
+    "1.3.6.1.2.1.4.20.1.2",
+    kIfHCInOctets,
     kIfHCOutOctets,
 };
 // Rows per GetRequest of ReadInterfaceRates: two bindings each, well inside
@@ -94,13 +102,27 @@ Result<InterfaceTable> ReadInterfaceTable(const TPlovexSettings& s, TSNMPSend& c
         InterfaceRow& row = rows[if_index];
         row.index = if_index;
         switch (column) {
-          case kDescr: row.descr = b.Value; break;
-          case kType: row.type = Int32(b.Value); break;
-          case kSpeed: row.speed_bps = Unsigned(b.Value).value_or(0); break;
-          case kAdmin: row.admin_status = Int32(b.Value); break;
-          case kOper: row.oper_status = Int32(b.Value); break;
-          case kName: row.name = b.Value; break;
-          case kAlias: row.alias = b.Value; break;
+          case kDescr:
+            row.descr = b.Value;
+            break;
+          case kType:
+            row.type = Int32(b.Value);
+            break;
+          case kSpeed:
+            row.speed_bps = Unsigned(b.Value).value_or(0);
+            break;
+          case kAdmin:
+            row.admin_status = Int32(b.Value);
+            break;
+          case kOper:
+            row.oper_status = Int32(b.Value);
+            break;
+          case kName:
+            row.name = b.Value;
+            break;
+          case kAlias:
+            row.alias = b.Value;
+            break;
           case kHighSpeed:
             high_speed = Unsigned(b.Value).value_or(0);
             if (high_speed > 0) high_speeds[if_index] = high_speed;
@@ -120,7 +142,8 @@ Result<InterfaceTable> ReadInterfaceTable(const TPlovexSettings& s, TSNMPSend& c
           case kHCOut:
             if (row.hc_counters) row.out_octets = Unsigned(b.Value).value_or(0);
             break;
-          default: break;
+          default:
+            break;
         }
       },
       {.interruption = interruption});
@@ -225,30 +248,47 @@ InterfaceChoice ChooseInterface(const TPlovexSettings& s, const InterfaceRow& ro
 
 std::string InterfaceTypeText(std::int32_t type) {
   switch (type) {
-    case 6: return "ethernet";
-    case 23: return "ppp";
-    case 24: return "loopback";
-    case 53: return "virtual";
-    case 71: return "wifi";
-    case 131: return "tunnel";
-    case 135: return "vlan";
-    case 209: return "bridge";
+    case 6:
+      return "ethernet";
+    case 23:
+      return "ppp";
+    case 24:
+      return "loopback";
+    case 53:
+      return "virtual";
+    case 71:
+      return "wifi";
+    case 131:
+      return "tunnel";
+    case 135:
+      return "vlan";
+    case 209:
+      return "bridge";
     case 243:
-    case 244: return "mobile";
-    default: return "type " + std::to_string(type);
+    case 244:
+      return "mobile";
+    default:
+      return "type " + std::to_string(type);
   }
 }
 
 std::string InterfaceStatusText(const InterfaceRow& row) {
   if (row.admin_status == 2) return "admin down";
   switch (row.oper_status) {
-    case 1: return "up";
-    case 2: return "down";
-    case 3: return "testing";
-    case 5: return "dormant";
-    case 6: return "not present";
-    case 7: return "lower layer down";
-    default: return "unknown";
+    case 1:
+      return "up";
+    case 2:
+      return "down";
+    case 3:
+      return "testing";
+    case 5:
+      return "dormant";
+    case 6:
+      return "not present";
+    case 7:
+      return "lower layer down";
+    default:
+      return "unknown";
   }
 }
 

@@ -10,8 +10,7 @@ namespace {
 
 using testing::FakeAgent;
 
-constexpr std::int32_t kInteger = 2, kOctets = 4, kCounter = 0x41, kGauge = 0x42,
-                       kCounter64 = 0x46;
+constexpr std::int32_t kInteger = 2, kOctets = 4, kCounter = 0x41, kGauge = 0x42, kCounter64 = 0x46;
 
 // A home router: lo (1), eth0 the LAN (2, busiest), wan0 with the public
 // address (3), lan9 down (4).
@@ -27,8 +26,9 @@ class InterfaceTableTest : public ::testing::Test {
       int type, oper;
       std::uint64_t speed_mbit, in, out;
     };
-    for (const If& i : {If{1, "lo", 24, 1, 0, 900000, 900000}, If{2, "eth0", 6, 1, 1000, 5000, 7000},
-                        If{3, "wan0", 6, 1, 40, 3000, 1000}, If{4, "lan9", 6, 2, 100, 0, 0}}) {
+    for (const If& i :
+         {If{1, "lo", 24, 1, 0, 900000, 900000}, If{2, "eth0", 6, 1, 1000, 5000, 7000},
+          If{3, "wan0", 6, 1, 40, 3000, 1000}, If{4, "lan9", 6, 2, 100, 0, 0}}) {
       const std::string n = "." + std::to_string(i.index);
       Add("1.3.6.1.2.1.2.2.1.2" + n, kOctets, std::string(i.name) + " device");
       Add("1.3.6.1.2.1.2.2.1.3" + n, kInteger, std::to_string(i.type));
@@ -42,8 +42,8 @@ class InterfaceTableTest : public ::testing::Test {
       Add(kIfHCOutOctets + n, kCounter64, std::to_string(i.out));
       Add("1.3.6.1.2.1.31.1.1.1.15" + n, kGauge, std::to_string(i.speed_mbit));
     }
-    for (const auto& [address, index] : {std::pair{"127.0.0.1", "1"}, {"192.168.1.1", "2"},
-                                         {"203.0.113.5", "3"}}) {
+    for (const auto& [address, index] :
+         {std::pair{"127.0.0.1", "1"}, {"192.168.1.1", "2"}, {"203.0.113.5", "3"}}) {
       Add(std::string("1.3.6.1.2.1.4.20.1.2.") + address, kInteger, index);
     }
     Add("1.3.6.1.2.1.1.3.0", 0x43, "500");
@@ -154,18 +154,20 @@ TEST_F(FollowTest, MovesBothCountersWhenTheAgentRenumbers) {
     PollOutcome outcome;
     const char* expected;  // the notice, or null when nothing moves
   } cases[] = {
-      {"counter gone", {true, true, false, "900"}, "wan0 is now interface 7"},
-      {"counter back", {true, false, true, "900"}, "wan0 is now interface 7"},
-      {"uptime backwards", {true, false, false, "100"}, "wan0 is now interface 7"},
-      {"no answer", {false, true, false, ""}, nullptr},
-      {"all well", {true, false, false, "900"}, nullptr},
+      {"counter gone", {true, true, false, "900", ""}, "wan0 is now interface 7"},
+      {"counter back", {true, false, true, "900", "1"}, "wan0 is now interface 7"},
+      {"uptime backwards", {true, false, false, "100", "1"}, "wan0 is now interface 7"},
+      {"interface down", {true, false, false, "900", "2"}, "wan0 is now interface 7"},
+      {"no answer", {false, true, false, "", ""}, nullptr},
+      {"all well", {true, false, false, "900", "1"}, nullptr},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.why);
     follower_.Restart();
     s_.Oid1.Oid = std::string(kIfHCInOctets) + ".3";
     s_.Oid2.Oid = std::string(kIfHCOutOctets) + ".3";
-    ASSERT_FALSE(follower_.AfterPoll(s_, client_, {true, false, false, "800"}));  // at start: still 3
+    ASSERT_FALSE(
+        follower_.AfterPoll(s_, client_, {true, false, false, "800", "1"}));  // at start: still 3
     Renumber(3, 7);
     const auto notice = follower_.AfterPoll(s_, client_, c.outcome);
     Renumber(7, 3);
@@ -179,8 +181,9 @@ TEST_F(FollowTest, MovesBothCountersWhenTheAgentRenumbers) {
 }
 
 TEST_F(FollowTest, OfSeveralRowsWithTheNameTheOneUpThenTheHighest) {
-  for (const auto& [oper4, oper9, expected] :
-       {std::tuple{"1", "2", 4}, {"1", "1", 9}, {"2", "2", 9}}) {
+  for (const auto& [oper4, oper9, expected] : {std::tuple{"1", "2", FoundInterface{4, true}},
+                                               {"1", "1", FoundInterface{9, true}},
+                                               {"2", "2", FoundInterface{9, false}}}) {
     for (const auto& [index, oper] : {std::pair{4, oper4}, {9, oper9}}) {
       const std::string n = "." + std::to_string(index);
       Add("1.3.6.1.2.1.31.1.1.1.1" + n, kOctets, "wan0");
@@ -193,14 +196,14 @@ TEST_F(FollowTest, OfSeveralRowsWithTheNameTheOneUpThenTheHighest) {
 
 TEST_F(FollowTest, ANameNotFoundIsAskedForAgainLaterAndEmptyFollowsNothing) {
   s_.Interface = "ppp0";
-  EXPECT_FALSE(follower_.AfterPoll(s_, client_, {true, true, false, ""}));
+  EXPECT_FALSE(follower_.AfterPoll(s_, client_, {true, true, false, "", ""}));
   const std::size_t asked = agent_.requests.size();
   net_->now_ms += 1000;
-  EXPECT_FALSE(follower_.AfterPoll(s_, client_, {true, true, false, ""}));
+  EXPECT_FALSE(follower_.AfterPoll(s_, client_, {true, true, false, "", ""}));
   EXPECT_EQ(agent_.requests.size(), asked);  // within the 2 s back-off
   s_.Interface.clear();
   net_->now_ms += 60000;
-  EXPECT_FALSE(follower_.AfterPoll(s_, client_, {true, true, false, ""}));
+  EXPECT_FALSE(follower_.AfterPoll(s_, client_, {true, true, false, "", ""}));
   EXPECT_EQ(agent_.requests.size(), asked);
   EXPECT_EQ(WithInterfaceIndex("1.3.6.1.2.1.1.3.0", 7), std::nullopt);
 }

@@ -67,9 +67,11 @@ struct PollMemory {
   // While SnmpFailed: why, when the agent said so or the version 3 user
   // cannot be used ("wrong authentication key"); empty for plain silence.
   std::string FailureReason;
-  // sysUpTime.0 as the last poll received it, read while "Interface" is set
-  // so that a restarted agent is noticed; empty otherwise.
+  // sysUpTime.0 and the followed interface's ifOperStatus as the last poll
+  // received them, read while "Interface" is set so that a restarted agent or
+  // a vanished interface is noticed; empty otherwise.
   std::string Uptime;
+  std::string InterfaceStatus;
 
   bool operator==(const PollMemory&) const = default;
 };

@@ -7,6 +7,7 @@
 #include "core/agent_text.h"
 #include "core/format_uptime.h"
 #include "core/int_text.h"
+#include "core/interface_follower.h"
 #include "core/plovex_error.h"
 #include "snmp/ber_format.h"
 #include "snmp/oid_order.h"
@@ -56,8 +57,10 @@ struct Slot {
   const std::string* oid;
 };
 
-// The agent's uptime, asked for alongside while an interface is followed.
+// The agent's uptime and the followed interface's ifOperStatus, asked for
+// alongside while an interface is followed.
 constexpr int kUptimeSlot = 7;
+constexpr int kStatusSlot = 8;
 const std::string kSysUpTime = "1.3.6.1.2.1.1.3.0";
 
 bool IsCounter(const Slot& slot) { return slot.text < 2; }
@@ -66,9 +69,9 @@ bool IsCounter(const Slot& slot) { return slot.text < 2; }
 // agent answered; returns false when the host did not answer at all.
 class SharedRequest {
  public:
-  SharedRequest(TPlovexSettings& s, TSNMPSend& client, PollTexts& texts, std::string& uptime,
+  SharedRequest(TPlovexSettings& s, TSNMPSend& client, PollTexts& texts,
                 const PollInterruption* interruption)
-      : s_(s), client_(client), texts_(texts), uptime_(uptime), interruption_(interruption) {}
+      : s_(s), client_(client), texts_(texts), interruption_(interruption) {}
 
   bool Run(std::vector<Slot> slots) {
     const std::size_t max_requests = slots.size() + 2;
@@ -117,7 +120,9 @@ class SharedRequest {
 
  private:
   std::string& Out(const Slot& slot) {
-    return slot.text == kUptimeSlot ? uptime_ : texts_[slot.text];
+    if (slot.text == kUptimeSlot) return s_.SnmpMemory.Uptime;
+    if (slot.text == kStatusSlot) return s_.SnmpMemory.InterfaceStatus;
+    return texts_[slot.text];
   }
 
   void Send(const std::vector<Slot>& group, std::int32_t timeout) {
@@ -157,7 +162,6 @@ class SharedRequest {
   TPlovexSettings& s_;
   TSNMPSend& client_;
   PollTexts& texts_;
-  std::string& uptime_;
   const PollInterruption* interruption_;
 };
 
@@ -169,12 +173,13 @@ std::string RequestKey(const TPlovexSettings& s, const std::vector<Slot>& slots)
 }
 
 std::vector<Slot> RequestSlots(TPlovexSettings& s, const std::array<bool, 6>& enabled,
-                               std::int64_t now_ms) {
+                               const std::string& status_oid, std::int64_t now_ms) {
   std::vector<Slot> slots{{0, &s.Oid1.Oid}, {1, &s.Oid2.Oid}};
   for (int i = 1; i <= 5; ++i) {
     if (enabled[i]) slots.push_back({i + 1, &s.Texts[i].Oid});
   }
   if (!s.Interface.empty()) slots.push_back({kUptimeSlot, &kSysUpTime});
+  if (!status_oid.empty()) slots.push_back({kStatusSlot, &status_oid});
   PollMemory& m = s.SnmpMemory;
   const std::string key = RequestKey(s, slots);
   if (m.RefusedFor != key ||
@@ -276,11 +281,12 @@ bool PollAgent(TPlovexSettings& s, TSNMPSend& client, const Status& security, Po
   for (int i = 1; i <= 5; ++i) enabled[i] = s.Texts[i].Enabled;
 
   const std::int64_t started = client.NowMs();
-  std::string& uptime = s.SnmpMemory.Uptime;
-  uptime.clear();
-  SharedRequest request(s, client, texts, uptime, interruption);
+  s.SnmpMemory.Uptime.clear();
+  s.SnmpMemory.InterfaceStatus.clear();
+  const std::string status_oid = s.Interface.empty() ? "" : OperStatusOid(s.Oid1.Oid).value_or("");
+  SharedRequest request(s, client, texts, interruption);
   const bool usable = security.ok();
-  const bool answered = usable && request.Run(RequestSlots(s, enabled, client.NowMs()));
+  const bool answered = usable && request.Run(RequestSlots(s, enabled, status_oid, client.NowMs()));
   if (!answered) {
     NoteSilence(s, client.NowMs(), usable ? SilenceReason(client) : security.message());
     // A host that stays silent is not news: the overlays keep their empty texts.

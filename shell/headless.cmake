@@ -53,3 +53,10 @@ foreach(mode v2c v3)
     FIXTURES_REQUIRED snmp_agent RESOURCE_LOCK snmp_agent TIMEOUT 60
     ENVIRONMENT "PLOVEX_AGENT_DIR=${PROJECT_BINARY_DIR}/agent;PLOVEX_DEFAULT_HIVE=$<TARGET_FILE:plovex_default_hive>")
 endforeach()
+
+add_test(NAME agent.shell.InterfacesAreListedAndFollowedByName
+  COMMAND /usr/bin/python3 ${CMAKE_CURRENT_SOURCE_DIR}/interfaces_agent_test.py
+          $<TARGET_FILE:plovex> ${PROJECT_SOURCE_DIR}/tests/fixtures/snmp_agent.sh)
+set_tests_properties(agent.shell.InterfacesAreListedAndFollowedByName PROPERTIES
+  FIXTURES_REQUIRED snmp_agent RESOURCE_LOCK snmp_agent TIMEOUT 90
+  ENVIRONMENT "PLOVEX_AGENT_DIR=${PROJECT_BINARY_DIR}/agent;PLOVEX_DEFAULT_HIVE=$<TARGET_FILE:plovex_default_hive>")

@@ -26,8 +26,8 @@ std::string InterfaceListText(const TPlovexSettings& s, const InterfaceTable& ta
   const std::optional<std::size_t> offered = PreselectedRow(table);
   std::size_t name_width = 4;
   for (const InterfaceRow& row : table.rows) name_width = std::max(name_width, row.Name().size());
-  std::string text = "  " + Padded("index", 5) + Padded("name", name_width) +
-                     Padded("type", 9) + Padded("status", 10) + Padded("speed", 11) +
+  std::string text = "  " + Padded("index", 5) + Padded("name", name_width) + Padded("type", 9) +
+                     Padded("status", 10) + Padded("speed", 11) +
                      "counters (in, out)  rates (in, out)\n";
   for (std::size_t i = 0; i < table.rows.size(); ++i) {
     const InterfaceRow& row = table.rows[i];

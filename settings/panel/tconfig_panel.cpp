@@ -639,7 +639,16 @@ void TConfigPanel::ResetCounter(int k, const QLineEdit* oid_edit) {
 
 void TConfigPanel::ShowMaxRate() {
   const Result<std::int32_t> bytes = TryStrToInt(Text(edtMax));
-  lblMaxRate->setText(bytes ? QString("= %1 Mbit/s").arg(*bytes * 8.0 / 1e6, 0, 'g', 4) : "");
+  if (!bytes) {
+    lblMaxRate->clear();
+    return;
+  }
+  const double mbit = *bytes * 8.0 / 1e6;
+  lblMaxRate->setText(QString("= %1 Mbit/s")
+                          .arg(mbit, 0, 'f',
+                               mbit >= 100 ? 0
+                               : mbit >= 1 ? 1
+                                           : 3));
 }
 
 TPlovexSettings TConfigPanel::TypedNetwork() const {
