@@ -26,6 +26,7 @@ TInterfaceDialog::TInterfaceDialog(InterfaceTable table, RateReader read_rates, 
   lstInterfaces->setSelectionBehavior(QAbstractItemView::SelectRows);
   lstInterfaces->setSelectionMode(QAbstractItemView::SingleSelection);
   lstInterfaces->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  lstInterfaces->horizontalHeader()->setStretchLastSection(true);
   lblInterfacesNote = new QLabel(
       "In is what the interface receives (for the internet line: down), out what it sends (up).",
       this);
@@ -77,6 +78,9 @@ void TInterfaceDialog::Fill() {
         lstInterfaces->setItem(i, c, item);
       }
       item->setText(texts[c]);
+      if (c == kIndex || c == kSpeed || c == kIn || c == kOut) {
+        item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+      }
     }
   }
   lstInterfaces->resizeColumnsToContents();
