@@ -22,7 +22,7 @@ PollTexts AgentPollSource::Poll(TPlovexSettings& s) {
   }
   outcome.uptime = s.SnmpMemory.Uptime;
   outcome.status = s.SnmpMemory.InterfaceStatus;
-  if (const auto notice = follower_.AfterPoll(s, client_, outcome)) {
+  if (const auto notice = follower_.AfterPoll(s, client_, outcome, interruption_)) {
     if (moved_) moved_(*notice);
   }
   return texts;

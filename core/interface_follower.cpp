@@ -38,7 +38,8 @@ std::optional<std::int32_t> IndexOf(const std::string& oid) {
 }  // namespace
 
 Result<FoundInterface> FindInterface(const TPlovexSettings& s, TSNMPSend& client,
-                                     const std::string& name) {
+                                     const std::string& name,
+                                     const PollInterruption* interruption) {
   struct Row {
     bool named = false, described = false, up = false;
   };
@@ -53,7 +54,7 @@ Result<FoundInterface> FindInterface(const TPlovexSettings& s, TSNMPSend& client
                     if (column == 1) row.described = b.Value == name;
                     if (column == 2) row.up = b.Value == "1";
                   },
-                  {.budget_ms = kLookupBudgetMs});
+                  {.budget_ms = kLookupBudgetMs, .interruption = interruption});
   if (!walked.ok()) return walked;
   // Names first; a description only where the agent has no ifName for it.
   const bool any_named =
@@ -98,7 +99,12 @@ void InterfaceFollower::Restart() {
 }
 
 std::optional<std::string> InterfaceFollower::AfterPoll(TPlovexSettings& s, TSNMPSend& client,
-                                                        const PollOutcome& poll) {
+                                                        const PollOutcome& poll,
+                                                        const PollInterruption* interruption) {
+  if (s.Interface != name_) {
+    Restart();
+    name_ = s.Interface;
+  }
   if (s.Interface.empty() || !poll.answered) return std::nullopt;
   if (const auto uptime = Decimal(poll.uptime)) {
     if (uptime_ && *uptime < *uptime_) due_ = true;  // the agent restarted
@@ -109,7 +115,7 @@ std::optional<std::string> InterfaceFollower::AfterPoll(TPlovexSettings& s, TSNM
   const std::int64_t now = client.NowMs();
   if (!due_ || now < next_try_ms_) return std::nullopt;
 
-  const Result<FoundInterface> found = FindInterface(s, client, s.Interface);
+  const Result<FoundInterface> found = FindInterface(s, client, s.Interface, interruption);
   if (!found || !found->up) {
     delay_ms_ = delay_ms_ == 0 ? kFirstRetryMs : std::min(delay_ms_ * 2, kLongestRetryMs);
     next_try_ms_ = client.NowMs() + delay_ms_;

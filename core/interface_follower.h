@@ -23,6 +23,7 @@
 
 #include "base/status.h"
 #include "core/plovex_settings.h"
+#include "core/poll_interruption.h"
 #include "snmp/tsnmp_send.h"
 
 namespace plovex {
@@ -35,7 +36,8 @@ struct FoundInterface {
   bool operator==(const FoundInterface&) const = default;
 };
 Result<FoundInterface> FindInterface(const TPlovexSettings& s, TSNMPSend& client,
-                                     const std::string& name);
+                                     const std::string& name,
+                                     const PollInterruption* interruption = nullptr);
 
 // `oid` with its interface index replaced by `index`, when it is one of the
 // interface table's octet counters; nullopt otherwise.
@@ -59,16 +61,19 @@ class InterfaceFollower {
   // The next AfterPoll looks the name up (Start, settings applied).
   void Restart();
 
-  // After each poll; may walk the agent through `client`. The notice when the
-  // counters moved.
+  // After each poll; may walk the agent through `client` (cut short when
+  // `interruption` is requested). The notice when the counters moved. A name
+  // other than the one looked up last is looked up at once.
   std::optional<std::string> AfterPoll(TPlovexSettings& s, TSNMPSend& client,
-                                       const PollOutcome& poll);
+                                       const PollOutcome& poll,
+                                       const PollInterruption* interruption = nullptr);
 
  private:
   bool due_ = true;
   std::int64_t next_try_ms_ = 0;
   std::int64_t delay_ms_ = 0;
   std::optional<std::int64_t> uptime_;
+  std::string name_;  // the name the state above is for
 };
 
 }  // namespace plovex

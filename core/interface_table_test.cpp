@@ -197,12 +197,16 @@ TEST_F(FollowTest, OfSeveralRowsWithTheNameTheOneUpThenTheHighest) {
 TEST_F(FollowTest, ANameNotFoundIsAskedForAgainLaterAndEmptyFollowsNothing) {
   s_.Interface = "ppp0";
   EXPECT_FALSE(follower_.AfterPoll(s_, client_, {true, true, false, "", ""}));
-  const std::size_t asked = agent_.requests.size();
+  std::size_t asked = agent_.requests.size();
   net_->now_ms += 1000;
   EXPECT_FALSE(follower_.AfterPoll(s_, client_, {true, true, false, "", ""}));
   EXPECT_EQ(agent_.requests.size(), asked);  // within the 2 s back-off
+  s_.Interface = "wan0";                     // another name is looked up at once
+  EXPECT_FALSE(follower_.AfterPoll(s_, client_, {true, true, false, "", ""}));
+  EXPECT_GT(agent_.requests.size(), asked);
   s_.Interface.clear();
   net_->now_ms += 60000;
+  asked = agent_.requests.size();
   EXPECT_FALSE(follower_.AfterPoll(s_, client_, {true, true, false, "", ""}));
   EXPECT_EQ(agent_.requests.size(), asked);
   EXPECT_EQ(WithInterfaceIndex("1.3.6.1.2.1.1.3.0", 7), std::nullopt);
