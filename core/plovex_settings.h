@@ -67,6 +67,11 @@ struct PollMemory {
   // While SnmpFailed: why, when the agent said so or the version 3 user
   // cannot be used ("wrong authentication key"); empty for plain silence.
   std::string FailureReason;
+  // sysUpTime.0 and the followed interface's ifOperStatus as the last poll
+  // received them, read while "Interface" is set so that a restarted agent or
+  // a vanished interface is noticed; empty otherwise.
+  std::string Uptime;
+  std::string InterfaceStatus;
 
   bool operator==(const PollMemory&) const = default;
 };
@@ -110,6 +115,10 @@ class TPlovexSettings {
   std::string SnmpPrivProtocol;
   std::string SnmpAuthKey;
   std::string SnmpPrivKey;
+  // The name (ifName, else ifDescr) of the interface whose counters Oid1 and
+  // Oid2 are; the poll follows it to its current ifIndex. Empty: the
+  // identifiers are used as they are.
+  std::string Interface;
   std::int32_t MaxBytes = 0;
   std::int32_t TextSize = 0;
   std::int32_t GraphTopX = 0;

@@ -7,6 +7,7 @@
 #include "core/agent_text.h"
 #include "core/format_uptime.h"
 #include "core/int_text.h"
+#include "core/interface_follower.h"
 #include "core/plovex_error.h"
 #include "snmp/ber_format.h"
 #include "snmp/oid_order.h"
@@ -52,9 +53,15 @@ void StoreReading(OidChannel& channel, const std::string& text) {
 
 // One identifier of the shared GetRequest and the output text it fills.
 struct Slot {
-  int text;  // index into PollTexts
+  int text;  // index into PollTexts, or kUptimeSlot
   const std::string* oid;
 };
+
+// The agent's uptime and the followed interface's ifOperStatus, asked for
+// alongside while an interface is followed.
+constexpr int kUptimeSlot = 7;
+constexpr int kStatusSlot = 8;
+const std::string kSysUpTime = "1.3.6.1.2.1.1.3.0";
 
 bool IsCounter(const Slot& slot) { return slot.text < 2; }
 
@@ -95,7 +102,7 @@ class SharedRequest {
       }
       const TSNMPRec& r = client_.Response;
       if (r.ErrorStatus == 0) {
-        for (const Slot& slot : group) texts_[slot.text] = r.FindValue(*slot.oid);
+        for (const Slot& slot : group) Out(slot) = r.FindValue(*slot.oid);
         queue.erase(queue.begin());
       } else if (r.ErrorStatus == kNoSuchName && r.ErrorIndex >= 1 &&
                  static_cast<std::size_t>(r.ErrorIndex) <= group.size()) {
@@ -112,6 +119,12 @@ class SharedRequest {
   }
 
  private:
+  std::string& Out(const Slot& slot) {
+    if (slot.text == kUptimeSlot) return s_.SnmpMemory.Uptime;
+    if (slot.text == kStatusSlot) return s_.SnmpMemory.InterfaceStatus;
+    return texts_[slot.text];
+  }
+
   void Send(const std::vector<Slot>& group, std::int32_t timeout) {
     client_.Request.Reset();
     client_.Host = s_.Ip;
@@ -160,11 +173,13 @@ std::string RequestKey(const TPlovexSettings& s, const std::vector<Slot>& slots)
 }
 
 std::vector<Slot> RequestSlots(TPlovexSettings& s, const std::array<bool, 6>& enabled,
-                               std::int64_t now_ms) {
+                               const std::string& status_oid, std::int64_t now_ms) {
   std::vector<Slot> slots{{0, &s.Oid1.Oid}, {1, &s.Oid2.Oid}};
   for (int i = 1; i <= 5; ++i) {
     if (enabled[i]) slots.push_back({i + 1, &s.Texts[i].Oid});
   }
+  if (!s.Interface.empty()) slots.push_back({kUptimeSlot, &kSysUpTime});
+  if (!status_oid.empty()) slots.push_back({kStatusSlot, &status_oid});
   PollMemory& m = s.SnmpMemory;
   const std::string key = RequestKey(s, slots);
   if (m.RefusedFor != key ||
@@ -266,9 +281,12 @@ bool PollAgent(TPlovexSettings& s, TSNMPSend& client, const Status& security, Po
   for (int i = 1; i <= 5; ++i) enabled[i] = s.Texts[i].Enabled;
 
   const std::int64_t started = client.NowMs();
+  s.SnmpMemory.Uptime.clear();
+  s.SnmpMemory.InterfaceStatus.clear();
+  const std::string status_oid = s.Interface.empty() ? "" : OperStatusOid(s.Oid1.Oid).value_or("");
   SharedRequest request(s, client, texts, interruption);
   const bool usable = security.ok();
-  const bool answered = usable && request.Run(RequestSlots(s, enabled, client.NowMs()));
+  const bool answered = usable && request.Run(RequestSlots(s, enabled, status_oid, client.NowMs()));
   if (!answered) {
     NoteSilence(s, client.NowMs(), usable ? SilenceReason(client) : security.message());
     // A host that stays silent is not news: the overlays keep their empty texts.

@@ -12,6 +12,10 @@
 // as empty. Each non-empty counter text moves the channel's Value into
 // PrevValue and becomes the new Value.
 //
+// While "Interface" is set, the GetRequest also carries sysUpTime.0 and the
+// ifOperStatus of the interface Oid1 counts, whose texts the poll leaves in
+// SnmpMemory.Uptime and SnmpMemory.InterfaceStatus for the interface follower.
+//
 // texts receives counter 1, counter 2 and the overlay values 1 to 5 as
 // display text: "N/A" for a missing value (disabled overlays included), days
 // and clock time for kind "Time", otherwise the text as received.

@@ -98,6 +98,7 @@ Schema BuildSchema() {
     add(c.MaxColor, n + "MaxColor", OfChannel(k, &C::MaxColor), d.max_color);
     add(c.Gradient, n + "Grad", OfChannel(k, &C::Gradient), false, kKeep);
   }
+  add(r.Interface, "Interface", Of(&S::Interface), "", kOptional);
   add(r.GraphTopX, "GraphTX", Of(&S::GraphTopX), 0);
   add(r.GraphTopY, "GraphTY", Of(&S::GraphTopY), 12);
   add(r.GraphBottomX, "GraphBX", Of(&S::GraphBottomX), 400);

@@ -109,6 +109,7 @@ struct SchemaRowHandles {
   SettingRow<std::string> Ip, Community, SnmpVersion, SnmpUser, SnmpAuthProtocol, SnmpPrivProtocol,
       SnmpAuthKey, SnmpPrivKey, GifFolder;
   OneBased<ChannelRows, 2> Channels;
+  SettingRow<std::string> Interface;
   SettingRow<std::int32_t> GraphTopX, GraphTopY, GraphBottomX, GraphBottomY, TickFreq, Refresh,
       MaxBytes, TextSize, SaveGifFreq, TotalX, TotalY, WindowTop, WindowLeft, WindowState,
       WindowBorderStyle;

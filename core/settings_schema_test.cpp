@@ -18,8 +18,8 @@ TEST(SettingsSchema, EveryRowHasOneNameOneFieldAndADefaultOfItsType) {
     EXPECT_EQ(FindSetting(row.name), &row);
   }
   // Every value of the current key but "VersionNum": the Windows version's 68,
-  // the six of SNMP versions 2c and 3, and the picture folder.
-  EXPECT_EQ(names.size(), 75u);
+  // the six of SNMP versions 2c and 3, the picture folder and "Interface".
+  EXPECT_EQ(names.size(), 76u);
   EXPECT_EQ(FindSetting("OID1Last"), nullptr) << "the totals are stored apart";
   EXPECT_EQ(FindSetting("ip"), nullptr) << "names are spelt exactly";
 }

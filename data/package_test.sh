@@ -60,7 +60,7 @@ page=$tmp/x/usr/share/man/man1/plovex.1.gz
 warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -E UTF-8 -l "$page" 2>&1 >"$tmp/page.txt")
 [[ -z $warnings ]] || fail "man -l warns: $warnings"
 for part in "plovex --headless" "--version" "EXIT STATUS" "SIGTERM" "registry.reg" "OID1Last" \
-  "WindowStayOnTop" "plovex-headless.service" "WorkingDirectory=" "Plovex.gif"; do
+  "WindowStayOnTop" "plovex --interfaces" "\"Interface\"=\"wan0\"" "plovex-headless.service" "WorkingDirectory=" "Plovex.gif"; do
   grep -qF -- "$part" "$tmp/page.txt" || fail "the manual page does not mention $part"
 done
 /usr/bin/python3 - "$tmp/x/usr/share/icons/hicolor" <<'PY'

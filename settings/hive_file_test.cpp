@@ -100,6 +100,7 @@ const char kFirstStartHive[] =
     "\"OID2Full\"=dword:00000000\n"
     "\"OID2MaxColor\"=\"$00FF4040\"\n"
     "\"OID2Grad\"=dword:00000000\n"
+    "\"Interface\"=\"\"\n"
     "\"GraphTX\"=dword:00000000\n"
     "\"GraphTY\"=dword:0000000c\n"
     "\"GraphBX\"=dword:00000190\n"

@@ -67,6 +67,7 @@ void SetUnusualValues(TPlovexSettings& s) {
   s.SnmpPrivProtocol = "AES";
   s.SnmpAuthKey = "00112233445566778899aabbccddeeff00112233445566778899aabbccddeeff";
   s.SnmpPrivKey = "ffeeddccbbaa99887766554433221100ffeeddccbbaa99887766554433221100";
+  s.Interface = "ppp0";
   s.Oid1 = {0, 0, 77, 0, 0x00123456, 0x00FFFFFF, false, -3, 41, "1.3.6.1.2.1.2.2.1.10.7", true};
   s.Oid2 = {0, 0, -9, 0, 0x80000005, 0x00C0C0C0, true, 51, 42, "1.3.6.1.2.1.2.2.1.16.7", true};
   s.GraphTopX = 3, s.GraphTopY = 13, s.GraphBottomX = 399, s.GraphBottomY = 146;

@@ -9,6 +9,7 @@ namespace plovex {
 const char* const kUsage =
     "usage: plovex [TOOLKIT OPTIONS]\n"
     "       plovex --headless [--ticks N]\n"
+    "       plovex --interfaces\n"
     "       plovex --help | --version\n"
     "Without arguments Plovex is the desktop window; the toolkit's own options\n"
     "(-platform NAME, -display DISPLAY, -style NAME, ...) go to the toolkit.\n"
@@ -16,6 +17,8 @@ const char* const kUsage =
     "pictures written into the working directory, each tick's tray hint on\n"
     "standard output. It stops after N ticks (the first one counts) or on\n"
     "SIGINT, SIGTERM or SIGHUP, saving the settings.\n"
+    "With --interfaces it lists the host's interfaces and the counters each\n"
+    "would use, and exits.\n"
     "  --help      print this text and exit\n"
     "  --version   print the version and exit\n"
     "See plovex(1) for the settings, the files and the headless service.\n";
@@ -59,6 +62,10 @@ CommandLine ParseCommandLine(std::span<const std::string> args) {
   if (given("--help") || given("-h")) return Mode(ProgramMode::kHelp);
   if (given("--version")) return Mode(ProgramMode::kVersion);
   if (!args.empty() && args[0] == "--headless") return Mode(ProgramMode::kHeadless, 1);
+  if (!args.empty() && args[0] == "--interfaces") {
+    if (args.size() > 1) return BadUsage("--interfaces takes no arguments");
+    return Mode(ProgramMode::kInterfaces);
+  }
 
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
@@ -69,6 +76,7 @@ CommandLine ParseCommandLine(std::span<const std::string> args) {
       continue;
     }
     if (arg == "--headless") return BadUsage("--headless must come first");
+    if (arg == "--interfaces") return BadUsage("--interfaces must come alone");
     if (arg.starts_with("-")) return BadUsage("unknown option '" + arg + "'");
     return BadUsage("unexpected argument '" + arg + "'");
   }

@@ -13,7 +13,7 @@
 
 namespace plovex {
 
-enum class ProgramMode { kDesktop, kHeadless, kHelp, kVersion, kBadUsage };
+enum class ProgramMode { kDesktop, kHeadless, kInterfaces, kHelp, kVersion, kBadUsage };
 
 struct CommandLine {
   ProgramMode mode = ProgramMode::kDesktop;
@@ -25,7 +25,8 @@ struct CommandLine {
 
 // args are the arguments after the program name. "--help" (or "-h") anywhere
 // asks for help, else "--version" anywhere for the version; else "--headless"
-// first selects the headless mode; else only toolkit options may be given.
+// first selects the headless mode, "--interfaces" alone the interface list;
+// else only toolkit options may be given.
 CommandLine ParseCommandLine(std::span<const std::string> args);
 
 // The usage text printed by --help and after a usage error.

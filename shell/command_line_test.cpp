@@ -27,6 +27,7 @@ TEST(CommandLine, HeadlessFirstLeavesItsArgumentsToTheRunner) {
   EXPECT_EQ(c.headless_from, 1u);
   // Checked by the runner, not here.
   EXPECT_EQ(Parse({"--headless", "--whatever"}).mode, ProgramMode::kHeadless);
+  EXPECT_EQ(Parse({"--interfaces"}).mode, ProgramMode::kInterfaces);
 }
 
 TEST(CommandLine, TheWindowTakesOnlyToolkitOptions) {
@@ -51,6 +52,8 @@ TEST(CommandLine, AnythingElseIsAUsageError) {
            {{"-style", "fusion", "-display"}, "-display needs a value"},
            {{"-reverse", "--headless"}, "--headless must come first"},
            {{"-"}, "unknown option '-'"},
+           {{"--interfaces", "-reverse"}, "--interfaces takes no arguments"},
+           {{"-reverse", "--interfaces"}, "--interfaces must come alone"},
        }) {
     const CommandLine parsed = Parse(c.args);
     EXPECT_EQ(parsed.mode, ProgramMode::kBadUsage) << c.args[0];
@@ -60,7 +63,8 @@ TEST(CommandLine, AnythingElseIsAUsageError) {
 
 TEST(CommandLine, UsageNamesEveryModeAndVersionIsTheRelease) {
   const std::string usage = kUsage;
-  for (const char* part : {"usage: plovex", "--headless [--ticks N]", "--help", "--version"})
+  for (const char* part :
+       {"usage: plovex", "--headless [--ticks N]", "--interfaces", "--help", "--version"})
     EXPECT_NE(usage.find(part), std::string::npos) << part;
   EXPECT_STREQ(kVersionText, "Plovex 1.2.1");
 }

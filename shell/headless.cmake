@@ -4,6 +4,7 @@
 add_library(plovex_headless STATIC
   ${CMAKE_CURRENT_SOURCE_DIR}/command_line.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/headless_runner.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/interface_lister.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/signal_waiter_posix.cpp)
 target_include_directories(plovex_headless PUBLIC ${PROJECT_SOURCE_DIR})
 target_compile_definitions(plovex_headless PRIVATE PLOVEX_VERSION="${PROJECT_VERSION}")
@@ -67,4 +68,11 @@ add_test(NAME agent.shell.HeadlessRunInAReadOnlyFolderTellsOnceAndGoesOn
           $<TARGET_FILE:plovex> ${PROJECT_SOURCE_DIR}/tests/fixtures/snmp_agent.sh readonly)
 set_tests_properties(agent.shell.HeadlessRunInAReadOnlyFolderTellsOnceAndGoesOn PROPERTIES
   FIXTURES_REQUIRED snmp_agent RESOURCE_LOCK snmp_agent TIMEOUT 60
+  ENVIRONMENT "PLOVEX_AGENT_DIR=${PROJECT_BINARY_DIR}/agent;PLOVEX_DEFAULT_HIVE=$<TARGET_FILE:plovex_default_hive>")
+
+add_test(NAME agent.shell.InterfacesAreListedAndFollowedByName
+  COMMAND /usr/bin/python3 ${CMAKE_CURRENT_SOURCE_DIR}/interfaces_agent_test.py
+          $<TARGET_FILE:plovex> ${PROJECT_SOURCE_DIR}/tests/fixtures/snmp_agent.sh)
+set_tests_properties(agent.shell.InterfacesAreListedAndFollowedByName PROPERTIES
+  FIXTURES_REQUIRED snmp_agent RESOURCE_LOCK snmp_agent TIMEOUT 90
   ENVIRONMENT "PLOVEX_AGENT_DIR=${PROJECT_BINARY_DIR}/agent;PLOVEX_DEFAULT_HIVE=$<TARGET_FILE:plovex_default_hive>")

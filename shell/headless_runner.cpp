@@ -172,6 +172,9 @@ int RunHeadlessProgram(std::span<const std::string> args, std::ostream& out, std
   Surface picture(kPictureWidth, kPictureHeight);
   TSNMPSend client;
   AgentPollSource poll(client, &waiter);
+  // Told once, where errors go (the service's journal); saved at the end.
+  poll.OnInterfaceMoved(
+      [&err](const std::string& notice) { err << "plovex: " << notice << std::endl; });
   // An empty "GifFolder" is the working directory, as ever: the service and
   // the scripts that publish the picture rely on it.
   GifPictureWriter writer(settings, "");

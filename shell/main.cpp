@@ -6,6 +6,7 @@
 
 #include "shell/command_line.h"
 #include "shell/headless_runner.h"
+#include "shell/interface_lister.h"
 #ifdef PLOVEX_DESKTOP
 #include "shell/desktop_program.h"
 #endif
@@ -24,11 +25,14 @@ int main(int argc, char** argv) {
       std::cerr << "plovex: " << command.error << "\n" << plovex::kUsage;
       return 2;
     case plovex::ProgramMode::kHeadless:
+    case plovex::ProgramMode::kInterfaces:
     case plovex::ProgramMode::kDesktop:
       break;
   }
   // Rate texts use the user's decimal separator; nothing else is localised.
   std::setlocale(LC_NUMERIC, "");
+  if (command.mode == plovex::ProgramMode::kInterfaces)
+    return plovex::RunInterfacesProgram(std::cout, std::cerr);
   if (command.mode == plovex::ProgramMode::kHeadless)
     return plovex::RunHeadlessProgram(std::span(args).subspan(command.headless_from), std::cout,
                                       std::cerr);

@@ -136,6 +136,7 @@ void TForm1::FormCreate() {
   PollSource* poll = seams_.poll;
   if (poll == nullptr) {
     agent_poll_ = std::make_unique<AgentPollSource>(*client_);
+    agent_poll_->OnInterfaceMoved([this](const std::string& notice) { InterfaceMoved(notice); });
     poll = agent_poll_.get();
   }
   PictureWriter* writer = seams_.writer;
@@ -394,6 +395,15 @@ void TForm1::SettingsApplied() {
   // longer loses what was applied. A save that fails is told, and Apply goes
   // on (the close tries again).
   errors_.Run([this] { store_->SaveSettingsAtClose(); });
+}
+
+void TForm1::InterfaceMoved(const std::string& notice) {
+  // The record holds the new identifiers, saved at close like applied ones;
+  // the OID pages must not put the old ones back at the next Apply.
+  panel_->ShowFollowedInterface();
+  if (TrayIcon1 && TrayIcon1->isVisible()) {
+    TrayIcon1->showMessage("Plovex", QString::fromStdString(notice));
+  }
 }
 
 void TForm1::ReportErrors(const std::function<void()>& handler) {

@@ -127,6 +127,8 @@ class TForm1 : public QWidget, public TickHost, public PanelHost, private RunHos
 
   // PanelHost.
   void SettingsApplied() override;
+  // The poll followed the "Interface" setting to a new index: told once.
+  void InterfaceMoved(const std::string& notice);
   void RestartGraph(const std::function<void()>& apply) override;
   void ShowGraphPage() override;
   void SetTimerPeriod(std::int64_t milliseconds) override;

@@ -16,11 +16,13 @@
 #include "core/counter_reset.h"
 #include "core/divisor_settings.h"
 #include "core/int_text.h"
+#include "core/interface_table.h"
 #include "core/picture_folder.h"
 #include "core/plovex_error.h"
 #include "core/settings_schema.h"
 #include "core/snmp_security.h"
 #include "settings/panel/panel_rules.h"
+#include "settings/panel/tinterface_dialog.h"
 #include "snmp/tsnmp_send.h"
 
 namespace plovex {
@@ -225,7 +227,7 @@ void TConfigPanel::BuildNetworkPage() {
   scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   auto* page = new QWidget;
   page->setObjectName("pageNetworkContent");
-  page->resize(290, 352);
+  page->resize(290, 400);
   scroll->setWidget(page);
   NoteList(page, "lbExplainIP",
            {"Here you need to put the IP you are monitoring. In most case",
@@ -234,6 +236,7 @@ void TConfigPanel::BuildNetworkPage() {
   Label(page, "lblIP", "Monitored IP :", 8, 60);
   const SchemaRowHandles& rows = SchemaRows();
   edtIP = Bind(rows.Ip, Edit(page, "edtIP", "", 80, 56, 97));
+  btnTest = Place(new QPushButton("Test", page), "btnTest", 184, 55, 49, 23);
   NoteList(page, "lbExplainCommunity",
            {"This is the SNMP read community. If you don't know ",
             "what it is, just leave it as \"tamrel\""},
@@ -266,7 +269,13 @@ void TConfigPanel::BuildNetworkPage() {
     // Empty keeps the stored key, which is never shown.
     e->setPlaceholderText("unchanged");
   }
+  // The answer of "Test", below everything it tested.
+  lblTestResult = Place(new QLabel(page), "lblTestResult", 8, 352, 280, 44);
+  lblTestResult->setWordWrap(true);
+  lblTestResult->setTextFormat(Qt::PlainText);
+  lblTestResult->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   connect(cbSnmpVersion, &QComboBox::currentTextChanged, this, &TConfigPanel::SnmpVersionChosen);
+  connect(btnTest, &QPushButton::clicked, this, &TConfigPanel::btnTestClick);
 }
 
 void TConfigPanel::SnmpVersionChosen() {
@@ -284,6 +293,9 @@ void TConfigPanel::BuildGraphPage() {
   Label(page, "lblMaximum", "Maximum WAN throughput : ", 8, 12);
   edtMax = Bind(rows.MaxBytes, Edit(page, "edtMax", "", 152, 8, 57));
   Label(page, "lblBytes", "Bytes", 216, 12);
+  // Bytes per second are not what a line is sold in.
+  lblMaxRate = Place(new QLabel(page), "lblMaxRate", 152, 30, 150, 12);
+  connect(edtMax, &QLineEdit::textChanged, this, &TConfigPanel::ShowMaxRate);
   Label(page, "lblTxtSize", "Default text size : ", 8, 44);
   edtTextSize = Edit(page, "edtTextSize", "", 96, 42, 25);
   udTextSize = Bind(rows.TextSize,
@@ -334,6 +346,13 @@ void TConfigPanel::BuildChannelPage(int k) {
   c.edtOID = Bind(rows.Oid, Edit(page, name("edt").constData(), "", 48, 152, 249));
   // Made beside the bar style, taken after the identifier.
   Bind(rows.Gradient, c.chkGradient);
+  c.btnInterfaces = Place(new QPushButton("Interfaces\u2026", page),
+                          name("btnInterfaces").constData(), 8, 120, 77, 23);
+  connect(c.btnInterfaces, &QPushButton::clicked, this, &TConfigPanel::btnInterfacesClick);
+  if (one) {
+    Label(page, "lblInterface", "Interface :", 92, 125);
+    edtInterface = Bind(SchemaRows().Interface, Edit(page, "edtInterface", "", 148, 121, 149));
+  }
 }
 
 void TConfigPanel::BuildTicksPage() {
@@ -657,6 +676,90 @@ void TConfigPanel::ResetCounter(int k, const QLineEdit* oid_edit) {
     if (!reset.ok()) throw PlovexError(reset.message());
     host_.SaveTotals();
   });
+}
+
+void TConfigPanel::ShowMaxRate() {
+  const Result<std::int32_t> bytes = TryStrToInt(Text(edtMax));
+  if (!bytes) {
+    lblMaxRate->clear();
+    return;
+  }
+  const double mbit = *bytes * 8.0 / 1e6;
+  lblMaxRate->setText(QString("= %1 Mbit/s")
+                          .arg(mbit, 0, 'f',
+                               mbit >= 100 ? 0
+                               : mbit >= 1 ? 1
+                                           : 3));
+}
+
+TPlovexSettings TConfigPanel::TypedNetwork() const {
+  CheckSecurity();
+  TPlovexSettings typed = s_;
+  const TypedSecurity security = Typed();
+  typed.Ip = Text(edtIP);
+  typed.Community = Text(edtCommunity);
+  typed.SnmpVersion = security.version;
+  typed.SnmpUser = security.user;
+  typed.SnmpAuthProtocol = security.auth_protocol;
+  typed.SnmpPrivProtocol = security.priv_protocol;
+  const Status taken = plovex::TakePassphrases(typed, security.passphrases);
+  if (!taken.ok() && taken.code() != StatusCode::kNotFound) throw PlovexError(taken.message());
+  return typed;
+}
+
+void TConfigPanel::btnTestClick() {
+  host_.ReportErrors([this] {
+    const TPlovexSettings typed = TypedNetwork();
+    const std::unique_ptr<TSNMPSend> client = make_client_();
+    lblTestResult->setText("Asking " + edtIP->text() + "\u2026");
+    Result<AgentIdentity> answer = Status::TimedOut("");
+    {
+      BusyCursor busy;
+      answer = TestConnection(typed, *client, host_known_);
+    }
+    lblTestResult->setText(QString::fromStdString(ConnectionTestText(typed, answer)));
+    if (auto* scroll = findChild<QScrollArea*>("scrNetwork"))
+      scroll->ensureWidgetVisible(lblTestResult);
+  });
+}
+
+void TConfigPanel::btnInterfacesClick() {
+  host_.ReportErrors([this] {
+    const TPlovexSettings typed = TypedNetwork();
+    const std::unique_ptr<TSNMPSend> client = make_client_();
+    if (const Status usable = ConfigureClient(typed, *client); !usable.ok()) {
+      throw PlovexError("SNMP version 3: " + usable.message());
+    }
+    Result<InterfaceTable> table = Status::TimedOut("");
+    {
+      BusyCursor busy;
+      table = ReadInterfaceTable(typed, *client);
+    }
+    if (!table) {
+      throw PlovexError("No interface list from " + typed.Ip + ": " + table.status().message());
+    }
+    TInterfaceDialog dialog(
+        std::move(*table),
+        [&](InterfaceTable& t) {
+          BusyCursor busy;
+          static_cast<void>(ReadInterfaceRates(typed, *client, t));
+        },
+        this);
+    if (run_dialog_(dialog) != QDialog::Accepted) return;
+    const std::optional<InterfaceRow> row = dialog.Selected();
+    if (!row) return;
+    // Filled in, not applied: Apply confirms as for every other change.
+    const InterfaceChoice choice = ChooseInterface(typed, *row);
+    channels_[0].edtOID->setText(QString::fromStdString(choice.oid1));
+    channels_[1].edtOID->setText(QString::fromStdString(choice.oid2));
+    edtInterface->setText(QString::fromStdString(choice.name));
+    if (choice.max_bytes) edtMax->setText(QString::number(*choice.max_bytes));
+  });
+}
+
+void TConfigPanel::ShowFollowedInterface() {
+  channels_[0].edtOID->setText(QString::fromStdString(s_.Oid1.Oid));
+  channels_[1].edtOID->setText(QString::fromStdString(s_.Oid2.Oid));
 }
 
 void TConfigPanel::BtnResetOID1Click() { ResetCounter(1, channels_[0].edtOID); }

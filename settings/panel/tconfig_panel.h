@@ -30,6 +30,7 @@
 #include <string>
 #include <vector>
 
+#include "core/connection_check.h"
 #include "core/plovex_settings.h"
 #include "core/settings_schema.h"
 #include "core/snmp_security.h"
@@ -75,6 +76,15 @@ class TConfigPanel : public QWidget, public SettingsControls {
     choose_folder_ = std::move(choose);
     open_folder_ = std::move(open);
   }
+  // Runs the interface list modally; tests answer it without an event loop.
+  using DialogRunner = std::function<int(QDialog&)>;
+  void SetDialogRunner(DialogRunner runner) { run_dialog_ = std::move(runner); }
+  // Whether the Test button's host resolves; tests answer without a resolver.
+  void SetHostLookup(HostLookup lookup) { host_known_ = std::move(lookup); }
+
+  // The poll moved the counters to the followed interface's new index: the
+  // OID pages show the record's identifiers (other edits stay as typed).
+  void ShowFollowedInterface();
 
  public slots:
   void TreeView1Click();
@@ -86,6 +96,8 @@ class TConfigPanel : public QWidget, public SettingsControls {
   void btnOID2MaxClick();
   void BtnResetOID1Click();
   void BtnResetOID2Click();
+  void btnInterfacesClick();  // "Interfaces…" on either OID page
+  void btnTestClick();        // "Test" on the Network page
 
  private:
   // The controls of page "GraphOID1" or "GraphOID2".
@@ -99,6 +111,7 @@ class TConfigPanel : public QWidget, public SettingsControls {
     QLineEdit* edtX = nullptr;
     QLineEdit* edtY = nullptr;
     QLineEdit* edtOID = nullptr;
+    QPushButton* btnInterfaces = nullptr;
   };
   // The controls of page "Text k".
   struct OverlayControls {
@@ -156,6 +169,11 @@ class TConfigPanel : public QWidget, public SettingsControls {
   void TakePassphrases();
   void PickColor(TColorSwatch* swatch);
   void ResetCounter(int k, const QLineEdit* oid_edit);
+  // The record with the Network page's values as typed (passphrases made
+  // into keys); throws PlovexError for version 3 settings that make no user.
+  TPlovexSettings TypedNetwork() const;
+  // The full scale in Mbit/s beside the Bytes field.
+  void ShowMaxRate();
 
   TPlovexSettings& s_;
   PanelHost& host_;
@@ -163,6 +181,8 @@ class TConfigPanel : public QWidget, public SettingsControls {
   ClientFactory make_client_ = [] { return std::make_unique<TSNMPSend>(); };
   FolderChooser choose_folder_;
   FolderOpener open_folder_;
+  DialogRunner run_dialog_ = [](QDialog& dialog) { return dialog.exec(); };
+  HostLookup host_known_ = &HostResolves;
 
   QTreeWidget* TreeView1 = nullptr;
   QPushButton* Button1 = nullptr;
@@ -179,7 +199,11 @@ class TConfigPanel : public QWidget, public SettingsControls {
   QLineEdit* edtAuthPass = nullptr;
   QComboBox* cbSnmpPriv = nullptr;
   QLineEdit* edtPrivPass = nullptr;
+  QPushButton* btnTest = nullptr;
+  QLabel* lblTestResult = nullptr;
   QLineEdit* edtMax = nullptr;
+  QLabel* lblMaxRate = nullptr;
+  QLineEdit* edtInterface = nullptr;
   QLineEdit* edtTextSize = nullptr;
   TUpDown* udTextSize = nullptr;
   QLineEdit* edtGTX = nullptr;

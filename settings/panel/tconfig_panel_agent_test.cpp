@@ -1,14 +1,19 @@
-// The counter reset against the local SNMP agent (udp 127.0.0.1:161,
-// community "tamrel").
+// The counter reset, the interface list and the connection test against the
+// local SNMP agent (udp 127.0.0.1:161, community "tamrel").
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTableWidget>
 #include <QTest>
 #include <chrono>
 #include <cstdio>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "settings/panel/tconfig_panel.h"
 #include "settings/panel/testing/recording_panel_host.h"
@@ -98,6 +103,84 @@ TEST_F(CounterReset, AWrongCommunityWaitsOutTheTimeOutAndSaysSo) {
   EXPECT_LT(waited, std::chrono::milliseconds(9000));  // one time-out, on a loaded machine
   EXPECT_THAT(host.errors, ::testing::ElementsAre("No answer from 127.0.0.1 within 5 s."));
   EXPECT_EQ(s.Oid1.Total, 12);
+}
+
+}  // namespace
+}  // namespace plovex
+
+namespace plovex {
+namespace {
+
+// The interface list and the connection test against the same agent, whose
+// interfaces are lo, veth0, wan0 (3, with the WAN address) and lan0.
+class AgentPanel : public CounterReset {
+ protected:
+  template <typename W>
+  W* Child(const char* name) {
+    auto* w = panel.findChild<W*>(name);
+    EXPECT_NE(w, nullptr) << name;
+    return w;
+  }
+  void Choose(const char* version) { Child<QComboBox>("cbSnmpVersion")->setCurrentText(version); }
+};
+
+TEST_F(AgentPanel, TheListOffersWan0AndChoosingItFillsTheCountersAndTheFullScale) {
+  Choose("2c");
+  std::vector<std::array<std::string, 6>> shown;
+  std::optional<int> offered;
+  panel.SetDialogRunner([&](QDialog& dialog) {
+    auto* list = dialog.findChild<QTableWidget*>("lstInterfaces");
+    for (int r = 0; r < list->rowCount(); ++r) {
+      std::array<std::string, 6> row;
+      for (int c = 0; c < 6; ++c) row[c] = list->item(r, c)->text().toStdString();
+      shown.push_back(row);
+    }
+    if (!list->selectedRanges().isEmpty()) offered = list->selectedRanges().first().topRow();
+    return int{QDialog::Accepted};
+  });
+  Child<QPushButton>("btnInterfacesOID2")->click();
+  ASSERT_THAT(host.errors, ::testing::IsEmpty());
+  using Row = std::array<std::string, 6>;
+  EXPECT_THAT(shown,
+              ::testing::IsSupersetOf({Row{"3", "wan0", "", "ethernet", "up", "10 Gbit/s"},
+                                       Row{"4", "lan0", "", "ethernet", "up", "10 Gbit/s"}}));
+  ASSERT_TRUE(offered.has_value());
+  EXPECT_EQ(shown.at(*offered)[1], "wan0");
+  EXPECT_EQ(Child<QLineEdit>("edtOID1")->text(), "1.3.6.1.2.1.31.1.1.1.6.3");
+  EXPECT_EQ(Child<QLineEdit>("edtOID2")->text(), "1.3.6.1.2.1.31.1.1.1.10.3");
+  EXPECT_EQ(Child<QLineEdit>("edtInterface")->text(), "wan0");
+  EXPECT_EQ(Child<QLineEdit>("edtMax")->text(), "1250000000");
+  EXPECT_EQ(Child<QLabel>("lblMaxRate")->text(), "= 10000 Mbit/s");
+  EXPECT_EQ(s.Interface, "") << "only Apply takes it";
+}
+
+TEST_F(AgentPanel, TestAnswersInWords) {
+  struct Case {
+    const char* ip;
+    const char* version;
+    const char* passphrase;
+    const char* answer;
+  } cases[] = {
+      {"127.0.0.1", "1", "", "127.0.0.1 answers: Test agent (name test-agent)."},
+      {"127.0.0.9", "2c", "",
+       "No answer from 127.0.0.9: a wrong address, SNMP switched off on the device, or a wrong "
+       "community (an agent does not answer a wrong community at all)."},
+      {"no-such-host.invalid", "1", "", "Unknown host \"no-such-host.invalid\"."},
+      {"127.0.0.1", "3", "wrongpass123", "127.0.0.1 refused: wrong authentication key."},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.ip);
+    Type("edtIP", c.ip);
+    Choose(c.version);
+    Type("edtSnmpUser", "plovex");
+    Child<QComboBox>("cbSnmpAuth")->setCurrentText("SHA");
+    Child<QComboBox>("cbSnmpPriv")->setCurrentText("AES");
+    Type("edtAuthPass", c.passphrase);
+    Type("edtPrivPass", c.passphrase);
+    Child<QPushButton>("btnTest")->click();
+    EXPECT_THAT(host.errors, ::testing::IsEmpty());
+    EXPECT_EQ(Child<QLabel>("lblTestResult")->text().toStdString(), c.answer);
+  }
 }
 
 }  // namespace
