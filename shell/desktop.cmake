@@ -3,20 +3,24 @@
 # window when given no arguments. Its tests drive the real widgets under the
 # offscreen platform; one starts the real program under Xvfb against the local
 # SNMP agent.
-find_package(Qt6 REQUIRED COMPONENTS Widgets Test)
+find_package(Qt6 REQUIRED COMPONENTS Widgets DBus Test)
 
 add_library(plovex_desktop STATIC
   ${CMAKE_CURRENT_SOURCE_DIR}/corner_keeper.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/desktop_program.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/desktop_tray_presence.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/error_display.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/pixel_icon_engine.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/screen_place.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/termination_signals.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/tform1.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/timage.cpp
-  ${CMAKE_CURRENT_SOURCE_DIR}/ttray_icon.cpp)
+  ${CMAKE_CURRENT_SOURCE_DIR}/tray_presence.h
+  ${CMAKE_CURRENT_SOURCE_DIR}/ttray_icon.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/window_platform.cpp)
 set_target_properties(plovex_desktop PROPERTIES AUTOMOC ON)
 target_include_directories(plovex_desktop PUBLIC ${PROJECT_SOURCE_DIR})
-target_link_libraries(plovex_desktop PUBLIC plovex_panel plovex_core Qt6::Widgets)
+target_link_libraries(plovex_desktop PUBLIC plovex_panel plovex_core Qt6::Widgets Qt6::DBus)
 qt_add_resources(plovex_desktop plovex_icon
   PREFIX /plovex
   BASE ${PROJECT_SOURCE_DIR}/data
@@ -73,6 +77,10 @@ endfunction()
 if(TARGET plovex)
   # On a virtual X display with a tray host, against the agent.
   plovex_program_test(agent.gui.XvfbWindowAndTrayShowTheTraffic desktop_xvfb_test.sh 90)
+  # With a StatusNotifier tray on a private session bus instead: clicks and
+  # the menu on the item, one update of each kind per tick.
+  plovex_program_test(agent.gui.XvfbStatusNotifierTrayClicksMenuAndUpdates
+    desktop_status_notifier_xvfb_test.sh 180)
   # The same at two device pixels per pixel: twice the size, crisp, never blurred.
   plovex_program_test(agent.gui.XvfbHighDensityScreenShowsCrispPixels
     desktop_hidpi_xvfb_test.sh 90)

@@ -19,6 +19,7 @@
 
 #include "core/testing/tick_test_doubles.h"
 #include "shell/testing/desktop_test_support.h"
+#include "shell/testing/switchable_tray_presence.h"
 
 namespace plovex {
 namespace {
@@ -35,11 +36,10 @@ class FormTest : public ::testing::Test {
   }
 
   TForm1& Create() {
-    form = std::make_unique<TForm1>(TForm1Seams{&hive.Hive(), &poll, &writer, &clock});
+    form = std::make_unique<TForm1>(TForm1Seams{&hive.Hive(), &poll, &writer, &clock, &tray});
     form->Errors().SetPresenter([this](const QString& caption, const QString& text) {
       shown.push_back((caption + "|" + text).toStdString());
     });
-    form->TrayIcon()->TrayAvailable = [this] { return tray_available; };
     return *form;
   }
   TForm1& Start() {
@@ -90,7 +90,7 @@ class FormTest : public ::testing::Test {
   ScriptedPoll poll;
   RecordingPictureWriter writer;
   ManualClock clock;
-  bool tray_available = false;
+  SwitchableTrayPresence tray;
   std::vector<std::string> shown;
   std::unique_ptr<TForm1> form;
 };
@@ -225,7 +225,7 @@ TEST_F(FormTest, AToggleAfterARestoreTheWindowManagerDidNotTellKeepsTheWindowSho
   f.setWindowState(Qt::WindowMinimized);
   f.show();
   ASSERT_TRUE(f.isMinimized());
-  tray_available = true;
+  tray.available = true;
   for (int i = 0; i < 2; ++i) {
     DoubleClickPicture();
     QCoreApplication::processEvents();
@@ -587,7 +587,7 @@ TEST_F(FormTest, ASnapshotIsWrittenByTheNextTickOnly) {
 }
 
 TEST_F(FormTest, MinimisingHidesIntoTheTrayAndADoubleClickBringsTheWindowBack) {
-  tray_available = true;
+  tray.available = true;
   TForm1& f = Start();
   f.ShowAtStart();
   Trigger("Minimize1");
@@ -599,7 +599,7 @@ TEST_F(FormTest, MinimisingHidesIntoTheTrayAndADoubleClickBringsTheWindowBack) {
 }
 
 TEST_F(FormTest, WithoutATrayMinimisingNeverHidesTheWindow) {
-  tray_available = false;
+  tray.available = false;
   TForm1& f = Start();
   f.ShowAtStart();
   Trigger("Minimize1");
@@ -610,7 +610,7 @@ TEST_F(FormTest, WithoutATrayMinimisingNeverHidesTheWindow) {
 
 TEST_F(FormTest, AStoredMinimisedStateStartsInTheTray) {
   hive.Seed([](TPlovexSettings& s) { s.WindowState = 2; });
-  tray_available = true;
+  tray.available = true;
   TForm1& f = Start();
   f.ShowAtStart();
   QCoreApplication::processEvents();

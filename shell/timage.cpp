@@ -2,6 +2,7 @@
 
 #include <QContextMenuEvent>
 #include <QImage>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <bit>
@@ -17,6 +18,8 @@ TImage::TImage(const Surface& picture, QWidget* parent) : QWidget(parent), pictu
   setObjectName("Image1");
   setFixedSize(picture.Width(), picture.Height());
   setAttribute(Qt::WA_OpaquePaintEvent);
+  // The menu's keys need the focus; a click gives none (it starts a drag).
+  setFocusPolicy(Qt::TabFocus);
 }
 
 QImage TImage::Wrapped() const {
@@ -48,6 +51,21 @@ void TImage::mouseDoubleClickEvent(QMouseEvent* event) {
   if (event->button() == Qt::LeftButton) emit DblClick();
 }
 
-void TImage::contextMenuEvent(QContextMenuEvent* event) { emit ContextMenu(event->globalPos()); }
+void TImage::contextMenuEvent(QContextMenuEvent* event) {
+  // From the keyboard, over the picture rather than wherever the pointer is.
+  emit ContextMenu(event->reason() == QContextMenuEvent::Keyboard ? mapToGlobal(rect().center())
+                                                                  : event->globalPos());
+}
+
+void TImage::keyPressEvent(QKeyEvent* event) {
+  const bool menu_key = event->key() == Qt::Key_Menu && event->modifiers() == Qt::NoModifier;
+  const bool shift_f10 = event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier;
+  if (!menu_key && !shift_f10) {
+    QWidget::keyPressEvent(event);
+    return;
+  }
+  event->accept();
+  emit ContextMenu(mapToGlobal(rect().center()));
+}
 
 }  // namespace plovex
