@@ -39,6 +39,7 @@ add_executable(desktop_tests
   ${CMAKE_CURRENT_SOURCE_DIR}/corner_keeper_test.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/error_display_test.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/pixel_icon_engine_test.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/screen_place_test.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/timage_test.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/ttray_icon_test.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/tform1_test.cpp)
