@@ -82,6 +82,11 @@ if(TARGET plovex)
   # the menu on the item, one update of each kind per tick.
   plovex_program_test(agent.gui.XvfbStatusNotifierTrayClicksMenuAndUpdates
     desktop_status_notifier_xvfb_test.sh 180)
+  # As a native Wayland client of weston, without a tray and with a
+  # StatusNotifier one: mapped, drawn, silent on standard error.
+  plovex_program_test(agent.gui.WestonWindowShowsTheTrafficWithoutATray desktop_wayland_test.sh 90)
+  plovex_program_test(agent.gui.WestonWindowShowsTheTrafficWithAStatusNotifierTray
+    desktop_wayland_test.sh 90 --status-notifier)
   # The same at two device pixels per pixel: twice the size, crisp, never blurred.
   plovex_program_test(agent.gui.XvfbHighDensityScreenShowsCrispPixels
     desktop_hidpi_xvfb_test.sh 90)

@@ -32,7 +32,10 @@ void TImage::paintEvent(QPaintEvent*) {
   // On a screen of several device pixels per pixel each pixel becomes a
   // block of its colour: a smoothed picture would blur the one-pixel samples.
   p.setRenderHint(QPainter::SmoothPixmapTransform, false);
-  p.drawImage(rect(), Wrapped());
+  // The fourth byte of every pixel is 0, which the toolkit takes for an
+  // alpha of 0 when the window's buffer has one (Wayland): the picture would
+  // be drawn transparent. The copy is opaque (64,000 pixels, once a tick).
+  p.drawImage(rect(), Wrapped().convertToFormat(QImage::Format_RGB32));
 }
 
 void TImage::mousePressEvent(QMouseEvent* event) {
