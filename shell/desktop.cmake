@@ -57,6 +57,14 @@ gtest_discover_tests(desktop_agent_tests TEST_PREFIX "agent.gui.shell." DISCOVER
              ENVIRONMENT "PLOVEX_AGENT_DIR=${PROJECT_BINARY_DIR}/agent"
              ENVIRONMENT_MODIFICATION "QT_QPA_PLATFORM=set:offscreen")
 
+# The window as a native Wayland client, under weston.
+add_executable(desktop_wayland_tests ${CMAKE_CURRENT_SOURCE_DIR}/tform1_wayland_test.cpp)
+target_link_libraries(desktop_wayland_tests PRIVATE plovex_shell_testing plovex_panel_testing plovex_qt_test_main)
+add_test(NAME gui.shell.WaylandWindowLeavesMovesStackingAndPlacesToTheCompositor
+  COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/wayland_tests.sh $<TARGET_FILE:desktop_wayland_tests>)
+set_tests_properties(gui.shell.WaylandWindowLeavesMovesStackingAndPlacesToTheCompositor
+  PROPERTIES TIMEOUT 60)
+
 # The real program, driven by a script here:
 #   plovex_program_test(NAME SCRIPT TIMEOUT [ARGUMENTS...])
 # runs SCRIPT PLOVEX ARGUMENTS...; a NAME beginning "agent." gets the local
