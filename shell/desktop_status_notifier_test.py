@@ -10,8 +10,9 @@ Checks: the item registers; Activate on it restores the minimised window,
 hides the shown one and shows it again; over 60 s no more NewIcon and
 NewToolTip signals than ticks (and some of each: unchanged ones are not sent); the icon is offered at
 16 and 32 pixels, the larger one in 2 x 2 blocks of the smaller; the
-exported menu holds the window's commands, and its "Close" ends Plovex with
-the closing save; nothing on standard error.
+exported menu holds the window's commands; a window hidden in the tray comes
+back when the watcher ends; the menu's "Close" ends Plovex with the closing
+save; nothing on standard error.
 """
 import os
 import subprocess
@@ -118,6 +119,13 @@ try:
             "Lock window drag", "Close"]
     if list(entries) != want:
         fail("the tray menu holds %s, not %s" % (list(entries), want))
+    # Hidden in the tray, and the tray goes: the window comes back by itself.
+    sni.Activate(0, 0)
+    wait_for("the window to be hidden", lambda: not viewable_windows(), 10)
+    watcher.terminate()
+    watcher.wait()
+    wait_for("the window to come back when the tray went", viewable_windows, 10)
+
     if b'"VersionNum"=hex:5c,8f,c2,f5,28,5c,f3,3f' not in open(hive, "rb").read():
         fail("the load did not mark the key")
     menu.Event(entries["Close"], "clicked", dbus.Int32(0, variant_level=1), dbus.UInt32(0))

@@ -6,8 +6,8 @@
 # its own (a temporary XDG_CONFIG_HOME pointing at 127.0.0.1). Checks, in
 # screenshots: bars of both channels in the window's graph, and the live
 # miniature (not the design-time icon) in the tray host's window; that a
-# click on the icon hides the window and the next brings it back; that
-# SIGTERM closes the window with its settings saved; and that Plovex writes
+# click on the icon hides the window and the next brings it back, and that
+# it comes back when the tray host ends while it is hidden; that SIGTERM closes the window with its settings saved; and that Plovex writes
 # nothing on standard error. Set
 # PLOVEX_SCREENSHOT to keep the screenshot of the window.
 set -Eeuo pipefail
@@ -24,6 +24,7 @@ desktop_rig_start
 
 xvfb_start "$tmp"
 tray_host_start "$tmp"
+tray_host_pid=${pids[-1]}
 
 # The picture file is saved on every tick: the ticks can be waited for.
 "$root/scripts/demo-hive" "$tmp/config" --save-gif
@@ -100,6 +101,12 @@ for want in IsUnMapped IsViewable; do
   for _ in $(seq 50); do [[ $(map_state) == "$want" ]] && break; sleep 0.1; done
   [[ $(map_state) == "$want" ]] || { echo "a click on the tray icon left the window $(map_state), not $want" >&2; exit 1; }
 done
+# Hidden in the tray, and the tray goes: the window comes back by itself.
+click_tray
+for _ in $(seq 50); do [[ $(map_state) == IsUnMapped ]] && break; sleep 0.1; done
+kill "$tray_host_pid"
+for _ in $(seq 50); do [[ $(map_state) == IsViewable ]] && break; sleep 0.1; done
+[[ $(map_state) == IsViewable ]] || { echo "the window stayed hidden after the tray went" >&2; exit 1; }
 
 # Ending the session closes the window the ordinary way: settings saved (the
 # load marked the key 1.21, a save writes 1.2), exit status 0.
