@@ -8,7 +8,7 @@ caller set up; TMP holds config/ (a hive that starts Plovex minimised, at a
 Refresh of 1 s) and work/. WATCHER is the StatusNotifierWatcher fixture.
 Checks: the item registers; Activate on it restores the minimised window,
 hides the shown one and shows it again; over 60 s no more NewIcon and
-NewToolTip signals than ticks (and some of each: unchanged ones are not sent); the icon is offered at
+NewToolTip signals than ticks (the icon changing on most of them); the icon is offered at
 16 and 32 pixels, the larger one in 2 x 2 blocks of the smaller; the
 exported menu holds the window's commands; a window hidden in the tray comes
 back when the watcher ends; the menu's "Close" ends Plovex with the closing
@@ -90,8 +90,12 @@ try:
               for name in ("NewIcon", "NewToolTip")}
     print("in 60 s:", counts)
     for name, n in counts.items():
-        if not 5 <= n <= 60:
+        if n > 60:
             fail("%d %s signals in 60 s at one tick a second" % (n, name))
+    # The miniature scrolls on every tick while it holds samples; the rates
+    # may stay the same for a while, and then no tooltip is sent.
+    if counts["NewIcon"] < 5:
+        fail("only %d NewIcon signals in 60 s" % counts["NewIcon"])
 
     pixmaps = properties.Get("org.kde.StatusNotifierItem", "IconPixmap")
     sizes = [(int(w), int(h)) for w, h, _ in pixmaps]

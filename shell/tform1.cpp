@@ -317,20 +317,33 @@ void TForm1::ShowGraphPage() {
 void TForm1::PopupMenu1Popup(QPoint global) { PopupMenu1->popup(global); }
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == Image1 &&
-      (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut)) {
-    // Shown when the keys brought the focus, as the style shows it on
-    // buttons: a window merely activated keeps its plain bevel.
-    const auto* focus = static_cast<QFocusEvent*>(event);
-    const bool by_keys = focus->reason() == Qt::TabFocusReason ||
-                         focus->reason() == Qt::BacktabFocusReason ||
-                         testAttribute(Qt::WA_KeyboardFocusChange);
-    ShowPictureFocus(event->type() == QEvent::FocusIn && by_keys);
+  // The focus is shown once the keys are in use, as the style shows it on
+  // buttons: a window merely activated or clicked keeps its plain bevel.
+  if (watched == Image1) {
+    switch (event->type()) {
+      case QEvent::KeyPress:
+        ShowPictureFocus(true);
+        break;
+      case QEvent::FocusIn: {
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason) {
+          ShowPictureFocus(true);
+        }
+        break;
+      }
+      case QEvent::FocusOut:
+        ShowPictureFocus(false);
+        break;
+      default:
+        break;
+    }
   }
   return QWidget::eventFilter(watched, event);
 }
 
 void TForm1::ShowPictureFocus(bool shown) {
+  if (picture_focus_shown_ == shown) return;
+  picture_focus_shown_ = shown;
   // The bevel around the picture takes the highlight colour; the picture
   // itself is never drawn over.
   QPalette palette = Panel1->parentWidget()->palette();

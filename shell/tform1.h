@@ -210,9 +210,10 @@ class TForm1 : public QWidget, public TickHost, public PanelHost, private RunHos
 
   bool timer_enabled_ = false;
   std::int64_t timer_period_ = 0;
-  QPoint drag_anchor_;                        // pointer minus window corner at the press
-  QPoint press_at_;                           // the pointer on the screen at the press
-  bool system_move_asked_ = false;            // this drag has asked the platform to move
+  QPoint drag_anchor_;              // pointer minus window corner at the press
+  QPoint press_at_;                 // the pointer on the screen at the press
+  bool system_move_asked_ = false;  // this drag has asked the platform to move
+  bool picture_focus_shown_ = false;
   bool closing_ = false;                      // a close path has run; closing always succeeds
   std::optional<std::string> close_failure_;  // why the closing save failed
   std::string tick_hint_ = "Plovex";          // the hint the last tick set

@@ -661,6 +661,7 @@ class FormKeys : public FormTest {
 
 TEST_F(FormKeys, TheMenuKeyAndShiftF10OpenTheMenuOverThePicture) {
   Activated();
+  EXPECT_EQ(QApplication::focusWidget(), Image1());  // the keys go there from the start
   auto* menu = Find<QMenu>("PopupMenu1");
   const QRect picture(Image1()->mapToGlobal(QPoint(0, 0)), Image1()->size());
   struct Row {
@@ -672,12 +673,22 @@ TEST_F(FormKeys, TheMenuKeyAndShiftF10OpenTheMenuOverThePicture) {
               {Qt::Key_F10, Qt::NoModifier, false}};
   for (const Row& r : rows) {
     SCOPED_TRACE(r.key);
-    Key(Image1(), r.key, r.modifiers);
+    Key(QApplication::focusWidget(), r.key, r.modifiers);
     EXPECT_EQ(menu->isVisible(), r.opens);
     if (r.opens) EXPECT_TRUE(picture.contains(menu->pos()));
     menu->hide();
   }
-  EXPECT_EQ(Image1()->focusPolicy(), Qt::TabFocus);
+}
+
+TEST_F(FormKeys, FocusBroughtByTheKeysShowsAroundThePicture) {
+  Activated();
+  auto* bevel = Find<QWidget>("Panel1");
+  const QRgb plain = bevel->grab().toImage().pixel(0, 0);
+  Key(Image1(), Qt::Key_Tab);  // round the focus chain, back to the picture
+  ASSERT_EQ(QApplication::focusWidget(), Image1());
+  EXPECT_EQ(QColor(bevel->grab().toImage().pixel(0, 0)),
+            bevel->palette().color(QPalette::Highlight));
+  EXPECT_NE(bevel->grab().toImage().pixel(0, 0), plain);
 }
 
 TEST_F(FormKeys, ThePanelsTreeFollowsTheKeysEnterAppliesAndEscapeCancels) {
