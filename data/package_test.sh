@@ -29,10 +29,13 @@ field() { dpkg-deb -f "$deb" "$1"; }
 [[ $(field Package) == plovex && $(field Version) == 1.2.1 && $(field Architecture) == "$arch" ]] ||
   fail "control: $(field Package) $(field Version) $(field Architecture)"
 # Computed from the binary, plus what it loads without linking.
-for dep in libc6 libqt6widgets6 libqt6gui6 libqt6core6 libfreetype6 libfontconfig1 \
+for dep in libc6 libqt6widgets6 libqt6gui6 libqt6core6 libqt6dbus6 libfreetype6 libfontconfig1 \
   qt6-qpa-plugins fonts-liberation; do
   field Depends | tr ',' '\n' | grep -q "^ *$dep\b" || fail "Depends lacks $dep: $(field Depends)"
 done
+# Native on a Wayland session rather than through XWayland.
+field Recommends | tr ',' '\n' | grep -q '^ *qt6-wayland\b' ||
+  fail "Recommends lacks qt6-wayland: $(field Recommends)"
 
 dpkg-deb --contents "$deb" | awk '$1 !~ /^d/ {print $6}' | sort >"$tmp/files"
 expected=(

@@ -3,20 +3,24 @@
 # window when given no arguments. Its tests drive the real widgets under the
 # offscreen platform; one starts the real program under Xvfb against the local
 # SNMP agent.
-find_package(Qt6 REQUIRED COMPONENTS Widgets Test)
+find_package(Qt6 REQUIRED COMPONENTS Widgets DBus Test)
 
 add_library(plovex_desktop STATIC
   ${CMAKE_CURRENT_SOURCE_DIR}/corner_keeper.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/desktop_program.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/desktop_tray_presence.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/error_display.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/pixel_icon_engine.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/screen_place.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/termination_signals.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/tform1.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/timage.cpp
-  ${CMAKE_CURRENT_SOURCE_DIR}/ttray_icon.cpp)
+  ${CMAKE_CURRENT_SOURCE_DIR}/tray_presence.h
+  ${CMAKE_CURRENT_SOURCE_DIR}/ttray_icon.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/window_platform.cpp)
 set_target_properties(plovex_desktop PROPERTIES AUTOMOC ON)
 target_include_directories(plovex_desktop PUBLIC ${PROJECT_SOURCE_DIR})
-target_link_libraries(plovex_desktop PUBLIC plovex_panel plovex_core Qt6::Widgets)
+target_link_libraries(plovex_desktop PUBLIC plovex_panel plovex_core Qt6::Widgets Qt6::DBus)
 qt_add_resources(plovex_desktop plovex_icon
   PREFIX /plovex
   BASE ${PROJECT_SOURCE_DIR}/data
@@ -35,6 +39,7 @@ add_executable(desktop_tests
   ${CMAKE_CURRENT_SOURCE_DIR}/corner_keeper_test.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/error_display_test.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/pixel_icon_engine_test.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/screen_place_test.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/timage_test.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/ttray_icon_test.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/tform1_test.cpp)
@@ -51,6 +56,14 @@ gtest_discover_tests(desktop_agent_tests TEST_PREFIX "agent.gui.shell." DISCOVER
   PROPERTIES FIXTURES_REQUIRED snmp_agent RESOURCE_LOCK snmp_agent
              ENVIRONMENT "PLOVEX_AGENT_DIR=${PROJECT_BINARY_DIR}/agent"
              ENVIRONMENT_MODIFICATION "QT_QPA_PLATFORM=set:offscreen")
+
+# The window as a native Wayland client, under weston.
+add_executable(desktop_wayland_tests ${CMAKE_CURRENT_SOURCE_DIR}/tform1_wayland_test.cpp)
+target_link_libraries(desktop_wayland_tests PRIVATE plovex_shell_testing plovex_panel_testing plovex_qt_test_main)
+add_test(NAME gui.shell.WaylandWindowLeavesMovesStackingAndPlacesToTheCompositor
+  COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/wayland_tests.sh $<TARGET_FILE:desktop_wayland_tests>)
+set_tests_properties(gui.shell.WaylandWindowLeavesMovesStackingAndPlacesToTheCompositor
+  PROPERTIES TIMEOUT 60)
 
 # The real program, driven by a script here:
 #   plovex_program_test(NAME SCRIPT TIMEOUT [ARGUMENTS...])
@@ -73,6 +86,15 @@ endfunction()
 if(TARGET plovex)
   # On a virtual X display with a tray host, against the agent.
   plovex_program_test(agent.gui.XvfbWindowAndTrayShowTheTraffic desktop_xvfb_test.sh 90)
+  # With a StatusNotifier tray on a private session bus instead: clicks and
+  # the menu on the item, one update of each kind per tick.
+  plovex_program_test(agent.gui.XvfbStatusNotifierTrayClicksMenuAndUpdates
+    desktop_status_notifier_xvfb_test.sh 180)
+  # As a native Wayland client of weston, without a tray and with a
+  # StatusNotifier one: mapped, drawn, silent on standard error.
+  plovex_program_test(agent.gui.WestonWindowShowsTheTrafficWithoutATray desktop_wayland_test.sh 90)
+  plovex_program_test(agent.gui.WestonWindowShowsTheTrafficWithAStatusNotifierTray
+    desktop_wayland_test.sh 90 --status-notifier)
   # The same at two device pixels per pixel: twice the size, crisp, never blurred.
   plovex_program_test(agent.gui.XvfbHighDensityScreenShowsCrispPixels
     desktop_hidpi_xvfb_test.sh 90)

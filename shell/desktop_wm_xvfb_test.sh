@@ -6,8 +6,9 @@
 # client area is 414 x 173 and 413 x 173 without; border toggles keep the
 # window's outer corner; after a minimise and a restore by the window manager
 # (xdotool windowactivate, as alt-Tab or a taskbar does) the next toggles
-# leave it mapped; with a tray host (wmdocker), the window can still be
-# closed while an error box is open. Runs inside the test run's private
+# leave it mapped; a drag on the picture moves the window through the
+# window manager; nothing on standard error; with a tray host (wmdocker),
+# the window can still be closed while an error box is open. Runs inside the test run's private
 # network namespace (the hive points at 127.0.0.1, where no agent answers).
 set -Eeuo pipefail
 trap 'echo "${BASH_SOURCE[0]##*/} line $LINENO: \"$BASH_COMMAND\" failed (status $?)" >&2' ERR
@@ -148,11 +149,38 @@ for round in 1 2; do
   fi
 done
 
+# A drag on the picture is the window manager's move (_NET_WM_MOVERESIZE):
+# the window follows the pointer.
+drag() {  # DX DY
+  local X Y WINDOW WIDTH HEIGHT SCREEN
+  eval "$(xdotool getwindowgeometry --shell "$(client)")"
+  xdotool mousemove $((X + 60)) $((Y + 60))
+  wait_until 5 pointer_at $((X + 60)) $((Y + 60))
+  xdotool mousedown 1
+  for step in 1 2 3 4 5; do
+    xdotool mousemove $((X + 60 + $1 * step / 5)) $((Y + 60 + $2 * step / 5))
+    sleep 0.1
+  done
+  xdotool mouseup 1
+}
+moved_by_at_least() {  # DX DY: the corner went right and down that far
+  local x y
+  IFS=, read -r x y <<<"$(corner)"
+  ((x - ${home%,*} >= $1 && y - ${home#*,} >= $2))
+}
+drag 150 100
+wait_until 5 moved_by_at_least 100 60
+moved_by_at_least 100 60 || fail "a drag of 150,100 left the corner at $(corner), from $home"
+echo "dragged: corner $(corner)"
+
+# Without a tray: nothing on standard error (nor standard output).
+kill -TERM "$plovex_pid"
+wait "$plovex_pid" || fail "plovex ended with $? on SIGTERM"
+[[ ! -s $tmp/plovex.log ]] || fail "plovex wrote on its output"
+
 # With a tray host: an error box open, and the window still closes. The
 # picture file cannot be written (a directory in its place), so every tick
 # fails the same way; one box only.
-kill -TERM "$plovex_pid"
-wait "$plovex_pid" || fail "plovex ended with $? on SIGTERM"
 tray_host_start "$tmp"
 rm -rf "$tmp/config"
 "$root/scripts/demo-hive" "$tmp/config" --save-gif

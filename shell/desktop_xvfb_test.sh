@@ -5,8 +5,10 @@
 # Runs only inside the test run's private network namespace, with a hive of
 # its own (a temporary XDG_CONFIG_HOME pointing at 127.0.0.1). Checks, in
 # screenshots: bars of both channels in the window's graph, and the live
-# miniature (not the design-time icon) in the tray host's window; and that
-# SIGTERM closes the window with its settings saved. Set
+# miniature (not the design-time icon) in the tray host's window; that a
+# click on the icon hides the window and the next brings it back, and that
+# it comes back when the tray host ends while it is hidden; that SIGTERM closes the window with its settings saved; and that Plovex writes
+# nothing on standard error. Set
 # PLOVEX_SCREENSHOT to keep the screenshot of the window.
 set -Eeuo pipefail
 trap 'echo "${BASH_SOURCE[0]##*/} line $LINENO: \"$BASH_COMMAND\" failed (status $?)" >&2' ERR
@@ -22,6 +24,7 @@ desktop_rig_start
 
 xvfb_start "$tmp"
 tray_host_start "$tmp"
+tray_host_pid=${pids[-1]}
 
 # The picture file is saved on every tick: the ticks can be waited for.
 "$root/scripts/demo-hive" "$tmp/config" --save-gif
@@ -88,6 +91,25 @@ assert grey >= 8, "the tray does not show the miniature's grey rows"
 assert white == 0, "white is not transparent in the tray icon"
 PY
 
+# A click on the icon hides the window once no double-click has followed;
+# the next one brings it back at once.
+map_state() { xwininfo -id "$window" | sed -n 's/^ *Map State: *//p'; }
+click_tray() { xdotool mousemove --window "$tray_host" "$tray_x" "$tray_y" click 1; }
+tray_geometry=$(xwininfo -id "$tray_host")
+tray_x=$(($(sed -n 's/^ *Width: *//p' <<<"$tray_geometry") / 2))
+tray_y=$(($(sed -n 's/^ *Height: *//p' <<<"$tray_geometry") / 2))
+for want in IsUnMapped IsViewable; do
+  click_tray
+  for _ in $(seq 50); do [[ $(map_state) == "$want" ]] && break; sleep 0.1; done
+  [[ $(map_state) == "$want" ]] || { echo "a click on the tray icon left the window $(map_state), not $want" >&2; exit 1; }
+done
+# Hidden in the tray, and the tray goes: the window comes back by itself.
+click_tray
+for _ in $(seq 50); do [[ $(map_state) == IsUnMapped ]] && break; sleep 0.1; done
+kill "$tray_host_pid"
+for _ in $(seq 50); do [[ $(map_state) == IsViewable ]] && break; sleep 0.1; done
+[[ $(map_state) == IsViewable ]] || { echo "the window stayed hidden after the tray went" >&2; exit 1; }
+
 # Ending the session closes the window the ordinary way: settings saved (the
 # load marked the key 1.21, a save writes 1.2), exit status 0.
 grep -q '^"VersionNum"=hex:5c,8f,c2,f5,28,5c,f3,3f' "$tmp/config/Kestrune/registry.reg" ||
@@ -98,4 +120,6 @@ wait "$plovex_pid" || status=$?
 [[ $status -eq 0 ]] || { echo "plovex ended with $status on SIGTERM" >&2; cat "$tmp/plovex.log" >&2; exit 1; }
 grep -q '^"VersionNum"=hex:33,33,33,33,33,33,f3,3f' "$tmp/config/Kestrune/registry.reg" ||
   { echo "the settings were not saved on SIGTERM" >&2; exit 1; }
+# Nothing on standard error (nor on standard output) from start to end.
+[[ ! -s $tmp/plovex.log ]] || { echo "plovex wrote:" >&2; cat "$tmp/plovex.log" >&2; exit 1; }
 echo ok

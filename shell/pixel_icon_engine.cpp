@@ -38,8 +38,10 @@ void PixelIconEngine::paint(QPainter* painter, const QRect& rect, QIcon::Mode mo
 }
 
 QList<QSize> PixelIconEngine::availableSizes(QIcon::Mode, QIcon::State) {
-  // What trays commonly ask for; any other size is made on request as well.
-  return {{16, 16}, {22, 22}, {24, 24}, {32, 32}, {48, 48}, {64, 64}};
+  // The miniature and its double: a StatusNotifier host reads every size
+  // offered after each change, and scales the nearest itself. Any other size
+  // is made on request as well.
+  return {{16, 16}, {32, 32}};
 }
 
 QIconEngine* PixelIconEngine::clone() const { return new PixelIconEngine(image_); }

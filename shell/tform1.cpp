@@ -2,6 +2,9 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QFocusEvent>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QToolTip>
 
 #include <ostream>
@@ -9,6 +12,8 @@
 #include "core/gif_picture_writer.h"
 #include "core/picture_folder.h"
 #include "core/plovex_error.h"
+#include "shell/desktop_tray_presence.h"
+#include "shell/screen_place.h"
 
 namespace plovex {
 namespace {
@@ -28,7 +33,18 @@ QAction* MenuEntry(QMenu* menu, const char* name, const char* caption, TForm1* f
   return action;
 }
 
+// Where the window is on the screens, or else on the primary screen.
+QPoint OnAScreen(QPoint corner, QSize size) {
+  QList<QRect> screens;
+  for (const QScreen* screen : QGuiApplication::screens()) screens << screen->geometry();
+  const QScreen* primary = QGuiApplication::primaryScreen();
+  return PlaceOnScreen(corner, size, screens, primary ? primary->availableGeometry() : QRect());
+}
+
 }  // namespace
+
+const char* const TForm1::kNoStayOnTopReason =
+    "Not available under Wayland: the desktop alone decides which window stays on top";
 
 TForm1::TForm1(const TForm1Seams& seams)
     : QWidget(nullptr, kWindowFlags),
@@ -37,6 +53,8 @@ TForm1::TForm1(const TForm1Seams& seams)
       font_(Font::Find("Arial")),
       run_(settings_, picture_, *this),
       errors_(this) {
+  if (seams_.platform == nullptr) desktop_platform_ = NewDesktopWindowPlatform();
+  platform_ = seams_.platform != nullptr ? seams_.platform : desktop_platform_.get();
   setObjectName("Form1");
   setWindowTitle("Plovex");
   setWindowIcon(QApplication::windowIcon());
@@ -83,7 +101,11 @@ TForm1::TForm1(const TForm1Seams& seams)
 
   BuildMenu();
 
-  TrayIcon1 = new TTrayIcon(this, QApplication::windowIcon(), this);
+  TrayPresence* presence = seams_.tray;
+  if (presence == nullptr) presence = new DesktopTrayPresence(this);
+  TrayIcon1 = new TTrayIcon(this, QApplication::windowIcon(), *presence, this);
+  BuildTrayMenu();
+  Image1->installEventFilter(this);
   corner_keeper_ = new CornerKeeper(*this, [this] { return !closing_ && !settings_.Dragging; });
 
   connect(Button2, &QPushButton::clicked, this, &TForm1::Button2Click);
@@ -116,6 +138,57 @@ void TForm1::BuildMenu() {
   Minimize1 = MenuEntry(m, "Minimize1", "Minimize", this, &TForm1::Minimize1Click);
   m->addSeparator();
   Close1 = MenuEntry(m, "Close1", "Close", this, &TForm1::Close1Click);
+  if (!platform_->KeepsAbove()) {
+    Stayontop1->setEnabled(false);
+    Stayontop1->setToolTip(kNoStayOnTopReason);
+    m->setToolTipsVisible(true);
+  }
+}
+
+void TForm1::BuildTrayMenu() {
+  // The popup menu's own commands, for a window that is hidden in the tray
+  // or on a desktop whose tray sends no double-click.
+  TrayMenu1 = new QMenu(this);
+  TrayMenu1->setObjectName("TrayMenu1");
+  ShowHide1 = TrayMenu1->addAction(QString());
+  ShowHide1->setObjectName("ShowHide1");
+  connect(ShowHide1, &QAction::triggered, this, &TForm1::ShowHide1Click);
+  TrayMenu1->addSeparator();
+  TrayMenu1->addActions({Configuration1, InstantSnapShot1});
+  TrayMenu1->addSeparator();
+  TrayMenu1->addAction(Clear1);
+  TrayMenu1->addSeparator();
+  TrayMenu1->addActions({Stayontop1, Lockwindowdrag1});
+  TrayMenu1->addSeparator();
+  TrayMenu1->addAction(Close1);
+  TrayMenu1->setToolTipsVisible(PopupMenu1->toolTipsVisible());
+  UpdateShowHide();
+  TrayIcon1->setContextMenu(TrayMenu1);
+}
+
+void TForm1::UpdateShowHide() {
+  if (ShowHide1 == nullptr || TrayIcon1 == nullptr) return;
+  const QString caption = TrayIcon1->MainWindowShown() ? "Hide Plovex" : "Show Plovex";
+  if (ShowHide1->text() != caption) ShowHide1->setText(caption);
+}
+
+void TForm1::ShowHide1Click() {
+  if (TrayIcon1) TrayIcon1->ToggleMainWindow();
+}
+
+void TForm1::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  UpdateShowHide();
+}
+
+void TForm1::hideEvent(QHideEvent* event) {
+  QWidget::hideEvent(event);
+  UpdateShowHide();
+}
+
+void TForm1::changeEvent(QEvent* event) {
+  QWidget::changeEvent(event);
+  if (event->type() == QEvent::WindowStateChange) UpdateShowHide();
 }
 
 void TForm1::FormCreate() {
@@ -231,11 +304,58 @@ void TForm1::Clear1Click() {
 
 void TForm1::InstantSnapShot1Click() { settings_.SnapshotPending = true; }
 
-void TForm1::Configuration1Click() { PageControl1->setCurrentIndex(1); }
+void TForm1::Configuration1Click() {
+  // From the tray the window may be hidden: the page is no use unseen.
+  if (TrayIcon1 && !TrayIcon1->MainWindowShown()) TrayIcon1->ShowMainWindow();
+  PageControl1->setCurrentIndex(1);
+  // The keys go to the tree, as they went to the picture.
+  if (auto* tree = panel_->findChild<QWidget*>("TreeView1")) tree->setFocus(Qt::OtherFocusReason);
+}
 
-void TForm1::ShowGraphPage() { PageControl1->setCurrentIndex(0); }
+void TForm1::ShowGraphPage() {
+  PageControl1->setCurrentIndex(0);
+  Image1->setFocus(Qt::OtherFocusReason);
+}
 
 void TForm1::PopupMenu1Popup(QPoint global) { PopupMenu1->popup(global); }
+
+bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+  // The focus is shown once the keys are in use, as the style shows it on
+  // buttons: a window merely activated or clicked keeps its plain bevel.
+  if (watched == Image1) {
+    switch (event->type()) {
+      case QEvent::KeyPress:
+        ShowPictureFocus(true);
+        break;
+      case QEvent::FocusIn: {
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason) {
+          ShowPictureFocus(true);
+        }
+        break;
+      }
+      case QEvent::FocusOut:
+        ShowPictureFocus(false);
+        break;
+      default:
+        break;
+    }
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+void TForm1::ShowPictureFocus(bool shown) {
+  if (picture_focus_shown_ == shown) return;
+  picture_focus_shown_ = shown;
+  // The bevel around the picture takes the highlight colour; the picture
+  // itself is never drawn over.
+  QPalette palette = Panel1->parentWidget()->palette();
+  if (shown) {
+    palette.setColor(QPalette::Light, palette.color(QPalette::Highlight));
+    palette.setColor(QPalette::Dark, palette.color(QPalette::Highlight));
+  }
+  Panel1->setPalette(palette);
+}
 
 // --- Stacking, drag lock, minimise ------------------------------------------
 
@@ -246,6 +366,7 @@ void TForm1::Stayontop1Click() {
 }
 
 void TForm1::SetStayOnTop(bool on_top) {
+  if (!platform_->KeepsAbove()) return;  // the check mark alone keeps the choice
   if (windowFlags().testFlag(Qt::WindowStaysOnTopHint) == on_top) return;
   SetWindowFlagsKeepingVisibility(windowFlags() ^ Qt::WindowStaysOnTopHint);
 }
@@ -269,10 +390,23 @@ void TForm1::Image1MouseDown(Qt::MouseButton button, QPoint at, QPoint global) {
   settings_.DragX = at.x();
   settings_.DragY = at.y();
   drag_anchor_ = global - pos();
+  press_at_ = global;
+  system_move_asked_ = false;
 }
 
 void TForm1::Image1MouseMove(QPoint, QPoint global) {
   if (!settings_.Dragging || settings_.LockDrag) return;
+  if (!system_move_asked_) {
+    // A press that has not travelled is still a click or a double-click.
+    if ((global - press_at_).manhattanLength() < QApplication::startDragDistance()) return;
+    system_move_asked_ = true;
+    // The window manager or compositor moves the window where it can (on
+    // Wayland nothing else can) and keeps the pointer until the release.
+    if (windowHandle() != nullptr && platform_->StartSystemMove(*windowHandle())) {
+      settings_.Dragging = false;
+      return;
+    }
+  }
   // The same as left + x - DragX, top + y - DragY, but taken from the screen
   // position, which stays right while the window manager is still moving the
   // window for the previous event.
@@ -302,6 +436,13 @@ void TForm1::SetBorder(bool bordered) {
 }
 
 void TForm1::SetWindowFlagsKeepingVisibility(Qt::WindowFlags flags) {
+  if (!platform_->PlacesWindows() && windowHandle() != nullptr) {
+    // A new native window would go wherever the compositor puts new ones:
+    // this one changes its frame where it stands.
+    overrideWindowFlags(flags);
+    windowHandle()->setFlags(flags);
+    return;
+  }
   // Changing the flags re-creates the native window, which hides it. The new
   // one is placed by its outer corner, where the old one's was: the window
   // manager, which alone knows its frame, puts the frame there.
@@ -326,17 +467,17 @@ void TForm1::SetWindowFlagsKeepingVisibility(Qt::WindowFlags flags) {
 WindowPlacement TForm1::RecordPlacement() const {
   constexpr Qt::WindowStates kNotNormal =
       Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen;
-  return WindowPlacement{y(),
-                         x(),
-                         (windowState() & kNotNormal) ? 2 : 1,
-                         HasBorder() ? 1 : 2,
-                         Lockwindowdrag1->isChecked(),
-                         Stayontop1->isChecked()};
+  // A platform that places windows itself reports no real place: the
+  // recorded one stands.
+  const bool placed = platform_->PlacesWindows();
+  return WindowPlacement{placed ? y() : settings_.WindowTop,   placed ? x() : settings_.WindowLeft,
+                         (windowState() & kNotNormal) ? 2 : 1, HasBorder() ? 1 : 2,
+                         Lockwindowdrag1->isChecked(),         Stayontop1->isChecked()};
 }
 
 void TForm1::ApplyPlacement(const WindowPlacement& p) {
   SetBorder(p.BorderStyle == 1);
-  move(p.Left, p.Top);
+  if (platform_->PlacesWindows()) move(OnAScreen(QPoint(p.Left, p.Top), frameGeometry().size()));
   if (p.State == 1) {
     setWindowState(windowState() & ~Qt::WindowMinimized);
   } else {

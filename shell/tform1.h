@@ -17,10 +17,15 @@
 // fails as the one before did opens no box again; the tray hint carries the
 // message while the fault lasts.
 //
-// Seams: the hive is borrowed; the poll, the picture writer and the clock
-// default to the real ones (the agent over the window's client, GIF files in
-// the picture folder, by default the user's state folder, the system clock)
+// Seams: the hive is borrowed; the poll, the picture writer, the clock, the
+// notification area and the windowing platform default to the real ones (the
+// agent over the window's client, GIF files in the picture folder, by default
+// the user's state folder, the system clock, the desktop's tray and platform)
 // and may be replaced by tests.
+//
+// Platforms: where the platform cannot place or stack windows (Wayland), the
+// window is moved by the compositor, its place is neither set nor recorded,
+// and "Stay on top" is offered disabled, saying why.
 #include <QAction>
 #include <QCloseEvent>
 #include <QFrame>
@@ -53,7 +58,9 @@
 #include "shell/corner_keeper.h"
 #include "shell/error_display.h"
 #include "shell/timage.h"
+#include "shell/tray_presence.h"
 #include "shell/ttray_icon.h"
+#include "shell/window_platform.h"
 #include "snmp/tsnmp_send.h"
 
 namespace plovex {
@@ -63,10 +70,12 @@ namespace plovex {
 enum class CloseReason { kCommand, kWindowManager, kSignal };
 
 struct TForm1Seams {
-  RegistryHive* hive = nullptr;     // required
-  PollSource* poll = nullptr;       // null: the agent, over the window's client
-  PictureWriter* writer = nullptr;  // null: GIF files in the picture folder
-  const Clock* clock = nullptr;     // null: the system clock
+  RegistryHive* hive = nullptr;        // required
+  PollSource* poll = nullptr;          // null: the agent, over the window's client
+  PictureWriter* writer = nullptr;     // null: GIF files in the picture folder
+  const Clock* clock = nullptr;        // null: the system clock
+  TrayPresence* tray = nullptr;        // null: the desktop's notification area
+  WindowPlatform* platform = nullptr;  // null: the toolkit's platform
 };
 
 class TForm1 : public QWidget, public TickHost, public PanelHost, private RunHost {
@@ -106,6 +115,8 @@ class TForm1 : public QWidget, public TickHost, public PanelHost, private RunHos
   ErrorDisplay& Errors() { return errors_; }
   TConfigPanel* ConfigPanel() const { return panel_; }
   TTrayIcon* TrayIcon() const { return TrayIcon1; }
+  // What "Stay on top" says where the platform does not honour it.
+  static const char* const kNoStayOnTopReason;
   bool TimerRunning() const { return Timer1->isActive(); }
   int TimerInterval() const { return Timer1->interval(); }
 
@@ -147,6 +158,7 @@ class TForm1 : public QWidget, public TickHost, public PanelHost, private RunHos
   void Lockwindowdrag1Click();
   void Minimize1Click();
   void Close1Click();
+  void ShowHide1Click();
   void Image1MouseDown(Qt::MouseButton button, QPoint at, QPoint global);
   void Image1MouseMove(QPoint at, QPoint global);
   void Image1MouseUp(Qt::MouseButton button, QPoint at, QPoint global);
@@ -155,6 +167,10 @@ class TForm1 : public QWidget, public TickHost, public PanelHost, private RunHos
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
+  void changeEvent(QEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private slots:
   void PopupMenu1Popup(QPoint global);
@@ -165,6 +181,9 @@ class TForm1 : public QWidget, public TickHost, public PanelHost, private RunHos
   void PicturesCleared() override;
 
   void BuildMenu();
+  void BuildTrayMenu();
+  void UpdateShowHide();
+  void ShowPictureFocus(bool shown);
   void FormClose();
   // Every close path: Stop, the closing save, the release of the client, the
   // tick and the tray icon; then the window goes. Closing always succeeds and
@@ -182,6 +201,8 @@ class TForm1 : public QWidget, public TickHost, public PanelHost, private RunHos
   void SetWindowFlagsKeepingVisibility(Qt::WindowFlags flags);
 
   TForm1Seams seams_;
+  std::unique_ptr<WindowPlatform> desktop_platform_;
+  WindowPlatform* platform_ = nullptr;
   TPlovexSettings settings_;
   Surface picture_;
   std::unique_ptr<Font> font_;
@@ -196,7 +217,10 @@ class TForm1 : public QWidget, public TickHost, public PanelHost, private RunHos
 
   bool timer_enabled_ = false;
   std::int64_t timer_period_ = 0;
-  QPoint drag_anchor_;                        // pointer minus window corner at the press
+  QPoint drag_anchor_;              // pointer minus window corner at the press
+  QPoint press_at_;                 // the pointer on the screen at the press
+  bool system_move_asked_ = false;  // this drag has asked the platform to move
+  bool picture_focus_shown_ = false;
   bool closing_ = false;                      // a close path has run; closing always succeeds
   std::optional<std::string> close_failure_;  // why the closing save failed
   std::string tick_hint_ = "Plovex";          // the hint the last tick set
@@ -217,6 +241,8 @@ class TForm1 : public QWidget, public TickHost, public PanelHost, private RunHos
   QAction* Lockwindowdrag1 = nullptr;
   QAction* Minimize1 = nullptr;
   QAction* Close1 = nullptr;
+  QMenu* TrayMenu1 = nullptr;
+  QAction* ShowHide1 = nullptr;
   QPointer<TTrayIcon> TrayIcon1;
   CornerKeeper* corner_keeper_ = nullptr;
 };

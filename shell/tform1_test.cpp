@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QMouseEvent>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -21,6 +22,8 @@
 
 #include "core/testing/tick_test_doubles.h"
 #include "shell/testing/desktop_test_support.h"
+#include "shell/testing/recording_window_platform.h"
+#include "shell/testing/switchable_tray_presence.h"
 
 namespace plovex {
 namespace {
@@ -37,11 +40,11 @@ class FormTest : public ::testing::Test {
   }
 
   TForm1& Create() {
-    form = std::make_unique<TForm1>(TForm1Seams{&hive.Hive(), &poll, &writer, &clock});
+    form = std::make_unique<TForm1>(
+        TForm1Seams{&hive.Hive(), &poll, &writer, &clock, &tray, &platform});
     form->Errors().SetPresenter([this](const QString& caption, const QString& text) {
       shown.push_back((caption + "|" + text).toStdString());
     });
-    form->TrayIcon()->TrayAvailable = [this] { return tray_available; };
     return *form;
   }
   TForm1& Start() {
@@ -92,7 +95,8 @@ class FormTest : public ::testing::Test {
   ScriptedPoll poll;
   RecordingPictureWriter writer;
   ManualClock clock;
-  bool tray_available = false;
+  SwitchableTrayPresence tray;
+  RecordingWindowPlatform platform;
   std::vector<std::string> shown;
   std::unique_ptr<TForm1> form;
 };
@@ -227,7 +231,7 @@ TEST_F(FormTest, AToggleAfterARestoreTheWindowManagerDidNotTellKeepsTheWindowSho
   f.setWindowState(Qt::WindowMinimized);
   f.show();
   ASSERT_TRUE(f.isMinimized());
-  tray_available = true;
+  tray.available = true;
   for (int i = 0; i < 2; ++i) {
     DoubleClickPicture();
     QCoreApplication::processEvents();
@@ -659,7 +663,7 @@ TEST_F(FormTest, ASnapshotIsWrittenByTheNextTickOnly) {
 }
 
 TEST_F(FormTest, MinimisingHidesIntoTheTrayAndADoubleClickBringsTheWindowBack) {
-  tray_available = true;
+  tray.available = true;
   TForm1& f = Start();
   f.ShowAtStart();
   Trigger("Minimize1");
@@ -671,7 +675,7 @@ TEST_F(FormTest, MinimisingHidesIntoTheTrayAndADoubleClickBringsTheWindowBack) {
 }
 
 TEST_F(FormTest, WithoutATrayMinimisingNeverHidesTheWindow) {
-  tray_available = false;
+  tray.available = false;
   TForm1& f = Start();
   f.ShowAtStart();
   Trigger("Minimize1");
@@ -682,7 +686,7 @@ TEST_F(FormTest, WithoutATrayMinimisingNeverHidesTheWindow) {
 
 TEST_F(FormTest, AStoredMinimisedStateStartsInTheTray) {
   hive.Seed([](TPlovexSettings& s) { s.WindowState = 2; });
-  tray_available = true;
+  tray.available = true;
   TForm1& f = Start();
   f.ShowAtStart();
   QCoreApplication::processEvents();
@@ -691,6 +695,158 @@ TEST_F(FormTest, AStoredMinimisedStateStartsInTheTray) {
   emit f.TrayIcon()->activated(QSystemTrayIcon::DoubleClick);
   EXPECT_TRUE(f.isVisible());
   EXPECT_FALSE(f.isMinimized());
+}
+
+TEST_F(FormTest, TheTrayMenuHoldsTheWindowsCommandsAndBringsAHiddenWindowBack) {
+  tray.available = true;
+  TForm1& f = Start();
+  f.ShowAtStart();
+  auto* menu = Find<QMenu>("TrayMenu1");
+  QStringList entries;
+  for (QAction* a : menu->actions()) entries << (a->isSeparator() ? "-" : a->text());
+  EXPECT_EQ(entries, QStringList({"Hide Plovex", "-", "Configuration", "Instant SnapShot", "-",
+                                  "Clear", "-", "Stay on top", "Lock window drag", "-", "Close"}));
+  for (const char* name : {"Configuration1", "Clear1", "Stayontop1", "Close1"}) {
+    EXPECT_TRUE(menu->actions().contains(Find<QAction>(name))) << name;
+  }
+  Trigger("ShowHide1");
+  EXPECT_FALSE(f.isVisible());
+  EXPECT_EQ(Find<QAction>("ShowHide1")->text(), "Show Plovex");
+  Trigger("Configuration1");
+  EXPECT_TRUE(f.isVisible());
+  EXPECT_EQ(PageShown(), 1);
+  EXPECT_EQ(Find<QAction>("ShowHide1")->text(), "Hide Plovex");
+}
+
+class FormKeys : public FormTest {
+ protected:
+  TForm1& Activated() {
+    TForm1& f = Start();
+    f.show();
+    QApplication::setActiveWindow(&f);
+    return f;
+  }
+  void Key(QWidget* to, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QTest::keyClick(to, static_cast<Qt::Key>(key), modifiers);
+  }
+};
+
+TEST_F(FormKeys, TheMenuKeyAndShiftF10OpenTheMenuOverThePicture) {
+  Activated();
+  EXPECT_EQ(QApplication::focusWidget(), Image1());  // the keys go there from the start
+  auto* menu = Find<QMenu>("PopupMenu1");
+  const QRect picture(Image1()->mapToGlobal(QPoint(0, 0)), Image1()->size());
+  struct Row {
+    int key;
+    Qt::KeyboardModifiers modifiers;
+    bool opens;
+  } rows[] = {{Qt::Key_Menu, Qt::NoModifier, true},
+              {Qt::Key_F10, Qt::ShiftModifier, true},
+              {Qt::Key_F10, Qt::NoModifier, false}};
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.key);
+    Key(QApplication::focusWidget(), r.key, r.modifiers);
+    EXPECT_EQ(menu->isVisible(), r.opens);
+    if (r.opens) EXPECT_TRUE(picture.contains(menu->pos()));
+    menu->hide();
+  }
+}
+
+TEST_F(FormKeys, FocusBroughtByTheKeysShowsAroundThePicture) {
+  Activated();
+  auto* bevel = Find<QWidget>("Panel1");
+  const QRgb plain = bevel->grab().toImage().pixel(0, 0);
+  Key(Image1(), Qt::Key_Tab);  // round the focus chain, back to the picture
+  ASSERT_EQ(QApplication::focusWidget(), Image1());
+  EXPECT_EQ(QColor(bevel->grab().toImage().pixel(0, 0)),
+            bevel->palette().color(QPalette::Highlight));
+  EXPECT_NE(bevel->grab().toImage().pixel(0, 0), plain);
+}
+
+TEST_F(FormKeys, ThePanelsTreeFollowsTheKeysEnterAppliesAndEscapeCancels) {
+  Activated();
+  Trigger("Configuration1");
+  auto* tree = Find<QWidget>("TreeView1");
+  ASSERT_TRUE(tree->hasFocus());
+  auto* pages = Find<QStackedWidget>("PageControl2");
+  // Collapsed, the top nodes are About, Network, Graph, Text and Reset.
+  const std::pair<int, int> moves[] = {{Qt::Key_End, 13}, {Qt::Key_Home, 0},  {Qt::Key_Down, 1},
+                                       {Qt::Key_Down, 2}, {Qt::Key_Right, 2}, {Qt::Key_Down, 3}};
+  for (auto [key, page] : moves) {
+    Key(tree, key);
+    EXPECT_EQ(pages->currentIndex(), page) << key;
+  }
+
+  // Escape cancels what was typed; Enter applies it, also from an edit.
+  Type("edtMax", "128000");
+  Key(Find<QWidget>("edtMax"), Qt::Key_Escape);
+  EXPECT_EQ(PageShown(), 0);
+  EXPECT_EQ(Find<QLineEdit>("edtMax")->text(), "64000");
+  Trigger("Configuration1");
+  Type("edtMax", "128000");
+  Key(Find<QWidget>("edtMax"), Qt::Key_Return);
+  EXPECT_EQ(PageShown(), 0);
+  EXPECT_EQ(form->Settings().MaxBytes, 128000);
+  // Enter on a focused button presses that button, not Apply.
+  Trigger("Configuration1");
+  Type("edtMax", "256000");
+  auto* cancel = Find<QPushButton>("Button4");
+  cancel->setFocus();
+  Key(cancel, Qt::Key_Enter);
+  EXPECT_EQ(PageShown(), 0);
+  EXPECT_EQ(form->Settings().MaxBytes, 128000);
+}
+
+TEST_F(FormTest, WhereTheCompositorPlacesWindowsItMovesThemAndNoPlaceIsRecorded) {
+  // Wayland: no placing, no stacking, moves by the compositor.
+  platform.places = false;
+  platform.keeps_above = false;
+  platform.system_moves = true;
+  hive.Seed([](TPlovexSettings& s) { s.StayOnTop = true; });
+  TForm1& f = Start();
+  f.ShowAtStart();
+  QAction* on_top = Find<QAction>("Stayontop1");
+  EXPECT_FALSE(on_top->isEnabled());
+  EXPECT_EQ(on_top->toolTip(), TForm1::kNoStayOnTopReason);
+  EXPECT_TRUE(on_top->isChecked());  // the stored choice is kept
+  EXPECT_FALSE(f.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+
+  const QPoint start = f.pos();
+  Mouse(QEvent::MouseButtonPress, Qt::LeftButton, {10, 10}, Qt::LeftButton);
+  Mouse(QEvent::MouseMove, Qt::NoButton, {12, 11}, Qt::LeftButton);
+  EXPECT_EQ(platform.moves, 0);  // still a click
+  Mouse(QEvent::MouseMove, Qt::NoButton, {40, 30}, Qt::LeftButton);
+  EXPECT_EQ(platform.moves, 1);
+  EXPECT_FALSE(f.Settings().Dragging);
+  Mouse(QEvent::MouseMove, Qt::NoButton, {60, 50}, Qt::LeftButton);
+  EXPECT_EQ(f.pos(), start);
+  EXPECT_EQ(platform.moves, 1);
+
+  // The frame changes on the window as it stands: no new native window.
+  const QWindow* native = f.windowHandle();
+  DoubleClickPicture();
+  EXPECT_TRUE(f.windowFlags().testFlag(Qt::FramelessWindowHint));
+  EXPECT_EQ(f.windowHandle(), native);
+  EXPECT_TRUE(f.isVisible());
+
+  // What the platform reports as the place is not recorded.
+  f.move(-3, -30);
+  Trigger("Configuration1");
+  Find<QPushButton>("Button1")->click();
+  EXPECT_EQ(f.Settings().WindowTop, 105);
+  EXPECT_EQ(f.Settings().WindowLeft, 192);
+  EXPECT_EQ(f.Settings().WindowBorderStyle, 2);
+}
+
+TEST_F(FormTest, AStoredPlaceOnNoScreenOpensOnThePrimaryScreen) {
+  hive.Seed([](TPlovexSettings& s) {
+    s.WindowTop = -30;
+    s.WindowLeft = -3;
+  });
+  TForm1& f = Start();
+  f.ShowAtStart();
+  const QRect work = QGuiApplication::primaryScreen()->availableGeometry();
+  EXPECT_EQ(f.pos(), work.topLeft());
 }
 
 TEST_F(FormTest, TheCloseButtonSavesTheRecord) {

@@ -2,6 +2,7 @@
 
 #include <QContextMenuEvent>
 #include <QImage>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <bit>
@@ -17,6 +18,8 @@ TImage::TImage(const Surface& picture, QWidget* parent) : QWidget(parent), pictu
   setObjectName("Image1");
   setFixedSize(picture.Width(), picture.Height());
   setAttribute(Qt::WA_OpaquePaintEvent);
+  // The menu's keys need the focus; a click gives none (it starts a drag).
+  setFocusPolicy(Qt::TabFocus);
 }
 
 QImage TImage::Wrapped() const {
@@ -29,7 +32,10 @@ void TImage::paintEvent(QPaintEvent*) {
   // On a screen of several device pixels per pixel each pixel becomes a
   // block of its colour: a smoothed picture would blur the one-pixel samples.
   p.setRenderHint(QPainter::SmoothPixmapTransform, false);
-  p.drawImage(rect(), Wrapped());
+  // The fourth byte of every pixel is 0, which the toolkit takes for an
+  // alpha of 0 when the window's buffer has one (Wayland): the picture would
+  // be drawn transparent. The copy is opaque (64,000 pixels, once a tick).
+  p.drawImage(rect(), Wrapped().convertToFormat(QImage::Format_RGB32));
 }
 
 void TImage::mousePressEvent(QMouseEvent* event) {
@@ -48,6 +54,21 @@ void TImage::mouseDoubleClickEvent(QMouseEvent* event) {
   if (event->button() == Qt::LeftButton) emit DblClick();
 }
 
-void TImage::contextMenuEvent(QContextMenuEvent* event) { emit ContextMenu(event->globalPos()); }
+void TImage::contextMenuEvent(QContextMenuEvent* event) {
+  // From the keyboard, over the picture rather than wherever the pointer is.
+  emit ContextMenu(event->reason() == QContextMenuEvent::Keyboard ? mapToGlobal(rect().center())
+                                                                  : event->globalPos());
+}
+
+void TImage::keyPressEvent(QKeyEvent* event) {
+  const bool menu_key = event->key() == Qt::Key_Menu && event->modifiers() == Qt::NoModifier;
+  const bool shift_f10 = event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier;
+  if (!menu_key && !shift_f10) {
+    QWidget::keyPressEvent(event);
+    return;
+  }
+  event->accept();
+  emit ContextMenu(mapToGlobal(rect().center()));
+}
 
 }  // namespace plovex

@@ -2,7 +2,8 @@
 // TImage: the 400 x 160 picture on the main window (Image1). It shows a
 // Surface as it stands, wrapping the surface's pixels without copying them,
 // and reports the mouse in picture coordinates; it never draws anything of
-// its own. The surface is borrowed and must outlive the widget.
+// its own. It takes the focus from the keyboard only (Tab), for the keys that
+// open its menu. The surface is borrowed and must outlive the widget.
 #include <QPoint>
 #include <QWidget>
 
@@ -35,6 +36,8 @@ class TImage : public QWidget {
   void mouseReleaseEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
   void contextMenuEvent(QContextMenuEvent* event) override;
+  // The Menu key and Shift+F10 open the menu over the picture.
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   const Surface& picture_;

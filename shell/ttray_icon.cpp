@@ -1,17 +1,33 @@
 #include "shell/ttray_icon.h"
 
+#include <QApplication>
 #include <QEvent>
-#include <QImage>
 #include <QPixmap>
+#include <QStyleHints>
 
 #include "shell/pixel_icon_engine.h"
 
 namespace plovex {
+namespace {
 
-TTrayIcon::TTrayIcon(QWidget* main_window, const QIcon& design_icon, QObject* parent)
-    : QSystemTrayIcon(parent), main_window_(main_window), image_(design_icon) {
+// What the tray compares: the icon at its own size.
+QImage Face(const QIcon& icon) {
+  return icon.isNull() ? QImage() : icon.pixmap(QSize(16, 16)).toImage();
+}
+
+}  // namespace
+
+TTrayIcon::TTrayIcon(QWidget* main_window, const QIcon& design_icon, TrayPresence& presence,
+                     QObject* parent)
+    : QSystemTrayIcon(parent), main_window_(main_window), presence_(presence), image_(design_icon) {
   setObjectName("TrayIcon1");
+  pending_hide_.setSingleShot(true);
+  pending_hide_.setInterval(QGuiApplication::styleHints()->mouseDoubleClickInterval());
+  connect(&pending_hide_, &QTimer::timeout, this, [this] {
+    if (MainWindowShown() && TrayAvailable()) HideMainWindow();
+  });
   connect(this, &QSystemTrayIcon::activated, this, &TTrayIcon::Activated);
+  connect(&presence_, &TrayPresence::Changed, this, &TTrayIcon::PresenceChanged);
   if (main_window_) main_window_->installEventFilter(this);
   UpdateIcon();
 }
@@ -33,14 +49,24 @@ bool TTrayIcon::IconFromBitmap(const Surface& bitmap, QIcon& icon, Color transpa
 }
 
 void TTrayIcon::UpdateIcon() {
-  setIcon(image_);
-  setToolTip(hint_);
+  QImage face = Face(image_);
+  if (!image_sent_ || face != sent_face_) {
+    setIcon(image_);
+    sent_face_ = std::move(face);
+    image_sent_ = true;
+  }
+  if (toolTip() != hint_) setToolTip(hint_);
   // An icon without an image cannot be shown; it appears with its first one.
-  if (IconVisible && !isVisible() && !image_.isNull()) show();
+  // Where nothing can ever show it, it is not offered at all.
+  if (IconVisible && !isVisible() && !image_.isNull() &&
+      presence_.TrayProtocol() != TrayPresence::Protocol::kNone) {
+    show();
+  }
 }
 
 void TTrayIcon::Remove() {
   IconVisible = false;
+  pending_hide_.stop();
   hide();
 }
 
@@ -50,6 +76,8 @@ void TTrayIcon::SetHint(const QString& hint) {
 }
 
 void TTrayIcon::ShowMainWindow() {
+  hidden_in_tray_ = false;
+  pending_hide_.stop();
   if (!main_window_) return;
   if (main_window_->isMinimized()) {
     main_window_->setWindowState(main_window_->windowState() & ~Qt::WindowMinimized);
@@ -60,11 +88,41 @@ void TTrayIcon::ShowMainWindow() {
 }
 
 void TTrayIcon::HideMainWindow() {
-  if (main_window_) main_window_->hide();
+  if (!main_window_) return;
+  hidden_in_tray_ = true;
+  main_window_->hide();
+}
+
+bool TTrayIcon::MainWindowShown() const {
+  return main_window_ && main_window_->isVisible() && !main_window_->isMinimized();
+}
+
+void TTrayIcon::ToggleMainWindow() {
+  if (MainWindowShown() && TrayAvailable()) {
+    HideMainWindow();
+  } else {
+    ShowMainWindow();
+  }
 }
 
 void TTrayIcon::Activated(QSystemTrayIcon::ActivationReason reason) {
-  if (reason == QSystemTrayIcon::DoubleClick) emit DblClick();
+  switch (reason) {
+    case QSystemTrayIcon::Trigger:
+      // Shown at once; hidden only once it is clear that no double-click
+      // (which shows) follows, so a double-click never flickers.
+      if (MainWindowShown()) {
+        if (!pending_hide_.isActive()) pending_hide_.start();
+      } else {
+        ShowMainWindow();
+      }
+      break;
+    case QSystemTrayIcon::DoubleClick:
+      pending_hide_.stop();
+      emit DblClick();
+      break;
+    default:
+      break;  // the context menu opens by itself
+  }
 }
 
 bool TTrayIcon::eventFilter(QObject* watched, QEvent* event) {
@@ -77,10 +135,18 @@ bool TTrayIcon::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TTrayIcon::HideIfMinimized() {
-  if (main_window_ && main_window_->isMinimized()) {
+  if (main_window_ && main_window_->isMinimized() && TrayAvailable()) {
     HideMainWindow();
     IconVisible = true;
     UpdateIcon();
+  }
+}
+
+void TTrayIcon::PresenceChanged() {
+  // A window hidden into a tray that has gone could never be brought back.
+  if (hidden_in_tray_ && IconVisible && main_window_ && !main_window_->isVisible() &&
+      !TrayAvailable()) {
+    ShowMainWindow();
   }
 }
 

@@ -2,9 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <QGuiApplication>
 #include <QSignalSpy>
+#include <QStyleHints>
+#include <QTest>
 
 #include "core/plovex_settings.h"
+#include "shell/testing/switchable_tray_presence.h"
 
 namespace plovex {
 namespace {
@@ -59,57 +63,109 @@ TEST(IconFromBitmap, ALargerTraySlotGetsTheMiniatureUnblurred) {
 
 TEST(TTrayIcon, HintStartsAsTheProgramNameAndIsCut) {
   QWidget window;
-  TTrayIcon tray(&window, QIcon(), nullptr);
+  SwitchableTrayPresence presence;
+  TTrayIcon tray(&window, QIcon(), presence, nullptr);
   EXPECT_EQ(tray.Hint(), "Plovex");
   EXPECT_EQ(tray.toolTip(), "Plovex");
   tray.SetHint(QString(200, 'x'));
   EXPECT_EQ(tray.toolTip().size(), 127);
 }
 
-TEST(TTrayIcon, ShowsFromItsFirstImageUntilRemoved) {
-  QWidget window;
-  TTrayIcon tray(&window, QIcon(), nullptr);
-  EXPECT_FALSE(tray.isVisible());
-  QIcon icon;
-  ASSERT_TRUE(TTrayIcon::IconFromBitmap(NewTrayBitmap(), icon, kWhite));
-  tray.SetImage(icon);
-  tray.UpdateIcon();
-  EXPECT_TRUE(tray.isVisible());
-  tray.Remove();
-  tray.SetHint("1 kB/s / 2 kB/s");
-  EXPECT_FALSE(tray.isVisible());
+TEST(TTrayIcon, ShowsFromItsFirstImageUntilRemovedWhereATrayCanShowIt) {
+  for (auto protocol : {TrayPresence::Protocol::kStatusNotifier, TrayPresence::Protocol::kXEmbed,
+                        TrayPresence::Protocol::kNone}) {
+    SCOPED_TRACE(static_cast<int>(protocol));
+    const bool shows = protocol != TrayPresence::Protocol::kNone;
+    QWidget window;
+    SwitchableTrayPresence presence;
+    presence.protocol = protocol;
+    TTrayIcon tray(&window, QIcon(), presence, nullptr);
+    EXPECT_FALSE(tray.isVisible());
+    QIcon icon;
+    ASSERT_TRUE(TTrayIcon::IconFromBitmap(NewTrayBitmap(), icon, kWhite));
+    tray.SetImage(icon);
+    tray.UpdateIcon();
+    EXPECT_EQ(tray.isVisible(), shows);
+    tray.Remove();
+    tray.SetHint("1 kB/s / 2 kB/s");
+    EXPECT_FALSE(tray.isVisible());
+  }
 }
 
-TEST(TTrayIcon, OnlyADoubleClickAsksForTheWindow) {
+class TrayClicks : public ::testing::Test {
+ protected:
+  TrayClicks() {
+    presence.available = true;
+    window.show();
+  }
+  // Lets a click's pending hide run out.
+  void AfterTheDoubleClickTime() {
+    QTest::qWait(QGuiApplication::styleHints()->mouseDoubleClickInterval() + 100);
+  }
+  void Send(std::initializer_list<QSystemTrayIcon::ActivationReason> reasons) {
+    for (auto reason : reasons) emit tray.activated(reason);
+  }
+
   QWidget window;
-  TTrayIcon tray(&window, QIcon(), nullptr);
-  QSignalSpy spy(&tray, &TTrayIcon::DblClick);
-  emit tray.activated(QSystemTrayIcon::Trigger);
-  emit tray.activated(QSystemTrayIcon::Context);
-  EXPECT_EQ(spy.count(), 0);
-  emit tray.activated(QSystemTrayIcon::DoubleClick);
-  EXPECT_EQ(spy.count(), 1);
+  SwitchableTrayPresence presence;
+  TTrayIcon tray{&window, QIcon(), presence, nullptr};
+  QSignalSpy double_clicks{&tray, &TTrayIcon::DblClick};
+};
+
+TEST_F(TrayClicks, AClickHidesAShownWindowAndShowsAHiddenOne) {
+  Send({QSystemTrayIcon::Trigger});
+  EXPECT_TRUE(window.isVisible());  // a double-click may still follow
+  AfterTheDoubleClickTime();
+  EXPECT_FALSE(window.isVisible());
+  Send({QSystemTrayIcon::Trigger});
+  EXPECT_TRUE(window.isVisible());  // at once
+  AfterTheDoubleClickTime();
+  EXPECT_TRUE(window.isVisible());
+  EXPECT_EQ(double_clicks.count(), 0);
 }
 
-TEST(TTrayIcon, MinimisingHidesIntoTheTrayOnlyWhereThereIsOne) {
+TEST_F(TrayClicks, ADoubleClickAfterItsClicksNeverHidesTheWindow) {
+  // An XEmbed tray sends a click for each press of a double-click.
+  for (bool start_hidden : {false, true}) {
+    SCOPED_TRACE(start_hidden);
+    window.setVisible(!start_hidden);
+    Send({QSystemTrayIcon::Trigger, QSystemTrayIcon::Trigger, QSystemTrayIcon::DoubleClick});
+    AfterTheDoubleClickTime();
+    EXPECT_TRUE(window.isVisible());
+  }
+  EXPECT_EQ(double_clicks.count(), 2);
+}
+
+TEST_F(TrayClicks, TheContextMenuAndTheMiddleButtonLeaveTheWindowAlone) {
+  Send({QSystemTrayIcon::Context, QSystemTrayIcon::MiddleClick});
+  AfterTheDoubleClickTime();
+  EXPECT_TRUE(window.isVisible());
+}
+
+TEST(TTrayIcon, MinimisingHidesIntoTheTrayOnlyWhileThereIsOne) {
   QWidget window;
-  TTrayIcon tray(&window, QIcon(), nullptr);
+  SwitchableTrayPresence presence;
+  TTrayIcon tray(&window, QIcon(), presence, nullptr);
   window.show();
 
-  tray.TrayAvailable = [] { return false; };
   window.setWindowState(Qt::WindowMinimized);
   QCoreApplication::processEvents();
   EXPECT_TRUE(window.isVisible());  // reachable from the taskbar
 
   window.setWindowState(Qt::WindowNoState);
-  tray.TrayAvailable = [] { return true; };
+  presence.available = true;
   window.setWindowState(Qt::WindowMinimized);
   QCoreApplication::processEvents();
   EXPECT_FALSE(window.isVisible());
 
-  tray.ShowMainWindow();
+  // The tray goes: the window comes back by itself, once.
+  presence.Switch(false);
   EXPECT_TRUE(window.isVisible());
   EXPECT_FALSE(window.isMinimized());
+  window.hide();  // hidden by someone else: not the tray's to bring back
+  presence.Switch(true);
+  presence.Switch(false);
+  EXPECT_FALSE(window.isVisible());
 }
 
 }  // namespace

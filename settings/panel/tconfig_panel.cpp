@@ -10,6 +10,7 @@
 #include <QHeaderView>
 #include <QListWidget>
 #include <QScrollArea>
+#include <QShortcut>
 #include <QUrl>
 
 #include "core/apply_restart.h"
@@ -145,6 +146,22 @@ TConfigPanel::TConfigPanel(TPlovexSettings& settings, PanelHost& host, QWidget* 
   };
 
   connect(TreeView1, &QTreeWidget::itemClicked, this, &TConfigPanel::TreeView1Click);
+  // The page follows the tree's current node from the keyboard too (arrows,
+  // Home, End). Enter applies and Escape cancels, as in a dialog; Enter on a
+  // focused button presses that button.
+  connect(TreeView1, &QTreeWidget::currentItemChanged, this, &TConfigPanel::TreeView1Click);
+  const auto enter = [this] {
+    if (auto* button = qobject_cast<QPushButton*>(focusWidget())) {
+      button->click();
+    } else {
+      Button1Click();
+    }
+  };
+  for (int key : {Qt::Key_Return, Qt::Key_Enter}) {
+    new QShortcut(QKeySequence(key), this, enter, Qt::WidgetWithChildrenShortcut);
+  }
+  new QShortcut(QKeySequence(Qt::Key_Escape), this, this, &TConfigPanel::Button4Click,
+                Qt::WidgetWithChildrenShortcut);
   connect(Button1, &QPushButton::clicked, this, &TConfigPanel::Button1Click);
   connect(Button4, &QPushButton::clicked, this, &TConfigPanel::Button4Click);
   connect(channels_[0].btn, &QPushButton::clicked, this, &TConfigPanel::btnOID1Click);
