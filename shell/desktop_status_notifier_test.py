@@ -60,7 +60,8 @@ watcher = subprocess.Popen(["/usr/bin/python3", watcher_py], stdout=open(log_pat
 plovex_proc = None
 try:
     wait_for("the watcher", lambda: any(e[1] == "ready" for e in events()), 10)
-    env = dict(os.environ, XDG_CONFIG_HOME=os.path.join(tmp, "config"))
+    env = dict(os.environ, XDG_CONFIG_HOME=os.path.join(tmp, "config"),
+               XDG_STATE_HOME=os.path.join(tmp, "state"))
     plovex_proc = subprocess.Popen([plovex], cwd=os.path.join(tmp, "work"), env=env,
                                    stdout=subprocess.DEVNULL, stderr=open(err_path, "w"))
     registered = wait_for("the item to register",

@@ -23,8 +23,9 @@ xvfb_start "$tmp"
 sed -i 's/^"WindowState"=dword:00000001/"WindowState"=dword:00000002/' \
   "$tmp/config/Kestrune/registry.reg"
 grep -q '^"WindowState"=dword:00000002' "$tmp/config/Kestrune/registry.reg"
-mkdir "$tmp/work"
-traffic_per_tick "$agent_sh" "${PLOVEX_AGENT_DIR:?}" "$tmp/work"
+# The window's pictures go to its state folder, not the working directory.
+mkdir -p "$tmp/work" "$tmp/state/plovex"
+traffic_per_tick "$agent_sh" "${PLOVEX_AGENT_DIR:?}" "$tmp/state/plovex"
 
 dbus-run-session -- /usr/bin/python3 "$root/shell/desktop_status_notifier_test.py" \
   "$plovex" "$tmp" "$root/tests/fixtures/status_notifier_watcher.py"

@@ -35,12 +35,14 @@ if [[ $tray == --status-notifier ]]; then
 fi
 
 "$root/scripts/demo-hive" "$tmp/config" --save-gif
-mkdir "$tmp/work"
-traffic_per_tick "$agent_sh" "${PLOVEX_AGENT_DIR:?}" "$tmp/work"
-(cd "$tmp/work" && XDG_CONFIG_HOME="$tmp/config" exec "$plovex") >"$tmp/plovex.out" 2>"$tmp/plovex.err" &
+# The window's pictures go to its state folder, not the working directory.
+mkdir -p "$tmp/work" "$tmp/state/plovex"
+traffic_per_tick "$agent_sh" "${PLOVEX_AGENT_DIR:?}" "$tmp/state/plovex"
+(cd "$tmp/work" && XDG_CONFIG_HOME="$tmp/config" XDG_STATE_HOME="$tmp/state" exec "$plovex") \
+  >"$tmp/plovex.out" 2>"$tmp/plovex.err" &
 pids+=($!)
 plovex_pid=$!
-wait_for_ticks "$tmp/work" 6 45
+wait_for_ticks "$tmp/state/plovex" 6 45
 kill -0 "$plovex_pid" || fail "plovex ended early"
 if [[ $tray == --status-notifier ]]; then
   grep -q ' registered ' "$tmp/watcher.log" || fail "the tray item did not register"

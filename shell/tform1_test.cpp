@@ -770,7 +770,7 @@ TEST_F(FormKeys, ThePanelsTreeFollowsTheKeysEnterAppliesAndEscapeCancels) {
   ASSERT_TRUE(tree->hasFocus());
   auto* pages = Find<QStackedWidget>("PageControl2");
   // Collapsed, the top nodes are About, Network, Graph, Text and Reset.
-  const std::pair<int, int> moves[] = {{Qt::Key_End, 13}, {Qt::Key_Home, 0},  {Qt::Key_Down, 1},
+  const std::pair<int, int> moves[] = {{Qt::Key_End, 14}, {Qt::Key_Home, 0},  {Qt::Key_Down, 1},
                                        {Qt::Key_Down, 2}, {Qt::Key_Right, 2}, {Qt::Key_Down, 3}};
   for (auto [key, page] : moves) {
     Key(tree, key);
