@@ -2,6 +2,7 @@
 
 #include "core/format_rate.h"
 #include "core/plovex_error.h"
+#include "core/poll_fault.h"
 #include "core/traffic_accounting.h"
 
 namespace plovex {
@@ -44,6 +45,7 @@ void TickCycle::Start() {
 
 void TickCycle::Tick() {
   const PollTexts texts = poll_.Poll(s_);
+  Note(TickFault::kNoAnswer, PollFault(s_));
 
   renderer_.BeginTick();
   if (s_.GraphLabel) renderer_.DrawScaleStrip(s_.Restart);

@@ -21,7 +21,9 @@
 // A picture that cannot be written stops nothing: the tick reports the fault
 // to its host once (TickHost::ReportFault) and goes on; the picture, a
 // time-stamped copy that was due and a snapshot asked for are tried again at
-// every tick until they are written, and the fault is cleared then.
+// every tick until they are written, and the fault is cleared then. A host
+// that gives no readings is a fault the same way (PollFault), reported when
+// the poll finds it and cleared when the host answers again.
 #include <array>
 #include <cstdint>
 #include <string>
@@ -87,7 +89,7 @@ class TickCycle {
   Surface& picture_;
   GraphRenderer renderer_;
   std::string pending_copy_;      // a time-stamped copy not yet written
-  std::array<Status, 2> faults_;  // the fault last reported, per TickFault
+  std::array<Status, 3> faults_;  // the fault last reported, per TickFault
 };
 
 }  // namespace plovex
