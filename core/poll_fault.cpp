@@ -21,9 +21,10 @@ Status PollFault(const TPlovexSettings& s) {
     case StatusCode::kInvalidArgument:
       return Status::InvalidArgument("User " + s.SnmpUser + " cannot be used: " + m.FailureReason);
     default:
-      return Status::TimedOut("No answer from " + s.Ip +
-                              " \u2014 is SNMP switched on in the router, and are the address and " +
-                              (v3 ? "user and keys" : "community") + " right?");
+      return Status::TimedOut(
+          "No answer from " + s.Ip +
+          " \u2014 is SNMP switched on in the router, and are the address and " +
+          (v3 ? "user and keys" : "community") + " right?");
   }
 }
 

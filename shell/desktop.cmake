@@ -16,6 +16,7 @@ add_library(plovex_desktop STATIC
   ${CMAKE_CURRENT_SOURCE_DIR}/tform1.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/timage.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/tray_presence.h
+  ${CMAKE_CURRENT_SOURCE_DIR}/tstatus_strip.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/ttray_icon.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/window_platform.cpp)
 set_target_properties(plovex_desktop PROPERTIES AUTOMOC ON)

@@ -35,6 +35,9 @@ inline constexpr std::array<PanelNode, 15> kPanelNodes = {{
     {"Reset", -1, "Reset"},
 }};
 
+// The page of the SNMP version and the version 3 user.
+inline constexpr const char* kSnmpPageCaption = "Network";
+
 // The tick timer's period for a Refresh in seconds, in milliseconds. Large
 // values saturate at the timer's limit instead of wrapping; 0 and negative
 // values give 0 (a timer that does not fire).

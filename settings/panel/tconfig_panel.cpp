@@ -487,6 +487,17 @@ void TConfigPanel::SetAppIcon(const QIcon& icon) { Image2->setPixmap(icon.pixmap
 
 void TConfigPanel::ShowPage(int index) { PageControl2->setCurrentIndex(index); }
 
+void TConfigPanel::ShowPageCaptioned(const QString& caption) {
+  int index = 0;
+  for (QTreeWidgetItemIterator it(TreeView1); *it != nullptr; ++it, ++index) {
+    if (caption != kPanelNodes[static_cast<std::size_t>(index)].page_caption) continue;
+    if ((*it)->parent() != nullptr) (*it)->parent()->setExpanded(true);
+    TreeView1->setCurrentItem(*it);
+    ShowPage(index);
+    return;
+  }
+}
+
 bool TConfigPanel::SaveGifChecked() const { return chkSaveGIF->isChecked(); }
 
 void TConfigPanel::SetResetCaptions(const QString& oid1, const QString& oid2) {

@@ -61,6 +61,9 @@ class TConfigPanel : public QWidget, public SettingsControls {
   void SetResetCaptions(const QString& oid1, const QString& oid2);
   // Shows page `index` of PageControl2 (0 "About" .. 14 "Reset").
   void ShowPage(int index);
+  // Shows the page captioned `caption` with its node selected and in view
+  // (its parent expanded), as a click on the node would.
+  void ShowPageCaptioned(const QString& caption);
   // The picture on the "About" page.
   void SetAppIcon(const QIcon& icon);
   void SetColorChooser(ColorChooser chooser) { choose_color_ = std::move(chooser); }
