@@ -59,6 +59,10 @@ std::string NoAnswerText(const TPlovexSettings& s);
 // its last rate says nothing of the traffic now.
 std::string TrayHint(const TPlovexSettings& s, const PollTexts& texts);
 
+// The caption of LblRstOID1 or LblRstOID2 for channel k: "Down 13MB",
+// "Up 2MB", the device's count plus the carried-over total.
+std::string ResetCaption(const TPlovexSettings& s, int k);
+
 class TickCycle {
  public:
   TickCycle(TPlovexSettings& settings, Surface& picture, TickHost& host, const Clock& clock,

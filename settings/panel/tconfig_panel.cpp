@@ -9,6 +9,7 @@
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QScrollArea>
 #include <QShortcut>
 #include <QUrl>
@@ -22,6 +23,7 @@
 #include "core/plovex_error.h"
 #include "core/settings_schema.h"
 #include "core/snmp_security.h"
+#include "core/tick_cycle.h"
 #include "settings/panel/panel_rules.h"
 #include "settings/panel/tinterface_dialog.h"
 #include "snmp/tsnmp_send.h"
@@ -170,6 +172,8 @@ TConfigPanel::TConfigPanel(TPlovexSettings& settings, PanelHost& host, QWidget* 
   connect(channels_[1].btnMax, &QPushButton::clicked, this, &TConfigPanel::btnOID2MaxClick);
   connect(BtnResetOID1, &QPushButton::clicked, this, &TConfigPanel::BtnResetOID1Click);
   connect(BtnResetOID2, &QPushButton::clicked, this, &TConfigPanel::BtnResetOID2Click);
+  connect(BtnClearOID1, &QPushButton::clicked, this, &TConfigPanel::BtnClearOID1Click);
+  connect(BtnClearOID2, &QPushButton::clicked, this, &TConfigPanel::BtnClearOID2Click);
 
   // The initial state of every control is the setting's default.
   TPlovexSettings defaults;
@@ -481,6 +485,22 @@ void TConfigPanel::BuildResetPage() {
   BtnResetOID2 = Place(new QPushButton("Reset OID2", page), "BtnResetOID2", 16, 72, 89, 25);
   LblRstOID2 = Place(new QLabel("LblRstOID2", page), "LblRstOID2", 112, 80, 169);
   for (QLabel* label : {LblRstOID1, LblRstOID2}) label->setTextFormat(Qt::PlainText);
+  BtnClearOID1 = Place(new QPushButton("Clear total", page), "BtnClearOID1", 16, 44, 89, 22);
+  BtnClearOID2 = Place(new QPushButton("Clear total", page), "BtnClearOID2", 16, 100, 89, 22);
+  BtnResetOID1->setToolTip(
+      "Sets counter OID1 to 0 on the device itself (asks first) and clears its local total");
+  BtnResetOID2->setToolTip(
+      "Sets counter OID2 to 0 on the device itself (asks first) and clears its local total");
+  BtnClearOID1->setToolTip(
+      "Forgets the megabytes carried over for OID1 here; the device's counter is not touched");
+  BtnClearOID2->setToolTip(
+      "Forgets the megabytes carried over for OID2 here; the device's counter is not touched");
+  LblRstOID1->setToolTip(
+      "Megabytes counted by OID1: the device's count plus what was carried "
+      "over its restarts");
+  LblRstOID2->setToolTip(
+      "Megabytes counted by OID2: the device's count plus what was carried "
+      "over its restarts");
 }
 
 void TConfigPanel::SetAppIcon(const QIcon& icon) { Image2->setPixmap(icon.pixmap(32, 32)); }
@@ -693,6 +713,12 @@ void TConfigPanel::btnOID2Click() { PickColor(channels_[1].shp); }
 void TConfigPanel::btnOID2MaxClick() { PickColor(channels_[1].shpMax); }
 
 void TConfigPanel::ResetCounter(int k, const QLineEdit* oid_edit) {
+  const QString question = QString(
+                               "Reset counter OID%1 on %2? The router's own count starts "
+                               "again from 0.")
+                               .arg(k)
+                               .arg(edtIP->text());
+  if (!Ask(question)) return;
   host_.ReportErrors([&] {
     Status reset;
     {
@@ -704,6 +730,35 @@ void TConfigPanel::ResetCounter(int k, const QLineEdit* oid_edit) {
     if (!reset.ok()) throw PlovexError(reset.message());
     host_.SaveTotals();
   });
+}
+
+void TConfigPanel::ClearTotal(int k) {
+  OidChannel& c = s_.Channel(k);
+  if (c.Total == 0) return;
+  if (!Ask(QString("Forget the %1 MB carried over for OID%2? The router's own count is not "
+                   "touched.")
+               .arg(c.Total)
+               .arg(k)))
+    return;
+  host_.ReportErrors([&] {
+    const std::int64_t kept = c.Total;
+    c.Total = 0;
+    try {
+      host_.SaveTotals();
+    } catch (...) {
+      c.Total = kept;  // what is not saved is not forgotten either
+      throw;
+    }
+    SetResetCaptions(QString::fromStdString(ResetCaption(s_, 1)),
+                     QString::fromStdString(ResetCaption(s_, 2)));
+  });
+}
+
+bool TConfigPanel::Ask(const QString& question) const {
+  if (ask_) return ask_(question);
+  return QMessageBox::question(const_cast<TConfigPanel*>(this), "Plovex", question,
+                               QMessageBox::Yes | QMessageBox::No,
+                               QMessageBox::No) == QMessageBox::Yes;
 }
 
 void TConfigPanel::ShowMaxRate() {
@@ -792,5 +847,7 @@ void TConfigPanel::ShowFollowedInterface() {
 
 void TConfigPanel::BtnResetOID1Click() { ResetCounter(1, channels_[0].edtOID); }
 void TConfigPanel::BtnResetOID2Click() { ResetCounter(2, channels_[1].edtOID); }
+void TConfigPanel::BtnClearOID1Click() { ClearTotal(1); }
+void TConfigPanel::BtnClearOID2Click() { ClearTotal(2); }
 
 }  // namespace plovex

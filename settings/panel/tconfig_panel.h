@@ -79,6 +79,10 @@ class TConfigPanel : public QWidget, public SettingsControls {
     choose_folder_ = std::move(choose);
     open_folder_ = std::move(open);
   }
+  // Asks the user a yes-or-no question before something that cannot be
+  // undone (a counter reset on the device); true for yes. Tests answer it.
+  using Question = std::function<bool(const QString& text)>;
+  void SetQuestion(Question ask) { ask_ = std::move(ask); }
   // Runs the interface list modally; tests answer it without an event loop.
   using DialogRunner = std::function<int(QDialog&)>;
   void SetDialogRunner(DialogRunner runner) { run_dialog_ = std::move(runner); }
@@ -99,6 +103,10 @@ class TConfigPanel : public QWidget, public SettingsControls {
   void btnOID2MaxClick();
   void BtnResetOID1Click();
   void BtnResetOID2Click();
+  // "Clear total": forgets the channel's carried-over megabytes, saved at
+  // once; the device is not asked.
+  void BtnClearOID1Click();
+  void BtnClearOID2Click();
   void btnInterfacesClick();  // "Interfaces…" on either OID page
   void btnTestClick();        // "Test" on the Network page
 
@@ -172,6 +180,8 @@ class TConfigPanel : public QWidget, public SettingsControls {
   void TakePassphrases();
   void PickColor(TColorSwatch* swatch);
   void ResetCounter(int k, const QLineEdit* oid_edit);
+  void ClearTotal(int k);
+  bool Ask(const QString& question) const;
   // The record with the Network page's values as typed (passphrases made
   // into keys); throws PlovexError for version 3 settings that make no user.
   TPlovexSettings TypedNetwork() const;
@@ -186,6 +196,7 @@ class TConfigPanel : public QWidget, public SettingsControls {
   FolderOpener open_folder_;
   DialogRunner run_dialog_ = [](QDialog& dialog) { return dialog.exec(); };
   HostLookup host_known_ = &HostResolves;
+  Question ask_;
 
   QTreeWidget* TreeView1 = nullptr;
   QPushButton* Button1 = nullptr;
@@ -234,6 +245,8 @@ class TConfigPanel : public QWidget, public SettingsControls {
   QLabel* LblRstOID1 = nullptr;
   QPushButton* BtnResetOID2 = nullptr;
   QLabel* LblRstOID2 = nullptr;
+  QPushButton* BtnClearOID1 = nullptr;
+  QPushButton* BtnClearOID2 = nullptr;
 };
 
 }  // namespace plovex

@@ -559,3 +559,46 @@ TEST_F(PanelTest, NothingIsCutOffOrScrolled) {
 
 }  // namespace
 }  // namespace plovex
+
+namespace plovex {
+namespace {
+
+TEST_F(PanelTest, TheCounterResetAsksFirstAndADeclinedResetSendsNothing) {
+  std::vector<QString> asked;
+  panel.SetQuestion([&](const QString& q) {
+    asked.push_back(q);
+    return false;
+  });
+  int clients = 0;
+  panel.SetClientFactory([&] {
+    ++clients;
+    return std::make_unique<TSNMPSend>();
+  });
+  s.Oid1.Total = 12;
+  Find<QPushButton>("BtnResetOID1")->click();
+  EXPECT_THAT(asked, ElementsAre("Reset counter OID1 on 192.168.1.1? The router's own count "
+                                 "starts again from 0."));
+  EXPECT_EQ(clients, 0);
+  EXPECT_EQ(s.Oid1.Total, 12);
+  EXPECT_THAT(host.calls, IsEmpty());
+}
+
+TEST_F(PanelTest, ClearTotalForgetsTheCarriedOverMegabytesAloneAndSavesThem) {
+  for (const bool yes : {false, true}) {
+    SCOPED_TRACE(yes);
+    panel.SetQuestion([&](const QString&) { return yes; });
+    s.Oid1 = {.Value = 3 * 1048576, .PrevValue = 1048576, .Total = 12};
+    s.Oid2.Total = 34;
+    host.calls.clear();
+    Find<QPushButton>("BtnClearOID1")->click();
+    EXPECT_EQ(s.Oid1.Total, yes ? 0 : 12);
+    EXPECT_EQ(s.Oid1.Value, 3 * 1048576);  // the device's count stays
+    EXPECT_EQ(s.Oid2.Total, 34);
+    EXPECT_EQ(host.calls,
+              yes ? std::vector<std::string>{"SaveTotals"} : std::vector<std::string>{});
+    EXPECT_EQ(Find<QLabel>("LblRstOID1")->text(), yes ? "Down 3MB" : "LblRstOID1");
+  }
+}
+
+}  // namespace
+}  // namespace plovex
