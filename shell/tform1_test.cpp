@@ -832,8 +832,8 @@ TEST_F(FormKeys, ThePanelsTreeFollowsTheKeysEnterAppliesAndEscapeCancels) {
   ASSERT_TRUE(tree->hasFocus());
   auto* pages = Find<QStackedWidget>("PageControl2");
   // Collapsed, the top nodes are About, Network, Graph, Text and Reset.
-  const std::pair<int, int> moves[] = {{Qt::Key_End, 14}, {Qt::Key_Home, 0},  {Qt::Key_Down, 1},
-                                       {Qt::Key_Down, 2}, {Qt::Key_Right, 2}, {Qt::Key_Down, 3}};
+  const std::pair<int, int> moves[] = {{Qt::Key_End, 15}, {Qt::Key_Home, 0},  {Qt::Key_Down, 1},
+                                       {Qt::Key_Down, 3}, {Qt::Key_Right, 3}, {Qt::Key_Down, 4}};
   for (auto [key, page] : moves) {
     Key(tree, key);
     EXPECT_EQ(pages->currentIndex(), page) << key;

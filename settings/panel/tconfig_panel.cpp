@@ -10,7 +10,6 @@
 #include <QHeaderView>
 #include <QListWidget>
 #include <QMessageBox>
-#include <QScrollArea>
 #include <QShortcut>
 #include <QUrl>
 
@@ -131,6 +130,7 @@ TConfigPanel::TConfigPanel(TPlovexSettings& settings, PanelHost& host, QWidget* 
   // number, and the fields before it keep their new values.
   BuildAboutPage();
   BuildNetworkPage();
+  BuildSnmpPage();
   BuildGraphPage();
   BuildTicksPage();
   BuildRefreshPage();
@@ -241,15 +241,7 @@ void TConfigPanel::BuildAboutPage() {
 }
 
 void TConfigPanel::BuildNetworkPage() {
-  // Taller than the page area: it scrolls.
-  QWidget* outer = Page("Network");
-  auto* scroll = Place(new QScrollArea(outer), "scrNetwork", 0, 0, 308, 174);
-  scroll->setFrameShape(QFrame::NoFrame);
-  scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  auto* page = new QWidget;
-  page->setObjectName("pageNetworkContent");
-  page->resize(290, 400);
-  scroll->setWidget(page);
+  QWidget* page = Page("Network");
   NoteList(page, "lbExplainIP",
            {"Here you need to put the IP you are monitoring. In most case",
             "this will be the IP of your router, By default it's set to ", "192.168.1.1"},
@@ -257,46 +249,68 @@ void TConfigPanel::BuildNetworkPage() {
   Label(page, "lblIP", "Monitored IP :", 8, 60);
   const SchemaRowHandles& rows = SchemaRows();
   edtIP = Bind(rows.Ip, Edit(page, "edtIP", "", 80, 56, 97));
+  edtIP->setToolTip("The address or host name of the router (or any SNMP agent) to watch");
   btnTest = Place(new QPushButton("Test", page), "btnTest", 184, 55, 49, 23);
+  btnTest->setToolTip("Asks the host for its name with the settings as typed, without applying");
   NoteList(page, "lbExplainCommunity",
            {"This is the SNMP read community. If you don't know ",
             "what it is, just leave it as \"tamrel\""},
            8, 96, 289, 33);
   Label(page, "lblCommunity", "Community : ", 8, 140);
   edtCommunity = Bind(rows.Community, Edit(page, "edtCommunity", "", 80, 136, 97));
-
-  // Below the Windows version's page, reached by scrolling: the version and
-  // the version 3 user.
-  Label(page, "lblSnmpVersion", "SNMP version :", 8, 172);
-  cbSnmpVersion = Place(new QComboBox(page), "cbSnmpVersion", 96, 168, 57, 21);
-  cbSnmpVersion->addItems({"1", "2c", "3"});
-  Bind(rows.SnmpVersion, cbSnmpVersion);
-  Label(page, "lblSnmpUser", "User :", 8, 204);
-  edtSnmpUser = Bind(rows.SnmpUser, Edit(page, "edtSnmpUser", "", 96, 200, 113));
-  Label(page, "lblSnmpAuth", "Authentication :", 8, 236);
-  cbSnmpAuth = Place(new QComboBox(page), "cbSnmpAuth", 96, 232, 81, 21);
-  cbSnmpAuth->addItems({"", "SHA", "SHA-256"});
-  Bind(rows.SnmpAuthProtocol, cbSnmpAuth);
-  Label(page, "lblAuthPass", "Passphrase :", 8, 264);
-  edtAuthPass = Edit(page, "edtAuthPass", "", 96, 260, 113);
-  Label(page, "lblSnmpPriv", "Privacy :", 8, 296);
-  cbSnmpPriv = Place(new QComboBox(page), "cbSnmpPriv", 96, 292, 81, 21);
-  cbSnmpPriv->addItems({"", "AES"});
-  Bind(rows.SnmpPrivProtocol, cbSnmpPriv);
-  Label(page, "lblPrivPass", "Passphrase :", 8, 324);
-  edtPrivPass = Edit(page, "edtPrivPass", "", 96, 320, 113);
-  for (QLineEdit* e : {edtAuthPass, edtPrivPass}) {
-    e->setEchoMode(QLineEdit::Password);
-    // Empty keeps the stored key, which is never shown.
-    e->setPlaceholderText("unchanged");
-  }
-  // The answer of "Test", below everything it tested.
-  lblTestResult = Place(new QLabel(page), "lblTestResult", 8, 352, 280, 44);
-  lblTestResult->setWordWrap(true);
+  edtCommunity->setToolTip(
+      "The read community of SNMP versions 1 and 2c (a password sent in "
+      "clear); version 3 uses the user on the SNMP page");
+  // The answer of "Test", below everything it tested: one line, whole in its
+  // tooltip.
+  lblTestResult = Place(new QLabel(page), "lblTestResult", 8, 160, 297, 14);
   lblTestResult->setTextFormat(Qt::PlainText);
   lblTestResult->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  connect(cbSnmpVersion, &QComboBox::currentTextChanged, this, &TConfigPanel::SnmpVersionChosen);
   connect(btnTest, &QPushButton::clicked, this, &TConfigPanel::btnTestClick);
+}
+
+void TConfigPanel::BuildSnmpPage() {
+  QWidget* page = Page(kSnmpPageCaption);
+  const SchemaRowHandles& rows = SchemaRows();
+  Label(page, "lblSnmpVersion", "SNMP version :", 8, 12);
+  cbSnmpVersion = Place(new QComboBox(page), "cbSnmpVersion", 96, 8, 57, 21);
+  cbSnmpVersion->addItems({"1", "2c", "3"});
+  Bind(rows.SnmpVersion, cbSnmpVersion);
+  cbSnmpVersion->setToolTip(
+      "The SNMP version the router speaks: 1 and 2c use the community, "
+      "3 a user with its keys");
+  Label(page, "lblSnmpUser", "User :", 8, 40);
+  edtSnmpUser = Bind(rows.SnmpUser, Edit(page, "edtSnmpUser", "", 96, 36, 113));
+  edtSnmpUser->setToolTip("The version 3 user name configured in the router");
+  Label(page, "lblSnmpAuth", "Authentication :", 8, 68);
+  cbSnmpAuth = Place(new QComboBox(page), "cbSnmpAuth", 96, 64, 81, 21);
+  cbSnmpAuth->addItems({"", "SHA", "SHA-256"});
+  Bind(rows.SnmpAuthProtocol, cbSnmpAuth);
+  cbSnmpAuth->setToolTip("How the user's messages are signed; empty for none");
+  Label(page, "lblAuthPass", "Passphrase :", 8, 96);
+  edtAuthPass = Edit(page, "edtAuthPass", "", 96, 92, 113);
+  edtAuthPass->setToolTip(
+      "The authentication passphrase (8 characters or more); empty keeps "
+      "the stored key, which is never shown");
+  Label(page, "lblSnmpPriv", "Privacy :", 8, 124);
+  cbSnmpPriv = Place(new QComboBox(page), "cbSnmpPriv", 96, 120, 81, 21);
+  cbSnmpPriv->addItems({"", "AES"});
+  Bind(rows.SnmpPrivProtocol, cbSnmpPriv);
+  cbSnmpPriv->setToolTip("How the user's messages are encrypted; empty for none");
+  Label(page, "lblPrivPass", "Passphrase :", 8, 152);
+  edtPrivPass = Edit(page, "edtPrivPass", "", 96, 148, 113);
+  edtPrivPass->setToolTip(
+      "The privacy passphrase (8 characters or more); empty keeps the "
+      "stored key, which is never shown");
+  for (QLineEdit* e : {edtAuthPass, edtPrivPass}) e->setEchoMode(QLineEdit::Password);
+  ShowStoredKeys();
+  connect(cbSnmpVersion, &QComboBox::currentTextChanged, this, &TConfigPanel::SnmpVersionChosen);
+}
+
+void TConfigPanel::ShowStoredKeys() {
+  // An empty passphrase keeps the stored key: say whether there is one.
+  edtAuthPass->setPlaceholderText(s_.SnmpAuthKey.empty() ? "not set" : "unchanged");
+  edtPrivPass->setPlaceholderText(s_.SnmpPrivKey.empty() ? "not set" : "unchanged");
 }
 
 void TConfigPanel::SnmpVersionChosen() {
@@ -590,6 +604,7 @@ void TConfigPanel::SettingsToControls() {
   FillControls(s_);
   edtAuthPass->clear();
   edtPrivPass->clear();
+  ShowStoredKeys();
   SnmpVersionChosen();
   host_.SetTimerPeriod(TimerPeriodMs(s_.Refresh));
   host_.ApplyPlacement(WindowPlacement{s_.WindowTop, s_.WindowLeft, s_.WindowState,
@@ -614,6 +629,7 @@ void TConfigPanel::TakePassphrases() {
   const Status taken = plovex::TakePassphrases(s_, Typed().passphrases);
   edtAuthPass->clear();
   edtPrivPass->clear();
+  ShowStoredKeys();
   if (!taken.ok() && taken.code() != StatusCode::kNotFound) throw PlovexError(taken.message());
 }
 
@@ -800,9 +816,10 @@ void TConfigPanel::btnTestClick() {
       BusyCursor busy;
       answer = TestConnection(typed, *client, host_known_);
     }
-    lblTestResult->setText(QString::fromStdString(ConnectionTestText(typed, answer)));
-    if (auto* scroll = findChild<QScrollArea*>("scrNetwork"))
-      scroll->ensureWidgetVisible(lblTestResult);
+    const QString result = QString::fromStdString(ConnectionTestText(typed, answer));
+    lblTestResult->setToolTip(result);
+    lblTestResult->setText(
+        lblTestResult->fontMetrics().elidedText(result, Qt::ElideRight, lblTestResult->width()));
   });
 }
 

@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QListWidget>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QStackedWidget>
 #include <QStyleOptionComboBox>
@@ -209,7 +210,7 @@ TEST_F(PanelTest, TreeNodesShowTheirPagesAlsoWhileCollapsed) {
     EXPECT_EQ(ShownPage(), kPanelNodes[index].page_caption);
     EXPECT_EQ((*it)->text(0), kPanelNodes[index].text);
   }
-  EXPECT_EQ(index, 15);
+  EXPECT_EQ(index, 16);
   // A real click on a visible node.
   QTreeWidgetItem* network = tree->topLevelItem(1);
   tree->show();
@@ -218,7 +219,7 @@ TEST_F(PanelTest, TreeNodesShowTheirPagesAlsoWhileCollapsed) {
 }
 
 TEST_F(PanelTest, ATreeClickWithNoNodeSelectedKeepsThePage) {
-  panel.ShowPage(5);
+  panel.ShowPage(6);
   auto* tree = Find<QTreeWidget>("TreeView1");
   tree->clearSelection();
   tree->setCurrentItem(nullptr);
@@ -535,7 +536,13 @@ TEST_F(PanelTest, NothingIsCutOffOrScrolled) {
           << label->objectName().toStdString() << " on page " << page;
       EXPECT_LE(label->geometry().right(), 307) << label->objectName().toStdString();
     }
+    for (QWidget* w : Find<QStackedWidget>("PageControl2")
+                          ->currentWidget()
+                          ->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+      EXPECT_LE(w->geometry().bottom(), 174)
+          << w->objectName().toStdString() << " on page " << page;
   }
+  EXPECT_TRUE(panel.findChildren<QScrollArea*>().isEmpty());
   for (int k = 1; k <= 5; ++k) {
     auto* combo = Find<QComboBox>(QString("cbp%1Time").arg(k).toLatin1().constData());
     QStyleOptionComboBox option;
@@ -598,6 +605,29 @@ TEST_F(PanelTest, ClearTotalForgetsTheCarriedOverMegabytesAloneAndSavesThem) {
               yes ? std::vector<std::string>{"SaveTotals"} : std::vector<std::string>{});
     EXPECT_EQ(Find<QLabel>("LblRstOID1")->text(), yes ? "Down 3MB" : "LblRstOID1");
   }
+}
+
+}  // namespace
+}  // namespace plovex
+
+namespace plovex {
+namespace {
+
+TEST_F(PanelTest, ThePassphraseEditsSayWhetherAKeyIsStored) {
+  const auto placeholders = [&] {
+    return Edit("edtAuthPass")->placeholderText() + "/" + Edit("edtPrivPass")->placeholderText();
+  };
+  EXPECT_EQ(placeholders(), "not set/not set");
+  Find<QComboBox>("cbSnmpVersion")->setCurrentText("3");
+  Type("edtSnmpUser", "plovex");
+  Find<QComboBox>("cbSnmpAuth")->setCurrentText("SHA");
+  Type("edtAuthPass", "maplesyrup");
+  Find<QPushButton>("Button1")->click();
+  ASSERT_THAT(host.errors, IsEmpty());
+  EXPECT_EQ(placeholders(), "unchanged/not set");
+  s.SnmpAuthKey.clear();
+  panel.SettingsToControls();
+  EXPECT_EQ(placeholders(), "not set/not set");
 }
 
 }  // namespace
