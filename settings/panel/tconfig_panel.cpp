@@ -24,6 +24,7 @@
 #include "core/snmp_security.h"
 #include "core/tick_cycle.h"
 #include "settings/panel/panel_rules.h"
+#include "settings/panel/panel_tooltips.h"
 #include "settings/panel/tinterface_dialog.h"
 #include "snmp/tsnmp_send.h"
 
@@ -180,6 +181,21 @@ TConfigPanel::TConfigPanel(TPlovexSettings& settings, PanelHost& host, QWidget* 
   ApplyDefaultSettings(defaults);
   FillControls(defaults);
   ShowPage(0);
+  AddToolTips();
+}
+
+void TConfigPanel::AddToolTips() {
+  const auto add = [this](const PanelToolTip& tip, int digit) {
+    const QString d = QString::number(digit);
+    if (auto* w = findChild<QWidget*>(QString(tip.name).replace('#', d)))
+      w->setToolTip(QString(tip.text).replace('#', d));
+  };
+  for (const PanelToolTip& tip : kPanelToolTips) {
+    const bool per_channel = QString(tip.name).contains('#');
+    for (int k = 1; k <= (per_channel ? 2 : 1); ++k) add(tip, k);
+  }
+  for (const PanelToolTip& tip : kOverlayToolTips)
+    for (int k = 1; k <= 5; ++k) add(tip, k);
 }
 
 void TConfigPanel::BuildTree() {

@@ -150,6 +150,7 @@ class TConfigPanel : public QWidget, public SettingsControls {
   void BuildTextPage();
   void BuildOverlayPage(int k);
   void BuildResetPage();
+  void AddToolTips();
 
   // A control bound to the row of the setting it edits, as the page builds
   // it: it shows the row's field of a record, and takes it back (an edit

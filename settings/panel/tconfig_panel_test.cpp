@@ -632,3 +632,21 @@ TEST_F(PanelTest, ThePassphraseEditsSayWhetherAKeyIsStored) {
 
 }  // namespace
 }  // namespace plovex
+
+namespace plovex {
+namespace {
+
+TEST_F(PanelTest, EveryControlSaysWhatItMeans) {
+  auto* pages = Find<QStackedWidget>("PageControl2");
+  std::vector<QWidget*> controls{Find<QWidget>("Button1"), Find<QWidget>("Button4")};
+  for (int page = 0; page < pages->count(); ++page)
+    for (QWidget* w :
+         pages->widget(page)->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+      if (!qobject_cast<QLabel*>(w) && !qobject_cast<QListWidget*>(w)) controls.push_back(w);
+  for (QWidget* w : controls) EXPECT_FALSE(w->toolTip().isEmpty()) << w->objectName().toStdString();
+  EXPECT_EQ(Find<QWidget>("edtTXT3X")->toolTip(),
+            "Where text 3 is drawn: X in picture pixels from the left");
+}
+
+}  // namespace
+}  // namespace plovex
