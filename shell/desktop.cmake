@@ -96,6 +96,8 @@ if(TARGET plovex)
   plovex_program_test(agent.gui.WestonWindowShowsTheTrafficWithoutATray desktop_wayland_test.sh 90)
   plovex_program_test(agent.gui.WestonWindowShowsTheTrafficWithAStatusNotifierTray
     desktop_wayland_test.sh 90 --status-notifier)
+  # A silent agent: the status strip over the picture, not in its file.
+  plovex_program_test(agent.gui.XvfbStatusStripSaysTheAgentIsSilent desktop_strip_xvfb_test.sh 90)
   # The same at two device pixels per pixel: twice the size, crisp, never blurred.
   plovex_program_test(agent.gui.XvfbHighDensityScreenShowsCrispPixels
     desktop_hidpi_xvfb_test.sh 90)
