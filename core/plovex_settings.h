@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "base/status.h"
 #include "core/one_based.h"
 #include "image/color.h"
 #include "image/surface.h"
@@ -67,6 +68,10 @@ struct PollMemory {
   // While SnmpFailed: why, when the agent said so or the version 3 user
   // cannot be used ("wrong authentication key"); empty for plain silence.
   std::string FailureReason;
+  // While SnmpFailed: what kind of failure; kTimedOut for plain silence,
+  // kNotFound for a host name that cannot be looked up, kRefused for a
+  // version 3 refusal, kInvalidArgument for a user that cannot be used.
+  StatusCode FailureCode = StatusCode::kOk;
   // sysUpTime.0 and the followed interface's ifOperStatus as the last poll
   // received them, read while "Interface" is set so that a restarted agent or
   // a vanished interface is noticed; empty otherwise.

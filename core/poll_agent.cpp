@@ -240,9 +240,12 @@ void WalkAddresses(const TPlovexSettings& s, TSNMPSend& client, std::string& val
 // While the host is silent, whether this poll may try it again.
 bool RetryDue(PollMemory& m, std::int64_t now_ms) { return now_ms >= m.RetryAtMs; }
 
-void NoteSilence(TPlovexSettings& s, std::int64_t now_ms, const std::string& reason) {
+void NoteSilence(TPlovexSettings& s, std::int64_t now_ms, const Status& why) {
   PollMemory& m = s.SnmpMemory;
-  m.FailureReason = reason;
+  // A socket that failed reads, for the user, as silence.
+  const bool silent = why.code() == StatusCode::kTimedOut || why.code() == StatusCode::kIoError;
+  m.FailureReason = silent ? "" : why.message();
+  m.FailureCode = silent ? StatusCode::kTimedOut : why.code();
   m.RetryDelayMs = s.SnmpFailed ? std::min(m.RetryDelayMs * 2, kLongestRetryMs) : kFirstRetryMs;
   m.RetryAtMs = now_ms + m.RetryDelayMs;
   s.SnmpFailed = true;
@@ -253,16 +256,9 @@ void NoteAnswerAfterSilence(TPlovexSettings& s) {
   s.SnmpMemory.RetryAtMs = 0;
   s.SnmpMemory.RetryDelayMs = 0;
   s.SnmpMemory.FailureReason.clear();
+  s.SnmpMemory.FailureCode = StatusCode::kOk;
   s.Oid1.NewBaseline = true;
   s.Oid2.NewBaseline = true;
-}
-
-// What the user is told beside "no answer": nothing for plain silence.
-std::string SilenceReason(const TSNMPSend& client) {
-  const StatusCode code = client.LastStatus().code();
-  return code == StatusCode::kTimedOut || code == StatusCode::kIoError
-             ? ""
-             : client.LastStatus().message();
 }
 
 }  // namespace
@@ -288,7 +284,7 @@ bool PollAgent(TPlovexSettings& s, TSNMPSend& client, const Status& security, Po
   const bool usable = security.ok();
   const bool answered = usable && request.Run(RequestSlots(s, enabled, status_oid, client.NowMs()));
   if (!answered) {
-    NoteSilence(s, client.NowMs(), usable ? SilenceReason(client) : security.message());
+    NoteSilence(s, client.NowMs(), usable ? client.LastStatus() : security);
     // A host that stays silent is not news: the overlays keep their empty texts.
     if (retrying) return false;
   } else if (retrying) {

@@ -2,6 +2,7 @@
 
 #include "core/format_rate.h"
 #include "core/plovex_error.h"
+#include "core/poll_fault.h"
 #include "core/traffic_accounting.h"
 
 namespace plovex {
@@ -44,6 +45,7 @@ void TickCycle::Start() {
 
 void TickCycle::Tick() {
   const PollTexts texts = poll_.Poll(s_);
+  Note(TickFault::kNoAnswer, PollFault(s_));
 
   renderer_.BeginTick();
   if (s_.GraphLabel) renderer_.DrawScaleStrip(s_.Restart);
@@ -105,11 +107,15 @@ void TickCycle::AccountAndDraw(int k) {
   if (!s_.Restart) renderer_.DrawSample(k, h, t);
 }
 
+std::string ResetCaption(const TPlovexSettings& s, int k) {
+  const OidChannel& c = s.Channel(k);
+  return (k == 1 ? "Down " : "Up ") + std::to_string(SaturatingAdd(c.Value / kMegabyte, c.Total)) +
+         "MB";
+}
+
 void TickCycle::DrawTotals() {
-  const std::string text1 =
-      "Down " + std::to_string(SaturatingAdd(s_.Oid1.Value / kMegabyte, s_.Oid1.Total)) + "MB";
-  const std::string text2 =
-      "Up " + std::to_string(SaturatingAdd(s_.Oid2.Value / kMegabyte, s_.Oid2.Total)) + "MB";
+  const std::string text1 = ResetCaption(s_, 1);
+  const std::string text2 = ResetCaption(s_, 2);
   host_.SetResetCaptions(text1, text2);
   if (s_.ShowTotal) renderer_.DrawTotals(text1, text2);
 }

@@ -21,7 +21,9 @@
 // A picture that cannot be written stops nothing: the tick reports the fault
 // to its host once (TickHost::ReportFault) and goes on; the picture, a
 // time-stamped copy that was due and a snapshot asked for are tried again at
-// every tick until they are written, and the fault is cleared then.
+// every tick until they are written, and the fault is cleared then. A host
+// that gives no readings is a fault the same way (PollFault), reported when
+// the poll finds it and cleared when the host answers again.
 #include <array>
 #include <cstdint>
 #include <string>
@@ -57,6 +59,10 @@ std::string NoAnswerText(const TPlovexSettings& s);
 // its last rate says nothing of the traffic now.
 std::string TrayHint(const TPlovexSettings& s, const PollTexts& texts);
 
+// The caption of LblRstOID1 or LblRstOID2 for channel k: "Down 13MB",
+// "Up 2MB", the device's count plus the carried-over total.
+std::string ResetCaption(const TPlovexSettings& s, int k);
+
 class TickCycle {
  public:
   TickCycle(TPlovexSettings& settings, Surface& picture, TickHost& host, const Clock& clock,
@@ -87,7 +93,7 @@ class TickCycle {
   Surface& picture_;
   GraphRenderer renderer_;
   std::string pending_copy_;      // a time-stamped copy not yet written
-  std::array<Status, 2> faults_;  // the fault last reported, per TickFault
+  std::array<Status, 3> faults_;  // the fault last reported, per TickFault
 };
 
 }  // namespace plovex

@@ -212,6 +212,8 @@ TEST(SilentHost, TheHintSaysSoAndTheFirstAnswerIsANewBaseline) {
   rig.poll.polls = 0;
   rig.cycle.Tick();
   EXPECT_EQ(rig.host.hint, "- kB/s / - kB/s (no answer from 127.0.0.1)");
+  ASSERT_EQ(rig.host.faults.size(), 1u);
+  EXPECT_EQ(rig.host.faults[0].rfind("report 2: No answer from 127.0.0.1", 0), 0u);
 
   // It answers again 60 s later, after the router restarted its counters:
   // the carried total is kept, but neither the growth nor the drop across
@@ -225,6 +227,7 @@ TEST(SilentHost, TheHintSaysSoAndTheFirstAnswerIsANewBaseline) {
   EXPECT_EQ(rig.s.Oid2.Rate, 0);
   EXPECT_FALSE(rig.s.Oid1.NewBaseline);
   EXPECT_EQ(rig.host.hint, "0 kB/s / 0 kB/s");
+  EXPECT_EQ(rig.host.faults.back(), "clear 2");
   EXPECT_EQ(rig.host.totals_saved, 1);   // counter 1 went back
   EXPECT_EQ(rig.s.LastBarHeight[1], 2);  // no sample in this column
   rig.poll.script = {{1900, 62000}};

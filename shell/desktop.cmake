@@ -16,6 +16,7 @@ add_library(plovex_desktop STATIC
   ${CMAKE_CURRENT_SOURCE_DIR}/tform1.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/timage.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/tray_presence.h
+  ${CMAKE_CURRENT_SOURCE_DIR}/tstatus_strip.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/ttray_icon.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/window_platform.cpp)
 set_target_properties(plovex_desktop PROPERTIES AUTOMOC ON)
@@ -95,6 +96,8 @@ if(TARGET plovex)
   plovex_program_test(agent.gui.WestonWindowShowsTheTrafficWithoutATray desktop_wayland_test.sh 90)
   plovex_program_test(agent.gui.WestonWindowShowsTheTrafficWithAStatusNotifierTray
     desktop_wayland_test.sh 90 --status-notifier)
+  # A silent agent: the status strip over the picture, not in its file.
+  plovex_program_test(agent.gui.XvfbStatusStripSaysTheAgentIsSilent desktop_strip_xvfb_test.sh 90)
   # The same at two device pixels per pixel: twice the size, crisp, never blurred.
   plovex_program_test(agent.gui.XvfbHighDensityScreenShowsCrispPixels
     desktop_hidpi_xvfb_test.sh 90)

@@ -71,11 +71,14 @@ void HeadlessRunner::SaveTotals() {
   if (store_ != nullptr) store_->SaveTotals();
 }
 
-void HeadlessRunner::ReportFault(TickFault, const Status& status) {
+void HeadlessRunner::ReportFault(TickFault kind, const Status& status) {
+  // A silent host has its own line, with the tray hint's words.
+  if (kind == TickFault::kNoAnswer) return;
   err_ << "plovex: " << status.message() << std::endl;
 }
 
 void HeadlessRunner::ClearFault(TickFault kind) {
+  if (kind == TickFault::kNoAnswer) return;
   err_ << "plovex: " << (kind == TickFault::kSnapshotFile ? kSnapshotFileName : kPictureFileName)
        << " is written again" << std::endl;
 }

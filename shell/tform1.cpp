@@ -5,13 +5,13 @@
 #include <QFocusEvent>
 #include <QGuiApplication>
 #include <QScreen>
-#include <QToolTip>
 
 #include <ostream>
 
 #include "core/gif_picture_writer.h"
 #include "core/picture_folder.h"
 #include "core/plovex_error.h"
+#include "settings/panel/panel_rules.h"
 #include "shell/desktop_tray_presence.h"
 #include "shell/screen_place.h"
 
@@ -74,6 +74,7 @@ TForm1::TForm1(const TForm1Seams& seams)
   Panel1->setGeometry(4, 4, 404, 164);
   Image1 = new TImage(picture_, Panel1);
   Image1->move(2, 2);
+  StatusStrip1 = new TStatusStrip(Image1);
   PageControl1->addWidget(graph_page);
 
   panel_ = new TConfigPanel(settings_, *this, PageControl1);
@@ -117,6 +118,7 @@ TForm1::TForm1(const TForm1Seams& seams)
   connect(Image1, &TImage::DblClick, this, &TForm1::Image1DblClick);
   connect(Image1, &TImage::ContextMenu, this, &TForm1::PopupMenu1Popup);
   connect(TrayIcon1, &TTrayIcon::DblClick, this, &TForm1::TrayIcon1DblClick);
+  connect(StatusStrip1, &TStatusStrip::Clicked, this, &TForm1::StatusStrip1Click);
 }
 
 TForm1::~TForm1() = default;
@@ -498,25 +500,48 @@ void TForm1::SetResetCaptions(const std::string& oid1, const std::string& oid2) 
 void TForm1::SetTrayHint(const std::string& hint) {
   tick_hint_ = hint;
   std::string shown = hint;
-  for (const auto& [kind, message] : faults_) shown += " (" + message + ")";
+  // The tick's hint already says when the host is silent, in short.
+  for (const auto& [kind, status] : faults_)
+    if (kind != TickFault::kNoAnswer) shown += " (" + status.message() + ")";
   if (TrayIcon1) TrayIcon1->SetHint(QString::fromStdString(shown));
 }
 
 void TForm1::ReportFault(TickFault kind, const Status& status) {
-  // Told once in a box, and in the tray hint while it lasts.
-  faults_[kind] = status.message();
-  errors_.Show(status.message());
+  faults_[kind] = status;
+  ShowFaults();
   SetTrayHint(tick_hint_);
 }
 
 void TForm1::ClearFault(TickFault kind) {
   faults_.erase(kind);
+  ShowFaults();
   SetTrayHint(tick_hint_);
 }
 
+std::optional<TickFault> TForm1::FaultShown() const {
+  // Without readings nothing else matters much; a file can wait.
+  for (TickFault kind : {TickFault::kNoAnswer, TickFault::kPictureFile, TickFault::kSnapshotFile})
+    if (faults_.contains(kind)) return kind;
+  return std::nullopt;
+}
+
+void TForm1::ShowFaults() {
+  const std::optional<TickFault> kind = FaultShown();
+  StatusStrip1->SetFault(kind ? QString::fromStdString(faults_.at(*kind).message()) : QString());
+}
+
+void TForm1::StatusStrip1Click() {
+  const std::optional<TickFault> kind = FaultShown();
+  if (!kind) return;
+  const StatusCode code = faults_.at(*kind).code();
+  const bool user = code == StatusCode::kRefused || code == StatusCode::kInvalidArgument;
+  const char* page = *kind != TickFault::kNoAnswer ? "GIF" : user ? kSnmpPageCaption : "Network";
+  Configuration1Click();
+  panel_->ShowPageCaptioned(page);
+}
+
 void TForm1::SnapshotWritten(const std::string& path) {
-  QToolTip::showText(Image1->mapToGlobal(QPoint(0, 0)),
-                     QString::fromStdString("Snapshot written to " + path), Image1);
+  StatusStrip1->ShowNotice(QString::fromStdString("Snapshot written to " + path));
 }
 
 void TForm1::SetTrayIcon(const Surface& tray_bitmap) {

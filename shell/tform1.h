@@ -15,7 +15,10 @@
 // Failure: every handler runs through the error display, which shows what it
 // throws and lets the program carry on; the timer keeps running. A tick that
 // fails as the one before did opens no box again; the tray hint carries the
-// message while the fault lasts.
+// message while the fault lasts. What the tick could not do but went on
+// without (a silent host, a picture that cannot be written) opens no box: the
+// status strip over the bottom of the picture says it while it lasts, and a
+// click on it opens the page of the settings to check.
 //
 // Seams: the hive is borrowed; the poll, the picture writer, the clock, the
 // notification area and the windowing platform default to the real ones (the
@@ -59,6 +62,7 @@
 #include "shell/error_display.h"
 #include "shell/timage.h"
 #include "shell/tray_presence.h"
+#include "shell/tstatus_strip.h"
 #include "shell/ttray_icon.h"
 #include "shell/window_platform.h"
 #include "snmp/tsnmp_send.h"
@@ -115,6 +119,7 @@ class TForm1 : public QWidget, public TickHost, public PanelHost, private RunHos
   ErrorDisplay& Errors() { return errors_; }
   TConfigPanel* ConfigPanel() const { return panel_; }
   TTrayIcon* TrayIcon() const { return TrayIcon1; }
+  TStatusStrip* StatusStrip() const { return StatusStrip1; }
   // What "Stay on top" says where the platform does not honour it.
   static const char* const kNoStayOnTopReason;
   bool TimerRunning() const { return Timer1->isActive(); }
@@ -164,6 +169,8 @@ class TForm1 : public QWidget, public TickHost, public PanelHost, private RunHos
   void Image1MouseUp(Qt::MouseButton button, QPoint at, QPoint global);
   void Image1DblClick();
   void TrayIcon1DblClick();
+  // Opens the configuration page whose settings mend the fault shown.
+  void StatusStrip1Click();
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -183,6 +190,9 @@ class TForm1 : public QWidget, public TickHost, public PanelHost, private RunHos
   void BuildMenu();
   void BuildTrayMenu();
   void UpdateShowHide();
+  // The fault that matters most goes to the status strip.
+  void ShowFaults();
+  std::optional<TickFault> FaultShown() const;
   void ShowPictureFocus(bool shown);
   void FormClose();
   // Every close path: Stop, the closing save, the release of the client, the
@@ -224,11 +234,12 @@ class TForm1 : public QWidget, public TickHost, public PanelHost, private RunHos
   bool closing_ = false;                      // a close path has run; closing always succeeds
   std::optional<std::string> close_failure_;  // why the closing save failed
   std::string tick_hint_ = "Plovex";          // the hint the last tick set
-  std::map<TickFault, std::string> faults_;   // the tick's faults that last
+  std::map<TickFault, Status> faults_;        // the tick's faults that last
 
   QStackedWidget* PageControl1 = nullptr;
   QFrame* Panel1 = nullptr;
   TImage* Image1 = nullptr;
+  TStatusStrip* StatusStrip1 = nullptr;
   TConfigPanel* panel_ = nullptr;
   QPushButton* Button2 = nullptr;
   QPushButton* Button3 = nullptr;

@@ -39,6 +39,7 @@ class FormAgentTest : public ::testing::Test {
     form->Errors().SetPresenter(
         [this](const QString&, const QString& text) { shown.push_back(text.toStdString()); });
     form->FormCreate();
+    form->ConfigPanel()->SetQuestion([](const QString&) { return true; });
   }
 
   TestHive hive;

@@ -31,11 +31,14 @@ TSNMPSend::~TSNMPSend() = default;
 
 UdpEndpoint TSNMPSend::Destination() {
   UdpEndpoint to{kBroadcast, ber::kAgentPort};
+  host_unknown_ = false;
   if (Host == "255.255.255.255" || Host.find('\0') != std::string::npos) return to;
   if (const std::optional<UdpEndpoint> parsed = ParseIpAddress(Host)) {
     to = *parsed;
   } else if (Result<UdpEndpoint> found = socket_->LookUpHost(Host)) {
     to = *found;
+  } else {
+    host_unknown_ = true;
   }
   to.port = ber::kAgentPort;
   return to;
@@ -53,6 +56,13 @@ void TSNMPSend::DiscardWaiting() {
 std::int64_t TSNMPSend::Deadline() { return socket_->NowMs() + std::max<std::int32_t>(Timeout, 0); }
 
 bool TSNMPSend::Exchange() {
+  host_unknown_ = false;
+  if (ExchangeTo()) return true;
+  if (host_unknown_) status_ = Status::NotFound("no such host");
+  return false;
+}
+
+bool TSNMPSend::ExchangeTo() {
   Response.Reset();
   status_ = Status::Ok();
   if (const Status opened = socket_->Opened(); !opened.ok()) return Unreadable(opened.sys_errno());

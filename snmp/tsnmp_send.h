@@ -47,7 +47,9 @@
 // broadcast address; otherwise a dotted IPv4 or an IPv6 address (see
 // ip_address_text.h), else the address of a name lookup (its IPv4 address
 // when it has one); a host that is none of these stays at 255.255.255.255,
-// which the socket may not send to, so the exchange times out.
+// which the socket may not send to, so the exchange times out; LastStatus()
+// is then kNotFound ("no such host"), so that a mistyped name is not taken
+// for a silent agent.
 //
 // Not copyable; used by one caller at a time.
 #include <cstdint>
@@ -95,7 +97,9 @@ class TSNMPSend {
 
  private:
   bool AnswersRequest() const;
+  // Sets host_unknown_ when Host is a name the lookup does not find.
   UdpEndpoint Destination();
+  bool ExchangeTo();
   void DiscardWaiting();
   // Sends a datagram; a failed send shows up as a missing reply.
   void Send(const UdpEndpoint& to, std::string_view datagram) {
@@ -115,6 +119,7 @@ class TSNMPSend {
   std::string buffer_;  // the encoded request, then the datagram received
   int error_code_ = 0;
   Status status_;
+  bool host_unknown_ = false;
 };
 
 }  // namespace plovex

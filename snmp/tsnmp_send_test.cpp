@@ -241,6 +241,13 @@ TEST_F(ExchangeTest, DestinationIsWorkedOutAtEveryExchange) {
     ASSERT_FALSE(net_->sent.empty());
     EXPECT_TRUE(net_->sent.back().peer == row.to) << row.host;
   }
+  // A name that cannot be found is told apart from an agent that is silent.
+  for (const auto& [host, code] : {std::pair{"no.such.host", StatusCode::kNotFound},
+                                   std::pair{"agent.test", StatusCode::kTimedOut}}) {
+    client_->Host = host;
+    EXPECT_FALSE(client_->Exchange());
+    EXPECT_EQ(client_->LastStatus().code(), code) << host;
+  }
   client_->Host = std::string("127.0.0.1\0.9", 12);  // no silent truncation at the zero byte
   client_->Exchange();
   EXPECT_EQ(net_->sent.back().peer.address, 0xFFFFFFFFu);

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/picture_writer.h"
@@ -64,6 +65,8 @@ class ScriptedPoll : public PollSource {
   std::vector<Reading> script;
   std::array<std::string, 5> overlay_values{"v1", "v2", "v3", "v4", "v5"};
   std::optional<std::string> fail_with;  // throw this instead of polling
+  // The host gives no readings, for this reason (kTimedOut: plain silence).
+  std::optional<std::pair<StatusCode, std::string>> silent;
   int polls = 0;
   int configures = 0;
 
@@ -72,6 +75,13 @@ class ScriptedPoll : public PollSource {
   PollTexts Poll(TPlovexSettings& s) override {
     if (fail_with) throw PlovexError(*fail_with);
     PollTexts texts;
+    if (silent || made_silent_) {
+      // The host answers again once the script says so.
+      s.SnmpFailed = made_silent_ = silent.has_value();
+      s.SnmpMemory.FailureCode = silent ? silent->first : StatusCode::kOk;
+      s.SnmpMemory.FailureReason = silent ? silent->second : "";
+      if (silent) return texts;
+    }
     const Reading r =
         script.empty() ? Reading{} : script[std::min<std::size_t>(polls, script.size() - 1)];
     ++polls;
@@ -88,6 +98,9 @@ class ScriptedPoll : public PollSource {
     for (int i = 0; i < 5; ++i) texts[2 + i] = overlay_values[i];
     return texts;
   }
+
+ private:
+  bool made_silent_ = false;
 };
 
 class RecordingPictureWriter : public PictureWriter {

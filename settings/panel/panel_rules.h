@@ -17,23 +17,27 @@ struct PanelNode {
   const char* page_caption;
 };
 
-inline constexpr std::array<PanelNode, 15> kPanelNodes = {{
+inline constexpr std::array<PanelNode, 16> kPanelNodes = {{
     {"About", -1, "About"},
     {"Network", -1, "Network"},
+    {"SNMP", 1, "SNMP"},
     {"Graph", -1, "Graph"},
-    {"OID1", 2, "GraphOID1"},
-    {"OID2", 2, "GraphOID2"},
-    {"Ticks", 2, "Ticks"},
-    {"Refresh", 2, "Refresh"},
-    {"GIF", 2, "GIF"},
+    {"OID1", 3, "GraphOID1"},
+    {"OID2", 3, "GraphOID2"},
+    {"Ticks", 3, "Ticks"},
+    {"Refresh", 3, "Refresh"},
+    {"GIF", 3, "GIF"},
     {"Text", -1, "Text"},
-    {"Text 1", 8, "Text 1"},
-    {"Text 2", 8, "Text 2"},
-    {"Text 3", 8, "Text 3"},
-    {"Text 4", 8, "Text 4"},
-    {"Text 5", 8, "Text 5"},
+    {"Text 1", 9, "Text 1"},
+    {"Text 2", 9, "Text 2"},
+    {"Text 3", 9, "Text 3"},
+    {"Text 4", 9, "Text 4"},
+    {"Text 5", 9, "Text 5"},
     {"Reset", -1, "Reset"},
 }};
+
+// The page of the SNMP version and the version 3 user.
+inline constexpr const char* kSnmpPageCaption = "SNMP";
 
 // The tick timer's period for a Refresh in seconds, in milliseconds. Large
 // values saturate at the timer's limit instead of wrapping; 0 and negative

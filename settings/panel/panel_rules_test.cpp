@@ -33,7 +33,7 @@ TEST(UpDownRange, StepsStopAtTheEndsAndPositionsAreClamped) {
 }
 
 TEST(PanelNodes, PreOrderWithParentsBeforeChildren) {
-  ASSERT_EQ(kPanelNodes.size(), 15u);
+  ASSERT_EQ(kPanelNodes.size(), 16u);
   for (std::size_t i = 0; i < kPanelNodes.size(); ++i) {
     const int parent = kPanelNodes[i].parent;
     EXPECT_LT(parent, static_cast<int>(i)) << kPanelNodes[i].text;
@@ -43,10 +43,12 @@ TEST(PanelNodes, PreOrderWithParentsBeforeChildren) {
       EXPECT_TRUE(prev == parent || kPanelNodes[prev].parent == parent) << kPanelNodes[i].text;
     }
   }
-  EXPECT_STREQ(kPanelNodes[4].page_caption, "GraphOID2");
-  EXPECT_STREQ(kPanelNodes[7].page_caption, "GIF");
-  EXPECT_STREQ(kPanelNodes[14].page_caption, "Reset");
-  EXPECT_EQ(kPanelNodes[14].parent, -1);
+  EXPECT_STREQ(kPanelNodes[2].page_caption, "SNMP");
+  EXPECT_EQ(kPanelNodes[2].parent, 1);
+  EXPECT_STREQ(kPanelNodes[5].page_caption, "GraphOID2");
+  EXPECT_STREQ(kPanelNodes[8].page_caption, "GIF");
+  EXPECT_STREQ(kPanelNodes[15].page_caption, "Reset");
+  EXPECT_EQ(kPanelNodes[15].parent, -1);
 }
 
 }  // namespace

@@ -9,7 +9,7 @@
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QListWidget>
-#include <QScrollArea>
+#include <QMessageBox>
 #include <QShortcut>
 #include <QUrl>
 
@@ -22,7 +22,9 @@
 #include "core/plovex_error.h"
 #include "core/settings_schema.h"
 #include "core/snmp_security.h"
+#include "core/tick_cycle.h"
 #include "settings/panel/panel_rules.h"
+#include "settings/panel/panel_tooltips.h"
 #include "settings/panel/tinterface_dialog.h"
 #include "snmp/tsnmp_send.h"
 
@@ -129,6 +131,7 @@ TConfigPanel::TConfigPanel(TPlovexSettings& settings, PanelHost& host, QWidget* 
   // number, and the fields before it keep their new values.
   BuildAboutPage();
   BuildNetworkPage();
+  BuildSnmpPage();
   BuildGraphPage();
   BuildTicksPage();
   BuildRefreshPage();
@@ -170,12 +173,29 @@ TConfigPanel::TConfigPanel(TPlovexSettings& settings, PanelHost& host, QWidget* 
   connect(channels_[1].btnMax, &QPushButton::clicked, this, &TConfigPanel::btnOID2MaxClick);
   connect(BtnResetOID1, &QPushButton::clicked, this, &TConfigPanel::BtnResetOID1Click);
   connect(BtnResetOID2, &QPushButton::clicked, this, &TConfigPanel::BtnResetOID2Click);
+  connect(BtnClearOID1, &QPushButton::clicked, this, &TConfigPanel::BtnClearOID1Click);
+  connect(BtnClearOID2, &QPushButton::clicked, this, &TConfigPanel::BtnClearOID2Click);
 
   // The initial state of every control is the setting's default.
   TPlovexSettings defaults;
   ApplyDefaultSettings(defaults);
   FillControls(defaults);
   ShowPage(0);
+  AddToolTips();
+}
+
+void TConfigPanel::AddToolTips() {
+  const auto add = [this](const PanelToolTip& tip, int digit) {
+    const QString d = QString::number(digit);
+    if (auto* w = findChild<QWidget*>(QString(tip.name).replace('#', d)))
+      w->setToolTip(QString(tip.text).replace('#', d));
+  };
+  for (const PanelToolTip& tip : kPanelToolTips) {
+    const bool per_channel = QString(tip.name).contains('#');
+    for (int k = 1; k <= (per_channel ? 2 : 1); ++k) add(tip, k);
+  }
+  for (const PanelToolTip& tip : kOverlayToolTips)
+    for (int k = 1; k <= 5; ++k) add(tip, k);
 }
 
 void TConfigPanel::BuildTree() {
@@ -237,15 +257,7 @@ void TConfigPanel::BuildAboutPage() {
 }
 
 void TConfigPanel::BuildNetworkPage() {
-  // Taller than the page area: it scrolls.
-  QWidget* outer = Page("Network");
-  auto* scroll = Place(new QScrollArea(outer), "scrNetwork", 0, 0, 308, 174);
-  scroll->setFrameShape(QFrame::NoFrame);
-  scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  auto* page = new QWidget;
-  page->setObjectName("pageNetworkContent");
-  page->resize(290, 400);
-  scroll->setWidget(page);
+  QWidget* page = Page("Network");
   NoteList(page, "lbExplainIP",
            {"Here you need to put the IP you are monitoring. In most case",
             "this will be the IP of your router, By default it's set to ", "192.168.1.1"},
@@ -253,46 +265,68 @@ void TConfigPanel::BuildNetworkPage() {
   Label(page, "lblIP", "Monitored IP :", 8, 60);
   const SchemaRowHandles& rows = SchemaRows();
   edtIP = Bind(rows.Ip, Edit(page, "edtIP", "", 80, 56, 97));
+  edtIP->setToolTip("The address or host name of the router (or any SNMP agent) to watch");
   btnTest = Place(new QPushButton("Test", page), "btnTest", 184, 55, 49, 23);
+  btnTest->setToolTip("Asks the host for its name with the settings as typed, without applying");
   NoteList(page, "lbExplainCommunity",
            {"This is the SNMP read community. If you don't know ",
             "what it is, just leave it as \"tamrel\""},
            8, 96, 289, 33);
   Label(page, "lblCommunity", "Community : ", 8, 140);
   edtCommunity = Bind(rows.Community, Edit(page, "edtCommunity", "", 80, 136, 97));
-
-  // Below the Windows version's page, reached by scrolling: the version and
-  // the version 3 user.
-  Label(page, "lblSnmpVersion", "SNMP version :", 8, 172);
-  cbSnmpVersion = Place(new QComboBox(page), "cbSnmpVersion", 96, 168, 57, 21);
-  cbSnmpVersion->addItems({"1", "2c", "3"});
-  Bind(rows.SnmpVersion, cbSnmpVersion);
-  Label(page, "lblSnmpUser", "User :", 8, 204);
-  edtSnmpUser = Bind(rows.SnmpUser, Edit(page, "edtSnmpUser", "", 96, 200, 113));
-  Label(page, "lblSnmpAuth", "Authentication :", 8, 236);
-  cbSnmpAuth = Place(new QComboBox(page), "cbSnmpAuth", 96, 232, 81, 21);
-  cbSnmpAuth->addItems({"", "SHA", "SHA-256"});
-  Bind(rows.SnmpAuthProtocol, cbSnmpAuth);
-  Label(page, "lblAuthPass", "Passphrase :", 8, 264);
-  edtAuthPass = Edit(page, "edtAuthPass", "", 96, 260, 113);
-  Label(page, "lblSnmpPriv", "Privacy :", 8, 296);
-  cbSnmpPriv = Place(new QComboBox(page), "cbSnmpPriv", 96, 292, 81, 21);
-  cbSnmpPriv->addItems({"", "AES"});
-  Bind(rows.SnmpPrivProtocol, cbSnmpPriv);
-  Label(page, "lblPrivPass", "Passphrase :", 8, 324);
-  edtPrivPass = Edit(page, "edtPrivPass", "", 96, 320, 113);
-  for (QLineEdit* e : {edtAuthPass, edtPrivPass}) {
-    e->setEchoMode(QLineEdit::Password);
-    // Empty keeps the stored key, which is never shown.
-    e->setPlaceholderText("unchanged");
-  }
-  // The answer of "Test", below everything it tested.
-  lblTestResult = Place(new QLabel(page), "lblTestResult", 8, 352, 280, 44);
-  lblTestResult->setWordWrap(true);
+  edtCommunity->setToolTip(
+      "The read community of SNMP versions 1 and 2c (a password sent in "
+      "clear); version 3 uses the user on the SNMP page");
+  // The answer of "Test", below everything it tested: one line, whole in its
+  // tooltip.
+  lblTestResult = Place(new QLabel(page), "lblTestResult", 8, 160, 297, 14);
   lblTestResult->setTextFormat(Qt::PlainText);
   lblTestResult->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  connect(cbSnmpVersion, &QComboBox::currentTextChanged, this, &TConfigPanel::SnmpVersionChosen);
   connect(btnTest, &QPushButton::clicked, this, &TConfigPanel::btnTestClick);
+}
+
+void TConfigPanel::BuildSnmpPage() {
+  QWidget* page = Page(kSnmpPageCaption);
+  const SchemaRowHandles& rows = SchemaRows();
+  Label(page, "lblSnmpVersion", "SNMP version :", 8, 12);
+  cbSnmpVersion = Place(new QComboBox(page), "cbSnmpVersion", 96, 8, 57, 21);
+  cbSnmpVersion->addItems({"1", "2c", "3"});
+  Bind(rows.SnmpVersion, cbSnmpVersion);
+  cbSnmpVersion->setToolTip(
+      "The SNMP version the router speaks: 1 and 2c use the community, "
+      "3 a user with its keys");
+  Label(page, "lblSnmpUser", "User :", 8, 40);
+  edtSnmpUser = Bind(rows.SnmpUser, Edit(page, "edtSnmpUser", "", 96, 36, 113));
+  edtSnmpUser->setToolTip("The version 3 user name configured in the router");
+  Label(page, "lblSnmpAuth", "Authentication :", 8, 68);
+  cbSnmpAuth = Place(new QComboBox(page), "cbSnmpAuth", 96, 64, 81, 21);
+  cbSnmpAuth->addItems({"", "SHA", "SHA-256"});
+  Bind(rows.SnmpAuthProtocol, cbSnmpAuth);
+  cbSnmpAuth->setToolTip("How the user's messages are signed; empty for none");
+  Label(page, "lblAuthPass", "Passphrase :", 8, 96);
+  edtAuthPass = Edit(page, "edtAuthPass", "", 96, 92, 113);
+  edtAuthPass->setToolTip(
+      "The authentication passphrase (8 characters or more); empty keeps "
+      "the stored key, which is never shown");
+  Label(page, "lblSnmpPriv", "Privacy :", 8, 124);
+  cbSnmpPriv = Place(new QComboBox(page), "cbSnmpPriv", 96, 120, 81, 21);
+  cbSnmpPriv->addItems({"", "AES"});
+  Bind(rows.SnmpPrivProtocol, cbSnmpPriv);
+  cbSnmpPriv->setToolTip("How the user's messages are encrypted; empty for none");
+  Label(page, "lblPrivPass", "Passphrase :", 8, 152);
+  edtPrivPass = Edit(page, "edtPrivPass", "", 96, 148, 113);
+  edtPrivPass->setToolTip(
+      "The privacy passphrase (8 characters or more); empty keeps the "
+      "stored key, which is never shown");
+  for (QLineEdit* e : {edtAuthPass, edtPrivPass}) e->setEchoMode(QLineEdit::Password);
+  ShowStoredKeys();
+  connect(cbSnmpVersion, &QComboBox::currentTextChanged, this, &TConfigPanel::SnmpVersionChosen);
+}
+
+void TConfigPanel::ShowStoredKeys() {
+  // An empty passphrase keeps the stored key: say whether there is one.
+  edtAuthPass->setPlaceholderText(s_.SnmpAuthKey.empty() ? "not set" : "unchanged");
+  edtPrivPass->setPlaceholderText(s_.SnmpPrivKey.empty() ? "not set" : "unchanged");
 }
 
 void TConfigPanel::SnmpVersionChosen() {
@@ -481,11 +515,38 @@ void TConfigPanel::BuildResetPage() {
   BtnResetOID2 = Place(new QPushButton("Reset OID2", page), "BtnResetOID2", 16, 72, 89, 25);
   LblRstOID2 = Place(new QLabel("LblRstOID2", page), "LblRstOID2", 112, 80, 169);
   for (QLabel* label : {LblRstOID1, LblRstOID2}) label->setTextFormat(Qt::PlainText);
+  BtnClearOID1 = Place(new QPushButton("Clear total", page), "BtnClearOID1", 16, 44, 89, 22);
+  BtnClearOID2 = Place(new QPushButton("Clear total", page), "BtnClearOID2", 16, 100, 89, 22);
+  BtnResetOID1->setToolTip(
+      "Sets counter OID1 to 0 on the device itself (asks first) and clears its local total");
+  BtnResetOID2->setToolTip(
+      "Sets counter OID2 to 0 on the device itself (asks first) and clears its local total");
+  BtnClearOID1->setToolTip(
+      "Forgets the megabytes carried over for OID1 here; the device's counter is not touched");
+  BtnClearOID2->setToolTip(
+      "Forgets the megabytes carried over for OID2 here; the device's counter is not touched");
+  LblRstOID1->setToolTip(
+      "Megabytes counted by OID1: the device's count plus what was carried "
+      "over its restarts");
+  LblRstOID2->setToolTip(
+      "Megabytes counted by OID2: the device's count plus what was carried "
+      "over its restarts");
 }
 
 void TConfigPanel::SetAppIcon(const QIcon& icon) { Image2->setPixmap(icon.pixmap(32, 32)); }
 
 void TConfigPanel::ShowPage(int index) { PageControl2->setCurrentIndex(index); }
+
+void TConfigPanel::ShowPageCaptioned(const QString& caption) {
+  int index = 0;
+  for (QTreeWidgetItemIterator it(TreeView1); *it != nullptr; ++it, ++index) {
+    if (caption != kPanelNodes[static_cast<std::size_t>(index)].page_caption) continue;
+    if ((*it)->parent() != nullptr) (*it)->parent()->setExpanded(true);
+    TreeView1->setCurrentItem(*it);
+    ShowPage(index);
+    return;
+  }
+}
 
 bool TConfigPanel::SaveGifChecked() const { return chkSaveGIF->isChecked(); }
 
@@ -559,6 +620,7 @@ void TConfigPanel::SettingsToControls() {
   FillControls(s_);
   edtAuthPass->clear();
   edtPrivPass->clear();
+  ShowStoredKeys();
   SnmpVersionChosen();
   host_.SetTimerPeriod(TimerPeriodMs(s_.Refresh));
   host_.ApplyPlacement(WindowPlacement{s_.WindowTop, s_.WindowLeft, s_.WindowState,
@@ -583,6 +645,7 @@ void TConfigPanel::TakePassphrases() {
   const Status taken = plovex::TakePassphrases(s_, Typed().passphrases);
   edtAuthPass->clear();
   edtPrivPass->clear();
+  ShowStoredKeys();
   if (!taken.ok() && taken.code() != StatusCode::kNotFound) throw PlovexError(taken.message());
 }
 
@@ -682,6 +745,12 @@ void TConfigPanel::btnOID2Click() { PickColor(channels_[1].shp); }
 void TConfigPanel::btnOID2MaxClick() { PickColor(channels_[1].shpMax); }
 
 void TConfigPanel::ResetCounter(int k, const QLineEdit* oid_edit) {
+  const QString question = QString(
+                               "Reset counter OID%1 on %2? The router's own count starts "
+                               "again from 0.")
+                               .arg(k)
+                               .arg(edtIP->text());
+  if (!Ask(question)) return;
   host_.ReportErrors([&] {
     Status reset;
     {
@@ -693,6 +762,35 @@ void TConfigPanel::ResetCounter(int k, const QLineEdit* oid_edit) {
     if (!reset.ok()) throw PlovexError(reset.message());
     host_.SaveTotals();
   });
+}
+
+void TConfigPanel::ClearTotal(int k) {
+  OidChannel& c = s_.Channel(k);
+  if (c.Total == 0) return;
+  if (!Ask(QString("Forget the %1 MB carried over for OID%2? The router's own count is not "
+                   "touched.")
+               .arg(c.Total)
+               .arg(k)))
+    return;
+  host_.ReportErrors([&] {
+    const std::int64_t kept = c.Total;
+    c.Total = 0;
+    try {
+      host_.SaveTotals();
+    } catch (...) {
+      c.Total = kept;  // what is not saved is not forgotten either
+      throw;
+    }
+    SetResetCaptions(QString::fromStdString(ResetCaption(s_, 1)),
+                     QString::fromStdString(ResetCaption(s_, 2)));
+  });
+}
+
+bool TConfigPanel::Ask(const QString& question) const {
+  if (ask_) return ask_(question);
+  return QMessageBox::question(const_cast<TConfigPanel*>(this), "Plovex", question,
+                               QMessageBox::Yes | QMessageBox::No,
+                               QMessageBox::No) == QMessageBox::Yes;
 }
 
 void TConfigPanel::ShowMaxRate() {
@@ -734,9 +832,10 @@ void TConfigPanel::btnTestClick() {
       BusyCursor busy;
       answer = TestConnection(typed, *client, host_known_);
     }
-    lblTestResult->setText(QString::fromStdString(ConnectionTestText(typed, answer)));
-    if (auto* scroll = findChild<QScrollArea*>("scrNetwork"))
-      scroll->ensureWidgetVisible(lblTestResult);
+    const QString result = QString::fromStdString(ConnectionTestText(typed, answer));
+    lblTestResult->setToolTip(result);
+    lblTestResult->setText(
+        lblTestResult->fontMetrics().elidedText(result, Qt::ElideRight, lblTestResult->width()));
   });
 }
 
@@ -781,5 +880,7 @@ void TConfigPanel::ShowFollowedInterface() {
 
 void TConfigPanel::BtnResetOID1Click() { ResetCounter(1, channels_[0].edtOID); }
 void TConfigPanel::BtnResetOID2Click() { ResetCounter(2, channels_[1].edtOID); }
+void TConfigPanel::BtnClearOID1Click() { ClearTotal(1); }
+void TConfigPanel::BtnClearOID2Click() { ClearTotal(2); }
 
 }  // namespace plovex

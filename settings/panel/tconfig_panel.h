@@ -1,7 +1,7 @@
 #pragma once
 // TConfigPanel: the configuration page of the main window: the tree
 // (TreeView1), Apply (Button1) and Cancel (Button4), and the page set
-// PageControl2 with its fifteen pages, one per tree node. It is the desktop's
+// PageControl2 with its sixteen pages, one per tree node. It is the desktop's
 // SettingsControls: SettingsToControls copies the record into its controls,
 // the timer period and the window placement; ControlsToSettings copies them
 // back.
@@ -59,8 +59,11 @@ class TConfigPanel : public QWidget, public SettingsControls {
   bool SaveGifChecked() const;
   // The captions of LblRstOID1 and LblRstOID2.
   void SetResetCaptions(const QString& oid1, const QString& oid2);
-  // Shows page `index` of PageControl2 (0 "About" .. 14 "Reset").
+  // Shows page `index` of PageControl2 (0 "About" .. 15 "Reset").
   void ShowPage(int index);
+  // Shows the page captioned `caption` with its node selected and in view
+  // (its parent expanded), as a click on the node would.
+  void ShowPageCaptioned(const QString& caption);
   // The picture on the "About" page.
   void SetAppIcon(const QIcon& icon);
   void SetColorChooser(ColorChooser chooser) { choose_color_ = std::move(chooser); }
@@ -76,6 +79,10 @@ class TConfigPanel : public QWidget, public SettingsControls {
     choose_folder_ = std::move(choose);
     open_folder_ = std::move(open);
   }
+  // Asks the user a yes-or-no question before something that cannot be
+  // undone (a counter reset on the device); true for yes. Tests answer it.
+  using Question = std::function<bool(const QString& text)>;
+  void SetQuestion(Question ask) { ask_ = std::move(ask); }
   // Runs the interface list modally; tests answer it without an event loop.
   using DialogRunner = std::function<int(QDialog&)>;
   void SetDialogRunner(DialogRunner runner) { run_dialog_ = std::move(runner); }
@@ -96,6 +103,10 @@ class TConfigPanel : public QWidget, public SettingsControls {
   void btnOID2MaxClick();
   void BtnResetOID1Click();
   void BtnResetOID2Click();
+  // "Clear total": forgets the channel's carried-over megabytes, saved at
+  // once; the device is not asked.
+  void BtnClearOID1Click();
+  void BtnClearOID2Click();
   void btnInterfacesClick();  // "Interfaces…" on either OID page
   void btnTestClick();        // "Test" on the Network page
 
@@ -128,6 +139,9 @@ class TConfigPanel : public QWidget, public SettingsControls {
   QWidget* Page(const QString& caption) const;
   void BuildAboutPage();
   void BuildNetworkPage();
+  void BuildSnmpPage();
+  // The passphrase edits say whether a key is stored ("not set", "unchanged").
+  void ShowStoredKeys();
   void BuildGraphPage();
   void BuildChannelPage(int k);
   void BuildTicksPage();
@@ -136,6 +150,7 @@ class TConfigPanel : public QWidget, public SettingsControls {
   void BuildTextPage();
   void BuildOverlayPage(int k);
   void BuildResetPage();
+  void AddToolTips();
 
   // A control bound to the row of the setting it edits, as the page builds
   // it: it shows the row's field of a record, and takes it back (an edit
@@ -169,6 +184,8 @@ class TConfigPanel : public QWidget, public SettingsControls {
   void TakePassphrases();
   void PickColor(TColorSwatch* swatch);
   void ResetCounter(int k, const QLineEdit* oid_edit);
+  void ClearTotal(int k);
+  bool Ask(const QString& question) const;
   // The record with the Network page's values as typed (passphrases made
   // into keys); throws PlovexError for version 3 settings that make no user.
   TPlovexSettings TypedNetwork() const;
@@ -183,6 +200,7 @@ class TConfigPanel : public QWidget, public SettingsControls {
   FolderOpener open_folder_;
   DialogRunner run_dialog_ = [](QDialog& dialog) { return dialog.exec(); };
   HostLookup host_known_ = &HostResolves;
+  Question ask_;
 
   QTreeWidget* TreeView1 = nullptr;
   QPushButton* Button1 = nullptr;
@@ -231,6 +249,8 @@ class TConfigPanel : public QWidget, public SettingsControls {
   QLabel* LblRstOID1 = nullptr;
   QPushButton* BtnResetOID2 = nullptr;
   QLabel* LblRstOID2 = nullptr;
+  QPushButton* BtnClearOID1 = nullptr;
+  QPushButton* BtnClearOID2 = nullptr;
 };
 
 }  // namespace plovex

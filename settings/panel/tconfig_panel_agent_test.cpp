@@ -48,6 +48,10 @@ class CounterReset : public ::testing::Test {
     s.Oid1 = {.Value = 5'000'000, .PrevValue = 4'000'000, .Total = 12};
     s.Oid2 = {.Value = 7'000'000, .PrevValue = 6'000'000, .Total = 34};
     host.calls.clear();
+    panel.SetQuestion([this](const QString& q) {
+      asked.push_back(q.toStdString());
+      return true;
+    });
   }
   void Type(const char* name, const QString& text) {
     auto* e = panel.findChild<QLineEdit*>(name);
@@ -59,6 +63,7 @@ class CounterReset : public ::testing::Test {
   TPlovexSettings s;
   RecordingPanelHost host{s};
   TConfigPanel panel{s, host, nullptr};
+  std::vector<std::string> asked;
 };
 
 TEST_F(CounterReset, SendsASetOfZeroToTheTypedHostAndClearsOnlyItsCounter) {
@@ -70,6 +75,8 @@ TEST_F(CounterReset, SendsASetOfZeroToTheTypedHostAndClearsOnlyItsCounter) {
   Type("edtOID1", kWritableInteger);
   panel.findChild<QPushButton*>("BtnResetOID1")->click();
 
+  EXPECT_THAT(asked, ::testing::ElementsAre("Reset counter OID1 on 127.0.0.1? The router's own "
+                                            "count starts again from 0."));
   EXPECT_EQ(AgentValue(kWritableInteger), "0\n");
   EXPECT_EQ(s.Oid1.Value, 0);
   EXPECT_EQ(s.Oid1.PrevValue, 0);

@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QListWidget>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QStackedWidget>
 #include <QStyleOptionComboBox>
@@ -209,7 +210,7 @@ TEST_F(PanelTest, TreeNodesShowTheirPagesAlsoWhileCollapsed) {
     EXPECT_EQ(ShownPage(), kPanelNodes[index].page_caption);
     EXPECT_EQ((*it)->text(0), kPanelNodes[index].text);
   }
-  EXPECT_EQ(index, 15);
+  EXPECT_EQ(index, 16);
   // A real click on a visible node.
   QTreeWidgetItem* network = tree->topLevelItem(1);
   tree->show();
@@ -218,7 +219,7 @@ TEST_F(PanelTest, TreeNodesShowTheirPagesAlsoWhileCollapsed) {
 }
 
 TEST_F(PanelTest, ATreeClickWithNoNodeSelectedKeepsThePage) {
-  panel.ShowPage(5);
+  panel.ShowPage(6);
   auto* tree = Find<QTreeWidget>("TreeView1");
   tree->clearSelection();
   tree->setCurrentItem(nullptr);
@@ -535,7 +536,13 @@ TEST_F(PanelTest, NothingIsCutOffOrScrolled) {
           << label->objectName().toStdString() << " on page " << page;
       EXPECT_LE(label->geometry().right(), 307) << label->objectName().toStdString();
     }
+    for (QWidget* w : Find<QStackedWidget>("PageControl2")
+                          ->currentWidget()
+                          ->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+      EXPECT_LE(w->geometry().bottom(), 174)
+          << w->objectName().toStdString() << " on page " << page;
   }
+  EXPECT_TRUE(panel.findChildren<QScrollArea*>().isEmpty());
   for (int k = 1; k <= 5; ++k) {
     auto* combo = Find<QComboBox>(QString("cbp%1Time").arg(k).toLatin1().constData());
     QStyleOptionComboBox option;
@@ -555,6 +562,90 @@ TEST_F(PanelTest, NothingIsCutOffOrScrolled) {
               tree->viewport()->width())
         << (*it)->text(0).toStdString();
   }
+}
+
+}  // namespace
+}  // namespace plovex
+
+namespace plovex {
+namespace {
+
+TEST_F(PanelTest, TheCounterResetAsksFirstAndADeclinedResetSendsNothing) {
+  std::vector<QString> asked;
+  panel.SetQuestion([&](const QString& q) {
+    asked.push_back(q);
+    return false;
+  });
+  int clients = 0;
+  panel.SetClientFactory([&] {
+    ++clients;
+    return std::make_unique<TSNMPSend>();
+  });
+  s.Oid1.Total = 12;
+  Find<QPushButton>("BtnResetOID1")->click();
+  EXPECT_THAT(asked, ElementsAre("Reset counter OID1 on 192.168.1.1? The router's own count "
+                                 "starts again from 0."));
+  EXPECT_EQ(clients, 0);
+  EXPECT_EQ(s.Oid1.Total, 12);
+  EXPECT_THAT(host.calls, IsEmpty());
+}
+
+TEST_F(PanelTest, ClearTotalForgetsTheCarriedOverMegabytesAloneAndSavesThem) {
+  for (const bool yes : {false, true}) {
+    SCOPED_TRACE(yes);
+    panel.SetQuestion([&](const QString&) { return yes; });
+    s.Oid1 = {.Value = 3 * 1048576, .PrevValue = 1048576, .Total = 12};
+    s.Oid2.Total = 34;
+    host.calls.clear();
+    Find<QPushButton>("BtnClearOID1")->click();
+    EXPECT_EQ(s.Oid1.Total, yes ? 0 : 12);
+    EXPECT_EQ(s.Oid1.Value, 3 * 1048576);  // the device's count stays
+    EXPECT_EQ(s.Oid2.Total, 34);
+    EXPECT_EQ(host.calls,
+              yes ? std::vector<std::string>{"SaveTotals"} : std::vector<std::string>{});
+    EXPECT_EQ(Find<QLabel>("LblRstOID1")->text(), yes ? "Down 3MB" : "LblRstOID1");
+  }
+}
+
+}  // namespace
+}  // namespace plovex
+
+namespace plovex {
+namespace {
+
+TEST_F(PanelTest, ThePassphraseEditsSayWhetherAKeyIsStored) {
+  const auto placeholders = [&] {
+    return Edit("edtAuthPass")->placeholderText() + "/" + Edit("edtPrivPass")->placeholderText();
+  };
+  EXPECT_EQ(placeholders(), "not set/not set");
+  Find<QComboBox>("cbSnmpVersion")->setCurrentText("3");
+  Type("edtSnmpUser", "plovex");
+  Find<QComboBox>("cbSnmpAuth")->setCurrentText("SHA");
+  Type("edtAuthPass", "maplesyrup");
+  Find<QPushButton>("Button1")->click();
+  ASSERT_THAT(host.errors, IsEmpty());
+  EXPECT_EQ(placeholders(), "unchanged/not set");
+  s.SnmpAuthKey.clear();
+  panel.SettingsToControls();
+  EXPECT_EQ(placeholders(), "not set/not set");
+}
+
+}  // namespace
+}  // namespace plovex
+
+namespace plovex {
+namespace {
+
+TEST_F(PanelTest, EveryControlSaysWhatItMeans) {
+  auto* pages = Find<QStackedWidget>("PageControl2");
+  std::vector<QWidget*> controls{Find<QWidget>("Button1"), Find<QWidget>("Button4")};
+  for (int page = 0; page < pages->count(); ++page)
+    for (QWidget* w :
+         pages->widget(page)->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+      if (!qobject_cast<QLabel*>(w) && !qobject_cast<QListWidget*>(w)) controls.push_back(w);
+  for (QWidget* w : controls) EXPECT_FALSE(w->toolTip().isEmpty()) << w->objectName().toStdString();
+  EXPECT_EQ(Find<QWidget>("edtTXT3X")->toolTip(),
+            "Where text 3 is drawn: X in picture pixels from the left");
 }
 
 }  // namespace
