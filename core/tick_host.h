@@ -22,6 +22,7 @@ namespace plovex {
 enum class TickFault : std::uint8_t {
   kPictureFile,   // "Plovex.gif" or a time-stamped copy
   kSnapshotFile,  // "PlovexSnapShot.gif"
+  kUsageStore,    // the usage history, "history.sqlite"
 };
 
 class TickHost {

@@ -34,6 +34,19 @@ std::int64_t IntervalRate(std::int64_t prev, std::int64_t value, std::int32_t re
   return r <= 2 * static_cast<std::int64_t>(max_bytes) ? r : 0;
 }
 
+std::int64_t IntervalBytes(std::int64_t prev, std::int64_t value, std::int32_t refresh,
+                           std::int32_t max_bytes, bool wide) {
+  if (value >= prev) {
+    const std::uint64_t d = static_cast<std::uint64_t>(value) - static_cast<std::uint64_t>(prev);
+    return d > static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max())
+               ? std::numeric_limits<std::int64_t>::max()
+               : static_cast<std::int64_t>(d);
+  }
+  if (IntervalRate(prev, value, refresh, max_bytes, wide) == 0) return 0;
+  return static_cast<std::int64_t>(
+      kWrap - (static_cast<std::uint64_t>(prev) - static_cast<std::uint64_t>(value)));
+}
+
 std::int64_t ScaledHeight(std::int64_t rate, std::int32_t max_bytes, std::int64_t scale) {
   if (max_bytes == 0) {
     if (rate == 0) throw PlovexError("Invalid floating point operation");

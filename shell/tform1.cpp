@@ -221,6 +221,17 @@ void TForm1::FormCreate() {
   tick_ =
       std::make_unique<TickCycle>(settings_, picture_, *this, clock, *poll, *writer, font_.get());
   run_.SetTick(tick_.get());
+  // A window on a test's hand-set clock keeps no history: its minutes are not time.
+  if (seams_.clock == nullptr) {
+    usage_ = std::make_unique<UsageRecorder>(DefaultUsageStorePath(), [this](const Status& status) {
+      if (status.ok()) {
+        ClearFault(TickFault::kUsageStore);
+      } else {
+        ReportFault(TickFault::kUsageStore, status);
+      }
+    });
+    tick_->SetUsageRecorder(usage_.get());
+  }
 
   // The stored frame comes with the size it had in the Windows version.
   setFixedSize(HasBorder() ? kDesignClientSize : kBorderlessSize);
