@@ -23,7 +23,8 @@ std::int64_t IntervalRate(std::int64_t prev, std::int64_t value, std::int32_t re
 // The bytes carried between two readings, by the same rules as IntervalRate:
 // the growth of a counter that went forward, the growth across a 32-bit wrap
 // that IntervalRate accepts, and 0 for anything else (a reset, an agent
-// restart), so that none of those ever counts as traffic.
+// restart), so that none of those ever counts as traffic. Throws "Division by
+// zero" when refresh is 0, as IntervalRate does.
 std::int64_t IntervalBytes(std::int64_t prev, std::int64_t value, std::int32_t refresh,
                            std::int32_t max_bytes, bool wide = false);
 

@@ -89,10 +89,10 @@ Result<UsageReport> ReadUsage(UsageStore& store, const UsageKey& key, std::int64
     r.per_day_bytes = r.days_left > 0 ? r.left_bytes / r.days_left : 0;
   }
   const std::int64_t elapsed = now - r.period.start;
-  r.projected_bytes =
-      elapsed > 0 ? static_cast<std::int64_t>(static_cast<long double>(r.total()) *
-                                              (r.period.end - r.period.start) / elapsed)
-                  : r.total();
+  r.projected_bytes = elapsed > 0
+                          ? static_cast<std::int64_t>(static_cast<long double>(r.total()) *
+                                                      (r.period.end - r.period.start) / elapsed)
+                          : r.total();
   return r;
 }
 
@@ -118,8 +118,7 @@ std::string UsageText(const UsageReport& r) {
        "\n";
   if (r.cap_bytes > 0) {
     t += "Cap " + FormatBytes(r.cap_bytes) + ": " + FormatBytes(r.left_bytes) + " left, " +
-         std::to_string(r.days_left) + " days left, " + FormatBytes(r.per_day_bytes) +
-         " per day\n";
+         std::to_string(r.days_left) + " days left, " + FormatBytes(r.per_day_bytes) + " per day\n";
   } else {
     t += "No cap; " + std::to_string(r.days_left) + " days left\n";
   }

@@ -27,10 +27,10 @@ struct UsageReport {
   std::int64_t now = 0;
   std::int64_t in_bytes = 0, out_bytes = 0;  // this period
   std::int64_t today_in_bytes = 0, today_out_bytes = 0;
-  std::int64_t cap_bytes = 0;     // 0: no cap
-  std::int64_t left_bytes = 0;    // of the cap, never below 0; 0 without a cap
-  int days_left = 0;              // local days from today to the period's end, today included
-  std::int64_t per_day_bytes = 0; // left_bytes spread over days_left
+  std::int64_t cap_bytes = 0;        // 0: no cap
+  std::int64_t left_bytes = 0;       // of the cap, never below 0; 0 without a cap
+  int days_left = 0;                 // local days from today to the period's end, today included
+  std::int64_t per_day_bytes = 0;    // left_bytes spread over days_left
   std::int64_t projected_bytes = 0;  // at the period's end, at this period's pace
   std::int64_t total() const { return in_bytes + out_bytes; }
 };

@@ -77,3 +77,12 @@ add_test(NAME agent.shell.InterfacesAreListedAndFollowedByName
 set_tests_properties(agent.shell.InterfacesAreListedAndFollowedByName PROPERTIES
   FIXTURES_REQUIRED snmp_agent RESOURCE_LOCK snmp_agent TIMEOUT 90
   ENVIRONMENT "PLOVEX_AGENT_DIR=${PROJECT_BINARY_DIR}/agent;PLOVEX_DEFAULT_HIVE=$<TARGET_FILE:plovex_default_hive>")
+
+# The bytes the ticks counted, kept in the usage history and read back by
+# plovex --usage=json, against the agent's own counters.
+add_test(NAME agent.shell.HeadlessRunRecordsTheUsage
+  COMMAND /usr/bin/python3 ${CMAKE_CURRENT_SOURCE_DIR}/headless_agent_test.py
+          $<TARGET_FILE:plovex> ${PROJECT_SOURCE_DIR}/tests/fixtures/snmp_agent.sh usage)
+set_tests_properties(agent.shell.HeadlessRunRecordsTheUsage PROPERTIES
+  FIXTURES_REQUIRED snmp_agent RESOURCE_LOCK snmp_agent TIMEOUT 60
+  ENVIRONMENT "PLOVEX_AGENT_DIR=${PROJECT_BINARY_DIR}/agent;PLOVEX_DEFAULT_HIVE=$<TARGET_FILE:plovex_default_hive>")
