@@ -70,8 +70,7 @@ TEST(UsageStore, TiersHoldEveryMinuteUntilTheyAgeOut) {
       {minute_edge - 60, 1, 10, 1, 9},  // just past the minute tier's 48 hours
       {minute_edge, 2, 20, 2, 8},       // the oldest minute kept
       {hour_edge - 3600, 4, 40, 4, 7},  // a whole hour past the hour tier's 60 days
-      {hour_edge, 8, 80, 8, 6},
-      {now - 60, 16, 160, 50, 5},
+      {hour_edge, 8, 80, 8, 6},        {now - 60, 16, 160, 50, 5},
   };
   ASSERT_TRUE(store->Add(kKey, minutes, now).ok());
   struct Row {
@@ -114,8 +113,8 @@ TEST(UsageRecorder, WritesOnceAMinuteAndAtTheEnd) {
   TempFolder tmp;
   const std::string path = tmp.File("state/plovex/history.sqlite");
   std::vector<Status> faults;
-  auto recorder = std::make_unique<UsageRecorder>(
-      path, [&](const Status& s) { faults.push_back(s); });
+  auto recorder =
+      std::make_unique<UsageRecorder>(path, [&](const Status& s) { faults.push_back(s); });
   const auto stored = [&] {
     auto reader = OpenOrDie(path);
     return reader->SumTier(kKey, UsageTier::kMinute, 0, 1 << 30)->in_bytes;
@@ -173,7 +172,8 @@ TEST(BillingPeriod, BeginsOnTheResetDayAtLocalMidnight) {
   EXPECT_EQ(r->period.end - r->period.start, 31 * 86400 - 3600);
   EXPECT_EQ(r->days_left, 2);
   EXPECT_EQ(r->per_day_bytes, 1500);
-  EXPECT_EQ(BillingPeriod(now, 29).status().message(), "UsageResetDay 29 is not a day from 1 to 28");
+  EXPECT_EQ(BillingPeriod(now, 29).status().message(),
+            "UsageResetDay 29 is not a day from 1 to 28");
   EXPECT_FALSE(BillingPeriod(now, 0).ok());
 }
 
