@@ -71,12 +71,12 @@ void UsageRecorder::Flush(std::int64_t now) {
   }
   pending_.clear();
   next_try_ = 0;
-  if (reported_.code() != StatusCode::kCorruption) Note(Status());
+  Note(Status());
 }
 
 void UsageRecorder::Note(const Status& status) {
   if (status == reported_) return;
-  if (!(status.ok() && reported_.ok()) && on_fault_) on_fault_(status);
+  if (on_fault_) on_fault_(status);
   reported_ = status;
 }
 

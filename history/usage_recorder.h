@@ -7,7 +7,8 @@
 // written (locked past the busy timeout, a full disk) keeps its minutes in
 // memory and is tried again a minute later; the recorder tells its fault
 // callback once when such a fault begins or changes, and once (with an ok
-// status) when it is over. It never throws: the graph goes on regardless.
+// status) when it is over; a damaged store set aside is such a fault, over
+// at the first write to the new one. It never throws: the graph goes on regardless.
 #include <cstdint>
 #include <functional>
 #include <memory>

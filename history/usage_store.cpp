@@ -11,7 +11,9 @@ namespace plovex {
 
 namespace {
 
-constexpr int kBusyMilliseconds = 5000;
+// Another Plovex holds the write lock for a few milliseconds a minute; the
+// window's thread must never wait long for a tool that holds it for longer.
+constexpr int kBusyMilliseconds = 2000;
 
 // A statement that is finalized however its scope is left.
 class Statement {
