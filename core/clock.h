@@ -4,6 +4,8 @@
 // real one; ManualClock (core/testing/manual_clock.h) is the in-memory double that
 // tests set by hand. Reading a clock never fails.
 #include <chrono>
+#include <cstdint>
+#include <ctime>
 #include <memory>
 
 namespace plovex {
@@ -21,6 +23,8 @@ class Clock {
   virtual LocalTime Local() const = 0;
   // A monotonic time point for deadlines; never goes backwards.
   virtual std::chrono::steady_clock::time_point Steady() const = 0;
+  // The calendar time now, in seconds since the Unix epoch.
+  virtual std::int64_t UnixSeconds() const { return static_cast<std::int64_t>(std::time(nullptr)); }
 };
 
 // The system's clocks: localtime_r of the current time, std::chrono::steady_clock.

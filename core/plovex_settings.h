@@ -124,6 +124,11 @@ class TPlovexSettings {
   // Oid2 are; the poll follows it to its current ifIndex. Empty: the
   // identifiers are used as they are.
   std::string Interface;
+  // The billing period begins on this day of the month (1 to 28) at local
+  // midnight; UsageCap is the bytes allowed per period as decimal text (a
+  // terabyte does not fit a 32-bit setting), "0" for no cap.
+  std::int32_t UsageResetDay = 0;
+  std::string UsageCap;
   std::int32_t MaxBytes = 0;
   std::int32_t TextSize = 0;
   std::int32_t GraphTopX = 0;

@@ -133,6 +133,8 @@ Schema BuildSchema() {
   add(r.WindowBorderStyle, "WindowBorderStyle", Of(&S::WindowBorderStyle), 1);
   add(r.LockDrag, "WindowLockDrag", Of(&S::LockDrag), false);
   add(r.StayOnTop, "WindowStayOnTop", Of(&S::StayOnTop), false);
+  add(r.UsageResetDay, "UsageResetDay", Of(&S::UsageResetDay), 1, kOptional);
+  add(r.UsageCap, "UsageCap", Of(&S::UsageCap), "0", kOptional);
   return schema;
 }
 

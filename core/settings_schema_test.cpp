@@ -18,8 +18,9 @@ TEST(SettingsSchema, EveryRowHasOneNameOneFieldAndADefaultOfItsType) {
     EXPECT_EQ(FindSetting(row.name), &row);
   }
   // Every value of the current key but "VersionNum": the Windows version's 68,
-  // the six of SNMP versions 2c and 3, the picture folder and "Interface".
-  EXPECT_EQ(names.size(), 76u);
+  // the six of SNMP versions 2c and 3, the picture folder, "Interface" and
+  // the billing period's two.
+  EXPECT_EQ(names.size(), 78u);
   EXPECT_EQ(FindSetting("OID1Last"), nullptr) << "the totals are stored apart";
   EXPECT_EQ(FindSetting("ip"), nullptr) << "names are spelt exactly";
 }
@@ -64,6 +65,8 @@ TEST(SettingsSchema, TheDefaultsAreTheFirstStartsAndTouchNothingElse) {
   expected.WindowTop = 105;
   expected.WindowLeft = 192;
   expected.WindowState = expected.WindowBorderStyle = 1;
+  expected.UsageResetDay = 1;
+  expected.UsageCap = "0";
   EXPECT_TRUE(s == expected);
 }
 

@@ -66,8 +66,14 @@ void TickCycle::Tick() {
   if (s_.HTicks) renderer_.DrawLevelMarks(s_.Restart);
   renderer_.EraseRateLabels();
 
+  counted_ = {};
   if (!texts[0].empty()) AccountAndDraw(1);
   if (!texts[1].empty()) AccountAndDraw(2);
+  if (usage_ != nullptr) {
+    const std::string& name = s_.Interface;
+    const UsageKey key{s_.Ip, name.empty() ? s_.Oid1.Oid + " " + s_.Oid2.Oid : name};
+    usage_->Add(key, clock_.UnixSeconds(), counted_[0], counted_[1], s_.Refresh);
+  }
 
   DrawTotals();
   renderer_.DrawOverlays(texts);
@@ -101,6 +107,8 @@ void TickCycle::AccountAndDraw(int k) {
     return;
   }
   c.NewBaseline = false;
+  if (!s_.Restart)
+    counted_[k - 1] = IntervalBytes(c.PrevValue, c.Value, s_.Refresh, s_.MaxBytes, c.Wide);
   c.Rate = IntervalRate(c.PrevValue, c.Value, s_.Refresh, s_.MaxBytes, c.Wide);
   const std::int64_t h = ScaledHeight(c.Rate, s_.MaxBytes, renderer_.GraphHeight());
   const std::int64_t t = ScaledHeight(c.Rate, s_.MaxBytes, kTrayBitmapSize - 1);

@@ -34,6 +34,7 @@
 #include "core/plovex_settings.h"
 #include "core/poll_source.h"
 #include "core/tick_host.h"
+#include "history/usage_recorder.h"
 #include "image/font.h"
 #include "image/surface.h"
 
@@ -78,6 +79,10 @@ class TickCycle {
   // := false, Restart := true, then one Tick (which may throw).
   void Start();
 
+  // Each tick from now on gives the recorder the bytes it counted (none on a
+  // new baseline, after a silence, on a reset); null stops that.
+  void SetUsageRecorder(UsageRecorder* recorder) { usage_ = recorder; }
+
  private:
   void AccountAndDraw(int k);
   void DrawTotals();
@@ -93,7 +98,9 @@ class TickCycle {
   Surface& picture_;
   GraphRenderer renderer_;
   std::string pending_copy_;      // a time-stamped copy not yet written
-  std::array<Status, 3> faults_;  // the fault last reported, per TickFault
+  std::array<Status, 4> faults_;  // the fault last reported, per TickFault
+  UsageRecorder* usage_ = nullptr;
+  std::array<std::int64_t, 2> counted_{};  // this tick's bytes, per channel
 };
 
 }  // namespace plovex

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <filesystem>
 
 #include "core/testing/tick_test_doubles.h"
 
@@ -234,6 +235,49 @@ TEST(SilentHost, TheHintSaysSoAndTheFirstAnswerIsANewBaseline) {
   rig.cycle.Tick();
   EXPECT_EQ(rig.s.Oid1.Rate, 1000);
   EXPECT_EQ(rig.s.Oid2.Rate, 500);
+}
+
+// What the usage history receives: the growth and the wraps, never a baseline,
+// the growth across a silence, a reset or the jump to another counter at Start.
+TEST(Usage, OnlyTheTrafficBetweenTwoReadingsIsCounted) {
+  char folder[] = "/tmp/plovex-usage-XXXXXX";
+  ASSERT_NE(mkdtemp(folder), nullptr);
+  const std::string path = std::string(folder) + "/history.sqlite";
+  Rig rig;
+  rig.s.Ip = "127.0.0.1";
+  rig.s.Interface = "eth0";
+  auto recorder = std::make_unique<UsageRecorder>(path, nullptr);
+  rig.cycle.SetUsageRecorder(recorder.get());
+  using R = ScriptedPoll::Reading;
+  rig.poll.script = {
+      R{1000, 1000},         // Start: the baseline
+      R{2000, 1500},         // 1000 in, 500 out
+      R{},                   // silence
+      R{4294967000, 61500},  // the first answer after it: a new baseline
+      R{200, 62000},         // a 32-bit wrap: 496 in, 500 out
+      R{5, 62000},           // a reset
+      R{9000000, 70000},     // Start after an Apply: another counter
+      R{9000100, 70010},     // 100 in, 10 out
+  };
+  rig.clock.SetUnix(6000);
+  rig.cycle.Start();
+  for (int tick = 1; tick < 8; ++tick) {
+    rig.clock.SetUnix(6000 + tick);
+    if (tick == 3) rig.s.Oid1.NewBaseline = rig.s.Oid2.NewBaseline = true;
+    if (tick == 6) {
+      rig.cycle.Start();
+    } else {
+      rig.cycle.Tick();
+    }
+  }
+  recorder->Flush(6100);
+  auto store = UsageStore::Open(path);
+  ASSERT_TRUE(store.ok());
+  const Result<UsageTotals> t =
+      (*store)->SumTier({"127.0.0.1", "eth0"}, UsageTier::kMinute, 0, 7000);
+  EXPECT_EQ(t->in_bytes, 1596);
+  EXPECT_EQ(t->out_bytes, 1010);
+  std::filesystem::remove_all(folder);
 }
 
 TEST(Pictures, PlovexGifOnEveryTickWhileTheBoxIsChecked) {

@@ -23,6 +23,7 @@ enum class TickFault : std::uint8_t {
   kPictureFile,   // "Plovex.gif" or a time-stamped copy
   kSnapshotFile,  // "PlovexSnapShot.gif"
   kNoAnswer,      // the host gives no readings (PollFault)
+  kUsageStore,    // the usage history, "history.sqlite"
 };
 
 class TickHost {

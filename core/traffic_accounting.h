@@ -20,6 +20,14 @@ constexpr std::int64_t kMegabyte = 1048576;
 std::int64_t IntervalRate(std::int64_t prev, std::int64_t value, std::int32_t refresh,
                           std::int32_t max_bytes, bool wide = false);
 
+// The bytes carried between two readings, by the same rules as IntervalRate:
+// the growth of a counter that went forward, the growth across a 32-bit wrap
+// that IntervalRate accepts, and 0 for anything else (a reset, an agent
+// restart), so that none of those ever counts as traffic. Throws "Division by
+// zero" when refresh is 0, as IntervalRate does.
+std::int64_t IntervalBytes(std::int64_t prev, std::int64_t value, std::int32_t refresh,
+                           std::int32_t max_bytes, bool wide = false);
+
 // round-half-even(rate / max_bytes * scale) in extended precision, the
 // division first, kept to 0..2^62 (a negative quotient is 0). Throws
 // "Floating point division by zero" when max_bytes is 0 and rate above 0,

@@ -52,6 +52,29 @@ TEST(IntervalRate, ZeroRefreshIsADivisionByZero) {
   EXPECT_EQ(ErrorOf([] { IntervalRate(9, 5, 0, 64000); }), "Division by zero");
 }
 
+TEST(IntervalBytes, CountsGrowthAndWrapsButNeverResetsOrRestarts) {
+  struct Row {
+    std::int64_t prev, value;
+    std::int32_t refresh;
+    bool wide;
+    std::int64_t bytes;
+  } rows[] = {
+      {1000, 5000, 3, false, 4000},          // the growth itself, not the rate
+      {0, 5000000000, 1, true, 5000000000},  // 64-bit growth
+      {4294967000, 200, 1, false, 496},      // a 32-bit wrap
+      {4294967295, 0, 2, false, 1},          // a wrap too small for a whole rate
+      {10000000, 5, 1, false, 0},            // a reset or an agent restart
+      {5000000000, 100, 1, true, 0},         // a 64-bit counter going back
+      {4294967000, 200, 1, true, 0},         // a wide counter never wraps
+      {100, std::numeric_limits<std::int64_t>::min(), 1, false, 0},
+  };
+  for (const Row& r : rows) {
+    EXPECT_EQ(IntervalBytes(r.prev, r.value, r.refresh, 64000, r.wide), r.bytes)
+        << r.prev << " -> " << r.value;
+  }
+  EXPECT_EQ(ErrorOf([] { IntervalBytes(9, 5, 0, 64000); }), "Division by zero");
+}
+
 TEST(ScaledHeight, RoundsHalfToEvenAfterDividing) {
   EXPECT_EQ(ScaledHeight(32000, 64000, 135), 68);  // 67.5
   EXPECT_EQ(ScaledHeight(32000, 64000, 15), 8);    // 7.5

@@ -154,6 +154,8 @@ const char kFirstStartHive[] =
     "\"WindowBorderStyle\"=dword:00000001\n"
     "\"WindowLockDrag\"=dword:00000000\n"
     "\"WindowStayOnTop\"=dword:00000000\n"
+    "\"UsageResetDay\"=dword:00000001\n"
+    "\"UsageCap\"=\"0\"\n"
     "\n";
 
 // No temporary file of a commit is left in the directory of `path`.

@@ -10,6 +10,7 @@ const char* const kUsage =
     "usage: plovex [TOOLKIT OPTIONS]\n"
     "       plovex --headless [--ticks N]\n"
     "       plovex --interfaces\n"
+    "       plovex --usage[=json]\n"
     "       plovex --help | --version\n"
     "Without arguments Plovex is the desktop window; the toolkit's own options\n"
     "(-platform NAME, -display DISPLAY, -style NAME, ...) go to the toolkit.\n"
@@ -19,6 +20,8 @@ const char* const kUsage =
     "SIGINT, SIGTERM or SIGHUP, saving the settings.\n"
     "With --interfaces it lists the host's interfaces and the counters each\n"
     "would use, and exits.\n"
+    "With --usage it prints this billing period's and today's traffic from the\n"
+    "usage history, in words or (--usage=json) as one JSON object, and exits.\n"
     "  --help      print this text and exit\n"
     "  --version   print the version and exit\n"
     "See plovex(1) for the settings, the files and the headless service.\n";
@@ -66,6 +69,10 @@ CommandLine ParseCommandLine(std::span<const std::string> args) {
     if (args.size() > 1) return BadUsage("--interfaces takes no arguments");
     return Mode(ProgramMode::kInterfaces);
   }
+  if (!args.empty() && (args[0] == "--usage" || args[0] == "--usage=json")) {
+    if (args.size() > 1) return BadUsage(args[0] + " takes no arguments");
+    return Mode(args[0] == "--usage" ? ProgramMode::kUsage : ProgramMode::kUsageJson);
+  }
 
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
@@ -77,6 +84,7 @@ CommandLine ParseCommandLine(std::span<const std::string> args) {
     }
     if (arg == "--headless") return BadUsage("--headless must come first");
     if (arg == "--interfaces") return BadUsage("--interfaces must come alone");
+    if (arg.starts_with("--usage")) return BadUsage("--usage must come alone");
     if (arg.starts_with("-")) return BadUsage("unknown option '" + arg + "'");
     return BadUsage("unexpected argument '" + arg + "'");
   }

@@ -13,7 +13,16 @@
 
 namespace plovex {
 
-enum class ProgramMode { kDesktop, kHeadless, kInterfaces, kHelp, kVersion, kBadUsage };
+enum class ProgramMode {
+  kDesktop,
+  kHeadless,
+  kInterfaces,
+  kUsage,
+  kUsageJson,
+  kHelp,
+  kVersion,
+  kBadUsage
+};
 
 struct CommandLine {
   ProgramMode mode = ProgramMode::kDesktop;

@@ -5,6 +5,7 @@ add_library(plovex_headless STATIC
   ${CMAKE_CURRENT_SOURCE_DIR}/command_line.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/headless_runner.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/interface_lister.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/usage_reporter.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/signal_waiter_posix.cpp)
 target_include_directories(plovex_headless PUBLIC ${PROJECT_SOURCE_DIR})
 target_compile_definitions(plovex_headless PRIVATE PLOVEX_VERSION="${PROJECT_VERSION}")
@@ -75,4 +76,13 @@ add_test(NAME agent.shell.InterfacesAreListedAndFollowedByName
           $<TARGET_FILE:plovex> ${PROJECT_SOURCE_DIR}/tests/fixtures/snmp_agent.sh)
 set_tests_properties(agent.shell.InterfacesAreListedAndFollowedByName PROPERTIES
   FIXTURES_REQUIRED snmp_agent RESOURCE_LOCK snmp_agent TIMEOUT 90
+  ENVIRONMENT "PLOVEX_AGENT_DIR=${PROJECT_BINARY_DIR}/agent;PLOVEX_DEFAULT_HIVE=$<TARGET_FILE:plovex_default_hive>")
+
+# The bytes the ticks counted, kept in the usage history and read back by
+# plovex --usage=json, against the agent's own counters.
+add_test(NAME agent.shell.HeadlessRunRecordsTheUsage
+  COMMAND /usr/bin/python3 ${CMAKE_CURRENT_SOURCE_DIR}/headless_agent_test.py
+          $<TARGET_FILE:plovex> ${PROJECT_SOURCE_DIR}/tests/fixtures/snmp_agent.sh usage)
+set_tests_properties(agent.shell.HeadlessRunRecordsTheUsage PROPERTIES
+  FIXTURES_REQUIRED snmp_agent RESOURCE_LOCK snmp_agent TIMEOUT 60
   ENVIRONMENT "PLOVEX_AGENT_DIR=${PROJECT_BINARY_DIR}/agent;PLOVEX_DEFAULT_HIVE=$<TARGET_FILE:plovex_default_hive>")

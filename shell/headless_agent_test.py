@@ -16,10 +16,15 @@ pings move, so every bar is drawn in the normal colour; "defaults" keeps it.
 and polls as the agent's authPriv user, whose passphrases are written into
 the hive by hand, as on a headless server: they must leave the hive as keys.
 "ipv6" is tuned and polls the agent at ::1.
+"usage" is v2c with a usage history of its own: afterwards `plovex --usage=json`
+reports, for this period and today, the bytes the agent's 64-bit counters grew
+by while the program ran (less what crossed before its first tick and after
+its last one).
 "readonly" is tuned in a working directory that is a read-only mount: the
 pictures cannot be written, which is told once on standard error, and the
 ticks, the rates and the exit status are as ever.
 """
+import json
 import os
 import subprocess
 import sys
@@ -33,10 +38,11 @@ plovex, agent_sh = sys.argv[1], sys.argv[2]
 demo_hive = os.path.join(os.path.dirname(os.path.abspath(agent_sh)), "..", "..", "scripts",
                          "demo-hive")
 mode = sys.argv[3] if len(sys.argv) > 3 else "tuned"
-assert mode in ("tuned", "defaults", "v2c", "v3", "ipv6", "readonly"), mode
+assert mode in ("tuned", "defaults", "v2c", "v3", "ipv6", "readonly", "usage"), mode
 host = "::1" if mode == "ipv6" else "127.0.0.1"
 MODE_VALUES = {
     "v2c": ["SNMPVersion=2c", "OID1=1.3.6.1.2.1.31.1.1.1.6.2", "OID2=1.3.6.1.2.1.31.1.1.1.10.2"],
+    "usage": ["SNMPVersion=2c", "OID1=1.3.6.1.2.1.31.1.1.1.6.2", "OID2=1.3.6.1.2.1.31.1.1.1.10.2"],
     "v3": ["SNMPVersion=3", "SNMPUser=plovex", "SNMPAuthProtocol=SHA", "SNMPPrivProtocol=AES",
            "SNMPAuthPassphrase=authpass123", "SNMPPrivPassphrase=privpass123"],
 }
@@ -45,6 +51,15 @@ if os.environ.get("PLOVEX_NETNS") != "1":
     sys.exit("refusing to run outside the test run's private network namespace")
 
 TICKS = 5
+
+
+def counters():
+    out = subprocess.run(["snmpget", "-v2c", "-c", "tamrel", "-Oqv", "127.0.0.1",
+                          "1.3.6.1.2.1.31.1.1.1.6.2", "1.3.6.1.2.1.31.1.1.1.10.2"],
+                         check=True, capture_output=True, text=True).stdout.split()
+    return int(out[0]), int(out[1])
+
+
 with tempfile.TemporaryDirectory() as tmp:
     config = os.path.join(tmp, "config")
     # Tuned: a full scale well above what the pings can move, so every sample
@@ -64,7 +79,8 @@ with tempfile.TemporaryDirectory() as tmp:
     pinger = threading.Thread(target=traffic)
     pinger.start()
     try:
-        env = dict(os.environ, XDG_CONFIG_HOME=config)
+        env = dict(os.environ, XDG_CONFIG_HOME=config, XDG_STATE_HOME=os.path.join(tmp, "state"))
+        before = counters() if mode == "usage" else None
         command = [plovex, "--headless", "--ticks", str(TICKS)]
         if mode == "readonly":
             # A mount of its own, so that not even root can write there.
@@ -73,6 +89,7 @@ with tempfile.TemporaryDirectory() as tmp:
                        ' shift && exec "$@"', "sh", work] + command
         run = subprocess.run(command, cwd=work, env=env, capture_output=True, text=True,
                              timeout=40)
+        after = counters() if mode == "usage" else None
     finally:
         stop.set()
         pinger.join()
@@ -91,6 +108,19 @@ with tempfile.TemporaryDirectory() as tmp:
         print("ok")
         sys.exit(0)
     assert run.stderr == "", run.stderr
+    if mode == "usage":
+        shown = subprocess.run([plovex, "--usage=json"], env=env, capture_output=True, text=True,
+                               timeout=20)
+        print("usage: " + shown.stdout + shown.stderr)
+        assert shown.returncode == 0, shown.returncode
+        usage = json.loads(shown.stdout)
+        assert usage["host"] == "127.0.0.1", usage
+        assert usage["interface"] == MODE_VALUES["usage"][1][5:] + " " + MODE_VALUES["usage"][2][5:]
+        for key, grew in (("in_bytes", after[0] - before[0]), ("out_bytes", after[1] - before[1])):
+            # The ticks span all but the start-up and the closing of the run.
+            assert 0 < usage[key] <= grew, (key, usage[key], grew)
+            assert usage[key] >= grew // 3, (key, usage[key], grew)
+            assert usage["today_" + key] == usage[key], usage
 
     picture = Image.open(os.path.join(work, "Plovex.gif"))
     assert picture.size == (400, 160), picture.size

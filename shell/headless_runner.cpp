@@ -55,9 +55,18 @@ HeadlessRunner::HeadlessRunner(TPlovexSettings& settings, SettingsStore* store, 
       waiter_(waiter),
       out_(out),
       err_(err),
+      usage_(DefaultUsageStorePath(),
+             [this](const Status& status) {
+               if (status.ok()) {
+                 ClearFault(TickFault::kUsageStore);
+               } else {
+                 ReportFault(TickFault::kUsageStore, status);
+               }
+             }),
       cycle_(settings, picture, *this, clock, poll, writer, font),
       run_(settings, picture, *this) {
   run_.SetTick(&cycle_);
+  cycle_.SetUsageRecorder(&usage_);
 }
 
 bool HeadlessRunner::SaveGifChecked() const {
@@ -79,6 +88,10 @@ void HeadlessRunner::ReportFault(TickFault kind, const Status& status) {
 
 void HeadlessRunner::ClearFault(TickFault kind) {
   if (kind == TickFault::kNoAnswer) return;
+  if (kind == TickFault::kUsageStore) {
+    err_ << "plovex: the usage history is written again" << std::endl;
+    return;
+  }
   err_ << "plovex: " << (kind == TickFault::kSnapshotFile ? kSnapshotFileName : kPictureFileName)
        << " is written again" << std::endl;
 }
@@ -141,6 +154,8 @@ int HeadlessRunner::Run(const HeadlessArgs& args) {
     }
   }
 
+  // The last minute's bytes would otherwise wait for the next minute's write.
+  usage_.Flush(clock_.UnixSeconds());
   // After a load that failed part-way the stored settings are left alone.
   if (store_ != nullptr && !Guarded([&] { store_->SaveSettingsAtClose(); })) return 1;
   if (store_ != nullptr) {

@@ -86,6 +86,7 @@ class HeadlessRunner : private TickHost, private RunHost {
   bool answered_ = false;  // the host answered at least once
   std::ostream& out_;
   std::ostream& err_;
+  UsageRecorder usage_;
   TickCycle cycle_;
   RunControl run_;
 };

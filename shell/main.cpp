@@ -7,6 +7,7 @@
 #include "shell/command_line.h"
 #include "shell/headless_runner.h"
 #include "shell/interface_lister.h"
+#include "shell/usage_reporter.h"
 #ifdef PLOVEX_DESKTOP
 #include "shell/desktop_program.h"
 #endif
@@ -24,6 +25,10 @@ int main(int argc, char** argv) {
     case plovex::ProgramMode::kBadUsage:
       std::cerr << "plovex: " << command.error << "\n" << plovex::kUsage;
       return 2;
+    case plovex::ProgramMode::kUsage:
+    case plovex::ProgramMode::kUsageJson:
+      return plovex::RunUsageProgram(command.mode == plovex::ProgramMode::kUsageJson, std::cout,
+                                     std::cerr);
     case plovex::ProgramMode::kHeadless:
     case plovex::ProgramMode::kInterfaces:
     case plovex::ProgramMode::kDesktop:

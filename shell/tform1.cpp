@@ -223,6 +223,17 @@ void TForm1::FormCreate() {
   tick_ =
       std::make_unique<TickCycle>(settings_, picture_, *this, clock, *poll, *writer, font_.get());
   run_.SetTick(tick_.get());
+  // A window on a test's hand-set clock keeps no history: its minutes are not time.
+  if (seams_.clock == nullptr) {
+    usage_ = std::make_unique<UsageRecorder>(DefaultUsageStorePath(), [this](const Status& status) {
+      if (status.ok()) {
+        ClearFault(TickFault::kUsageStore);
+      } else {
+        ReportFault(TickFault::kUsageStore, status);
+      }
+    });
+    tick_->SetUsageRecorder(usage_.get());
+  }
 
   // The stored frame comes with the size it had in the Windows version.
   setFixedSize(HasBorder() ? kDesignClientSize : kBorderlessSize);
@@ -520,7 +531,8 @@ void TForm1::ClearFault(TickFault kind) {
 
 std::optional<TickFault> TForm1::FaultShown() const {
   // Without readings nothing else matters much; a file can wait.
-  for (TickFault kind : {TickFault::kNoAnswer, TickFault::kPictureFile, TickFault::kSnapshotFile})
+  for (TickFault kind : {TickFault::kNoAnswer, TickFault::kPictureFile, TickFault::kSnapshotFile,
+                         TickFault::kUsageStore})
     if (faults_.contains(kind)) return kind;
   return std::nullopt;
 }
@@ -532,7 +544,8 @@ void TForm1::ShowFaults() {
 
 void TForm1::StatusStrip1Click() {
   const std::optional<TickFault> kind = FaultShown();
-  if (!kind) return;
+  // No setting mends the usage history: its message says where the file is.
+  if (!kind || *kind == TickFault::kUsageStore) return;
   const StatusCode code = faults_.at(*kind).code();
   const bool user = code == StatusCode::kRefused || code == StatusCode::kInvalidArgument;
   const char* page = *kind != TickFault::kNoAnswer ? "GIF" : user ? kSnmpPageCaption : "Network";

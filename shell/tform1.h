@@ -220,6 +220,7 @@ class TForm1 : public QWidget, public TickHost, public PanelHost, private RunHos
   std::unique_ptr<PictureWriter> gif_writer_;
   std::unique_ptr<TSNMPSend> client_;
   std::unique_ptr<AgentPollSource> agent_poll_;
+  std::unique_ptr<UsageRecorder> usage_;  // written at its end, after the last tick
   std::unique_ptr<TickCycle> tick_;
   std::unique_ptr<SettingsStore> store_;
   RunControl run_;

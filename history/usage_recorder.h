@@ -1,0 +1,53 @@
+#pragma once
+// UsageRecorder: gathers the bytes each tick counted and writes them to the
+// usage store in one transaction a minute, so that a killed program loses at
+// most the last minute and the disk sees one small write a minute.
+//
+// The store is opened at the first write. A store that cannot be opened or
+// written (locked past the busy timeout, a full disk) keeps its minutes in
+// memory and is tried again a minute later; the recorder tells its fault
+// callback once when such a fault begins or changes, and once (with an ok
+// status) when it is over; a damaged store set aside is such a fault, over
+// at the first write to the new one. It never throws: the graph goes on regardless.
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "base/status.h"
+#include "history/usage_store.h"
+
+namespace plovex {
+
+// ${XDG_STATE_HOME:-$HOME/.local/state}/plovex/history.sqlite
+std::string DefaultUsageStorePath();
+
+class UsageRecorder {
+ public:
+  using FaultCallback = std::function<void(const Status&)>;
+  UsageRecorder(std::string path, FaultCallback on_fault);
+  ~UsageRecorder();  // writes what it holds
+  UsageRecorder(const UsageRecorder&) = delete;
+  UsageRecorder& operator=(const UsageRecorder&) = delete;
+
+  // One tick's counted bytes at Unix time `now`, over `seconds` (for the peak
+  // rate). A new key first writes what was gathered under the old one.
+  void Add(const UsageKey& key, std::int64_t now, std::int64_t in_bytes, std::int64_t out_bytes,
+           std::int64_t seconds);
+  // Writes what is gathered now; the runner calls it when it ends.
+  void Flush(std::int64_t now);
+
+ private:
+  void Note(const Status& status);
+
+  std::string path_;
+  FaultCallback on_fault_;
+  std::unique_ptr<UsageStore> store_;
+  UsageKey key_;
+  std::vector<UsageMinute> pending_;
+  std::int64_t next_try_ = 0;  // no write before this time after a failure
+  Status reported_;
+};
+
+}  // namespace plovex

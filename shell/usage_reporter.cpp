@@ -1,0 +1,75 @@
+#include "shell/usage_reporter.h"
+
+#include <charconv>
+#include <ctime>
+#include <filesystem>
+#include <ostream>
+
+#include "core/plovex_error.h"
+#include "history/usage_period.h"
+#include "history/usage_recorder.h"
+#include "settings/headless_controls.h"
+#include "settings/hive_file.h"
+#include "settings/settings_store.h"
+
+namespace plovex {
+
+namespace {
+
+Result<std::int64_t> CapBytes(const std::string& text) {
+  std::int64_t cap = 0;
+  const char* end = text.data() + text.size();
+  const auto [ptr, ec] = std::from_chars(text.data(), end, cap);
+  if (text.empty() || ec != std::errc() || ptr != end || cap < 0) {
+    return Status::InvalidArgument("UsageCap '" + text + "' is not a number of bytes");
+  }
+  return cap;
+}
+
+}  // namespace
+
+int RunUsageProgram(bool json, std::ostream& out, std::ostream& err) {
+  TPlovexSettings settings;
+  HeadlessControls controls(settings);
+  HiveFile hive(DefaultHivePath());
+  SettingsStore store(hive, settings, controls);
+  try {
+    store.LoadSettings();
+  } catch (const PlovexError& e) {
+    err << "plovex: " << DisplayMessage(e.what()) << std::endl;
+    return 1;
+  }
+  const Result<std::int64_t> cap = CapBytes(settings.UsageCap);
+  if (!cap.ok()) {
+    err << "plovex: " << cap.status().message() << std::endl;
+    return 1;
+  }
+  const UsageKey key{settings.Ip, settings.Interface.empty()
+                                      ? settings.Oid1.Oid + " " + settings.Oid2.Oid
+                                      : settings.Interface};
+  const std::string path = DefaultUsageStorePath();
+  const auto now = static_cast<std::int64_t>(std::time(nullptr));
+  Result<UsageReport> report = Status::NotFound("");
+  std::error_code ec;
+  if (std::filesystem::exists(path, ec)) {
+    Result<std::unique_ptr<UsageStore>> opened = UsageStore::Open(path, true);
+    if (!opened.ok()) {
+      err << "plovex: " << opened.status().message() << std::endl;
+      return 1;
+    }
+    report = ReadUsage(**opened, key, now, settings.UsageResetDay, *cap);
+  } else {
+    // Nothing recorded yet is a period of no usage, not an error.
+    Result<std::unique_ptr<UsageStore>> empty = UsageStore::Open(":memory:");
+    report = empty.ok() ? ReadUsage(**empty, key, now, settings.UsageResetDay, *cap)
+                        : Result<UsageReport>(empty.status());
+  }
+  if (!report.ok()) {
+    err << "plovex: " << report.status().message() << std::endl;
+    return 1;
+  }
+  out << (json ? UsageJson(*report) : UsageText(*report));
+  return out.flush() ? 0 : 1;
+}
+
+}  // namespace plovex
