@@ -40,8 +40,9 @@ inline constexpr std::array<PanelToolTip, 36> kPanelToolTips = {{
     {"udRefresh", "Seconds between two polls of the host (1 to 3600)"},
     {"edtTickFreq", "Minutes between two vertical ticks on the graph (1 to 1440)"},
     {"udTickFreq", "Minutes between two vertical ticks on the graph (1 to 1440)"},
-    {"edtInterface", "The interface name the counters follow when the router renumbers them; "
-                     "empty to keep the identifiers as typed"},
+    {"edtInterface",
+     "The interface name the counters follow when the router renumbers them; "
+     "empty to keep the identifiers as typed"},
     {"shpOID#", "The colour of counter # below the full scale"},
     {"btnOID#", "Chooses the colour of counter # below the full scale"},
     {"shpOID#Max", "The colour of counter # where it reaches the full scale"},
@@ -58,8 +59,9 @@ inline constexpr std::array<PanelToolTip, 6> kOverlayToolTips = {{
     {"chkTxt#", "Shows text # on the picture"},
     {"edtTXT#", "The text drawn; %# stands for the value read from the identifier below"},
     {"edtP#", "The SNMP identifier whose value replaces %#"},
-    {"cbp#Time", "How the value is shown: String as read, Time as days and clock time, NextAdp "
-                 "as the first address that is not the host's"},
+    {"cbp#Time",
+     "How the value is shown: String as read, Time as days and clock time, NextAdp "
+     "as the first address that is not the host's"},
     {"edtTXT#X", "Where text # is drawn: X in picture pixels from the left"},
     {"edtTXT#Y", "Where text # is drawn: Y in picture pixels from the top"},
 }};
