@@ -6,6 +6,7 @@ add_library(plovex_headless STATIC
   ${CMAKE_CURRENT_SOURCE_DIR}/headless_runner.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/interface_lister.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/usage_reporter.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/stored_settings.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/signal_waiter_posix.cpp)
 target_include_directories(plovex_headless PUBLIC ${PROJECT_SOURCE_DIR})
 target_compile_definitions(plovex_headless PRIVATE PLOVEX_VERSION="${PROJECT_VERSION}")

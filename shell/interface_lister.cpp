@@ -5,11 +5,8 @@
 #include <ostream>
 #include <thread>
 
-#include "core/plovex_error.h"
 #include "core/snmp_security.h"
-#include "settings/headless_controls.h"
-#include "settings/hive_file.h"
-#include "settings/settings_store.h"
+#include "shell/stored_settings.h"
 #include "snmp/tsnmp_send.h"
 
 namespace plovex {
@@ -42,16 +39,12 @@ std::string InterfaceListText(const TPlovexSettings& s, const InterfaceTable& ta
 }
 
 int RunInterfacesProgram(std::ostream& out, std::ostream& err) {
-  TPlovexSettings settings;
-  HeadlessControls controls(settings);
-  HiveFile hive(DefaultHivePath());
-  SettingsStore store(hive, settings, controls);
-  try {
-    store.LoadSettings();
-  } catch (const PlovexError& e) {
-    err << "plovex: " << DisplayMessage(e.what()) << std::endl;
+  Result<TPlovexSettings> loaded = LoadStoredSettings();
+  if (!loaded.ok()) {
+    err << "plovex: " << loaded.status().message() << std::endl;
     return 1;
   }
+  TPlovexSettings& settings = *loaded;
   TSNMPSend client;
   if (const Status usable = ConfigureClient(settings, client); !usable.ok()) {
     err << "plovex: SNMP version 3: " << usable.message() << std::endl;

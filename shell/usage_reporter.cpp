@@ -5,12 +5,9 @@
 #include <filesystem>
 #include <ostream>
 
-#include "core/plovex_error.h"
 #include "history/usage_period.h"
 #include "history/usage_recorder.h"
-#include "settings/headless_controls.h"
-#include "settings/hive_file.h"
-#include "settings/settings_store.h"
+#include "shell/stored_settings.h"
 
 namespace plovex {
 
@@ -29,16 +26,12 @@ Result<std::int64_t> CapBytes(const std::string& text) {
 }  // namespace
 
 int RunUsageProgram(bool json, std::ostream& out, std::ostream& err) {
-  TPlovexSettings settings;
-  HeadlessControls controls(settings);
-  HiveFile hive(DefaultHivePath());
-  SettingsStore store(hive, settings, controls);
-  try {
-    store.LoadSettings();
-  } catch (const PlovexError& e) {
-    err << "plovex: " << DisplayMessage(e.what()) << std::endl;
+  Result<TPlovexSettings> loaded = LoadStoredSettings();
+  if (!loaded.ok()) {
+    err << "plovex: " << loaded.status().message() << std::endl;
     return 1;
   }
+  TPlovexSettings& settings = *loaded;
   const Result<std::int64_t> cap = CapBytes(settings.UsageCap);
   if (!cap.ok()) {
     err << "plovex: " << cap.status().message() << std::endl;
