@@ -135,6 +135,7 @@ Schema BuildSchema() {
   add(r.StayOnTop, "WindowStayOnTop", Of(&S::StayOnTop), false);
   add(r.UsageResetDay, "UsageResetDay", Of(&S::UsageResetDay), 1, kOptional);
   add(r.UsageCap, "UsageCap", Of(&S::UsageCap), "0", kOptional);
+  add(r.MetricsListen, "MetricsListen", Of(&S::MetricsListen), "", kOptional);
   return schema;
 }
 

@@ -156,6 +156,7 @@ const char kFirstStartHive[] =
     "\"WindowStayOnTop\"=dword:00000000\n"
     "\"UsageResetDay\"=dword:00000001\n"
     "\"UsageCap\"=\"0\"\n"
+    "\"MetricsListen\"=\"\"\n"
     "\n";
 
 // No temporary file of a commit is left in the directory of `path`.

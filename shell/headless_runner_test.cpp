@@ -45,7 +45,7 @@ TEST(HeadlessArgs, TicksIsOptionalAndMustBePositive) {
 TEST(HeadlessArgs, BadArgumentsExitWithUsage) {
   std::ostringstream out, err;
   const std::vector<std::string> args{"--bogus"};
-  EXPECT_EQ(RunHeadlessProgram(args, out, err), 2);
+  EXPECT_EQ(RunHeadlessProgram(args, "never-read.reg", out, err), 2);
   EXPECT_NE(err.str().find("unknown argument '--bogus'"), std::string::npos);
   EXPECT_NE(err.str().find("usage: plovex"), std::string::npos);
   EXPECT_EQ(out.str(), "");
@@ -83,6 +83,12 @@ class ManualWaiter : public TickWaiter {
  private:
   ManualClock& clock_;
 };
+
+HeadlessArgs Ticks(std::int64_t n) {
+  HeadlessArgs args;
+  args.ticks = n;
+  return args;
+}
 
 std::vector<std::string> Lines(const std::string& text) {
   std::vector<std::string> lines;
@@ -125,7 +131,7 @@ struct RunnerRig {
 TEST(HeadlessRun, TicksOnASteadyScheduleAndPrintsOneHintPerTick) {
   RunnerRig rig;
   const TimePoint start = rig.clock.Steady();
-  EXPECT_EQ(rig.runner.Run(HeadlessArgs{4}), 0);
+  EXPECT_EQ(rig.runner.Run(Ticks(4)), 0);
   EXPECT_EQ(rig.poll.polls, 4);  // the Start tick counts
   // Deadlines on the whole seconds from the start, however long each poll took.
   ASSERT_EQ(rig.waiter.waits.size(), 3u);
@@ -147,7 +153,7 @@ TEST(HeadlessRun, AnOverrunTicksAtOnceAndCountsOnFromThere) {
   RunnerRig rig;
   rig.slow.takes = 2500ms;
   const TimePoint start = rig.clock.Steady();
-  rig.runner.Run(HeadlessArgs{3});
+  rig.runner.Run(Ticks(3));
   ASSERT_EQ(rig.waiter.waits.size(), 2u);
   EXPECT_EQ(rig.waiter.waits[0], start + 2500ms);  // due at +1 s, the Start tick ended at +2.5 s
   EXPECT_EQ(rig.waiter.waits[1], start + 5000ms);
@@ -164,7 +170,7 @@ TEST(HeadlessRun, AStopEndsTheRunAndSavesTheSettings) {
 TEST(HeadlessRun, TickErrorsArePrintedAndTheRunGoesOn) {
   RunnerRig rig(false);
   rig.s.TickFreq = 0;  // every tick fails after the scroll
-  EXPECT_EQ(rig.runner.Run(HeadlessArgs{3}), 0);
+  EXPECT_EQ(rig.runner.Run(Ticks(3)), 0);
   const auto errors = Lines(rig.err.str());
   ASSERT_GE(errors.size(), 3u);
   EXPECT_EQ(errors[errors.size() - 1], "Division by zero.");
@@ -180,7 +186,7 @@ TEST(HeadlessRun, ALoadFailureIsPrintedOnceAndTheRunGoesOn) {
   ASSERT_TRUE(seeded);
   RunnerRig rig;
   rig.hive = *seeded;
-  EXPECT_EQ(rig.runner.Run(HeadlessArgs{2}), 0);
+  EXPECT_EQ(rig.runner.Run(Ticks(2)), 0);
   EXPECT_EQ(Lines(rig.err.str()).size(), 1u) << rig.err.str();
   EXPECT_EQ(rig.s.Ip, "127.0.0.1");
   EXPECT_EQ(rig.s.Refresh, 1) << "the values it could not read take their defaults";
@@ -194,7 +200,7 @@ TEST(HeadlessRun, ZeroRefreshRunsOnlyTheStartTick) {
   RunnerRig rig(false);
   rig.s.Refresh = 0;
   rig.poll.script = {{std::nullopt, std::nullopt}};
-  EXPECT_EQ(rig.runner.Run(HeadlessArgs{5}), 0);
+  EXPECT_EQ(rig.runner.Run(Ticks(5)), 0);
   EXPECT_EQ(rig.poll.polls, 1);
   EXPECT_TRUE(rig.waiter.waits.empty());
   EXPECT_NE(rig.err.str().find("Refresh is 0 seconds: the timer does not run"), std::string::npos);
@@ -223,7 +229,7 @@ TEST(HeadlessRun, AHostFallingSilentAndAnsweringAgainIsToldOnceEach) {
   silent.inner.script = rig.poll.script;
   HeadlessRunner runner{rig.s,      nullptr, rig.picture, rig.clock, silent,
                         rig.writer, nullptr, rig.waiter,  rig.out,   rig.err};
-  EXPECT_EQ(runner.Run(HeadlessArgs{6}), 0);
+  EXPECT_EQ(runner.Run(Ticks(6)), 0);
   EXPECT_EQ(Lines(rig.err.str()), (std::vector<std::string>{"plovex: no answer from 127.0.0.1",
                                                             "plovex: 127.0.0.1 answers again"}));
   const auto hints = Lines(rig.out.str());
@@ -245,7 +251,7 @@ TEST(HeadlessRun, TheReasonAVersion3AgentRefusedIsToldOnStandardError) {
   HeadlessRunner runner{rig.s,      nullptr, rig.picture, rig.clock, refused,
                         rig.writer, nullptr, rig.waiter,  rig.out,   rig.err};
   // A run in which the host never answered ends with status 3.
-  EXPECT_EQ(runner.Run(HeadlessArgs{2}), 3);
+  EXPECT_EQ(runner.Run(Ticks(2)), 3);
   EXPECT_EQ(Lines(rig.err.str()),
             (std::vector<std::string>{"plovex: no answer from 127.0.0.1: unknown user",
                                       "plovex: 127.0.0.1 never answered"}));
@@ -256,8 +262,48 @@ TEST(HeadlessRun, TheReasonAVersion3AgentRefusedIsToldOnStandardError) {
 TEST(HeadlessRun, AFailedClosingSaveIsReportedInTheExitCode) {
   RunnerRig rig;
   rig.hive.set_writable(false);
-  EXPECT_EQ(rig.runner.Run(HeadlessArgs{1}), 1);
+  EXPECT_EQ(rig.runner.Run(Ticks(1)), 1);
   EXPECT_NE(rig.err.str().find("Failed to set data for"), std::string::npos) << rig.err.str();
+}
+
+TEST(HeadlessRun, MetricsOpenWhereTheSettingsSayAndHearEveryTick) {
+  struct FakeMetrics : MetricsService {
+    Status open_result;
+    std::vector<std::string> opened;
+    std::vector<TickSample> told;
+    Status Open(const ListenAddress& address) override {
+      opened.push_back(address.Text());
+      return open_result;
+    }
+    void Tell(const TickSample& sample) override { told.push_back(sample); }
+  };
+  RunnerRig rig(false);
+  rig.s.Ip = "127.0.0.1";
+  rig.s.MetricsListen = "9877";
+  FakeMetrics metrics;
+  rig.runner.ServeMetrics(&metrics);
+  EXPECT_EQ(rig.runner.Run(Ticks(3)), 0);
+  EXPECT_EQ(metrics.opened, std::vector<std::string>{"127.0.0.1:9877"});
+  ASSERT_EQ(metrics.told.size(), 3u);
+  const TickSample& second = metrics.told[1];
+  EXPECT_TRUE(second.answered);
+  EXPECT_DOUBLE_EQ(second.poll_seconds, 0.3);  // SlowPoll's time on the manual clock
+  EXPECT_EQ(second.in_rate, 64000);
+  EXPECT_EQ(second.out_rate, 1536);
+  EXPECT_EQ(second.host, "127.0.0.1");
+  EXPECT_TRUE(rig.s.AskUptime);
+
+  // A port in use on the command line: nothing read, polled or saved.
+  RunnerRig busy;
+  FakeMetrics refused;
+  refused.open_result = Status::IoError("metrics: cannot listen on 127.0.0.1:9877: in use");
+  busy.runner.ServeMetrics(&refused);
+  HeadlessArgs args = Ticks(3);
+  args.metrics = ListenAddress{"127.0.0.1", 9877};
+  EXPECT_EQ(busy.runner.Run(args), 1);
+  EXPECT_EQ(busy.err.str(), "plovex: metrics: cannot listen on 127.0.0.1:9877: in use\n");
+  EXPECT_EQ(busy.poll.polls, 0);
+  EXPECT_FALSE(busy.hive.KeyExists("\\Software\\Kestrune\\Plovex_1"));
 }
 
 }  // namespace
