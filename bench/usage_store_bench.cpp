@@ -163,8 +163,9 @@ int Main(int argc, char** argv) {
               minute_memory, minute_file / minute_memory);
   std::printf("%-44s %9.3f ms %9.3f ms %8.2f\n", "plovex --usage (process) / ReadUsage", program,
               read_memory, program / read_memory);
-  std::printf("goals: file %.2f MB (under 5), minute %.3f ms (under 2), --usage %.1f ms (under 50)\n",
-              file_bytes / 1e6, minute_file, program);
+  std::printf(
+      "goals: file %.2f MB (under 5), minute %.3f ms (under 2), --usage %.1f ms (under 50)\n",
+      file_bytes / 1e6, minute_file, program);
   fs::remove_all(dir);
   return 0;
 }
