@@ -94,8 +94,8 @@ Result<std::unique_ptr<MetricsServer>> MetricsServer::Start(const ListenAddress&
                                    std::to_string(address.port));
   }
   std::unique_ptr<MetricsServer> server(new MetricsServer(std::move(body)));
-  const char* options[] = {"listening_ports", ports.c_str(), "num_threads", "2",
-                           "request_timeout_ms", "10000", nullptr};
+  const char* options[] = {"listening_ports",    ports.c_str(), "num_threads", "2",
+                           "request_timeout_ms", "10000",       nullptr};
   mg_callbacks callbacks{};
   // The server's own messages would go to standard error with no context;
   // what matters (a failed start) comes back as the start's error.

@@ -21,7 +21,8 @@ class MetricsServer {
 
   // Listens on `address` at once. Fails with a message naming the address
   // and the reason when it cannot (a port in use, an address this host does
-  // not have, IPv6 with a civetweb built without it, as Debian's is). `body` is called on the server's threads, one call per scrape.
+  // not have, IPv6 with a civetweb built without it, as Debian's is). `body` is called on the
+  // server's threads, one call per scrape.
   static Result<std::unique_ptr<MetricsServer>> Start(const ListenAddress& address, Body body);
   ~MetricsServer();
   MetricsServer(const MetricsServer&) = delete;

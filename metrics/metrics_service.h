@@ -14,11 +14,11 @@ namespace plovex {
 
 // One tick as the metrics see it.
 struct TickSample {
-  bool answered = false;      // the host answered this tick's poll
-  double poll_seconds = 0;    // how long the poll took
-  std::string host;           // the monitored host, as set
-  std::string interface;      // the usage history's name for the counters
-  std::string sys_name;       // sysName.0 when the poll read it; else empty
+  bool answered = false;    // the host answered this tick's poll
+  double poll_seconds = 0;  // how long the poll took
+  std::string host;         // the monitored host, as set
+  std::string interface;    // the usage history's name for the counters
+  std::string sys_name;     // sysName.0 when the poll read it; else empty
   // Bytes per second over the last interval; none when this tick's poll did
   // not read the counter.
   std::optional<std::int64_t> in_rate, out_rate;

@@ -73,14 +73,14 @@ TEST(TrafficMetrics, TheExpositionFollowsTheTicks) {
             {}},
            {"another name",
             renamed,
-            {"plovex_octets_total{direction=\"in\"} 1000500",
-             "plovex_period_cap_octets 5000000000",
+            {"plovex_octets_total{direction=\"in\"} 1000500", "plovex_period_cap_octets 5000000000",
              "plovex_info{host=\"192.0.2.1\",interface=\"wan0\",sys_name=\"gateway\"} 1"},
             {"plovex_info{host=\"192.0.2.1\",interface=\"wan0\",sys_name=\"router\"} 1"}},
        }) {
     metrics.Tell(step.sample);
     const std::string text = metrics.Exposition();
-    for (const std::string& line : step.shown) EXPECT_TRUE(Shows(text, line)) << step.what << ": " << line << "\n" << text;
+    for (const std::string& line : step.shown)
+      EXPECT_TRUE(Shows(text, line)) << step.what << ": " << line << "\n" << text;
     for (const std::string& line : step.not_shown)
       EXPECT_FALSE(Shows(text, line)) << step.what << ": " << line << "\n" << text;
   }
