@@ -126,8 +126,10 @@ with tempfile.TemporaryDirectory() as tmp:
         up = wait_for("both targets up in Prometheus",
                       lambda: (lambda r: r if len(r) == 2 else None)(query("plovex_up")), 20)
         assert up == {"office": 1, "home": 1}, up
-        info = query('plovex_info{sys_name="test-agent"}')
-        assert set(info) == {"office", "home"}, info
+        # Each run with its own file: its own host.
+        for host, instance in (("127.0.0.1", "office"), ("::1", "home")):
+            info = query('plovex_info{host="%s",sys_name="test-agent"}' % host)
+            assert info == {instance: 1}, (host, info)
 
         time.sleep(3)
         t0, before = time.monotonic(), agent_octets()
