@@ -122,9 +122,6 @@ for args, message in (
          "plovex: metrics: cannot listen on %s: Address already in use\n" % taken),
         (["--settings", "elsewhere.reg", "--headless", "--ticks", "1"],
          "plovex: settings file elsewhere.reg does not exist (the window makes it:"
-         " plovex --settings elsewhere.reg)\n"),
-        (["--usage", "--settings=elsewhere.reg"],
-         "plovex: settings file elsewhere.reg does not exist (the window makes it:"
          " plovex --settings elsewhere.reg)\n")):
     code, out, err = run(args)
     check("%s exits %d, not 1" % (args, code), code == 1)

@@ -31,48 +31,21 @@ TEST(CommandLine, HeadlessFirstLeavesItsArgumentsToTheRunner) {
 }
 
 TEST(CommandLine, SettingsFileStandsAnywhereAndIsTakenOut) {
-  struct Case {
-    std::vector<std::string> args;
-    ProgramMode mode;
-    std::string file;
-    std::vector<std::string> rest;
-  };
-  for (const Case& c : std::vector<Case>{
-           {{"--settings", "a.reg"}, ProgramMode::kDesktop, "a.reg", {}},
-           {{"-platform", "offscreen", "--settings=b.reg"},
-            ProgramMode::kDesktop,
-            "b.reg",
-            {"-platform", "offscreen"}},
-           {{"--settings", "c.reg", "--headless", "--ticks", "1"},
-            ProgramMode::kHeadless,
-            "c.reg",
-            {"--headless", "--ticks", "1"}},
-           {{"--headless", "--settings", "d.reg", "--metrics", "9877"},
-            ProgramMode::kHeadless,
-            "d.reg",
-            {"--headless", "--metrics", "9877"}},
-           {{"--interfaces", "--settings", "e.reg"},
-            ProgramMode::kInterfaces,
-            "e.reg",
-            {"--interfaces"}},
-           {{"--usage=json", "--settings", "f.reg"},
-            ProgramMode::kUsageJson,
-            "f.reg",
-            {"--usage=json"}},
-           // A toolkit option's value is never ours.
-           {{"-qwindowtitle", "--settings", "g.reg"}, ProgramMode::kBadUsage, "", {}},
-           {{"--settings"}, ProgramMode::kBadUsage, "", {}},
-           {{"--settings="}, ProgramMode::kBadUsage, "", {}},
-           {{"--settings", "a.reg", "--settings", "b.reg"}, ProgramMode::kBadUsage, "", {}},
-       }) {
-    const CommandLine parsed = Parse(c.args);
-    EXPECT_EQ(parsed.mode, c.mode) << c.args[0];
-    EXPECT_EQ(parsed.settings_file, c.file) << c.args[0];
-    if (c.mode != ProgramMode::kBadUsage) {
-      EXPECT_EQ(parsed.args, c.rest) << c.args[0];
-    }
-  }
-  EXPECT_EQ(Parse({"--settings", "x.reg", "--headless"}).headless_from, 1u);
+  using Args = std::vector<std::string>;
+  const CommandLine window = Parse({"-platform", "offscreen", "--settings=b.reg"});
+  EXPECT_EQ(window.mode, ProgramMode::kDesktop);
+  EXPECT_EQ(window.settings_file, "b.reg");
+  EXPECT_EQ(window.args, (Args{"-platform", "offscreen"}));
+  const CommandLine headless = Parse({"--settings", "c.reg", "--headless", "--metrics", "9877"});
+  EXPECT_EQ(headless.mode, ProgramMode::kHeadless);
+  EXPECT_EQ(headless.settings_file, "c.reg");
+  EXPECT_EQ(headless.args, (Args{"--headless", "--metrics", "9877"}));
+  EXPECT_EQ(headless.headless_from, 1u);
+  EXPECT_EQ(Parse({"--usage=json", "--settings", "f.reg"}).mode, ProgramMode::kUsageJson);
+  // A toolkit option's value is never ours.
+  for (const Args& bad : {Args{"-qwindowtitle", "--settings", "g.reg"}, Args{"--settings"},
+                          Args{"--settings="}, Args{"--settings", "a", "--settings", "b"}})
+    EXPECT_EQ(Parse(bad).mode, ProgramMode::kBadUsage) << bad.back();
 }
 
 TEST(CommandLine, TheWindowTakesOnlyToolkitOptions) {

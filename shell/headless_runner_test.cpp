@@ -266,45 +266,5 @@ TEST(HeadlessRun, AFailedClosingSaveIsReportedInTheExitCode) {
   EXPECT_NE(rig.err.str().find("Failed to set data for"), std::string::npos) << rig.err.str();
 }
 
-TEST(HeadlessRun, MetricsOpenWhereTheSettingsSayAndHearEveryTick) {
-  struct FakeMetrics : MetricsService {
-    Status open_result;
-    std::vector<std::string> opened;
-    std::vector<TickSample> told;
-    Status Open(const ListenAddress& address) override {
-      opened.push_back(address.Text());
-      return open_result;
-    }
-    void Tell(const TickSample& sample) override { told.push_back(sample); }
-  };
-  RunnerRig rig(false);
-  rig.s.Ip = "127.0.0.1";
-  rig.s.MetricsListen = "9877";
-  FakeMetrics metrics;
-  rig.runner.ServeMetrics(&metrics);
-  EXPECT_EQ(rig.runner.Run(Ticks(3)), 0);
-  EXPECT_EQ(metrics.opened, std::vector<std::string>{"127.0.0.1:9877"});
-  ASSERT_EQ(metrics.told.size(), 3u);
-  const TickSample& second = metrics.told[1];
-  EXPECT_TRUE(second.answered);
-  EXPECT_DOUBLE_EQ(second.poll_seconds, 0.3);  // SlowPoll's time on the manual clock
-  EXPECT_EQ(second.in_rate, 64000);
-  EXPECT_EQ(second.out_rate, 1536);
-  EXPECT_EQ(second.host, "127.0.0.1");
-  EXPECT_TRUE(rig.s.AskUptime);
-
-  // A port in use on the command line: nothing read, polled or saved.
-  RunnerRig busy;
-  FakeMetrics refused;
-  refused.open_result = Status::IoError("metrics: cannot listen on 127.0.0.1:9877: in use");
-  busy.runner.ServeMetrics(&refused);
-  HeadlessArgs args = Ticks(3);
-  args.metrics = ListenAddress{"127.0.0.1", 9877};
-  EXPECT_EQ(busy.runner.Run(args), 1);
-  EXPECT_EQ(busy.err.str(), "plovex: metrics: cannot listen on 127.0.0.1:9877: in use\n");
-  EXPECT_EQ(busy.poll.polls, 0);
-  EXPECT_FALSE(busy.hive.KeyExists("\\Software\\Kestrune\\Plovex_1"));
-}
-
 }  // namespace
 }  // namespace plovex

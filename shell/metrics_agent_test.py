@@ -1,17 +1,10 @@
 #!/usr/bin/python3
-"""End to end: a real Prometheus server scrapes two headless Plovex runs,
-each with a settings file of its own, while pings cross interface 2 of the
-local SNMP agent.
+"""End to end: a real Prometheus server scrapes two headless Plovex runs, each
+with a settings file of its own ("office" polls 127.0.0.1 and serves where its
+"MetricsListen" says, "home" polls ::1 and serves where --metrics says), while
+pings cross interface 2 of the local SNMP agent.
 
     metrics_agent_test.py PLOVEX SNMP_AGENT_SH DEMO_HIVE
-
-"office" polls 127.0.0.1 and serves where its file's "MetricsListen" says;
-"home" polls ::1 and serves where --metrics says. Checked: the
-exposition's Content-Type, the landing page, promtool's verdict, the rate
-Prometheus computes from plovex_octets_total against the agent's own
-counters, plovex_up while the agent is stopped (SIGSTOP) and after, the
-counter going on from the usage history after a restart, and that each run
-kept to its own settings file.
 """
 import json
 import os
@@ -67,11 +60,14 @@ def agent_octets():
     return int(out[0]), int(out[1])
 
 
-def octets_total(address):
+def sample(body, name):
     """None before the first tick, which shows no series."""
-    _, body = get("http://%s/metrics" % address)
     return next((float(line.split()[1]) for line in body.splitlines()
-                 if line.startswith('plovex_octets_total{direction="in"}')), None)
+                 if line.startswith(name + " ")), None)
+
+
+def octets_total(address):
+    return sample(get("http://%s/metrics" % address)[1], 'plovex_octets_total{direction="in"}')
 
 
 started = []
@@ -115,11 +111,14 @@ with tempfile.TemporaryDirectory() as tmp:
              "--web.listen-address=" + PROMETHEUS, "--log.level=warn"],
             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
 
-        kind, body = wait_for("office's metrics", lambda: get("http://%s/metrics" % OFFICE), 10)
+        kind, body = wait_for("office's first tick", lambda: (
+            lambda got: got if sample(got[1], "plovex_up") is not None else None)(
+                get("http://%s/metrics" % OFFICE)), 10)
         assert kind == "text/plain; version=0.0.4; charset=utf-8", kind
         checked = subprocess.run(["promtool", "check", "metrics"], input=body,
                                  capture_output=True, text=True)
         assert checked.returncode == 0, checked.stdout + checked.stderr
+        assert 0 < sample(body, "plovex_poll_duration_seconds") < 1, body
         kind, page = get("http://%s/" % HOME)
         assert kind.startswith("text/html") and 'href="/metrics"' in page, (kind, page)
 
