@@ -60,14 +60,10 @@ def agent_octets():
     return int(out[0]), int(out[1])
 
 
-def sample(body, name):
+def sample(body, name='plovex_octets_total{direction="in"}'):
     """None before the first tick, which shows no series."""
     return next((float(line.split()[1]) for line in body.splitlines()
                  if line.startswith(name + " ")), None)
-
-
-def octets_total(address):
-    return sample(get("http://%s/metrics" % address)[1], 'plovex_octets_total{direction="in"}')
 
 
 started = []
@@ -122,9 +118,8 @@ with tempfile.TemporaryDirectory() as tmp:
         kind, page = get("http://%s/" % HOME)
         assert kind.startswith("text/html") and 'href="/metrics"' in page, (kind, page)
 
-        up = wait_for("both targets up in Prometheus",
-                      lambda: (lambda r: r if len(r) == 2 else None)(query("plovex_up")), 20)
-        assert up == {"office": 1, "home": 1}, up
+        wait_for("both targets up in Prometheus",
+                 lambda: query("plovex_up") == {"office": 1, "home": 1}, 20)
         # Each run with its own file: its own host.
         for host, instance in (("127.0.0.1", "office"), ("::1", "home")):
             info = query('plovex_info{host="%s",sys_name="test-agent"}' % host)
@@ -157,11 +152,12 @@ with tempfile.TemporaryDirectory() as tmp:
                  lambda: query("plovex_up") == {"office": 1, "home": 1}, 20)
 
         # Stopped and started again, office's counter goes on where it was.
-        last = octets_total(OFFICE)
+        last = sample(get("http://%s/metrics" % OFFICE)[1])
         office.send_signal(signal.SIGTERM)
         assert office.wait(10) == 0, office.stderr.read()
         again = start(["--settings", files["office"], "--headless"])
-        first = wait_for("office's metrics again", lambda: octets_total(OFFICE), 10)
+        first = wait_for("office's metrics again",
+                         lambda: sample(get("http://%s/metrics" % OFFICE)[1]), 10)
         assert first >= last > 0, (last, first)
         for p in (again, home):
             p.send_signal(signal.SIGTERM)
@@ -174,13 +170,7 @@ with tempfile.TemporaryDirectory() as tmp:
                 p.wait()
 
     assert os.listdir(config) == [], "the default hive was written: %s" % os.listdir(config)
-    for name in files:
-        text = open(files[name], encoding="utf-8").read()
-        assert '"IP"="%s"' % ("::1" if name == "home" else "127.0.0.1") in text, text
-    assert '"MetricsListen"="%s"' % OFFICE in open(files["office"], encoding="utf-8").read()
-    told = {"office": "plovex: no answer from 127.0.0.1\nplovex: 127.0.0.1 answers again\n",
-            "home": "plovex: no answer from ::1\nplovex: ::1 answers again\n", "again": ""}
-    for name, p in (("office", office), ("home", home), ("again", again)):
-        errors = p.stderr.read()
-        assert errors == told[name], (name, errors)
+    for p, host in ((office, "127.0.0.1"), (home, "::1"), (again, None)):
+        told = "plovex: no answer from %s\nplovex: %s answers again\n" % (host, host)
+        assert p.stderr.read() == (told if host else ""), host
 print("ok")
