@@ -185,7 +185,9 @@ void HeadlessRunner::TellMetrics() {
   sample.answered = !s_.SnmpFailed;
   sample.poll_seconds = std::chrono::duration<double>(poll_.took).count();
   sample.host = s_.Ip;
-  sample.sys_name = SysNameOf(s_, texts);
+  // Kept through a silence: the info series would otherwise change its labels.
+  if (std::string name = SysNameOf(s_, texts); !name.empty()) sys_name_ = std::move(name);
+  sample.sys_name = sys_name_;
   if (!texts[0].empty()) sample.in_rate = s_.Oid1.Rate;
   if (!texts[1].empty()) sample.out_rate = s_.Oid2.Rate;
   if (const Result<std::int64_t> uptime = ParseSignedDecimal(s_.SnmpMemory.Uptime, 64); uptime)

@@ -119,6 +119,7 @@ class HeadlessRunner : private TickHost, private RunHost {
   WatchedPoll poll_;
   MetricsService* metrics_ = nullptr;
   bool metrics_open_ = false;
+  std::string sys_name_;  // as the poll last read it
   TickCycle cycle_;
   RunControl run_;
 };

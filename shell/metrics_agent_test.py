@@ -146,6 +146,9 @@ with tempfile.TemporaryDirectory() as tmp:
         try:
             wait_for("plovex_up 0 while the agent is stopped",
                      lambda: query("plovex_up") == {"office": 0, "home": 0}, 10)
+            # The info series keeps its labels through the silence.
+            time.sleep(1.5)
+            assert set(query('plovex_info{sys_name="test-agent"}')) == {"office", "home"}
         finally:
             os.kill(snmpd, signal.SIGCONT)
         wait_for("plovex_up 1 once the agent is back",
