@@ -50,7 +50,7 @@ namespace plovex {
 
 struct HeadlessArgs {
   std::optional<std::int64_t> ticks;  // stop after this many ticks (>= 1)
-  std::optional<ListenAddress> metrics;
+  std::optional<ListenAddress> metrics = std::nullopt;
 };
 
 // Parses the arguments after "--headless": "--ticks N" / "--ticks=N" with N

@@ -84,12 +84,6 @@ class ManualWaiter : public TickWaiter {
   ManualClock& clock_;
 };
 
-HeadlessArgs Ticks(std::int64_t n) {
-  HeadlessArgs args;
-  args.ticks = n;
-  return args;
-}
-
 std::vector<std::string> Lines(const std::string& text) {
   std::vector<std::string> lines;
   std::istringstream in(text);
@@ -131,7 +125,7 @@ struct RunnerRig {
 TEST(HeadlessRun, TicksOnASteadyScheduleAndPrintsOneHintPerTick) {
   RunnerRig rig;
   const TimePoint start = rig.clock.Steady();
-  EXPECT_EQ(rig.runner.Run(Ticks(4)), 0);
+  EXPECT_EQ(rig.runner.Run(HeadlessArgs{4}), 0);
   EXPECT_EQ(rig.poll.polls, 4);  // the Start tick counts
   // Deadlines on the whole seconds from the start, however long each poll took.
   ASSERT_EQ(rig.waiter.waits.size(), 3u);
@@ -153,7 +147,7 @@ TEST(HeadlessRun, AnOverrunTicksAtOnceAndCountsOnFromThere) {
   RunnerRig rig;
   rig.slow.takes = 2500ms;
   const TimePoint start = rig.clock.Steady();
-  rig.runner.Run(Ticks(3));
+  rig.runner.Run(HeadlessArgs{3});
   ASSERT_EQ(rig.waiter.waits.size(), 2u);
   EXPECT_EQ(rig.waiter.waits[0], start + 2500ms);  // due at +1 s, the Start tick ended at +2.5 s
   EXPECT_EQ(rig.waiter.waits[1], start + 5000ms);
@@ -170,7 +164,7 @@ TEST(HeadlessRun, AStopEndsTheRunAndSavesTheSettings) {
 TEST(HeadlessRun, TickErrorsArePrintedAndTheRunGoesOn) {
   RunnerRig rig(false);
   rig.s.TickFreq = 0;  // every tick fails after the scroll
-  EXPECT_EQ(rig.runner.Run(Ticks(3)), 0);
+  EXPECT_EQ(rig.runner.Run(HeadlessArgs{3}), 0);
   const auto errors = Lines(rig.err.str());
   ASSERT_GE(errors.size(), 3u);
   EXPECT_EQ(errors[errors.size() - 1], "Division by zero.");
@@ -186,7 +180,7 @@ TEST(HeadlessRun, ALoadFailureIsPrintedOnceAndTheRunGoesOn) {
   ASSERT_TRUE(seeded);
   RunnerRig rig;
   rig.hive = *seeded;
-  EXPECT_EQ(rig.runner.Run(Ticks(2)), 0);
+  EXPECT_EQ(rig.runner.Run(HeadlessArgs{2}), 0);
   EXPECT_EQ(Lines(rig.err.str()).size(), 1u) << rig.err.str();
   EXPECT_EQ(rig.s.Ip, "127.0.0.1");
   EXPECT_EQ(rig.s.Refresh, 1) << "the values it could not read take their defaults";
@@ -200,7 +194,7 @@ TEST(HeadlessRun, ZeroRefreshRunsOnlyTheStartTick) {
   RunnerRig rig(false);
   rig.s.Refresh = 0;
   rig.poll.script = {{std::nullopt, std::nullopt}};
-  EXPECT_EQ(rig.runner.Run(Ticks(5)), 0);
+  EXPECT_EQ(rig.runner.Run(HeadlessArgs{5}), 0);
   EXPECT_EQ(rig.poll.polls, 1);
   EXPECT_TRUE(rig.waiter.waits.empty());
   EXPECT_NE(rig.err.str().find("Refresh is 0 seconds: the timer does not run"), std::string::npos);
@@ -229,7 +223,7 @@ TEST(HeadlessRun, AHostFallingSilentAndAnsweringAgainIsToldOnceEach) {
   silent.inner.script = rig.poll.script;
   HeadlessRunner runner{rig.s,      nullptr, rig.picture, rig.clock, silent,
                         rig.writer, nullptr, rig.waiter,  rig.out,   rig.err};
-  EXPECT_EQ(runner.Run(Ticks(6)), 0);
+  EXPECT_EQ(runner.Run(HeadlessArgs{6}), 0);
   EXPECT_EQ(Lines(rig.err.str()), (std::vector<std::string>{"plovex: no answer from 127.0.0.1",
                                                             "plovex: 127.0.0.1 answers again"}));
   const auto hints = Lines(rig.out.str());
@@ -251,7 +245,7 @@ TEST(HeadlessRun, TheReasonAVersion3AgentRefusedIsToldOnStandardError) {
   HeadlessRunner runner{rig.s,      nullptr, rig.picture, rig.clock, refused,
                         rig.writer, nullptr, rig.waiter,  rig.out,   rig.err};
   // A run in which the host never answered ends with status 3.
-  EXPECT_EQ(runner.Run(Ticks(2)), 3);
+  EXPECT_EQ(runner.Run(HeadlessArgs{2}), 3);
   EXPECT_EQ(Lines(rig.err.str()),
             (std::vector<std::string>{"plovex: no answer from 127.0.0.1: unknown user",
                                       "plovex: 127.0.0.1 never answered"}));
@@ -262,7 +256,7 @@ TEST(HeadlessRun, TheReasonAVersion3AgentRefusedIsToldOnStandardError) {
 TEST(HeadlessRun, AFailedClosingSaveIsReportedInTheExitCode) {
   RunnerRig rig;
   rig.hive.set_writable(false);
-  EXPECT_EQ(rig.runner.Run(Ticks(1)), 1);
+  EXPECT_EQ(rig.runner.Run(HeadlessArgs{1}), 1);
   EXPECT_NE(rig.err.str().find("Failed to set data for"), std::string::npos) << rig.err.str();
 }
 

@@ -100,7 +100,8 @@ with tempfile.TemporaryDirectory() as tmp:
             ["nsenter", "-t", peer, "-n", "ping", "-q", "-i", "0.01", "-s", "1000",
              "198.51.100.7"], stdout=subprocess.DEVNULL))
         office = start(["--settings", files["office"], "--headless"])
-        home = start(["--headless", "--settings=home.reg", "--metrics", HOME])
+        # A port alone listens on loopback.
+        home = start(["--headless", "--settings=home.reg", "--metrics", HOME.split(":")[1]])
         started.append(subprocess.Popen(
             ["prometheus", "--config.file=" + os.path.join(tmp, "prometheus.yml"),
              "--storage.tsdb.path=" + os.path.join(tmp, "tsdb"),
