@@ -112,7 +112,8 @@ for args, message in ((["--bogus"], "plovex: unknown option '--bogus'\n"),
     untouched(args)
 
 # Refused before the settings are read: a metrics port that another program
-# holds, and a settings file that does not exist (only the window makes one).
+# holds, and a settings file that does not exist (only the window makes one)
+# or is not a file.
 metrics_holder = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
 metrics_holder.bind((HOST, 0))
 metrics_holder.listen()
@@ -122,7 +123,8 @@ for args, message in (
          "plovex: metrics: cannot listen on %s: Address already in use\n" % taken),
         (["--settings", "elsewhere.reg", "--headless", "--ticks", "1"],
          "plovex: settings file elsewhere.reg does not exist (the window makes it:"
-         " plovex --settings elsewhere.reg)\n")):
+         " plovex --settings elsewhere.reg)\n"),
+        (["--interfaces", "--settings", "/"], "plovex: settings file / is not a file\n")):
     code, out, err = run(args)
     check("%s exits %d, not 1" % (args, code), code == 1)
     check("%s: stderr %r, not %r" % (args, err, message), err == message)

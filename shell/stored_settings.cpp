@@ -20,8 +20,12 @@ std::string SettingsPath(const std::string& named) {
 Status NamedSettingsExist(const std::string& named) {
   if (named.empty()) return Status::Ok();
   std::error_code ec;
-  if (std::filesystem::exists(named, ec)) return Status::Ok();
-  if (ec) return Status::IoError("settings file " + named + ": " + ec.message());
+  const std::filesystem::file_status status = std::filesystem::status(named, ec);
+  if (std::filesystem::is_regular_file(status)) return Status::Ok();
+  if (std::filesystem::exists(status))
+    return Status::InvalidArgument("settings file " + named + " is not a file");
+  if (ec && ec != std::errc::no_such_file_or_directory)
+    return Status::IoError("settings file " + named + ": " + ec.message());
   return Status::NotFound("settings file " + named +
                           " does not exist (the window makes it: plovex --settings " + named + ")");
 }

@@ -16,8 +16,9 @@ namespace plovex {
 std::string SettingsPath(const std::string& named);
 
 // Only the window makes a settings file. For the other modes a named file
-// that does not exist is an error, not the defaults: a misspelt name would
-// otherwise poll the default host and leave a new file behind.
+// that does not exist (or is a directory) is an error, not the defaults: a
+// misspelt name would otherwise poll the default host and leave a new file
+// behind.
 Status NamedSettingsExist(const std::string& named);
 
 Result<TPlovexSettings> LoadStoredSettings(const std::string& hive_path);
