@@ -14,6 +14,7 @@ add_library(plovex_desktop STATIC
   ${CMAKE_CURRENT_SOURCE_DIR}/screen_place.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/termination_signals.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/tform1.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/thistory_window.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/timage.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/tray_presence.h
   ${CMAKE_CURRENT_SOURCE_DIR}/tstatus_strip.cpp

@@ -129,6 +129,7 @@ void TForm1::BuildMenu() {
   QMenu* m = PopupMenu1;
   Configuration1 =
       MenuEntry(m, "Configuration1", "Configuration", this, &TForm1::Configuration1Click);
+  History1 = MenuEntry(m, "History1", "History\u2026", this, &TForm1::History1Click);
   InstantSnapShot1 =
       MenuEntry(m, "InstantSnapShot1", "Instant SnapShot", this, &TForm1::InstantSnapShot1Click);
   m->addSeparator();
@@ -156,7 +157,7 @@ void TForm1::BuildTrayMenu() {
   ShowHide1->setObjectName("ShowHide1");
   connect(ShowHide1, &QAction::triggered, this, &TForm1::ShowHide1Click);
   TrayMenu1->addSeparator();
-  TrayMenu1->addActions({Configuration1, InstantSnapShot1});
+  TrayMenu1->addActions({Configuration1, History1, InstantSnapShot1});
   TrayMenu1->addSeparator();
   TrayMenu1->addAction(Clear1);
   TrayMenu1->addSeparator();
@@ -323,6 +324,17 @@ void TForm1::Configuration1Click() {
   PageControl1->setCurrentIndex(1);
   // The keys go to the tree, as they went to the picture.
   if (auto* tree = panel_->findChild<QWidget*>("TreeView1")) tree->setFocus(Qt::OtherFocusReason);
+}
+
+void TForm1::History1Click() {
+  if (!history_) {
+    history_ = new THistoryWindow(settings_, DefaultUsageStorePath(), font_.get(), this);
+  }
+  history_->Refresh();
+  // Beside the main window, also when that one waits in the tray.
+  history_->show();
+  history_->raise();
+  history_->activateWindow();
 }
 
 void TForm1::ShowGraphPage() {
@@ -641,6 +653,7 @@ bool TForm1::CloseFor(CloseReason reason, std::ostream* err) {
 }
 
 void TForm1::ReleaseAtClose() {
+  if (history_) history_->close();
   run_.SetTick(nullptr);
   tick_.reset();
   agent_poll_.reset();

@@ -60,6 +60,7 @@
 #include "settings/settings_store.h"
 #include "shell/corner_keeper.h"
 #include "shell/error_display.h"
+#include "shell/thistory_window.h"
 #include "shell/timage.h"
 #include "shell/tray_presence.h"
 #include "shell/tstatus_strip.h"
@@ -119,6 +120,7 @@ class TForm1 : public QWidget, public TickHost, public PanelHost, private RunHos
   ErrorDisplay& Errors() { return errors_; }
   TConfigPanel* ConfigPanel() const { return panel_; }
   TTrayIcon* TrayIcon() const { return TrayIcon1; }
+  THistoryWindow* HistoryWindow() const { return history_; }
   TStatusStrip* StatusStrip() const { return StatusStrip1; }
   // What "Stay on top" says where the platform does not honour it.
   static const char* const kNoStayOnTopReason;
@@ -157,6 +159,8 @@ class TForm1 : public QWidget, public TickHost, public PanelHost, private RunHos
   void Button3Click();  // Stop
   void Timer1Timer();
   void Configuration1Click();
+  // Opens the History window, or brings the open one to the front.
+  void History1Click();
   void InstantSnapShot1Click();
   void Clear1Click();
   void Stayontop1Click();
@@ -247,6 +251,7 @@ class TForm1 : public QWidget, public TickHost, public PanelHost, private RunHos
   QTimer* Timer1 = nullptr;
   QMenu* PopupMenu1 = nullptr;
   QAction* Configuration1 = nullptr;
+  QAction* History1 = nullptr;
   QAction* InstantSnapShot1 = nullptr;
   QAction* Clear1 = nullptr;
   QAction* Stayontop1 = nullptr;
@@ -256,6 +261,7 @@ class TForm1 : public QWidget, public TickHost, public PanelHost, private RunHos
   QMenu* TrayMenu1 = nullptr;
   QAction* ShowHide1 = nullptr;
   QPointer<TTrayIcon> TrayIcon1;
+  QPointer<THistoryWindow> history_;
   CornerKeeper* corner_keeper_ = nullptr;
 };
 
