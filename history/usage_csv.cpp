@@ -26,8 +26,7 @@ std::string UsageCsv(const UsageKey& key, const UsageSeries& series, const Usage
       "host,interface,start,end,in_bytes,out_bytes,peak_in_bytes_per_s,peak_out_bytes_per_s\r\n";
   for (const UsageBucket& b : series.buckets) {
     csv += host + "," + interface + "," + IsoLocal(b.start) + "," + IsoLocal(b.end) + "," +
-           N(b.in_bytes) + "," + N(b.out_bytes) + "," + N(b.peak_in) + "," + N(b.peak_out) +
-           "\r\n";
+           N(b.in_bytes) + "," + N(b.out_bytes) + "," + N(b.peak_in) + "," + N(b.peak_out) + "\r\n";
   }
   csv += "\r\nhost,interface,date,in_bytes,out_bytes,total_bytes\r\n";
   for (const UsageRow& day : tables.days) {

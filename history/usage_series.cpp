@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <ctime>
+#include <iterator>
 
 namespace plovex {
 
@@ -227,11 +228,12 @@ Result<UsageTables> ReadTables(UsageStore& store, const UsageKey& key, std::int6
 }
 
 std::string IsoLocal(std::int64_t t) {
-  std::string s = Format(t, "%Y-%m-%dT%H:%M:%S%z");
   // "+0100" becomes "+01:00", the offset as ISO 8601 writes it beside a
   // time with colons.
-  if (s.size() >= 5) s.insert(s.size() - 2, ":");
-  return s;
+  const std::string zone = Format(t, "%z");
+  const std::string minutes = zone.size() >= 2 ? zone.substr(zone.size() - 2) : std::string();
+  return Format(t, "%Y-%m-%dT%H:%M:%S") + zone.substr(0, zone.size() - minutes.size()) + ":" +
+         minutes;
 }
 
 std::string LocalDate(std::int64_t t) { return Format(t, "%Y-%m-%d"); }

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <ctime>
+#include <memory>
 
 #include "history/usage_csv.h"
 
@@ -78,7 +79,7 @@ TEST_F(UsageSeriesTest, EachViewBucketsItsTierOnLocalEdges) {
       // The week: minutes within 48 hours, whole hours shared in two before.
       {UsageView::kWeek, Local(12, 7, 15, 40), 40, Local(12, 7, 15, 30), 40},
       {UsageView::kWeek, Local(12, 5, 10, 20), 1001, Local(12, 5, 10, 0), 501},
-      {UsageView::kWeek, Local(12, 5, 10, 20), 1001, Local(12, 5, 10, 30), 500},
+      {UsageView::kWeek, Local(12, 5, 10, 20), 0, Local(12, 5, 10, 30), 500},  // the same hour
       // Two even local hours from the hour tier.
       {UsageView::kMonth, Local(12, 1, 9, 59), 9, Local(12, 1, 8), 9},
       // Local days from the day tier, also the 23-hour one.

@@ -38,6 +38,7 @@
 #include <QStackedWidget>
 #include <QTimer>
 #include <QWidget>
+#include <array>
 #include <cstdint>
 #include <iosfwd>
 #include <map>
@@ -81,6 +82,9 @@ struct TForm1Seams {
   const Clock* clock = nullptr;        // null: the system clock
   TrayPresence* tray = nullptr;        // null: the desktop's notification area
   WindowPlatform* platform = nullptr;  // null: the toolkit's platform
+  // The usage history's file; empty: the user's state folder, and none at
+  // all on a hand-set clock, whose minutes are not time.
+  std::string usage_path;
 };
 
 class TForm1 : public QWidget, public TickHost, public PanelHost, private RunHost {
@@ -194,6 +198,8 @@ class TForm1 : public QWidget, public TickHost, public PanelHost, private RunHos
   void BuildMenu();
   void BuildTrayMenu();
   void UpdateShowHide();
+  // The hint: the rates line with the faults that last, then the usage line.
+  void ShowTrayHint(const std::string& rates);
   // The fault that matters most goes to the status strip.
   void ShowFaults();
   std::optional<TickFault> FaultShown() const;
@@ -205,6 +211,7 @@ class TForm1 : public QWidget, public TickHost, public PanelHost, private RunHos
   // on a signal written to `err`. False when the save failed.
   bool CloseFor(CloseReason reason, std::ostream* err);
   void ReleaseAtClose();
+  std::string UsagePath() const;
   void UpdateTimer();
   // Runs one tick through the error display: a fault is shown once.
   void RunTick(const std::function<void()>& tick);
@@ -236,10 +243,12 @@ class TForm1 : public QWidget, public TickHost, public PanelHost, private RunHos
   QPoint press_at_;                 // the pointer on the screen at the press
   bool system_move_asked_ = false;  // this drag has asked the platform to move
   bool picture_focus_shown_ = false;
-  bool closing_ = false;                      // a close path has run; closing always succeeds
-  std::optional<std::string> close_failure_;  // why the closing save failed
-  std::string tick_hint_ = "Plovex";          // the hint the last tick set
-  std::map<TickFault, Status> faults_;        // the tick's faults that last
+  bool closing_ = false;                         // a close path has run; closing always succeeds
+  std::optional<std::string> close_failure_;     // why the closing save failed
+  std::string tick_hint_ = "Plovex";             // the hint the last tick set
+  QString usage_line_;                           // "Today 1.2 GB · this period …"
+  std::array<std::int64_t, 3> usage_figures_{};  // what usage_line_ shows
+  std::map<TickFault, Status> faults_;           // the tick's faults that last
 
   QStackedWidget* PageControl1 = nullptr;
   QFrame* Panel1 = nullptr;

@@ -58,8 +58,8 @@ QTableWidget* Table(const char* name, const QString& first_column, QWidget* pare
 
 }  // namespace
 
-THistoryWindow::THistoryWindow(const TPlovexSettings& settings, std::string store_path,
-                               Font* font, QWidget* parent)
+THistoryWindow::THistoryWindow(const TPlovexSettings& settings, std::string store_path, Font* font,
+                               QWidget* parent)
     : QWidget(parent, Qt::Window),
       s_(settings),
       path_(std::move(store_path)),
@@ -146,8 +146,7 @@ UsageView THistoryWindow::View() const {
 }
 
 UsageKey THistoryWindow::CurrentKey() const {
-  // As the tick records it.
-  return UsageKey{s_.Ip, s_.Interface.empty() ? s_.Oid1.Oid + " " + s_.Oid2.Oid : s_.Interface};
+  return MakeUsageKey(s_.Ip, s_.Interface, s_.Oid1.Oid, s_.Oid2.Oid);
 }
 
 UsageKey THistoryWindow::ChosenKey() const {
@@ -202,8 +201,7 @@ void THistoryWindow::Refresh() {
   const Result<std::int64_t> cap = ParseCapBytes(s_.UsageCap);
   Result<UsageSeries> series = ReadSeries(store, key, View(), now);
   Result<UsageTables> tables = ReadTables(store, key, now, s_.UsageResetDay);
-  Result<UsageReport> report =
-      ReadUsage(store, key, now, s_.UsageResetDay, cap.ok() ? *cap : 0);
+  Result<UsageReport> report = ReadUsage(store, key, now, s_.UsageResetDay, cap.ok() ? *cap : 0);
   for (const Status& status : {series.status(), tables.status(), report.status()}) {
     if (!status.ok()) {
       ShowStatus("The usage history cannot be read: " + Q(status.message()));
