@@ -116,6 +116,10 @@ Surface DrawUsageGraph(const UsageSeries& series, const TPlovexSettings& s, Font
     const Color color = c.Color & 0xFFFFFF;
     int prev_x = 0, prev_y = 0;
     for (std::size_t i = 0; i < n; ++i) {
+      // The newest bucket before its first minute is written: not a fall to
+      // zero, only not yet known.
+      const UsageBucket& b = series.buckets[i];
+      if (i + 1 == n && b.in_bytes == 0 && b.out_bytes == 0) break;
       const int x0 = column(i);
       const int x1 = std::max(column(i + 1), x0 + 1);
       const int y = bottom - static_cast<int>(Height(rates[k][i], scale, h));

@@ -618,6 +618,8 @@ void TForm1::SettingsApplied() {
   // longer loses what was applied. A save that fails is told, and Apply goes
   // on (the close tries again).
   errors_.Run([this] { store_->SaveSettingsAtClose(); });
+  // A new host, reset day or cap shows at once, not a minute later.
+  if (history_ && history_->isVisible()) history_->Refresh();
 }
 
 void TForm1::InterfaceMoved(const std::string& notice) {

@@ -73,7 +73,6 @@ THistoryWindow::THistoryWindow(const TPlovexSettings& settings, std::string stor
 
   cbHistoryKey = new QComboBox(this);
   cbHistoryKey->setObjectName("cbHistoryKey");
-  cbHistoryKey->setSizeAdjustPolicy(QComboBox::AdjustToContents);
   cbHistoryKey->setVisible(false);
   tabHistoryView = new QTabBar(this);
   tabHistoryView->setObjectName("tabHistoryView");
@@ -103,10 +102,12 @@ THistoryWindow::THistoryWindow(const TPlovexSettings& settings, std::string stor
   tmrHistory->setObjectName("tmrHistory");
   tmrHistory->setInterval(kRefreshMilliseconds);
 
+  tabHistoryView->setUsesScrollButtons(false);
+  cbHistoryKey->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+  cbHistoryKey->setMinimumContentsLength(20);
   auto* top = new QHBoxLayout;
   top->addWidget(tabHistoryView);
-  top->addStretch(1);
-  top->addWidget(cbHistoryKey);
+  top->addWidget(cbHistoryKey, 1);
   auto* cap = new QHBoxLayout;
   cap->addWidget(lblHistoryCap);
   cap->addWidget(pbHistoryCap, 1);
@@ -199,6 +200,10 @@ void THistoryWindow::Refresh() {
   ShowKeys(*keys);
   const UsageKey key = ChosenKey();
   const Result<std::int64_t> cap = ParseCapBytes(s_.UsageCap);
+  // As the recorder takes it: a day no month is sure to have counts from the 1st.
+  const int reset_day = s_.UsageResetDay >= kFirstResetDay && s_.UsageResetDay <= kLastResetDay
+                            ? s_.UsageResetDay
+                            : kFirstResetDay;
   Result<UsageSeries> series = ReadSeries(store, key, View(), now);
   Result<UsageTables> tables = ReadTables(store, key, now, s_.UsageResetDay);
   Result<UsageReport> report = ReadUsage(store, key, now, s_.UsageResetDay, cap.ok() ? *cap : 0);
