@@ -370,11 +370,14 @@ TEST_F(FormTest, TheTooltipAddsTheUsageLineAndHistoryOpensOneWindow) {
   THistoryWindow* history = f.HistoryWindow();
   ASSERT_NE(history, nullptr);
   EXPECT_TRUE(history->isVisible());
-  history->hide();
+  EXPECT_TRUE(history->findChild<QTimer*>("tmrHistory")->isActive());
+  history->close();
+  EXPECT_FALSE(history->findChild<QTimer*>("tmrHistory")->isActive()) << "no reading unseen";
   Find<QMenu>("TrayMenu1")->actions()[3]->trigger();
   EXPECT_EQ(f.HistoryWindow(), history);
   EXPECT_TRUE(history->isVisible());
   EXPECT_EQ(f.findChildren<THistoryWindow*>().size(), 1);
+  form.reset();  // its recorder writes its last minute before the folder goes
 }
 
 TEST_F(FormTest, AFirstTickThatFailsLeavesTheProgramNameAndShowsTheError) {

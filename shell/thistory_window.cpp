@@ -137,10 +137,19 @@ THistoryWindow::THistoryWindow(const TPlovexSettings& settings, std::string stor
   });
   connect(btnHistoryExport, &QPushButton::clicked, this, &THistoryWindow::btnHistoryExportClick);
   connect(tmrHistory, &QTimer::timeout, this, &THistoryWindow::Refresh);
-  tmrHistory->start();
 }
 
 THistoryWindow::~THistoryWindow() = default;
+
+void THistoryWindow::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  tmrHistory->start();
+}
+
+void THistoryWindow::hideEvent(QHideEvent* event) {
+  QWidget::hideEvent(event);
+  tmrHistory->stop();
+}
 
 UsageView THistoryWindow::View() const {
   return static_cast<UsageView>(std::max(0, tabHistoryView->currentIndex()));

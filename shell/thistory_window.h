@@ -10,11 +10,11 @@
 // reset day and the cap are read from the settings record at every refresh,
 // so an Apply shows at the next one.
 //
-// Reading: the store is opened read-only for each refresh (once a minute,
-// and on each change of view or series) and closed again, so the recorder
-// that writes it is never held up. A store that does not exist yet shows "No
-// history yet"; one that cannot be read (locked past the busy timeout,
-// damaged) says so in the window and leaves the last figures shown.
+// Reading: the store is opened read-only for each refresh (once a minute
+// while the window is shown, and on each change of view or series) and closed again, so the
+// recorder that writes it is never held up. A store that does not exist yet shows "No history yet";
+// one that cannot be read (locked past the busy timeout, damaged) says so in the window and leaves
+// the last figures shown.
 //
 // Export writes the whole file or nothing (a temporary file renamed over
 // it); a failure is told in a message box and the file is left as it was.
@@ -72,6 +72,11 @@ class THistoryWindow : public QWidget {
 
  public slots:
   void btnHistoryExportClick();
+
+ protected:
+  // The minute's refresh runs only while the window is shown.
+  void showEvent(QShowEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
 
  private:
   void ShowKeys(const std::vector<UsageKey>& stored);
