@@ -236,6 +236,28 @@ Result<UsageTotals> UsageStore::Sum(const UsageKey& key, std::int64_t from, std:
   return SumTier(key, tier, from, to);
 }
 
+Result<std::vector<UsageMinute>> UsageStore::Slots(const UsageKey& key, UsageTier tier,
+                                                   std::int64_t from, std::int64_t to) {
+  Statement q(db_,
+              "SELECT slot, in_bytes, out_bytes, peak_in, peak_out"
+              " FROM usage JOIN series ON series.id = usage.series"
+              " WHERE host = ?1 AND interface = ?2 AND tier = ?3 AND slot >= ?4 AND slot < ?5"
+              " ORDER BY slot");
+  if (!q.ok()) return Failure("be read");
+  q.Bind(1, key.host);
+  q.Bind(2, key.interface);
+  q.Bind(3, static_cast<std::int64_t>(tier));
+  q.Bind(4, from);
+  q.Bind(5, to);
+  std::vector<UsageMinute> slots;
+  int rc = SQLITE_ROW;
+  while ((rc = q.Step()) == SQLITE_ROW) {
+    slots.push_back({q.Int(0), q.Int(1), q.Int(2), q.Int(3), q.Int(4)});
+  }
+  if (rc != SQLITE_DONE) return Failure("be read");
+  return slots;
+}
+
 Result<std::vector<UsageKey>> UsageStore::Keys() {
   Statement q(db_, "SELECT host, interface FROM series ORDER BY written DESC, id DESC");
   if (!q.ok()) return Failure("be read");

@@ -72,6 +72,11 @@ class UsageStore {
   Result<UsageTotals> SumTier(const UsageKey& key, UsageTier tier, std::int64_t from,
                               std::int64_t to);
 
+  // The slots of one tier that start in [from, to), oldest first; `start` is
+  // the slot's, whatever its tier's length.
+  Result<std::vector<UsageMinute>> Slots(const UsageKey& key, UsageTier tier, std::int64_t from,
+                                         std::int64_t to);
+
   // The keys stored, the one written last first.
   Result<std::vector<UsageKey>> Keys();
 

@@ -14,6 +14,7 @@ add_library(plovex_desktop STATIC
   ${CMAKE_CURRENT_SOURCE_DIR}/screen_place.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/termination_signals.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/tform1.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/thistory_window.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/timage.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/tray_presence.h
   ${CMAKE_CURRENT_SOURCE_DIR}/tstatus_strip.cpp
@@ -48,6 +49,14 @@ target_link_libraries(desktop_tests PRIVATE plovex_shell_testing plovex_panel_te
 gtest_discover_tests(desktop_tests TEST_PREFIX "gui.shell." DISCOVERY_TIMEOUT 60
   DISCOVERY_MODE PRE_TEST
   PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+
+# The History window on a virtual X display, over a store a test helper fills.
+add_executable(history_window_tests ${CMAKE_CURRENT_SOURCE_DIR}/thistory_window_test.cpp)
+target_link_libraries(history_window_tests PRIVATE plovex_desktop plovex_history_testing
+  plovex_qt_test_main)
+add_test(NAME gui.shell.XvfbHistoryWindowShowsAYearOfTraffic
+  COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/history_xvfb_test.sh $<TARGET_FILE:history_window_tests>)
+set_tests_properties(gui.shell.XvfbHistoryWindowShowsAYearOfTraffic PROPERTIES TIMEOUT 60)
 
 add_executable(desktop_agent_tests ${CMAKE_CURRENT_SOURCE_DIR}/tform1_agent_test.cpp)
 target_link_libraries(desktop_agent_tests PRIVATE plovex_shell_testing plovex_panel_testing plovex_qt_test_main)
