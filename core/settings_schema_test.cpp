@@ -67,6 +67,8 @@ TEST(SettingsSchema, TheDefaultsAreTheFirstStartsAndTouchNothingElse) {
   expected.WindowState = expected.WindowBorderStyle = 1;
   expected.UsageResetDay = 1;
   expected.UsageCap = "0";
+  expected.NotifyDownPolls = 3;
+  expected.NotifyRateSeconds = 30;
   EXPECT_TRUE(s == expected);
 }
 

@@ -80,6 +80,7 @@ struct TForm1Seams {
   const Clock* clock = nullptr;        // null: the system clock
   TrayPresence* tray = nullptr;        // null: the desktop's notification area
   WindowPlatform* platform = nullptr;  // null: the toolkit's platform
+  Notifier* notifier = nullptr;        // null: the desktop's notification service
 };
 
 class TForm1 : public QWidget, public TickHost, public PanelHost, private RunHost {
@@ -222,6 +223,7 @@ class TForm1 : public QWidget, public TickHost, public PanelHost, private RunHos
   std::unique_ptr<AgentPollSource> agent_poll_;
   std::unique_ptr<UsageRecorder> usage_;  // written at its end, after the last tick
   std::unique_ptr<TickCycle> tick_;
+  Notifier* notifier_ = nullptr;  // the seam's, or a child DesktopNotifier
   std::unique_ptr<SettingsStore> store_;
   RunControl run_;
   ErrorDisplay errors_;

@@ -105,6 +105,10 @@ TPlovexSettings Unusual() {
   s.WindowBorderStyle = 2;
   s.LockDrag = true;
   s.StayOnTop = true;
+  s.NotifyDownPolls = 5;
+  s.NotifyRateAbove = 2500000;
+  s.NotifyRateSeconds = 45;
+  s.NotifyCap = true;
   return s;
 }
 
@@ -155,6 +159,10 @@ void ExpectSameSettings(const TPlovexSettings& a, const TPlovexSettings& b) {
   EXPECT_EQ(a.WindowBorderStyle, b.WindowBorderStyle);
   EXPECT_EQ(a.LockDrag, b.LockDrag);
   EXPECT_EQ(a.StayOnTop, b.StayOnTop);
+  EXPECT_EQ(a.NotifyDownPolls, b.NotifyDownPolls);
+  EXPECT_EQ(a.NotifyRateAbove, b.NotifyRateAbove);
+  EXPECT_EQ(a.NotifyRateSeconds, b.NotifyRateSeconds);
+  EXPECT_EQ(a.NotifyCap, b.NotifyCap);
 }
 
 TEST(PanelInitialState, ControlsHoldTheDefaultsBeforeAnyCopy) {
@@ -199,7 +207,7 @@ TEST_F(PanelTest, CopyingARecordThroughTheControlsKeepsEverySetting) {
 
 TEST_F(PanelTest, TreeNodesShowTheirPagesAlsoWhileCollapsed) {
   auto* tree = Find<QTreeWidget>("TreeView1");
-  ASSERT_EQ(tree->topLevelItemCount(), 5);
+  ASSERT_EQ(tree->topLevelItemCount(), 6);
   for (int i = 0; i < tree->topLevelItemCount(); ++i)
     EXPECT_FALSE(tree->topLevelItem(i)->isExpanded());
   int index = 0;
@@ -210,7 +218,7 @@ TEST_F(PanelTest, TreeNodesShowTheirPagesAlsoWhileCollapsed) {
     EXPECT_EQ(ShownPage(), kPanelNodes[index].page_caption);
     EXPECT_EQ((*it)->text(0), kPanelNodes[index].text);
   }
-  EXPECT_EQ(index, 16);
+  EXPECT_EQ(index, 17);
   // A real click on a visible node.
   QTreeWidgetItem* network = tree->topLevelItem(1);
   tree->show();
