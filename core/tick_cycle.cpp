@@ -71,9 +71,10 @@ void TickCycle::Tick() {
   if (!texts[0].empty()) AccountAndDraw(1);
   if (!texts[1].empty()) AccountAndDraw(2);
   if (usage_ != nullptr) {
-    const std::string& name = s_.Interface;
-    const UsageKey key{s_.Ip, name.empty() ? s_.Oid1.Oid + " " + s_.Oid2.Oid : name};
-    usage_->Add(key, clock_.UnixSeconds(), counted_[0], counted_[1], s_.Refresh);
+    const Result<std::int64_t> cap = ParseCapBytes(s_.UsageCap);
+    usage_->SetBilling(s_.UsageResetDay, cap.ok() ? *cap : 0);
+    usage_->Add(MakeUsageKey(s_.Ip, s_.Interface, s_.Oid1.Oid, s_.Oid2.Oid), clock_.UnixSeconds(),
+                counted_[0], counted_[1], s_.Refresh);
   }
   if (notifier_ != nullptr) Notify();
 

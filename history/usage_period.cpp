@@ -1,5 +1,6 @@
 #include "history/usage_period.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <ctime>
@@ -84,16 +85,36 @@ Result<UsageReport> ReadUsage(UsageStore& store, const UsageKey& key, std::int64
   r.today_in_bytes = today_used->in_bytes;
   r.today_out_bytes = today_used->out_bytes;
   r.days_left = DaysBetween(today, r.period.end);
+  Result<UsageTotals> ever = store.SumTier(key, UsageTier::kDay, 0, now + 1);
+  if (!ever.ok()) return ever.status();
+  r.ever_in_bytes = ever->in_bytes;
+  r.ever_out_bytes = ever->out_bytes;
+  FigureTheCap(r);
+  return r;
+}
+
+void FigureTheCap(UsageReport& r) {
+  r.left_bytes = 0;
+  r.per_day_bytes = 0;
   if (r.cap_bytes > 0) {
     r.left_bytes = r.total() < r.cap_bytes ? r.cap_bytes - r.total() : 0;
     r.per_day_bytes = r.days_left > 0 ? r.left_bytes / r.days_left : 0;
   }
-  const std::int64_t elapsed = now - r.period.start;
+  const std::int64_t elapsed = r.now - r.period.start;
   r.projected_bytes = elapsed > 0
                           ? static_cast<std::int64_t>(static_cast<long double>(r.total()) *
                                                       (r.period.end - r.period.start) / elapsed)
                           : r.total();
-  return r;
+}
+
+Result<std::int64_t> ParseCapBytes(const std::string& text) {
+  std::int64_t cap = 0;
+  const char* end = text.data() + text.size();
+  const auto [ptr, ec] = std::from_chars(text.data(), end, cap);
+  if (text.empty() || ec != std::errc() || ptr != end || cap < 0) {
+    return Status::InvalidArgument("UsageCap '" + text + "' is not a number of bytes");
+  }
+  return cap;
 }
 
 std::string FormatBytes(std::int64_t bytes) {

@@ -32,11 +32,19 @@ struct UsageReport {
   int days_left = 0;                 // local days from today to the period's end, today included
   std::int64_t per_day_bytes = 0;    // left_bytes spread over days_left
   std::int64_t projected_bytes = 0;  // at the period's end, at this period's pace
+  std::int64_t ever_in_bytes = 0, ever_out_bytes = 0;  // every byte recorded under the key
   std::int64_t total() const { return in_bytes + out_bytes; }
 };
 
 Result<UsageReport> ReadUsage(UsageStore& store, const UsageKey& key, std::int64_t now,
                               int reset_day, std::int64_t cap_bytes);
+
+// What is left of the cap, per day and projected, from the bytes counted so
+// far; ReadUsage ends with it, and so does a report that adds unwritten bytes.
+void FigureTheCap(UsageReport& r);
+
+// The "UsageCap" text: a whole number of bytes, 0 for none.
+Result<std::int64_t> ParseCapBytes(const std::string& text);
 
 // "12.3 GB": decimal units, as providers count caps.
 std::string FormatBytes(std::int64_t bytes);

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "base/status.h"
+#include "history/usage_period.h"
 #include "history/usage_store.h"
 
 namespace plovex {
@@ -38,8 +39,28 @@ class UsageRecorder {
   // Writes what is gathered now; the runner calls it when it ends.
   void Flush(std::int64_t now);
 
+  // The billing period's reset day (a day outside 1 to 28 is taken as the
+  // 1st) and cap (0: none) that Usage reports against.
+  void SetBilling(int reset_day, std::int64_t cap_bytes);
+
+  // This period's and today's bytes under the current key, the minutes not
+  // yet written included. The store is read only after a write or when the
+  // key, the local day, the period or the billing changes, so a caller may
+  // ask on every tick; a store out of reach reports what this run gathered.
+  const UsageReport& Usage(std::int64_t now);
+
  private:
   void Note(const Status& status);
+  bool OpenStore();
+  void ReadBase(std::int64_t now);
+
+  int reset_day_ = kFirstResetDay;
+  std::int64_t cap_bytes_ = 0;
+  UsageReport base_;  // as the store held it at its last reading
+  bool base_stale_ = true;
+  std::int64_t base_until_ = 0;  // the next local day or period begins
+  std::int64_t next_read_ = 0;   // no reading before this time after a failure
+  UsageReport usage_;
 
   std::string path_;
   FaultCallback on_fault_;

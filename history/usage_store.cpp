@@ -90,6 +90,11 @@ int TryOpen(const std::string& path, bool read_only, sqlite3** out) {
 
 }  // namespace
 
+UsageKey MakeUsageKey(const std::string& host, const std::string& interface,
+                      const std::string& oid1, const std::string& oid2) {
+  return {host, interface.empty() ? oid1 + " " + oid2 : interface};
+}
+
 std::int64_t LocalDayStart(std::int64_t t) {
   const std::time_t tt = static_cast<std::time_t>(t);
   std::tm tm{};

@@ -29,6 +29,8 @@ struct UsageKey {
   std::string host;
   std::string interface;
 };
+UsageKey MakeUsageKey(const std::string& host, const std::string& interface,
+                      const std::string& oid1, const std::string& oid2);
 
 struct UsageMinute {
   std::int64_t start = 0;  // Unix seconds, a multiple of 60

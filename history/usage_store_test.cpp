@@ -199,6 +199,44 @@ TEST(UsageReport, PeriodAndTodayAgainstTheCap) {
   EXPECT_EQ(r->per_day_bytes, 458 / 21);
   EXPECT_EQ(r->projected_bytes, 542 * 31 * 2 / 21);
   EXPECT_NE(UsageJson(*r).find("\"in_bytes\":340,"), std::string::npos);
+  EXPECT_EQ(r->ever_in_bytes, 1340);
+}
+
+TEST(UsageRecorder, UsageAddsTheUnwrittenMinutesToTheStoredOnes) {
+  LocalZone utc("UTC0");
+  TempFolder tmp;
+  const std::string path = tmp.File("history.sqlite");
+  const std::int64_t day = Local(2026, 12, 11);
+  {
+    auto store = OpenOrDie(path);
+    const UsageMinute before[] = {{day - 86400, 1000, 10, 1, 1}, {day + 60, 100, 1, 1, 1}};
+    ASSERT_TRUE(store->Add(kKey, before, day + 120).ok());
+  }
+  UsageRecorder recorder(path, nullptr);
+  recorder.SetBilling(11, 2000);
+  struct Row {
+    std::int64_t now, in, out;
+    std::int64_t period_in, today_in, ever_in, left;
+  };
+  const Row rows[] = {
+      {day + 180, 5, 1, 105, 105, 1105, 2000 - 107},  // unwritten, counted at once
+      {day + 181, 5, 1, 110, 110, 1110, 2000 - 113},
+      {day + 240, 0, 0, 110, 110, 1110, 2000 - 113},      // written, read back the same
+      {day + 86400 + 5, 7, 0, 117, 7, 1117, 2000 - 120},  // a new day
+  };
+  for (const Row& r : rows) {
+    recorder.Add(kKey, r.now, r.in, r.out, 1);
+    const UsageReport& u = recorder.Usage(r.now);
+    EXPECT_EQ(u.in_bytes, r.period_in) << r.now;
+    EXPECT_EQ(u.today_in_bytes, r.today_in) << r.now;
+    EXPECT_EQ(u.ever_in_bytes, r.ever_in) << r.now;
+    EXPECT_EQ(u.left_bytes, r.left) << r.now;
+  }
+  // Another interface starts from its own history.
+  recorder.Add({kKey.host, "eth1"}, day + 86500, 3, 0, 1);
+  EXPECT_EQ(recorder.Usage(day + 86500).ever_in_bytes, 3);
+  recorder.SetBilling(12, 0);  // a new reset day counts at once
+  EXPECT_EQ(recorder.Usage(day + 86500).period.start, day + 86400);
 }
 
 }  // namespace

@@ -1,6 +1,5 @@
 #include "shell/usage_reporter.h"
 
-#include <charconv>
 #include <ctime>
 #include <filesystem>
 #include <ostream>
@@ -11,20 +10,6 @@
 
 namespace plovex {
 
-namespace {
-
-Result<std::int64_t> CapBytes(const std::string& text) {
-  std::int64_t cap = 0;
-  const char* end = text.data() + text.size();
-  const auto [ptr, ec] = std::from_chars(text.data(), end, cap);
-  if (text.empty() || ec != std::errc() || ptr != end || cap < 0) {
-    return Status::InvalidArgument("UsageCap '" + text + "' is not a number of bytes");
-  }
-  return cap;
-}
-
-}  // namespace
-
 int RunUsageProgram(bool json, std::ostream& out, std::ostream& err) {
   Result<TPlovexSettings> loaded = LoadStoredSettings();
   if (!loaded.ok()) {
@@ -32,14 +17,13 @@ int RunUsageProgram(bool json, std::ostream& out, std::ostream& err) {
     return 1;
   }
   TPlovexSettings& settings = *loaded;
-  const Result<std::int64_t> cap = CapBytes(settings.UsageCap);
+  const Result<std::int64_t> cap = ParseCapBytes(settings.UsageCap);
   if (!cap.ok()) {
     err << "plovex: " << cap.status().message() << std::endl;
     return 1;
   }
-  const UsageKey key{settings.Ip, settings.Interface.empty()
-                                      ? settings.Oid1.Oid + " " + settings.Oid2.Oid
-                                      : settings.Interface};
+  const UsageKey key =
+      MakeUsageKey(settings.Ip, settings.Interface, settings.Oid1.Oid, settings.Oid2.Oid);
   const std::string path = DefaultUsageStorePath();
   const auto now = static_cast<std::int64_t>(std::time(nullptr));
   Result<UsageReport> report = Status::NotFound("");
