@@ -94,10 +94,11 @@ std::optional<Notice> NoticeRules::RateNotice(const TPlovexSettings& s, const Ti
 
 int CapShare(const UsageReport& r) {
   if (r.cap_bytes <= 0) return 0;
-  // In 128 bits: a byte count times 100 does not fit 64.
-  const __int128 used = static_cast<__int128>(r.total()) * 100;
-  for (int share : {100, 90, 80}) {
-    if (used >= static_cast<__int128>(r.cap_bytes) * share) return share;
+  // used >= cap * tenths / 10, without multiplying a byte count: the cap split
+  // into whole tenths and the rest.
+  const std::int64_t used = r.total(), tenth = r.cap_bytes / 10, rest = r.cap_bytes % 10;
+  for (int tenths : {10, 9, 8}) {
+    if (used - tenths * tenth >= (tenths * rest + 9) / 10) return tenths * 10;
   }
   return 0;
 }

@@ -169,6 +169,16 @@ void TickCycle::Notify() {
     if (sampled_[k - 1]) t.rates[k - 1] = s_.Channel(k).Rate;
   }
   for (const Notice& notice : rules_.AfterTick(s_, t)) notifier_->Show(notice);
+  if (s_.NotifyCap && usage_ != nullptr) {
+    const UsageReport& r = usage_->Usage(t.now);
+    const int share = CapShare(r);
+    if (share > 0) {
+      if (std::optional<Notice> notice = CapNotice(r, usage_->CapTold(r.period.start))) {
+        usage_->SetCapTold(r.period.start, share);
+        notifier_->Show(*notice);
+      }
+    }
+  }
 }
 
 void TickCycle::Note(TickFault kind, const Status& status) {

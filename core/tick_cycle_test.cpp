@@ -280,6 +280,43 @@ TEST(Usage, OnlyTheTrafficBetweenTwoReadingsIsCounted) {
   std::filesystem::remove_all(folder);
 }
 
+struct RecordingNotifier : Notifier {
+  std::vector<std::string> summaries;
+  void Show(const Notice& n) override { summaries.push_back(n.summary); }
+};
+
+// The cap's shares through the real recorder and store: each told once, and
+// not again by the next run over the same store.
+TEST(Notices, CapSharesAreToldOncePerPeriodAlsoAfterARestart) {
+  char folder[] = "/tmp/plovex-cap-XXXXXX";
+  ASSERT_NE(mkdtemp(folder), nullptr);
+  const std::string path = std::string(folder) + "/history.sqlite";
+  using R = ScriptedPoll::Reading;
+  const auto run = [&](std::vector<R> script) {
+    Rig rig;
+    rig.s.UsageCap = "10000";
+    rig.s.NotifyCap = true;
+    UsageRecorder recorder(path, nullptr);
+    RecordingNotifier notifier;
+    rig.cycle.SetUsageRecorder(&recorder);
+    rig.cycle.SetNotifier(&notifier);
+    rig.poll.script = std::move(script);
+    rig.clock.SetUnix(1'800'000'000);
+    rig.cycle.Start();
+    for (std::size_t tick = 1; tick < rig.poll.script.size(); ++tick) {
+      rig.clock.SetUnix(1'800'000'000 + static_cast<std::int64_t>(tick));
+      rig.cycle.Tick();
+    }
+    return notifier.summaries;
+  };
+  EXPECT_EQ(run({R{0, 0}, R{7000, 0}, R{8500, 0}, R{8600, 0}, R{9500, 0}}),
+            (std::vector<std::string>{"Usage at 80 % of the cap", "Usage at 90 % of the cap"}));
+  EXPECT_EQ(run({R{0, 0}, R{100, 0}, R{200, 0}, R{800, 0}}),
+            (std::vector<std::string>{"Usage has reached the cap"}));
+  EXPECT_EQ(run({R{0, 0}, R{100, 0}}), std::vector<std::string>{});
+  std::filesystem::remove_all(folder);
+}
+
 TEST(Pictures, PlovexGifOnEveryTickWhileTheBoxIsChecked) {
   Rig rig;
   rig.cycle.Start();
