@@ -3,7 +3,8 @@
 # when the local SNMP agent stops answering and when it answers again, through
 # a notification daemon double (python3-dbusmock's notification_daemon) on a
 # private session bus; a second window, without any session bus, watches the
-# same agent and says nothing about notifications.
+# same agent and says nothing about notifications. A click on a notice (the
+# daemon's ActionInvoked) brings the minimised window back, under openbox.
 #   desktop_notify_xvfb_test.sh PLOVEX SNMP_AGENT_SH
 # The agent is paused with SIGSTOP (its datagrams wait unanswered) and always
 # resumed when the script ends. Runs only inside the test run's private
@@ -21,6 +22,11 @@ desktop_rig_start
 resume_agent() { kill -CONT "$agent_pid" 2>/dev/null || true; }
 trap 'resume_agent; desktop_rig_cleanup' EXIT
 xvfb_start "$tmp"
+openbox >"$tmp/openbox.log" 2>&1 &
+pids+=($!)
+wm_running() { [[ $(xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null) == *"window id"* ]]; }
+for _ in $(seq 100); do wm_running && break; sleep 0.05; done
+wm_running || { cat "$tmp/openbox.log" >&2; echo "openbox did not start" >&2; exit 1; }
 
 dbus-daemon --session --nofork --print-address=3 3>"$tmp/bus.address" >"$tmp/bus.log" 2>&1 &
 pids+=($!)
@@ -109,6 +115,29 @@ assert b.group(2) == "127.0.0.1 answers again", b.group(2)
 assert re.fullmatch(r"answered again after [0-9]+ s|answered again after 1 min( [0-9]+ s)?",
                     b.group(3)), b.group(3)
 PY
+
+# A click on the notice: the minimised window comes back.
+window=$(xdotool search --all --pid "$notify_pid" --name '^Plovex$' | head -1)
+wm_state() { xprop -id "$window" WM_STATE 2>/dev/null; }
+until_state() { # TEXT SECONDS
+  local deadline=$((SECONDS + $2))
+  until [[ $(wm_state) == *"$1"* ]]; do
+    ((SECONDS < deadline)) || { echo "the window is not $1: $(wm_state)" >&2; return 1; }
+    sleep 0.1
+  done
+}
+xdotool windowminimize "$window"
+until_state Iconic 10
+/usr/bin/python3 - <<'PY'
+import dbus
+
+daemon = dbus.SessionBus().get_object("org.freedesktop.Notifications",
+                                      "/org/freedesktop/Notifications")
+daemon.EmitSignal("org.freedesktop.Notifications", "ActionInvoked", "us",
+                  [dbus.UInt32(1), "default"], dbus_interface="org.freedesktop.DBus.Mock")
+PY
+until_state Normal 10
+echo "a click on the notice shows the window"
 
 # The window without a bus went through the same silence: still ticking, and
 # not a word on standard error; neither has the other.
