@@ -58,6 +58,12 @@ start_window notify "$DBUS_SESSION_BUS_ADDRESS"
 notify_pid=${pids[-1]}
 start_window nobus "unix:path=$tmp/no-bus-here"
 nobus_pid=${pids[-1]}
+# A witness that the short pause below costs a poll: the headless runner
+# prints a line when the host falls silent and one when it answers again.
+"$root/scripts/demo-hive" "$tmp/witness/config" >/dev/null
+(cd "$tmp/witness" && XDG_CONFIG_HOME="$tmp/witness/config" XDG_STATE_HOME="$tmp/witness/state" \
+  exec "$plovex" --headless) >"$tmp/witness/out.log" 2>"$tmp/witness/err.log" &
+pids+=($!)
 wait_for_ticks "$tmp/notify/state/plovex" 3 30
 wait_for_ticks "$tmp/nobus/state/plovex" 3 30
 
@@ -81,6 +87,8 @@ sleep 2.5
 resume_agent
 sleep 7
 (($(notices) == 0)) || { echo "a notice after one lost reply:" >&2; cat "$tmp/notify.log" >&2; exit 1; }
+[[ $(cat "$tmp/witness/err.log") == $'plovex: no answer from 127.0.0.1\nplovex: 127.0.0.1 answers again' ]] ||
+  { echo "the pause cost no poll, or more than one:" >&2; cat "$tmp/witness/err.log" >&2; exit 1; }
 
 # The agent gone: tries at once, 5 s and 15 s later; the third raises one notice.
 kill -STOP "$agent_pid"
