@@ -513,7 +513,7 @@ void TConfigPanel::BuildNotificationsPage() {
   QWidget* page = Page("Notifications");
   const SchemaRowHandles& rows = SchemaRows();
   NoteList(page, "lbExplainNotify",
-           {"Desktop notifications while the window is hidden.", "0 turns a notice off."}, 8, 8,
+           {"Notices on the desktop, also while the window is hidden;", "0 turns one off."}, 8, 8,
            297, 29);
   Label(page, "lblNotifyDown", "Host silent after : ", 8, 52);
   auto* down = Edit(page, "edtNotifyDownPolls", "", 120, 48, 33);
