@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <climits>
-
 namespace plovex {
 namespace {
 
@@ -77,34 +75,6 @@ TEST(NoticeRules, SpeakUpOnceWhenSomethingHappens) {
       for (const Notice& n : rules.AfterTick(s, step)) said.push_back(n.summary + " | " + n.body);
     }
     EXPECT_EQ(said, c.said) << c.name;
-  }
-}
-
-// Which share is told; that each is told once across restarts is the tick's
-// (core/tick_cycle_test.cpp, with the real store).
-TEST(NoticeRules, OnlyTheHighestShareOfTheCapNotYetToldIsTold) {
-  const struct {
-    std::int64_t used, cap;
-    int told;
-    const char* said;
-  } rows[] = {
-      {799, 999, 0, ""},  // 79.98 %
-      {800, 999, 0, "Usage at 80 % of the cap | 800 B of 999 B used, 199 B left for 3 days"},
-      {950, 1000, 0, "Usage at 90 % of the cap | 950 B of 1.0 kB used, 50 B left for 3 days"},
-      {960, 1000, 90, ""},
-      {1200, 1000, 90, "Usage has reached the cap | 1.2 kB of 1.0 kB used, 0 B left for 3 days"},
-      {5000, 0, 0, ""},                         // no cap
-      {INT64_MAX / 2, INT64_MAX / 2 + 1000, 0,  // no overflow
-       "Usage at 90 % of the cap | 4.6 EB of 4.6 EB used, 1.0 kB left for 3 days"},
-  };
-  for (const auto& row : rows) {
-    UsageReport r;
-    r.in_bytes = row.used;
-    r.cap_bytes = row.cap;
-    r.left_bytes = std::max<std::int64_t>(0, row.cap - row.used);
-    r.days_left = 3;
-    const std::optional<Notice> n = CapNotice(r, row.told);
-    EXPECT_EQ(n ? n->summary + " | " + n->body : "", row.said) << row.used;
   }
 }
 
