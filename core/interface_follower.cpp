@@ -107,7 +107,12 @@ std::optional<std::string> InterfaceFollower::AfterPoll(TPlovexSettings& s, TSNM
   }
   if (s.Interface.empty() || !poll.answered) return std::nullopt;
   if (const auto uptime = Decimal(poll.uptime)) {
-    if (uptime_ && *uptime < *uptime_) due_ = true;  // the agent restarted
+    if (uptime_ && *uptime < *uptime_) {
+      // The agent restarted: its counters began again, so the growth against
+      // the last reading is no traffic, and its interfaces may be renumbered.
+      due_ = true;
+      s.Oid1.NewBaseline = s.Oid2.NewBaseline = true;
+    }
     uptime_ = uptime;
   }
   const bool down = !poll.status.empty() && poll.status != "1";

@@ -178,6 +178,12 @@ TEST_F(FollowTest, MovesBothCountersWhenTheAgentRenumbers) {
     EXPECT_EQ(s_.Oid2.Oid, std::string(kIfHCOutOctets) + ".7");
     EXPECT_TRUE(s_.Oid1.NewBaseline && s_.Oid2.NewBaseline);
   }
+  // A restarted agent counts from zero again: the reading across it is no traffic.
+  follower_.Restart();
+  s_.Oid1.NewBaseline = s_.Oid2.NewBaseline = false;
+  ASSERT_FALSE(follower_.AfterPoll(s_, client_, {true, false, false, "800", "1"}));
+  EXPECT_FALSE(follower_.AfterPoll(s_, client_, {true, false, false, "100", "1"}));
+  EXPECT_TRUE(s_.Oid1.NewBaseline && s_.Oid2.NewBaseline);
 }
 
 TEST_F(FollowTest, OfSeveralRowsWithTheNameTheOneUpThenTheHighest) {

@@ -10,7 +10,8 @@ Status PollFault(const TPlovexSettings& s) {
   const bool v3 = s.SnmpMessageVersion() == 3;
   switch (m.FailureCode) {
     case StatusCode::kNotFound:
-      return Status::NotFound(s.Ip + ": no such host");
+      return Status::NotFound(s.Ip + ": " +
+                              (m.FailureReason.empty() ? "no such host" : m.FailureReason));
     case StatusCode::kRefused: {
       if (m.FailureReason == "unknown user")
         return Status::Refused(s.Ip + " does not know user " + s.SnmpUser);

@@ -19,6 +19,8 @@ TEST(PollFault, SaysWhatToCheckForEachKindOfFailure) {
        "No answer from routr.lan \u2014 is SNMP switched on in the router, and are the address "
        "and user and keys right?"},
       {"1", StatusCode::kNotFound, "no such host", "routr.lan: no such host"},
+      {"1", StatusCode::kNotFound, "the name resolver gave no answer in time",
+       "routr.lan: the name resolver gave no answer in time"},
       {"3", StatusCode::kRefused, "wrong authentication key",
        "Wrong authentication key for user plovex"},
       {"3", StatusCode::kRefused, "unknown user", "routr.lan does not know user plovex"},

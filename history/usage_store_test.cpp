@@ -1,6 +1,9 @@
 #include "history/usage_store.h"
 
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <ctime>
@@ -107,6 +110,54 @@ TEST(UsageStore, ADamagedFileIsSetAsideAndANewOneBegun) {
   EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), junk);
   const UsageMinute m{600, 5, 6, 5, 6};
   EXPECT_TRUE(store->Add(kKey, {&m, 1}, 660).ok());
+}
+
+// Writes `minutes` transactions of one minute each from a child process and
+// tells the parent each one committed through `pipe_out`.
+pid_t WriterChild(const std::string& path, const UsageKey& key, int minutes, int pipe_out) {
+  const pid_t pid = fork();
+  if (pid != 0) return pid;
+  Result<std::unique_ptr<UsageStore>> store = UsageStore::Open(path);
+  for (int i = 0; store.ok() && i < minutes; ++i) {
+    const UsageMinute m{600 + i * 60, 1000, 10, 17, 1};
+    if (!(*store)->Add(key, {&m, 1}, 660 + i * 60).ok()) _exit(1);
+    if (pipe_out >= 0 && write(pipe_out, "m", 1) != 1) _exit(1);
+  }
+  _exit(store.ok() ? 0 : 1);
+}
+
+TEST(UsageStore, AKilledWriterLosesNoCommittedMinuteAndTwoWritersTakeTurns) {
+  TempFolder tmp;
+  const std::string path = tmp.File("history.sqlite");
+  OpenOrDie(path);  // the schema exists before the writers race for it
+  int fds[2];
+  ASSERT_EQ(pipe(fds), 0);
+  const pid_t killed = WriterChild(path, kKey, 1 << 20, fds[1]);
+  close(fds[1]);
+  char buf[64];
+  std::int64_t committed = 0;
+  while (committed < 300) committed += read(fds[0], buf, sizeof buf);
+  kill(killed, SIGKILL);
+  waitpid(killed, nullptr, 0);
+  while (const auto n = read(fds[0], buf, sizeof buf)) committed += n > 0 ? n : 0;
+  close(fds[0]);
+  {
+    auto store = OpenOrDie(path);
+    const std::int64_t kept = store->SumTier(kKey, UsageTier::kDay, 0, 1 << 30)->in_bytes / 1000;
+    EXPECT_GE(kept, committed);
+    EXPECT_LE(kept, committed + 1);  // the one under way when the kill came
+  }
+
+  const UsageKey other{"127.0.0.1", "eth1"};
+  const pid_t a = WriterChild(path, other, 400, -1);
+  const pid_t b = WriterChild(path, other, 400, -1);
+  for (const pid_t p : {a, b}) {
+    int status = 0;
+    waitpid(p, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  }
+  auto store = OpenOrDie(path);
+  EXPECT_EQ(store->SumTier(other, UsageTier::kDay, 0, 1 << 30)->in_bytes, 2 * 400 * 1000);
 }
 
 TEST(UsageRecorder, WritesOnceAMinuteAndAtTheEnd) {

@@ -21,13 +21,7 @@ mkdir -p "$tmp/state/plovex"
 (cd "$tmp" && XDG_CONFIG_HOME="$tmp/config" XDG_STATE_HOME="$tmp/state" exec "$plovex") >"$tmp/plovex.log" 2>&1 &
 pids+=($!)
 
-window=""
-for _ in $(seq 100); do
-  window=$(xdotool search --onlyvisible --name '^Plovex$' 2>/dev/null | head -1 || true)
-  [[ -n $window ]] && break
-  sleep 0.1
-done
-[[ -n $window ]] || { echo "no Plovex window" >&2; cat "$tmp/plovex.log" >&2; exit 1; }
+wait_for_window "$tmp/plovex.log"
 wait_for_ticks "$tmp/state/plovex" 2 30
 import -window "$window" "$tmp/window.png"
 [[ -z ${PLOVEX_SCREENSHOT:-} ]] || cp "$tmp/window.png" "$PLOVEX_SCREENSHOT"

@@ -36,13 +36,7 @@ traffic_per_tick "$agent_sh" "$agent_dir" "$tmp/state/plovex"
 pids+=($!)
 plovex_pid=$!
 
-window=""
-for _ in $(seq 100); do
-  window=$(xdotool search --onlyvisible --name '^Plovex$' 2>/dev/null | head -1 || true)
-  [[ -n $window ]] && break
-  sleep 0.1
-done
-[[ -n $window ]] || { echo "no Plovex window" >&2; cat "$tmp/plovex.log" >&2; exit 1; }
+wait_for_window "$tmp/plovex.log"
 wait_for_ticks "$tmp/state/plovex" 6 45
 [[ -z $(ls -A "$tmp/work") ]] || { echo "written into the working directory: $(ls -A "$tmp/work")" >&2; exit 1; }
 kill -0 "$plovex_pid" || { echo "plovex ended early" >&2; cat "$tmp/plovex.log" >&2; exit 1; }

@@ -39,6 +39,7 @@ UdpEndpoint TSNMPSend::Destination() {
     to = *found;
   } else {
     host_unknown_ = true;
+    lookup_timed_out_ = found.status().code() == StatusCode::kTimedOut;
   }
   to.port = ber::kAgentPort;
   return to;
@@ -58,7 +59,10 @@ std::int64_t TSNMPSend::Deadline() { return socket_->NowMs() + std::max<std::int
 bool TSNMPSend::Exchange() {
   host_unknown_ = false;
   if (ExchangeTo()) return true;
-  if (host_unknown_) status_ = Status::NotFound("no such host");
+  if (host_unknown_) {
+    status_ = Status::NotFound(lookup_timed_out_ ? "the name resolver gave no answer in time"
+                                                 : "no such host");
+  }
   return false;
 }
 

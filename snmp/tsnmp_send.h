@@ -120,6 +120,7 @@ class TSNMPSend {
   int error_code_ = 0;
   Status status_;
   bool host_unknown_ = false;
+  bool lookup_timed_out_ = false;  // and the resolver was too slow to say
 };
 
 }  // namespace plovex

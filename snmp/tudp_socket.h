@@ -6,6 +6,7 @@
 // receives then cover both. Owned by one client; not copyable. An open
 // failure of the IPv4 socket is kept in Opened() and every later operation
 // reports EBADF.
+#include "snmp/name_lookup.h"
 #include "snmp/udp_transport.h"
 
 namespace plovex {
@@ -31,6 +32,7 @@ class TUDPSocket final : public UdpTransport {
   int fd_ = -1;   // IPv4
   int fd6_ = -1;  // IPv6, once needed
   int open_error_ = 0;
+  NameLookup names_{1000};  // a name's lookup waits no longer than a reply
 };
 
 }  // namespace plovex

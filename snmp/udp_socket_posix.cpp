@@ -12,6 +12,7 @@
 #include <cstring>
 #include <string>
 
+#include "snmp/name_lookup.h"
 #include "snmp/tudp_socket.h"
 
 namespace plovex {
@@ -50,25 +51,6 @@ UdpEndpoint FromSockaddr(const sockaddr_storage& sa) {
   return e;
 }
 
-// The first address of `family` that `name` resolves to.
-Result<UdpEndpoint> LookUp(const std::string& name, int family) {
-  addrinfo hints{};
-  hints.ai_family = family;
-  hints.ai_socktype = SOCK_DGRAM;
-  addrinfo* found = nullptr;
-  const int error = ::getaddrinfo(name.c_str(), nullptr, &hints, &found);
-  if (error != 0 || found == nullptr) {
-    return Status::NotFound("cannot look up " + name + ": " +
-                            (error != 0 ? ::gai_strerror(error) : "no address"));
-  }
-  sockaddr_storage sa{};
-  std::memcpy(&sa, found->ai_addr, std::min<std::size_t>(found->ai_addrlen, sizeof sa));
-  ::freeaddrinfo(found);
-  UdpEndpoint e = FromSockaddr(sa);
-  e.port = 0;
-  return e;
-}
-
 }  // namespace
 
 Status TUDPSocket::Opened() const {
@@ -80,13 +62,35 @@ TUDPSocket::~TUDPSocket() {
   Close(fd6_);
 }
 
-Result<UdpEndpoint> TUDPSocket::LookUpHost(const std::string& name) {
+Result<UdpEndpoint> NameLookup::SystemResolver(const std::string& name) {
+  addrinfo hints{};
+  hints.ai_family = AF_UNSPEC;
+  hints.ai_socktype = SOCK_DGRAM;
+  addrinfo* found = nullptr;
+  const int error = ::getaddrinfo(name.c_str(), nullptr, &hints, &found);
+  if (error != 0 || found == nullptr) {
+    return Status::NotFound("cannot look up " + name + ": " +
+                            (error != 0 ? ::gai_strerror(error) : "no address"));
+  }
   // A name with an IPv4 address keeps to it, as it always did; only a name
   // with none is reached over IPv6.
-  Result<UdpEndpoint> v4 = LookUp(name, AF_INET);
-  if (v4) return v4;
-  Result<UdpEndpoint> v6 = LookUp(name, AF_INET6);
-  return v6 ? v6 : v4;
+  const addrinfo* chosen = found;
+  for (const addrinfo* a = found; a != nullptr; a = a->ai_next) {
+    if (a->ai_family == AF_INET) {
+      chosen = a;
+      break;
+    }
+  }
+  sockaddr_storage sa{};
+  std::memcpy(&sa, chosen->ai_addr, std::min<std::size_t>(chosen->ai_addrlen, sizeof sa));
+  ::freeaddrinfo(found);
+  UdpEndpoint e = FromSockaddr(sa);
+  e.port = 0;
+  return e;
+}
+
+Result<UdpEndpoint> TUDPSocket::LookUpHost(const std::string& name) {
+  return names_.Find(name, NowMs());
 }
 
 Status TUDPSocket::SendTo(const UdpEndpoint& to, std::string_view datagram) {

@@ -38,8 +38,9 @@ class UdpTransport {
   virtual Status Opened() const = 0;
 
   // The address of a host name (port 0): its first IPv4 address, or its
-  // first IPv6 address when it has none; kNotFound when it cannot be found.
-  // May block for as long as the system's resolver takes.
+  // first IPv6 address when it has none; kNotFound when it cannot be found,
+  // kTimedOut when the resolver has not answered yet (TUDPSocket waits a
+  // second at most, see name_lookup.h).
   virtual Result<UdpEndpoint> LookUpHost(const std::string& name) = 0;
 
   // Sends one datagram; kIoError with the errno when the system refuses it.

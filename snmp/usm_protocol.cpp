@@ -40,7 +40,17 @@ auto Parse(const Rows& rows, std::string_view name, const char* what)
                                  std::string(name) + "\"");
 }
 
+template <typename Rows>
+std::vector<std::string_view> Names(const Rows& rows) {
+  std::vector<std::string_view> names;
+  for (const auto& row : rows) names.push_back(row.name);
+  return names;
+}
+
 }  // namespace
+
+std::vector<std::string_view> UsmAuthNames() { return Names(kAuthRows); }
+std::vector<std::string_view> UsmPrivNames() { return Names(kPrivRows); }
 
 const UsmAuthProtocolRow& UsmAuthRow(UsmAuthProtocol protocol) {
   return kAuthRows.at(static_cast<std::size_t>(protocol));

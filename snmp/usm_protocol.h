@@ -14,6 +14,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
+#include <vector>
 
 #include "base/status.h"
 
@@ -47,6 +48,10 @@ struct UsmPrivProtocolRow {
 // The row of a protocol.
 const UsmAuthProtocolRow& UsmAuthRow(UsmAuthProtocol protocol);
 const UsmPrivProtocolRow& UsmPrivRow(UsmPrivProtocol protocol);
+
+// The settings names of every protocol, none ("") first, for a choice list.
+std::vector<std::string_view> UsmAuthNames();
+std::vector<std::string_view> UsmPrivNames();
 
 // The protocol of a settings name (exact, upper case as written there; the
 // empty text for none); kInvalidArgument naming the text for any other.

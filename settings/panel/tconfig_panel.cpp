@@ -27,6 +27,7 @@
 #include "settings/panel/panel_tooltips.h"
 #include "settings/panel/tinterface_dialog.h"
 #include "snmp/tsnmp_send.h"
+#include "snmp/usm_protocol.h"
 
 namespace plovex {
 namespace {
@@ -301,7 +302,7 @@ void TConfigPanel::BuildSnmpPage() {
   edtSnmpUser->setToolTip("The version 3 user name configured in the router");
   Label(page, "lblSnmpAuth", "Authentication :", 8, 68);
   cbSnmpAuth = Place(new QComboBox(page), "cbSnmpAuth", 96, 64, 81, 21);
-  cbSnmpAuth->addItems({"", "SHA", "SHA-256"});
+  for (const std::string_view name : UsmAuthNames()) cbSnmpAuth->addItem(QString::fromUtf8(name));
   Bind(rows.SnmpAuthProtocol, cbSnmpAuth);
   cbSnmpAuth->setToolTip("How the user's messages are signed; empty for none");
   Label(page, "lblAuthPass", "Passphrase :", 8, 96);
@@ -311,7 +312,7 @@ void TConfigPanel::BuildSnmpPage() {
       "the stored key, which is never shown");
   Label(page, "lblSnmpPriv", "Privacy :", 8, 124);
   cbSnmpPriv = Place(new QComboBox(page), "cbSnmpPriv", 96, 120, 81, 21);
-  cbSnmpPriv->addItems({"", "AES"});
+  for (const std::string_view name : UsmPrivNames()) cbSnmpPriv->addItem(QString::fromUtf8(name));
   Bind(rows.SnmpPrivProtocol, cbSnmpPriv);
   cbSnmpPriv->setToolTip("How the user's messages are encrypted; empty for none");
   Label(page, "lblPrivPass", "Passphrase :", 8, 152);
