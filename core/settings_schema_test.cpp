@@ -20,7 +20,7 @@ TEST(SettingsSchema, EveryRowHasOneNameOneFieldAndADefaultOfItsType) {
   // Every value of the current key but "VersionNum": the Windows version's 68,
   // the six of SNMP versions 2c and 3, the picture folder, "Interface" and
   // the billing period's two.
-  EXPECT_EQ(names.size(), 78u);
+  EXPECT_EQ(names.size(), 82u);
   EXPECT_EQ(FindSetting("OID1Last"), nullptr) << "the totals are stored apart";
   EXPECT_EQ(FindSetting("ip"), nullptr) << "names are spelt exactly";
 }
@@ -67,6 +67,8 @@ TEST(SettingsSchema, TheDefaultsAreTheFirstStartsAndTouchNothingElse) {
   expected.WindowState = expected.WindowBorderStyle = 1;
   expected.UsageResetDay = 1;
   expected.UsageCap = "0";
+  expected.NotifyDownPolls = 3;
+  expected.NotifyRateSeconds = 30;
   EXPECT_TRUE(s == expected);
 }
 

@@ -80,6 +80,12 @@ class UsageStore {
   // The keys stored, the one written last first.
   Result<std::vector<UsageKey>> Keys();
 
+  // The share of the cap (80, 90, 100) last told for the billing period of
+  // `key` that begins at `period_start`; 0 when none was. Setting it forgets
+  // what was told for the key's other periods.
+  Result<int> CapTold(const UsageKey& key, std::int64_t period_start);
+  Status SetCapTold(const UsageKey& key, std::int64_t period_start, int share);
+
  private:
   explicit UsageStore(sqlite3* db) : db_(db) {}
   Status Exec(const char* sql);

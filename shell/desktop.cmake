@@ -7,6 +7,7 @@ find_package(Qt6 REQUIRED COMPONENTS Widgets DBus Test)
 
 add_library(plovex_desktop STATIC
   ${CMAKE_CURRENT_SOURCE_DIR}/corner_keeper.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/desktop_notifier.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/desktop_program.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/desktop_tray_presence.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/error_display.cpp
@@ -105,6 +106,11 @@ if(TARGET plovex)
   plovex_program_test(agent.gui.WestonWindowShowsTheTrafficWithoutATray desktop_wayland_test.sh 90)
   plovex_program_test(agent.gui.WestonWindowShowsTheTrafficWithAStatusNotifierTray
     desktop_wayland_test.sh 90 --status-notifier)
+  # Desktop notifications through a notification daemon double: one when the
+  # agent stops answering (none for one lost reply), replaced when it answers;
+  # without a session bus, nothing said.
+  plovex_program_test(agent.gui.XvfbNotifiesWhenTheAgentStopsAndAnswersAgain
+    desktop_notify_xvfb_test.sh 150)
   # A silent agent: the status strip over the picture, not in its file.
   plovex_program_test(agent.gui.XvfbStatusStripSaysTheAgentIsSilent desktop_strip_xvfb_test.sh 90)
   # The same at two device pixels per pixel: twice the size, crisp, never blurred.

@@ -15,6 +15,7 @@
 #include "core/plovex_error.h"
 #include "history/usage_line.h"
 #include "settings/panel/panel_rules.h"
+#include "shell/desktop_notifier.h"
 #include "shell/desktop_tray_presence.h"
 #include "shell/screen_place.h"
 
@@ -238,6 +239,16 @@ void TForm1::FormCreate() {
     });
     tick_->SetUsageRecorder(usage_.get());
   }
+  notifier_ = seams_.notifier;
+  if (notifier_ == nullptr) {
+    // A click on a notice is a wish to see the window, hidden or not.
+    notifier_ = new DesktopNotifier(
+        [this] {
+          if (TrayIcon1) TrayIcon1->ShowMainWindow();
+        },
+        this);
+  }
+  tick_->SetNotifier(notifier_);
 
   // The stored frame comes with the size it had in the Windows version.
   setFixedSize(HasBorder() ? kDesignClientSize : kBorderlessSize);

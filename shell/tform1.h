@@ -85,6 +85,7 @@ struct TForm1Seams {
   // The usage history's file; empty: the user's state folder, and none at
   // all on a hand-set clock, whose minutes are not time.
   std::string usage_path;
+  Notifier* notifier = nullptr;  // null: the desktop's notification service
 };
 
 class TForm1 : public QWidget, public TickHost, public PanelHost, private RunHost {
@@ -233,6 +234,7 @@ class TForm1 : public QWidget, public TickHost, public PanelHost, private RunHos
   std::unique_ptr<AgentPollSource> agent_poll_;
   std::unique_ptr<UsageRecorder> usage_;  // written at its end, after the last tick
   std::unique_ptr<TickCycle> tick_;
+  Notifier* notifier_ = nullptr;  // the seam's, or a child DesktopNotifier
   std::unique_ptr<SettingsStore> store_;
   RunControl run_;
   ErrorDisplay errors_;

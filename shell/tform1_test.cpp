@@ -865,8 +865,8 @@ TEST_F(FormKeys, ThePanelsTreeFollowsTheKeysEnterAppliesAndEscapeCancels) {
   auto* tree = Find<QWidget>("TreeView1");
   ASSERT_TRUE(tree->hasFocus());
   auto* pages = Find<QStackedWidget>("PageControl2");
-  // Collapsed, the top nodes are About, Network, Graph, Text, Reset and Usage.
-  const std::pair<int, int> moves[] = {{Qt::Key_End, 16}, {Qt::Key_Home, 0},  {Qt::Key_Down, 1},
+  // Collapsed, the top nodes are About, Network, Graph, Text, Reset, Usage and Notifications.
+  const std::pair<int, int> moves[] = {{Qt::Key_End, 17}, {Qt::Key_Home, 0},  {Qt::Key_Down, 1},
                                        {Qt::Key_Down, 3}, {Qt::Key_Right, 3}, {Qt::Key_Down, 4}};
   for (auto [key, page] : moves) {
     Key(tree, key);

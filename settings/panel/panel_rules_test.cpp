@@ -33,7 +33,7 @@ TEST(UpDownRange, StepsStopAtTheEndsAndPositionsAreClamped) {
 }
 
 TEST(PanelNodes, PreOrderWithParentsBeforeChildren) {
-  ASSERT_EQ(kPanelNodes.size(), 17u);
+  ASSERT_EQ(kPanelNodes.size(), 18u);
   for (std::size_t i = 0; i < kPanelNodes.size(); ++i) {
     const int parent = kPanelNodes[i].parent;
     EXPECT_LT(parent, static_cast<int>(i)) << kPanelNodes[i].text;

@@ -145,6 +145,7 @@ TConfigPanel::TConfigPanel(TPlovexSettings& settings, PanelHost& host, QWidget* 
   for (int k = 1; k <= 5; ++k) BuildOverlayPage(k);
   BuildResetPage();
   BuildUsagePage();
+  BuildNotificationsPage();
 
   choose_color_ = [this](Color initial) -> std::optional<Color> {
     cdialOID->setCurrentColor(ToQColor(initial));
@@ -510,6 +511,29 @@ void TConfigPanel::BuildOverlayPage(int k) {
       Bind(rows.Y, Edit(page, ("edtTXT" + n + "Y").toLatin1().constData(), "", 160, 120, 33));
   AxisLabel(page, "X", o.edtTXTX);
   AxisLabel(page, "Y", o.edtTXTY);
+}
+
+void TConfigPanel::BuildNotificationsPage() {
+  QWidget* page = Page("Notifications");
+  const SchemaRowHandles& rows = SchemaRows();
+  NoteList(page, "lbExplainNotify",
+           {"Notices on the desktop, also while the window is hidden;", "0 turns one off."}, 8, 8,
+           297, 29);
+  Label(page, "lblNotifyDown", "Host silent after : ", 8, 52);
+  auto* down = Edit(page, "edtNotifyDownPolls", "", 120, 48, 33);
+  Bind(rows.NotifyDownPolls, down,
+       Place(new TUpDown(down, {0, 100}, page), "udNotifyDownPolls", 153, 48, 15, 21));
+  Label(page, "lblNotifyDownUnit", "polls", 174, 52);
+  Label(page, "lblNotifyRate", "Rate above : ", 8, 80);
+  Bind(rows.NotifyRateAbove, Edit(page, "edtNotifyRateAbove", "", 120, 76, 65));
+  Label(page, "lblNotifyRateUnit", "bytes/s", 190, 80);
+  Label(page, "lblNotifySeconds", "for : ", 8, 108);
+  auto* seconds = Edit(page, "edtNotifyRateSeconds", "", 120, 104, 33);
+  Bind(rows.NotifyRateSeconds, seconds,
+       Place(new TUpDown(seconds, {0, 3600}, page), "udNotifyRateSeconds", 153, 104, 15, 21));
+  Label(page, "lblNotifySecondsUnit", "s", 174, 108);
+  Bind(rows.NotifyCap,
+       Check(page, "chkNotifyCap", "Usage at 80, 90 and 100 % of the cap", false, 8, 132, 289));
 }
 
 void TConfigPanel::BuildResetPage() {

@@ -59,7 +59,7 @@ class TConfigPanel : public QWidget, public SettingsControls {
   bool SaveGifChecked() const;
   // The captions of LblRstOID1 and LblRstOID2.
   void SetResetCaptions(const QString& oid1, const QString& oid2);
-  // Shows page `index` of PageControl2 (0 "About" .. 16 "Usage").
+  // Shows page `index` of PageControl2 (0 "About" .. 16 "Usage", 17 "Notifications").
   void ShowPage(int index);
   // Shows the page captioned `caption` with its node selected and in view
   // (its parent expanded), as a click on the node would.
@@ -155,6 +155,7 @@ class TConfigPanel : public QWidget, public SettingsControls {
   // Refuses a reset day outside 1..28 and a cap that is not a number of GB,
   // with the field focused, before anything is taken.
   void CheckUsagePage() const;
+  void BuildNotificationsPage();
   void AddToolTips();
 
   // A control bound to the row of the setting it edits, as the page builds

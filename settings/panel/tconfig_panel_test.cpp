@@ -107,6 +107,10 @@ TPlovexSettings Unusual() {
   s.StayOnTop = true;
   s.UsageResetDay = 15;
   s.UsageCap = "1500000000000";
+  s.NotifyDownPolls = 5;
+  s.NotifyRateAbove = 2500000;
+  s.NotifyRateSeconds = 45;
+  s.NotifyCap = true;
   return s;
 }
 
@@ -159,6 +163,10 @@ void ExpectSameSettings(const TPlovexSettings& a, const TPlovexSettings& b) {
   EXPECT_EQ(a.StayOnTop, b.StayOnTop);
   EXPECT_EQ(a.UsageResetDay, b.UsageResetDay);
   EXPECT_EQ(a.UsageCap, b.UsageCap);
+  EXPECT_EQ(a.NotifyDownPolls, b.NotifyDownPolls);
+  EXPECT_EQ(a.NotifyRateAbove, b.NotifyRateAbove);
+  EXPECT_EQ(a.NotifyRateSeconds, b.NotifyRateSeconds);
+  EXPECT_EQ(a.NotifyCap, b.NotifyCap);
 }
 
 TEST(PanelInitialState, ControlsHoldTheDefaultsBeforeAnyCopy) {
@@ -203,7 +211,7 @@ TEST_F(PanelTest, CopyingARecordThroughTheControlsKeepsEverySetting) {
 
 TEST_F(PanelTest, TreeNodesShowTheirPagesAlsoWhileCollapsed) {
   auto* tree = Find<QTreeWidget>("TreeView1");
-  ASSERT_EQ(tree->topLevelItemCount(), 6);
+  ASSERT_EQ(tree->topLevelItemCount(), 7);
   for (int i = 0; i < tree->topLevelItemCount(); ++i)
     EXPECT_FALSE(tree->topLevelItem(i)->isExpanded());
   int index = 0;
@@ -214,7 +222,7 @@ TEST_F(PanelTest, TreeNodesShowTheirPagesAlsoWhileCollapsed) {
     EXPECT_EQ(ShownPage(), kPanelNodes[index].page_caption);
     EXPECT_EQ((*it)->text(0), kPanelNodes[index].text);
   }
-  EXPECT_EQ(index, 17);
+  EXPECT_EQ(index, 18);
   // A real click on a visible node.
   QTreeWidgetItem* network = tree->topLevelItem(1);
   tree->show();
