@@ -77,6 +77,9 @@ struct PollMemory {
   // a vanished interface is noticed; empty otherwise.
   std::string Uptime;
   std::string InterfaceStatus;
+  // While SnmpFailed: the tries in a row that got no answer, the first one
+  // included (a poll that waits out the back-off is no try).
+  std::int32_t SilentTries = 0;
 
   bool operator==(const PollMemory&) const = default;
 };
@@ -155,6 +158,13 @@ class TPlovexSettings {
   std::int32_t Refresh = 0;
   std::int32_t TickFreq = 0;
   OneBased<TextOverlay, 5> Texts;
+  // Desktop notices: the host's silence after NotifyDownPolls unanswered tries
+  // (0: never); a channel above NotifyRateAbove bytes per second (0: never)
+  // for NotifyRateSeconds; the usage at 80, 90 and 100 % of UsageCap.
+  std::int32_t NotifyDownPolls = 0;
+  std::int32_t NotifyRateAbove = 0;
+  std::int32_t NotifyRateSeconds = 0;
+  bool NotifyCap = false;
 
   // The version field of every message to the agent: 1 for "2c", 3 for "3",
   // else 0.

@@ -248,6 +248,7 @@ void NoteSilence(TPlovexSettings& s, std::int64_t now_ms, const Status& why) {
   m.FailureCode = silent ? StatusCode::kTimedOut : why.code();
   m.RetryDelayMs = s.SnmpFailed ? std::min(m.RetryDelayMs * 2, kLongestRetryMs) : kFirstRetryMs;
   m.RetryAtMs = now_ms + m.RetryDelayMs;
+  m.SilentTries = s.SnmpFailed ? m.SilentTries + 1 : 1;
   s.SnmpFailed = true;
 }
 
@@ -257,6 +258,7 @@ void NoteAnswerAfterSilence(TPlovexSettings& s) {
   s.SnmpMemory.RetryDelayMs = 0;
   s.SnmpMemory.FailureReason.clear();
   s.SnmpMemory.FailureCode = StatusCode::kOk;
+  s.SnmpMemory.SilentTries = 0;
   s.Oid1.NewBaseline = true;
   s.Oid2.NewBaseline = true;
 }

@@ -135,6 +135,10 @@ Schema BuildSchema() {
   add(r.StayOnTop, "WindowStayOnTop", Of(&S::StayOnTop), false);
   add(r.UsageResetDay, "UsageResetDay", Of(&S::UsageResetDay), 1, kOptional);
   add(r.UsageCap, "UsageCap", Of(&S::UsageCap), "0", kOptional);
+  add(r.NotifyDownPolls, "NotifyDownPolls", Of(&S::NotifyDownPolls), 3, kOptional);
+  add(r.NotifyRateAbove, "NotifyRateAbove", Of(&S::NotifyRateAbove), 0, kOptional);
+  add(r.NotifyRateSeconds, "NotifyRateSeconds", Of(&S::NotifyRateSeconds), 30, kOptional);
+  add(r.NotifyCap, "NotifyCap", Of(&S::NotifyCap), false, kOptional);
   add(r.MetricsListen, "MetricsListen", Of(&S::MetricsListen), "", kOptional);
   return schema;
 }

@@ -111,6 +111,8 @@ struct SchemaRowHandles {
   OneBased<ChannelRows, 2> Channels;
   SettingRow<std::string> Interface, UsageCap, MetricsListen;
   SettingRow<std::int32_t> UsageResetDay;
+  SettingRow<std::int32_t> NotifyDownPolls, NotifyRateAbove, NotifyRateSeconds;
+  SettingRow<bool> NotifyCap;
   SettingRow<std::int32_t> GraphTopX, GraphTopY, GraphBottomX, GraphBottomY, TickFreq, Refresh,
       MaxBytes, TextSize, SaveGifFreq, TotalX, TotalY, WindowTop, WindowLeft, WindowState,
       WindowBorderStyle;

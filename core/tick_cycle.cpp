@@ -67,6 +67,7 @@ void TickCycle::Tick() {
   renderer_.EraseRateLabels();
 
   counted_ = {};
+  sampled_ = {};
   if (!texts[0].empty()) AccountAndDraw(1);
   if (!texts[1].empty()) AccountAndDraw(2);
   if (usage_ != nullptr) {
@@ -75,6 +76,7 @@ void TickCycle::Tick() {
     usage_->Add(MakeUsageKey(s_.Ip, s_.Interface, s_.Oid1.Oid, s_.Oid2.Oid), clock_.UnixSeconds(),
                 counted_[0], counted_[1], s_.Refresh);
   }
+  if (notifier_ != nullptr) Notify();
 
   DrawTotals();
   renderer_.DrawOverlays(texts);
@@ -113,7 +115,10 @@ void TickCycle::AccountAndDraw(int k) {
   c.Rate = IntervalRate(c.PrevValue, c.Value, s_.Refresh, s_.MaxBytes, c.Wide);
   const std::int64_t h = ScaledHeight(c.Rate, s_.MaxBytes, renderer_.GraphHeight());
   const std::int64_t t = ScaledHeight(c.Rate, s_.MaxBytes, kTrayBitmapSize - 1);
-  if (!s_.Restart) renderer_.DrawSample(k, h, t);
+  if (!s_.Restart) {
+    sampled_[k - 1] = true;
+    renderer_.DrawSample(k, h, t);
+  }
 }
 
 std::string ResetCaption(const TPlovexSettings& s, int k) {
@@ -150,6 +155,28 @@ void TickCycle::SavePictures(const LocalTime& now) {
     if (saved.ok()) {
       s_.SnapshotPending = false;
       host_.SnapshotWritten(writer_.PathOf(kSnapshotFileName));
+    }
+  }
+}
+
+void TickCycle::Notify() {
+  TickOutcome t;
+  t.now = clock_.UnixSeconds();
+  // A poll while the host answers always goes out: not failed means answered.
+  t.answered = !s_.SnmpFailed;
+  t.silent_tries = s_.SnmpMemory.SilentTries;
+  for (int k = 1; k <= 2; ++k) {
+    if (sampled_[k - 1]) t.rates[k - 1] = s_.Channel(k).Rate;
+  }
+  for (const Notice& notice : rules_.AfterTick(s_, t)) notifier_->Show(notice);
+  if (s_.NotifyCap && usage_ != nullptr) {
+    const UsageReport& r = usage_->Usage(t.now);
+    const int share = CapShare(r);
+    if (share > 0) {
+      if (std::optional<Notice> notice = CapNotice(r, usage_->CapTold(r.period.start))) {
+        usage_->SetCapTold(r.period.start, share);
+        notifier_->Show(*notice);
+      }
     }
   }
 }

@@ -30,6 +30,8 @@
 
 #include "core/clock.h"
 #include "core/graph_renderer.h"
+#include "core/notice_rules.h"
+#include "core/notifier.h"
 #include "core/picture_writer.h"
 #include "core/plovex_settings.h"
 #include "core/poll_source.h"
@@ -83,12 +85,17 @@ class TickCycle {
   // new baseline, after a silence, on a reset); null stops that.
   void SetUsageRecorder(UsageRecorder* recorder) { usage_ = recorder; }
 
+  // Each tick from now on gives `notifier` the notices that are due (see
+  // core/notice_rules.h); null stops that.
+  void SetNotifier(Notifier* notifier) { notifier_ = notifier; }
+
  private:
   void AccountAndDraw(int k);
   void DrawTotals();
   void SavePictures(const LocalTime& now);
   // Tells the host when the fault of `kind` begins, changes or ends.
   void Note(TickFault kind, const Status& status);
+  void Notify();
 
   TPlovexSettings& s_;
   TickHost& host_;
@@ -101,6 +108,9 @@ class TickCycle {
   std::array<Status, 4> faults_;  // the fault last reported, per TickFault
   UsageRecorder* usage_ = nullptr;
   std::array<std::int64_t, 2> counted_{};  // this tick's bytes, per channel
+  std::array<bool, 2> sampled_{};          // this tick drew a sample, per channel
+  Notifier* notifier_ = nullptr;
+  NoticeRules rules_;
 };
 
 }  // namespace plovex

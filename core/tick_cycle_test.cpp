@@ -280,6 +280,41 @@ TEST(Usage, OnlyTheTrafficBetweenTwoReadingsIsCounted) {
   std::filesystem::remove_all(folder);
 }
 
+struct RecordingNotifier : Notifier {
+  std::vector<std::string> summaries;
+  void Show(const Notice& n) override { summaries.push_back(n.summary); }
+};
+
+// The cap's shares through the real recorder and store: the highest reached
+// only, each once, and not again by the next run over the same store.
+TEST(Notices, CapSharesAreToldOncePerPeriodAlsoAfterARestart) {
+  char folder[] = "/tmp/plovex-cap-XXXXXX";
+  ASSERT_NE(mkdtemp(folder), nullptr);
+  using Said = std::vector<std::string>;
+  const auto run = [&](std::vector<std::int64_t> counter) {  // bytes in, against a cap of 9999
+    Rig rig;
+    rig.s.UsageCap = "9999";
+    rig.s.NotifyCap = true;
+    UsageRecorder recorder(std::string(folder) + "/history.sqlite", nullptr);
+    RecordingNotifier notifier;
+    rig.cycle.SetUsageRecorder(&recorder);
+    rig.cycle.SetNotifier(&notifier);
+    for (std::int64_t c : counter) rig.poll.script.push_back({c, 0});
+    rig.clock.SetUnix(1'800'000'000);
+    rig.cycle.Start();
+    for (std::size_t tick = 1; tick < counter.size(); ++tick) {
+      rig.clock.SetUnix(1'800'000'000 + static_cast<std::int64_t>(tick));
+      rig.cycle.Tick();
+    }
+    return notifier.summaries;
+  };
+  EXPECT_EQ(run({0, 7999, 9500}), Said{"Usage at 90 % of the cap"});      // not 80 as well
+  EXPECT_EQ(run({0, 100}), Said{});                                       // 9600
+  EXPECT_EQ(run({0, 100, 398, 399}), Said{"Usage has reached the cap"});  // 9998, 9999
+  EXPECT_EQ(run({0, 100}), Said{});
+  std::filesystem::remove_all(folder);
+}
+
 TEST(Pictures, PlovexGifOnEveryTickWhileTheBoxIsChecked) {
   Rig rig;
   rig.cycle.Start();

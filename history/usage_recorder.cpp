@@ -137,6 +137,26 @@ const UsageReport& UsageRecorder::Usage(std::int64_t now) {
   return usage_;
 }
 
+int UsageRecorder::CapTold(std::int64_t period_start) {
+  CapMemory& m = cap_told_;
+  if (m.known && m.period == period_start && m.key.host == key_.host &&
+      m.key.interface == key_.interface) {
+    return m.share;
+  }
+  m = CapMemory{key_, period_start, 0, true};
+  if (OpenStore()) {
+    const Result<int> told = store_->CapTold(key_, period_start);
+    if (told.ok()) m.share = *told;
+  }
+  return m.share;
+}
+
+void UsageRecorder::SetCapTold(std::int64_t period_start, int share) {
+  cap_told_ = CapMemory{key_, period_start, share, true};
+  // A store that cannot take it now only costs a repeated notice after a restart.
+  if (OpenStore()) (void)store_->SetCapTold(key_, period_start, share);
+}
+
 void UsageRecorder::Note(const Status& status) {
   if (status == reported_) return;
   if (on_fault_) on_fault_(status);

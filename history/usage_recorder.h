@@ -49,6 +49,13 @@ class UsageRecorder {
   // ask on every tick; a store out of reach reports what this run gathered.
   const UsageReport& Usage(std::int64_t now);
 
+  // The share of the cap (80, 90, 100) last told for the current key's period
+  // beginning at `period_start`; 0 when none was. Kept in the store, so that a
+  // restart does not tell it again; read from it once per key and period. A
+  // store out of reach remembers for this run only.
+  int CapTold(std::int64_t period_start);
+  void SetCapTold(std::int64_t period_start, int share);
+
  private:
   void Note(const Status& status);
   bool OpenStore();
@@ -69,6 +76,12 @@ class UsageRecorder {
   std::vector<UsageMinute> pending_;
   std::int64_t next_try_ = 0;  // no write before this time after a failure
   Status reported_;
+  struct CapMemory {
+    UsageKey key;
+    std::int64_t period = 0;
+    int share = 0;
+    bool known = false;
+  } cap_told_;
 };
 
 }  // namespace plovex

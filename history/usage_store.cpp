@@ -55,7 +55,10 @@ const char* const kSchema =
     "CREATE TABLE IF NOT EXISTS usage(series INTEGER NOT NULL, tier INTEGER NOT NULL,"
     " slot INTEGER NOT NULL, in_bytes INTEGER NOT NULL, out_bytes INTEGER NOT NULL,"
     " peak_in INTEGER NOT NULL, peak_out INTEGER NOT NULL,"
-    " PRIMARY KEY(series, tier, slot)) WITHOUT ROWID;";
+    " PRIMARY KEY(series, tier, slot)) WITHOUT ROWID;"
+    "CREATE TABLE IF NOT EXISTS cap_told(host TEXT NOT NULL, interface TEXT NOT NULL,"
+    " period INTEGER NOT NULL, share INTEGER NOT NULL,"
+    " PRIMARY KEY(host, interface, period)) WITHOUT ROWID;";
 
 Status OpenFailure(sqlite3* db, const std::string& path, int rc) {
   return Status::CannotCreate("the usage store " + path + " cannot be opened: " +
@@ -236,12 +239,63 @@ Result<UsageTotals> UsageStore::Sum(const UsageKey& key, std::int64_t from, std:
   return SumTier(key, tier, from, to);
 }
 
+Result<std::vector<UsageMinute>> UsageStore::Slots(const UsageKey& key, UsageTier tier,
+                                                   std::int64_t from, std::int64_t to) {
+  Statement q(db_,
+              "SELECT slot, in_bytes, out_bytes, peak_in, peak_out"
+              " FROM usage JOIN series ON series.id = usage.series"
+              " WHERE host = ?1 AND interface = ?2 AND tier = ?3 AND slot >= ?4 AND slot < ?5"
+              " ORDER BY slot");
+  if (!q.ok()) return Failure("be read");
+  q.Bind(1, key.host);
+  q.Bind(2, key.interface);
+  q.Bind(3, static_cast<std::int64_t>(tier));
+  q.Bind(4, from);
+  q.Bind(5, to);
+  std::vector<UsageMinute> slots;
+  int rc = SQLITE_ROW;
+  while ((rc = q.Step()) == SQLITE_ROW) {
+    slots.push_back({q.Int(0), q.Int(1), q.Int(2), q.Int(3), q.Int(4)});
+  }
+  if (rc != SQLITE_DONE) return Failure("be read");
+  return slots;
+}
+
 Result<std::vector<UsageKey>> UsageStore::Keys() {
   Statement q(db_, "SELECT host, interface FROM series ORDER BY written DESC, id DESC");
   if (!q.ok()) return Failure("be read");
   std::vector<UsageKey> keys;
   while (q.Step() == SQLITE_ROW) keys.push_back({q.Text(0), q.Text(1)});
   return keys;
+}
+
+Result<int> UsageStore::CapTold(const UsageKey& key, std::int64_t period_start) {
+  Statement q(db_, "SELECT share FROM cap_told WHERE host = ?1 AND interface = ?2 AND period = ?3");
+  if (!q.ok()) return Failure("be read");
+  q.Bind(1, key.host);
+  q.Bind(2, key.interface);
+  q.Bind(3, period_start);
+  const int rc = q.Step();
+  if (rc == SQLITE_DONE) return 0;
+  if (rc != SQLITE_ROW) return Failure("be read");
+  return static_cast<int>(q.Int(0));
+}
+
+Status UsageStore::SetCapTold(const UsageKey& key, std::int64_t period_start, int share) {
+  // Earlier periods' rows are of no more use: one row per series at most.
+  Statement drop(db_, "DELETE FROM cap_told WHERE host = ?1 AND interface = ?2 AND period <> ?3");
+  Statement put(db_,
+                "INSERT OR REPLACE INTO cap_told(host, interface, period, share)"
+                " VALUES(?1, ?2, ?3, ?4)");
+  if (!drop.ok() || !put.ok()) return Failure("be written");
+  for (Statement* st : {&drop, &put}) {
+    st->Bind(1, key.host);
+    st->Bind(2, key.interface);
+    st->Bind(3, period_start);
+  }
+  put.Bind(4, share);
+  if (drop.Step() != SQLITE_DONE || put.Step() != SQLITE_DONE) return Failure("be written");
+  return Status();
 }
 
 }  // namespace plovex

@@ -72,8 +72,19 @@ class UsageStore {
   Result<UsageTotals> SumTier(const UsageKey& key, UsageTier tier, std::int64_t from,
                               std::int64_t to);
 
+  // The slots of one tier that start in [from, to), oldest first; `start` is
+  // the slot's, whatever its tier's length.
+  Result<std::vector<UsageMinute>> Slots(const UsageKey& key, UsageTier tier, std::int64_t from,
+                                         std::int64_t to);
+
   // The keys stored, the one written last first.
   Result<std::vector<UsageKey>> Keys();
+
+  // The share of the cap (80, 90, 100) last told for the billing period of
+  // `key` that begins at `period_start`; 0 when none was. Setting it forgets
+  // what was told for the key's other periods.
+  Result<int> CapTold(const UsageKey& key, std::int64_t period_start);
+  Status SetCapTold(const UsageKey& key, std::int64_t period_start, int share);
 
  private:
   explicit UsageStore(sqlite3* db) : db_(db) {}

@@ -156,6 +156,10 @@ const char kFirstStartHive[] =
     "\"WindowStayOnTop\"=dword:00000000\n"
     "\"UsageResetDay\"=dword:00000001\n"
     "\"UsageCap\"=\"0\"\n"
+    "\"NotifyDownPolls\"=dword:00000003\n"
+    "\"NotifyRateAbove\"=dword:00000000\n"
+    "\"NotifyRateSeconds\"=dword:0000001e\n"
+    "\"NotifyCap\"=dword:00000000\n"
     "\"MetricsListen\"=\"\"\n"
     "\n";
 

@@ -82,6 +82,7 @@ void SetUnusualValues(TPlovexSettings& s) {
   }
   s.WindowTop = -20, s.WindowLeft = 1900, s.WindowState = 2, s.WindowBorderStyle = 2;
   s.LockDrag = true, s.StayOnTop = true;
+  s.NotifyDownPolls = 5, s.NotifyRateAbove = 125000, s.NotifyRateSeconds = 10, s.NotifyCap = true;
 }
 
 // The stored form of every setting of a record, for comparing records.

@@ -7,6 +7,7 @@ find_package(Qt6 REQUIRED COMPONENTS Widgets DBus Test)
 
 add_library(plovex_desktop STATIC
   ${CMAKE_CURRENT_SOURCE_DIR}/corner_keeper.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/desktop_notifier.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/desktop_program.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/desktop_tray_presence.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/error_display.cpp
@@ -14,6 +15,7 @@ add_library(plovex_desktop STATIC
   ${CMAKE_CURRENT_SOURCE_DIR}/screen_place.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/termination_signals.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/tform1.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/thistory_window.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/timage.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/tray_presence.h
   ${CMAKE_CURRENT_SOURCE_DIR}/tstatus_strip.cpp
@@ -48,6 +50,14 @@ target_link_libraries(desktop_tests PRIVATE plovex_shell_testing plovex_panel_te
 gtest_discover_tests(desktop_tests TEST_PREFIX "gui.shell." DISCOVERY_TIMEOUT 60
   DISCOVERY_MODE PRE_TEST
   PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+
+# The History window on a virtual X display, over a store a test helper fills.
+add_executable(history_window_tests ${CMAKE_CURRENT_SOURCE_DIR}/thistory_window_test.cpp)
+target_link_libraries(history_window_tests PRIVATE plovex_desktop plovex_history_testing
+  plovex_qt_test_main)
+add_test(NAME gui.shell.XvfbHistoryWindowShowsAYearOfTraffic
+  COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/history_xvfb_test.sh $<TARGET_FILE:history_window_tests>)
+set_tests_properties(gui.shell.XvfbHistoryWindowShowsAYearOfTraffic PROPERTIES TIMEOUT 60)
 
 add_executable(desktop_agent_tests ${CMAKE_CURRENT_SOURCE_DIR}/tform1_agent_test.cpp)
 target_link_libraries(desktop_agent_tests PRIVATE plovex_shell_testing plovex_panel_testing plovex_qt_test_main)
@@ -96,6 +106,11 @@ if(TARGET plovex)
   plovex_program_test(agent.gui.WestonWindowShowsTheTrafficWithoutATray desktop_wayland_test.sh 90)
   plovex_program_test(agent.gui.WestonWindowShowsTheTrafficWithAStatusNotifierTray
     desktop_wayland_test.sh 90 --status-notifier)
+  # Desktop notifications through a notification daemon double: one when the
+  # agent stops answering (none for one lost reply), replaced when it answers;
+  # without a session bus, nothing said.
+  plovex_program_test(agent.gui.XvfbNotifiesWhenTheAgentStopsAndAnswersAgain
+    desktop_notify_xvfb_test.sh 150)
   # A silent agent: the status strip over the picture, not in its file.
   plovex_program_test(agent.gui.XvfbStatusStripSaysTheAgentIsSilent desktop_strip_xvfb_test.sh 90)
   # The same at two device pixels per pixel: twice the size, crisp, never blurred.

@@ -8,7 +8,8 @@ caller set up; TMP holds config/ (a hive that starts Plovex minimised, at a
 Refresh of 1 s) and work/. WATCHER is the StatusNotifierWatcher fixture.
 Checks: the item registers; Activate on it restores the minimised window,
 hides the shown one and shows it again; over 60 s no more NewIcon and
-NewToolTip signals than ticks (the icon changing on most of them); the icon is offered at
+NewToolTip signals than ticks (the icon changing on most of them); the tooltip
+holds the rates and the usage line; the icon is offered at
 16 and 32 pixels, the larger one in 2 x 2 blocks of the smaller; the
 exported menu holds the window's commands; a window hidden in the tray comes
 back when the watcher ends; the menu's "Close" ends Plovex with the closing
@@ -98,6 +99,13 @@ try:
     if counts["NewIcon"] < 5:
         fail("only %d NewIcon signals in 60 s" % counts["NewIcon"])
 
+    # The tooltip: the rates, and under them the usage of today and the period.
+    _, _, title, text = properties.Get("org.kde.StatusNotifierItem", "ToolTip")
+    tip = "%s\n%s" % (title, text)
+    print("tooltip:", repr(tip))
+    if " kB/s / " not in tip or "\nToday " not in tip or " \u00b7 this period " not in tip:
+        fail("the tooltip says %r" % tip)
+
     pixmaps = properties.Get("org.kde.StatusNotifierItem", "IconPixmap")
     sizes = [(int(w), int(h)) for w, h, _ in pixmaps]
     if sorted(sizes) != [(16, 16), (32, 32)]:
@@ -120,8 +128,8 @@ try:
         if props.get("type") != "separator":
             entries[str(props.get("label", ""))] = ident
     print("menu:", list(entries))
-    want = ["Hide Plovex", "Configuration", "Instant SnapShot", "Clear", "Stay on top",
-            "Lock window drag", "Close"]
+    want = ["Hide Plovex", "Configuration", "History\u2026", "Instant SnapShot", "Clear",
+            "Stay on top", "Lock window drag", "Close"]
     if list(entries) != want:
         fail("the tray menu holds %s, not %s" % (list(entries), want))
     # Hidden in the tray, and the tray goes: the window comes back by itself.

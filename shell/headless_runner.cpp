@@ -94,6 +94,7 @@ HeadlessRunner::HeadlessRunner(TPlovexSettings& settings, SettingsStore* store, 
       run_(settings, picture, *this) {
   run_.SetTick(&cycle_);
   cycle_.SetUsageRecorder(&usage_);
+  cycle_.SetNotifier(this);
 }
 
 bool HeadlessRunner::SaveGifChecked() const {
@@ -121,6 +122,12 @@ void HeadlessRunner::ClearFault(TickFault kind) {
   }
   err_ << "plovex: " << (kind == TickFault::kSnapshotFile ? kSnapshotFileName : kPictureFileName)
        << " is written again" << std::endl;
+}
+
+void HeadlessRunner::Show(const Notice& notice) {
+  // The host's silence has its own lines, from the first unanswered poll on.
+  if (notice.kind == NoticeKind::kHost) return;
+  err_ << "plovex: " << notice.summary << " (" << notice.body << ")" << std::endl;
 }
 
 void HeadlessRunner::SnapshotWritten(const std::string& path) {

@@ -5,7 +5,8 @@
 // into the working directory, prints each tick's tray hint as one line on
 // `out` and each error's message (as the error display shows it) on `err`,
 // with one line on `err` when the host stops answering and one when it
-// answers again.
+// answers again, and one per notice of a channel's rate or of the cap
+// (core/notice_rules.h).
 // A picture that cannot be written is one line on `err` when the fault
 // begins and one when it ends; the ticks go on.
 // It stops after a given number of ticks (the Start tick counts, and takes
@@ -59,7 +60,7 @@ struct HeadlessArgs {
 std::optional<HeadlessArgs> ParseHeadlessArgs(std::span<const std::string> args,
                                               std::string& error);
 
-class HeadlessRunner : private TickHost, private RunHost {
+class HeadlessRunner : private TickHost, private RunHost, private Notifier {
  public:
   // store may be null (nothing is loaded or saved).
   HeadlessRunner(TPlovexSettings& settings, SettingsStore* store, Surface& picture,
@@ -97,6 +98,8 @@ class HeadlessRunner : private TickHost, private RunHost {
   // The runner's own loop is the timer; there is nothing to show.
   void SetRunning(bool) override {}
   void PicturesCleared() override {}
+  // Notifier: one line on standard error per notice.
+  void Show(const Notice& notice) override;
 
   void ReportAnswering();
   // False when the metrics cannot be served there (told on err).

@@ -232,6 +232,18 @@ TEST(HeadlessRun, AHostFallingSilentAndAnsweringAgainIsToldOnceEach) {
   EXPECT_EQ(hints[5].find("no answer"), std::string::npos);
 }
 
+TEST(HeadlessRun, RateNoticesAreLinesOnStandardError) {
+  RunnerRig rig(false);
+  rig.s.NotifyRateAbove = 60000;
+  rig.s.NotifyRateSeconds = 0;
+  rig.poll.script = {{0, 0}, {64000, 1536}, {128000, 3072}, {140000, 4608}};
+  EXPECT_EQ(rig.runner.Run(HeadlessArgs{4}), 0);
+  EXPECT_EQ(Lines(rig.err.str()),
+            (std::vector<std::string>{
+                "plovex: Download above 58.6 kB/s (62.5 kB/s now, above the limit for 1 s)",
+                "plovex: Download back below 52.7 kB/s (now 11.7 kB/s)"}));
+}
+
 TEST(HeadlessRun, TheReasonAVersion3AgentRefusedIsToldOnStandardError) {
   struct RefusedPoll : PollSource {
     PollTexts Poll(TPlovexSettings& s) override {

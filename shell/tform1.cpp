@@ -6,12 +6,16 @@
 #include <QGuiApplication>
 #include <QScreen>
 
+#include <algorithm>
+#include <array>
 #include <ostream>
 
 #include "core/gif_picture_writer.h"
 #include "core/picture_folder.h"
 #include "core/plovex_error.h"
+#include "history/usage_line.h"
 #include "settings/panel/panel_rules.h"
+#include "shell/desktop_notifier.h"
 #include "shell/desktop_tray_presence.h"
 #include "shell/screen_place.h"
 
@@ -129,6 +133,7 @@ void TForm1::BuildMenu() {
   QMenu* m = PopupMenu1;
   Configuration1 =
       MenuEntry(m, "Configuration1", "Configuration", this, &TForm1::Configuration1Click);
+  History1 = MenuEntry(m, "History1", "History\u2026", this, &TForm1::History1Click);
   InstantSnapShot1 =
       MenuEntry(m, "InstantSnapShot1", "Instant SnapShot", this, &TForm1::InstantSnapShot1Click);
   m->addSeparator();
@@ -156,7 +161,7 @@ void TForm1::BuildTrayMenu() {
   ShowHide1->setObjectName("ShowHide1");
   connect(ShowHide1, &QAction::triggered, this, &TForm1::ShowHide1Click);
   TrayMenu1->addSeparator();
-  TrayMenu1->addActions({Configuration1, InstantSnapShot1});
+  TrayMenu1->addActions({Configuration1, History1, InstantSnapShot1});
   TrayMenu1->addSeparator();
   TrayMenu1->addAction(Clear1);
   TrayMenu1->addSeparator();
@@ -224,8 +229,8 @@ void TForm1::FormCreate() {
       std::make_unique<TickCycle>(settings_, picture_, *this, clock, *poll, *writer, font_.get());
   run_.SetTick(tick_.get());
   // A window on a test's hand-set clock keeps no history: its minutes are not time.
-  if (seams_.clock == nullptr) {
-    usage_ = std::make_unique<UsageRecorder>(DefaultUsageStorePath(), [this](const Status& status) {
+  if (seams_.clock == nullptr || !seams_.usage_path.empty()) {
+    usage_ = std::make_unique<UsageRecorder>(UsagePath(), [this](const Status& status) {
       if (status.ok()) {
         ClearFault(TickFault::kUsageStore);
       } else {
@@ -234,6 +239,16 @@ void TForm1::FormCreate() {
     });
     tick_->SetUsageRecorder(usage_.get());
   }
+  notifier_ = seams_.notifier;
+  if (notifier_ == nullptr) {
+    // A click on a notice is a wish to see the window, hidden or not.
+    notifier_ = new DesktopNotifier(
+        [this] {
+          if (TrayIcon1) TrayIcon1->ShowMainWindow();
+        },
+        this);
+  }
+  tick_->SetNotifier(notifier_);
 
   // The stored frame comes with the size it had in the Windows version.
   setFixedSize(HasBorder() ? kDesignClientSize : kBorderlessSize);
@@ -280,7 +295,7 @@ void TForm1::Timer1Timer() {
 void TForm1::RunTick(const std::function<void()>& tick) {
   // While a fault lasts, the tray says what it is: its box is shown once.
   errors_.RunTick(tick, [this](const std::string& message) {
-    if (TrayIcon1) TrayIcon1->SetHint(QString::fromStdString(tick_hint_ + " (" + message + ")"));
+    ShowTrayHint(tick_hint_ + " (" + message + ")");
   });
   Image1->update();
 }
@@ -323,6 +338,21 @@ void TForm1::Configuration1Click() {
   PageControl1->setCurrentIndex(1);
   // The keys go to the tree, as they went to the picture.
   if (auto* tree = panel_->findChild<QWidget*>("TreeView1")) tree->setFocus(Qt::OtherFocusReason);
+}
+
+void TForm1::History1Click() {
+  if (!history_) {
+    history_ = new THistoryWindow(settings_, UsagePath(), font_.get(), this);
+  }
+  history_->Refresh();
+  // Beside the main window, also when that one waits in the tray.
+  history_->show();
+  history_->raise();
+  history_->activateWindow();
+}
+
+std::string TForm1::UsagePath() const {
+  return seams_.usage_path.empty() ? DefaultUsageStorePath() : seams_.usage_path;
 }
 
 void TForm1::ShowGraphPage() {
@@ -510,23 +540,48 @@ void TForm1::SetResetCaptions(const std::string& oid1, const std::string& oid2) 
 
 void TForm1::SetTrayHint(const std::string& hint) {
   tick_hint_ = hint;
-  std::string shown = hint;
-  // The tick's hint already says when the host is silent, in short.
-  for (const auto& [kind, status] : faults_)
-    if (kind != TickFault::kNoAnswer) shown += " (" + status.message() + ")";
-  if (TrayIcon1) TrayIcon1->SetHint(QString::fromStdString(shown));
+  if (usage_) {
+    // Asked once a tick; the recorder reads its store once a minute at most.
+    // The line is built again only when a figure it shows has changed.
+    const Clock& clock = seams_.clock != nullptr ? *seams_.clock : system_clock_;
+    const UsageReport& r = usage_->Usage(clock.UnixSeconds());
+    const std::array<std::int64_t, 3> figures{r.today_in_bytes + r.today_out_bytes, r.total(),
+                                              r.cap_bytes};
+    if (figures != usage_figures_ || usage_line_.isEmpty()) {
+      usage_figures_ = figures;
+      usage_line_ = QString::fromStdString(UsageLine(r));
+    }
+  }
+  ShowTrayHint(tick_hint_);
 }
 
+void TForm1::ShowTrayHint(const std::string& rates) {
+  if (!TrayIcon1) return;
+  std::string first = rates;
+  // The tick's hint already says when the host is silent, in short.
+  for (const auto& [kind, status] : faults_)
+    if (kind != TickFault::kNoAnswer) first += " (" + status.message() + ")";
+  QString hint = QString::fromStdString(first);
+  if (!usage_line_.isEmpty()) {
+    // A long fault gives way: the usage line always fits the tooltip.
+    hint.truncate(std::max<qsizetype>(0, TTrayIcon::kMaxHintLength - usage_line_.size() - 1));
+    hint += QChar('\n') + usage_line_;
+  }
+  TrayIcon1->SetHint(hint);
+}
+
+// Faults may be told from inside the recorder: the hint is shown again
+// without asking it.
 void TForm1::ReportFault(TickFault kind, const Status& status) {
   faults_[kind] = status;
   ShowFaults();
-  SetTrayHint(tick_hint_);
+  ShowTrayHint(tick_hint_);
 }
 
 void TForm1::ClearFault(TickFault kind) {
   faults_.erase(kind);
   ShowFaults();
-  SetTrayHint(tick_hint_);
+  ShowTrayHint(tick_hint_);
 }
 
 std::optional<TickFault> TForm1::FaultShown() const {
@@ -574,6 +629,8 @@ void TForm1::SettingsApplied() {
   // longer loses what was applied. A save that fails is told, and Apply goes
   // on (the close tries again).
   errors_.Run([this] { store_->SaveSettingsAtClose(); });
+  // A new host, reset day or cap shows at once, not a minute later.
+  if (history_ && history_->isVisible()) history_->Refresh();
 }
 
 void TForm1::InterfaceMoved(const std::string& notice) {
@@ -641,6 +698,7 @@ bool TForm1::CloseFor(CloseReason reason, std::ostream* err) {
 }
 
 void TForm1::ReleaseAtClose() {
+  if (history_) history_->close();
   run_.SetTick(nullptr);
   tick_.reset();
   agent_poll_.reset();

@@ -38,6 +38,7 @@
 #include <QStackedWidget>
 #include <QTimer>
 #include <QWidget>
+#include <array>
 #include <cstdint>
 #include <iosfwd>
 #include <map>
@@ -60,6 +61,7 @@
 #include "settings/settings_store.h"
 #include "shell/corner_keeper.h"
 #include "shell/error_display.h"
+#include "shell/thistory_window.h"
 #include "shell/timage.h"
 #include "shell/tray_presence.h"
 #include "shell/tstatus_strip.h"
@@ -80,6 +82,10 @@ struct TForm1Seams {
   const Clock* clock = nullptr;        // null: the system clock
   TrayPresence* tray = nullptr;        // null: the desktop's notification area
   WindowPlatform* platform = nullptr;  // null: the toolkit's platform
+  // The usage history's file; empty: the user's state folder, and none at
+  // all on a hand-set clock, whose minutes are not time.
+  std::string usage_path;
+  Notifier* notifier = nullptr;  // null: the desktop's notification service
 };
 
 class TForm1 : public QWidget, public TickHost, public PanelHost, private RunHost {
@@ -119,6 +125,7 @@ class TForm1 : public QWidget, public TickHost, public PanelHost, private RunHos
   ErrorDisplay& Errors() { return errors_; }
   TConfigPanel* ConfigPanel() const { return panel_; }
   TTrayIcon* TrayIcon() const { return TrayIcon1; }
+  THistoryWindow* HistoryWindow() const { return history_; }
   TStatusStrip* StatusStrip() const { return StatusStrip1; }
   // What "Stay on top" says where the platform does not honour it.
   static const char* const kNoStayOnTopReason;
@@ -157,6 +164,8 @@ class TForm1 : public QWidget, public TickHost, public PanelHost, private RunHos
   void Button3Click();  // Stop
   void Timer1Timer();
   void Configuration1Click();
+  // Opens the History window, or brings the open one to the front.
+  void History1Click();
   void InstantSnapShot1Click();
   void Clear1Click();
   void Stayontop1Click();
@@ -190,6 +199,8 @@ class TForm1 : public QWidget, public TickHost, public PanelHost, private RunHos
   void BuildMenu();
   void BuildTrayMenu();
   void UpdateShowHide();
+  // The hint: the rates line with the faults that last, then the usage line.
+  void ShowTrayHint(const std::string& rates);
   // The fault that matters most goes to the status strip.
   void ShowFaults();
   std::optional<TickFault> FaultShown() const;
@@ -201,6 +212,7 @@ class TForm1 : public QWidget, public TickHost, public PanelHost, private RunHos
   // on a signal written to `err`. False when the save failed.
   bool CloseFor(CloseReason reason, std::ostream* err);
   void ReleaseAtClose();
+  std::string UsagePath() const;
   void UpdateTimer();
   // Runs one tick through the error display: a fault is shown once.
   void RunTick(const std::function<void()>& tick);
@@ -222,6 +234,7 @@ class TForm1 : public QWidget, public TickHost, public PanelHost, private RunHos
   std::unique_ptr<AgentPollSource> agent_poll_;
   std::unique_ptr<UsageRecorder> usage_;  // written at its end, after the last tick
   std::unique_ptr<TickCycle> tick_;
+  Notifier* notifier_ = nullptr;  // the seam's, or a child DesktopNotifier
   std::unique_ptr<SettingsStore> store_;
   RunControl run_;
   ErrorDisplay errors_;
@@ -232,10 +245,12 @@ class TForm1 : public QWidget, public TickHost, public PanelHost, private RunHos
   QPoint press_at_;                 // the pointer on the screen at the press
   bool system_move_asked_ = false;  // this drag has asked the platform to move
   bool picture_focus_shown_ = false;
-  bool closing_ = false;                      // a close path has run; closing always succeeds
-  std::optional<std::string> close_failure_;  // why the closing save failed
-  std::string tick_hint_ = "Plovex";          // the hint the last tick set
-  std::map<TickFault, Status> faults_;        // the tick's faults that last
+  bool closing_ = false;                         // a close path has run; closing always succeeds
+  std::optional<std::string> close_failure_;     // why the closing save failed
+  std::string tick_hint_ = "Plovex";             // the hint the last tick set
+  QString usage_line_;                           // "Today 1.2 GB · this period …"
+  std::array<std::int64_t, 3> usage_figures_{};  // what usage_line_ shows
+  std::map<TickFault, Status> faults_;           // the tick's faults that last
 
   QStackedWidget* PageControl1 = nullptr;
   QFrame* Panel1 = nullptr;
@@ -247,6 +262,7 @@ class TForm1 : public QWidget, public TickHost, public PanelHost, private RunHos
   QTimer* Timer1 = nullptr;
   QMenu* PopupMenu1 = nullptr;
   QAction* Configuration1 = nullptr;
+  QAction* History1 = nullptr;
   QAction* InstantSnapShot1 = nullptr;
   QAction* Clear1 = nullptr;
   QAction* Stayontop1 = nullptr;
@@ -256,6 +272,7 @@ class TForm1 : public QWidget, public TickHost, public PanelHost, private RunHos
   QMenu* TrayMenu1 = nullptr;
   QAction* ShowHide1 = nullptr;
   QPointer<TTrayIcon> TrayIcon1;
+  QPointer<THistoryWindow> history_;
   CornerKeeper* corner_keeper_ = nullptr;
 };
 

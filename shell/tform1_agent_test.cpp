@@ -58,7 +58,7 @@ TEST_F(FormAgentTest, TheWindowPollsTheAgentAndDrawsItsTraffic) {
   EXPECT_GT(s.Oid1.Rate, 15000);  // 20 pings of 1000 bytes: about 21 kB
   EXPECT_GT(s.Oid2.Rate, 15000);
   EXPECT_THAT(form->TrayIcon()->toolTip().toStdString(),
-              ::testing::MatchesRegex(".+ kB/s / .+ kB/s"));
+              ::testing::MatchesRegex(".+ kB/s / .+ kB/s\nToday .+B \u00b7 this period .+B"));
   EXPECT_NE(form->TrayIcon()->toolTip(), "0 kB/s / 0 kB/s");
   int anywhere = 0;
   for (int y = 13; y < 147; ++y)

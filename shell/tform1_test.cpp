@@ -42,7 +42,7 @@ class FormTest : public ::testing::Test {
 
   TForm1& Create() {
     form = std::make_unique<TForm1>(
-        TForm1Seams{&hive.Hive(), &poll, &writer, &clock, &tray, &platform});
+        TForm1Seams{&hive.Hive(), &poll, &writer, &clock, &tray, &platform, usage_path});
     form->Errors().SetPresenter([this](const QString& caption, const QString& text) {
       shown.push_back((caption + "|" + text).toStdString());
     });
@@ -99,6 +99,7 @@ class FormTest : public ::testing::Test {
   SwitchableTrayPresence tray;
   RecordingWindowPlatform platform;
   std::vector<std::string> shown;
+  std::string usage_path;  // none: no usage history
   std::unique_ptr<TForm1> form;
 };
 
@@ -164,8 +165,9 @@ TEST_F(FormTest, TheRightButtonOnThePictureOpensTheMenu) {
   auto* menu = Find<QMenu>("PopupMenu1");
   QStringList entries;
   for (QAction* a : menu->actions()) entries << (a->isSeparator() ? "-" : a->text());
-  EXPECT_EQ(entries, QStringList({"Configuration", "Instant SnapShot", "-", "Clear", "-",
-                                  "Stay on top", "Lock window drag", "Minimize", "-", "Close"}));
+  EXPECT_EQ(entries,
+            QStringList({"Configuration", "History\u2026", "Instant SnapShot", "-", "Clear", "-",
+                         "Stay on top", "Lock window drag", "Minimize", "-", "Close"}));
   QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(20, 20),
                           Image1()->mapToGlobal(QPoint(20, 20)));
   QCoreApplication::sendEvent(Image1(), &event);
@@ -345,6 +347,37 @@ TEST_F(FormTest, TheTooltipNamesTheProgramUntilTheFirstTickThenShowsTheRates) {
   f.Timer1Timer();
   EXPECT_EQ(f.TrayIcon()->toolTip(), "31.2 kB/s / 1.6 kB/s");
   EXPECT_EQ(Find<QLabel>("LblRstOID1")->text(), "Down 0MB");
+}
+
+// The usage of today and of the billing period under the rates, as the
+// recorder counts it; "History…" opens one window and raises it again.
+TEST_F(FormTest, TheTooltipAddsTheUsageLineAndHistoryOpensOneWindow) {
+  QTemporaryDir dir;
+  usage_path = dir.filePath("history.sqlite").toStdString();
+  hive.Seed([](TPlovexSettings& s) { s.UsageCap = "1000000000000"; });
+  clock.SetUnix(1796738400);
+  TForm1& f = Start();
+  EXPECT_EQ(f.TrayIcon()->toolTip(), "0 kB/s / 0 kB/s\nToday 0 B \u00b7 this period 0 B of 1 TB");
+  f.Timer1Timer();
+  EXPECT_EQ(f.TrayIcon()->toolTip(),
+            "31.2 kB/s / 1.6 kB/s\nToday 33.6 kB \u00b7 this period 33.6 kB of 1 TB");
+  f.ReportFault(TickFault::kPictureFile, Status::IoError(std::string(200, 'x')));
+  EXPECT_TRUE(
+      f.TrayIcon()->toolTip().endsWith("\nToday 33.6 kB \u00b7 this period 33.6 kB of 1 TB"))
+      << "a long fault gives way to the usage line";
+
+  Trigger("History1");
+  THistoryWindow* history = f.HistoryWindow();
+  ASSERT_NE(history, nullptr);
+  EXPECT_TRUE(history->isVisible());
+  EXPECT_TRUE(history->findChild<QTimer*>("tmrHistory")->isActive());
+  history->close();
+  EXPECT_FALSE(history->findChild<QTimer*>("tmrHistory")->isActive()) << "no reading unseen";
+  Find<QMenu>("TrayMenu1")->actions()[3]->trigger();
+  EXPECT_EQ(f.HistoryWindow(), history);
+  EXPECT_TRUE(history->isVisible());
+  EXPECT_EQ(f.findChildren<THistoryWindow*>().size(), 1);
+  form.reset();  // its recorder writes its last minute before the folder goes
 }
 
 TEST_F(FormTest, AFirstTickThatFailsLeavesTheProgramNameAndShowsTheError) {
@@ -766,9 +799,10 @@ TEST_F(FormTest, TheTrayMenuHoldsTheWindowsCommandsAndBringsAHiddenWindowBack) {
   auto* menu = Find<QMenu>("TrayMenu1");
   QStringList entries;
   for (QAction* a : menu->actions()) entries << (a->isSeparator() ? "-" : a->text());
-  EXPECT_EQ(entries, QStringList({"Hide Plovex", "-", "Configuration", "Instant SnapShot", "-",
-                                  "Clear", "-", "Stay on top", "Lock window drag", "-", "Close"}));
-  for (const char* name : {"Configuration1", "Clear1", "Stayontop1", "Close1"}) {
+  EXPECT_EQ(entries,
+            QStringList({"Hide Plovex", "-", "Configuration", "History\u2026", "Instant SnapShot",
+                         "-", "Clear", "-", "Stay on top", "Lock window drag", "-", "Close"}));
+  for (const char* name : {"Configuration1", "History1", "Clear1", "Stayontop1", "Close1"}) {
     EXPECT_TRUE(menu->actions().contains(Find<QAction>(name))) << name;
   }
   Trigger("ShowHide1");
@@ -831,8 +865,8 @@ TEST_F(FormKeys, ThePanelsTreeFollowsTheKeysEnterAppliesAndEscapeCancels) {
   auto* tree = Find<QWidget>("TreeView1");
   ASSERT_TRUE(tree->hasFocus());
   auto* pages = Find<QStackedWidget>("PageControl2");
-  // Collapsed, the top nodes are About, Network, Graph, Text and Reset.
-  const std::pair<int, int> moves[] = {{Qt::Key_End, 15}, {Qt::Key_Home, 0},  {Qt::Key_Down, 1},
+  // Collapsed, the top nodes are About, Network, Graph, Text, Reset, Usage and Notifications.
+  const std::pair<int, int> moves[] = {{Qt::Key_End, 17}, {Qt::Key_Home, 0},  {Qt::Key_Down, 1},
                                        {Qt::Key_Down, 3}, {Qt::Key_Right, 3}, {Qt::Key_Down, 4}};
   for (auto [key, page] : moves) {
     Key(tree, key);

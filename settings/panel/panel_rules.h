@@ -17,7 +17,7 @@ struct PanelNode {
   const char* page_caption;
 };
 
-inline constexpr std::array<PanelNode, 16> kPanelNodes = {{
+inline constexpr std::array<PanelNode, 18> kPanelNodes = {{
     {"About", -1, "About"},
     {"Network", -1, "Network"},
     {"SNMP", 1, "SNMP"},
@@ -34,6 +34,8 @@ inline constexpr std::array<PanelNode, 16> kPanelNodes = {{
     {"Text 4", 9, "Text 4"},
     {"Text 5", 9, "Text 5"},
     {"Reset", -1, "Reset"},
+    {"Usage", -1, "Usage"},
+    {"Notifications", -1, "Notifications"},
 }};
 
 // The page of the SNMP version and the version 3 user.

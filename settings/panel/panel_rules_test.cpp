@@ -33,7 +33,7 @@ TEST(UpDownRange, StepsStopAtTheEndsAndPositionsAreClamped) {
 }
 
 TEST(PanelNodes, PreOrderWithParentsBeforeChildren) {
-  ASSERT_EQ(kPanelNodes.size(), 16u);
+  ASSERT_EQ(kPanelNodes.size(), 18u);
   for (std::size_t i = 0; i < kPanelNodes.size(); ++i) {
     const int parent = kPanelNodes[i].parent;
     EXPECT_LT(parent, static_cast<int>(i)) << kPanelNodes[i].text;
@@ -49,6 +49,7 @@ TEST(PanelNodes, PreOrderWithParentsBeforeChildren) {
   EXPECT_STREQ(kPanelNodes[8].page_caption, "GIF");
   EXPECT_STREQ(kPanelNodes[15].page_caption, "Reset");
   EXPECT_EQ(kPanelNodes[15].parent, -1);
+  EXPECT_STREQ(kPanelNodes[16].page_caption, "Usage");
 }
 
 }  // namespace

@@ -12,7 +12,7 @@ struct PanelToolTip {
   const char* text;
 };
 
-inline constexpr std::array<PanelToolTip, 36> kPanelToolTips = {{
+inline constexpr std::array<PanelToolTip, 42> kPanelToolTips = {{
     {"Button1", "Applies and saves the settings, and goes back to the graph (Enter)"},
     {"Button4", "Forgets what was typed and goes back to the graph (Escape)"},
     {"edtMax", "The full scale of the graph, in bytes per second: a rate this high fills it"},
@@ -40,6 +40,16 @@ inline constexpr std::array<PanelToolTip, 36> kPanelToolTips = {{
     {"udRefresh", "Seconds between two polls of the host (1 to 3600)"},
     {"edtTickFreq", "Minutes between two vertical ticks on the graph (1 to 1440)"},
     {"udTickFreq", "Minutes between two vertical ticks on the graph (1 to 1440)"},
+    {"edtNotifyDownPolls",
+     "Tries in a row without an answer before a notification says the host is silent; 0 = never"},
+    {"udNotifyDownPolls",
+     "Tries in a row without an answer before a notification says the host is silent; 0 = never"},
+    {"edtNotifyRateAbove",
+     "A notification when a channel's rate stays above this many bytes per second; 0 = never"},
+    {"edtNotifyRateSeconds", "Seconds the rate must stay above the limit before it is told"},
+    {"udNotifyRateSeconds", "Seconds the rate must stay above the limit before it is told"},
+    {"chkNotifyCap",
+     "A notification when the period's usage reaches 80 %, 90 % and 100 % of the cap, once each"},
     {"edtInterface",
      "The interface name the counters follow when the router renumbers them; "
      "empty to keep the identifiers as typed"},

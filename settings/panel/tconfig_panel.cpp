@@ -23,9 +23,11 @@
 #include "core/settings_schema.h"
 #include "core/snmp_security.h"
 #include "core/tick_cycle.h"
+#include "history/usage_period.h"
 #include "settings/panel/panel_rules.h"
 #include "settings/panel/panel_tooltips.h"
 #include "settings/panel/tinterface_dialog.h"
+#include "settings/panel/usage_cap_text.h"
 #include "snmp/tsnmp_send.h"
 #include "snmp/usm_protocol.h"
 
@@ -142,6 +144,8 @@ TConfigPanel::TConfigPanel(TPlovexSettings& settings, PanelHost& host, QWidget* 
   BuildTextPage();
   for (int k = 1; k <= 5; ++k) BuildOverlayPage(k);
   BuildResetPage();
+  BuildUsagePage();
+  BuildNotificationsPage();
 
   choose_color_ = [this](Color initial) -> std::optional<Color> {
     cdialOID->setCurrentColor(ToQColor(initial));
@@ -509,6 +513,29 @@ void TConfigPanel::BuildOverlayPage(int k) {
   AxisLabel(page, "Y", o.edtTXTY);
 }
 
+void TConfigPanel::BuildNotificationsPage() {
+  QWidget* page = Page("Notifications");
+  const SchemaRowHandles& rows = SchemaRows();
+  NoteList(page, "lbExplainNotify",
+           {"Notices on the desktop, also while the window is hidden;", "0 turns one off."}, 8, 8,
+           297, 29);
+  Label(page, "lblNotifyDown", "Host silent after : ", 8, 52);
+  auto* down = Edit(page, "edtNotifyDownPolls", "", 120, 48, 33);
+  Bind(rows.NotifyDownPolls, down,
+       Place(new TUpDown(down, {0, 100}, page), "udNotifyDownPolls", 153, 48, 15, 21));
+  Label(page, "lblNotifyDownUnit", "polls", 174, 52);
+  Label(page, "lblNotifyRate", "Rate above : ", 8, 80);
+  Bind(rows.NotifyRateAbove, Edit(page, "edtNotifyRateAbove", "", 120, 76, 65));
+  Label(page, "lblNotifyRateUnit", "bytes/s", 190, 80);
+  Label(page, "lblNotifySeconds", "for : ", 8, 108);
+  auto* seconds = Edit(page, "edtNotifyRateSeconds", "", 120, 104, 33);
+  Bind(rows.NotifyRateSeconds, seconds,
+       Place(new TUpDown(seconds, {0, 3600}, page), "udNotifyRateSeconds", 153, 104, 15, 21));
+  Label(page, "lblNotifySecondsUnit", "s", 174, 108);
+  Bind(rows.NotifyCap,
+       Check(page, "chkNotifyCap", "Usage at 80, 90 and 100 % of the cap", false, 8, 132, 289));
+}
+
 void TConfigPanel::BuildResetPage() {
   QWidget* page = Page("Reset");
   BtnResetOID1 = Place(new QPushButton("Reset OID1", page), "BtnResetOID1", 16, 16, 89, 25);
@@ -532,6 +559,57 @@ void TConfigPanel::BuildResetPage() {
   LblRstOID2->setToolTip(
       "Megabytes counted by OID2: the device's count plus what was carried "
       "over its restarts");
+}
+
+void TConfigPanel::BuildUsagePage() {
+  QWidget* page = Page("Usage");
+  NoteList(page, "lbExplainUsage",
+           {"The bytes in and out are counted per billing period, from",
+            "midnight of the reset day to the same day a month later.",
+            "The cap is what the period allows, in GB (1000 GB = 1 TB);",
+            "0 for none. The History window shows the usage against it."},
+           8, 8, 297, 57);
+  Label(page, "lblUsageResetDay", "Reset day :", 8, 80);
+  edtUsageResetDay = Edit(page, "edtUsageResetDay", "", 104, 76, 25);
+  // Every month has a 28th: a later day would move from month to month.
+  udUsageResetDay = Place(new TUpDown(edtUsageResetDay, {kFirstResetDay, kLastResetDay}, page),
+                          "udUsageResetDay", 129, 76, 15, 21);
+  Bind(SchemaRows().UsageResetDay, edtUsageResetDay, udUsageResetDay);
+  Label(page, "lblUsageCap", "Cap per period :", 8, 108);
+  edtUsageCap = Edit(page, "edtUsageCap", "", 104, 104, 81);
+  Label(page, "lblUsageCapUnit", "GB (0 = none)", 192, 108);
+  const SettingField<std::string> cap = SchemaRows().UsageCap.field();
+  bindings_.push_back({[=, this](const TPlovexSettings& s) {
+                         // A stored cap that is not a number of bytes shows as
+                         // it is, for the user to mend.
+                         const Result<std::int64_t> bytes = ParseCapBytes(cap(s));
+                         edtUsageCap->setText(QString::fromStdString(
+                             bytes.ok() ? BytesToGigabytes(*bytes) : cap(s)));
+                       },
+                       [=, this](TPlovexSettings& s) {
+                         const Result<std::int64_t> bytes = GigabytesToBytes(Text(edtUsageCap));
+                         if (!bytes.ok()) throw PlovexError(bytes.status().message());
+                         cap(s) = std::to_string(*bytes);
+                       }});
+  edtUsageResetDay->setToolTip("The day of the month on which a billing period begins (1 to 28)");
+  udUsageResetDay->setToolTip(edtUsageResetDay->toolTip());
+  edtUsageCap->setToolTip(
+      "The bytes in and out a billing period allows, in GB of 1,000,000,000 bytes; 0 for no cap");
+}
+
+void TConfigPanel::CheckUsagePage() const {
+  const Result<std::int32_t> day = TryStrToInt(Text(edtUsageResetDay));
+  if (!day.ok() || *day < kFirstResetDay || *day > kLastResetDay) {
+    edtUsageResetDay->setFocus();
+    edtUsageResetDay->selectAll();
+    throw PlovexError("Reset day must be a day from 1 to 28.");
+  }
+  const Result<std::int64_t> cap = GigabytesToBytes(Text(edtUsageCap));
+  if (!cap.ok()) {
+    edtUsageCap->setFocus();
+    edtUsageCap->selectAll();
+    throw PlovexError(cap.status().message());
+  }
 }
 
 void TConfigPanel::SetAppIcon(const QIcon& icon) { Image2->setPixmap(icon.pixmap(32, 32)); }
@@ -710,6 +788,7 @@ void TConfigPanel::Apply() {
                                    {edtTickFreq, kDivisorSettings[2]}}) {
     RequireAtLeastOne(edit, rule.must);
   }
+  CheckUsagePage();
   CheckSecurity();
   const std::int32_t typed_max = Number(edtMax);
   if (ApplyMustRestart(s_, typed_max, Text(edtIP), Typed())) {

@@ -1,7 +1,7 @@
 #pragma once
 // TConfigPanel: the configuration page of the main window: the tree
 // (TreeView1), Apply (Button1) and Cancel (Button4), and the page set
-// PageControl2 with its sixteen pages, one per tree node. It is the desktop's
+// PageControl2 with its seventeen pages, one per tree node. It is the desktop's
 // SettingsControls: SettingsToControls copies the record into its controls,
 // the timer period and the window placement; ControlsToSettings copies them
 // back.
@@ -59,7 +59,7 @@ class TConfigPanel : public QWidget, public SettingsControls {
   bool SaveGifChecked() const;
   // The captions of LblRstOID1 and LblRstOID2.
   void SetResetCaptions(const QString& oid1, const QString& oid2);
-  // Shows page `index` of PageControl2 (0 "About" .. 15 "Reset").
+  // Shows page `index` of PageControl2 (0 "About" .. 16 "Usage", 17 "Notifications").
   void ShowPage(int index);
   // Shows the page captioned `caption` with its node selected and in view
   // (its parent expanded), as a click on the node would.
@@ -150,6 +150,12 @@ class TConfigPanel : public QWidget, public SettingsControls {
   void BuildTextPage();
   void BuildOverlayPage(int k);
   void BuildResetPage();
+  // The billing period's reset day and the cap, typed in GB.
+  void BuildUsagePage();
+  // Refuses a reset day outside 1..28 and a cap that is not a number of GB,
+  // with the field focused, before anything is taken.
+  void CheckUsagePage() const;
+  void BuildNotificationsPage();
   void AddToolTips();
 
   // A control bound to the row of the setting it edits, as the page builds
@@ -251,6 +257,9 @@ class TConfigPanel : public QWidget, public SettingsControls {
   QLabel* LblRstOID2 = nullptr;
   QPushButton* BtnClearOID1 = nullptr;
   QPushButton* BtnClearOID2 = nullptr;
+  QLineEdit* edtUsageResetDay = nullptr;
+  TUpDown* udUsageResetDay = nullptr;
+  QLineEdit* edtUsageCap = nullptr;
 };
 
 }  // namespace plovex

@@ -105,6 +105,12 @@ TPlovexSettings Unusual() {
   s.WindowBorderStyle = 2;
   s.LockDrag = true;
   s.StayOnTop = true;
+  s.UsageResetDay = 15;
+  s.UsageCap = "1500000000000";
+  s.NotifyDownPolls = 5;
+  s.NotifyRateAbove = 2500000;
+  s.NotifyRateSeconds = 45;
+  s.NotifyCap = true;
   return s;
 }
 
@@ -155,6 +161,12 @@ void ExpectSameSettings(const TPlovexSettings& a, const TPlovexSettings& b) {
   EXPECT_EQ(a.WindowBorderStyle, b.WindowBorderStyle);
   EXPECT_EQ(a.LockDrag, b.LockDrag);
   EXPECT_EQ(a.StayOnTop, b.StayOnTop);
+  EXPECT_EQ(a.UsageResetDay, b.UsageResetDay);
+  EXPECT_EQ(a.UsageCap, b.UsageCap);
+  EXPECT_EQ(a.NotifyDownPolls, b.NotifyDownPolls);
+  EXPECT_EQ(a.NotifyRateAbove, b.NotifyRateAbove);
+  EXPECT_EQ(a.NotifyRateSeconds, b.NotifyRateSeconds);
+  EXPECT_EQ(a.NotifyCap, b.NotifyCap);
 }
 
 TEST(PanelInitialState, ControlsHoldTheDefaultsBeforeAnyCopy) {
@@ -199,7 +211,7 @@ TEST_F(PanelTest, CopyingARecordThroughTheControlsKeepsEverySetting) {
 
 TEST_F(PanelTest, TreeNodesShowTheirPagesAlsoWhileCollapsed) {
   auto* tree = Find<QTreeWidget>("TreeView1");
-  ASSERT_EQ(tree->topLevelItemCount(), 5);
+  ASSERT_EQ(tree->topLevelItemCount(), 7);
   for (int i = 0; i < tree->topLevelItemCount(); ++i)
     EXPECT_FALSE(tree->topLevelItem(i)->isExpanded());
   int index = 0;
@@ -210,7 +222,7 @@ TEST_F(PanelTest, TreeNodesShowTheirPagesAlsoWhileCollapsed) {
     EXPECT_EQ(ShownPage(), kPanelNodes[index].page_caption);
     EXPECT_EQ((*it)->text(0), kPanelNodes[index].text);
   }
-  EXPECT_EQ(index, 16);
+  EXPECT_EQ(index, 18);
   // A real click on a visible node.
   QTreeWidgetItem* network = tree->topLevelItem(1);
   tree->show();
@@ -289,6 +301,28 @@ TEST_F(PanelTest, ARefreshBeyondTheArrowRangeIsStoredAndSetsTheTimer) {
   Type("edtRefresh", "3");
   Find<QPushButton>("Button4")->click();
   EXPECT_EQ(Edit("edtRefresh")->text(), "5000");
+}
+
+TEST_F(PanelTest, TheCapIsTypedInGigabytesAndStoredInBytes) {
+  const struct {
+    const char* typed;
+    const char* stored;
+    const char* shown;
+  } rows[] = {
+      {"1000", "1000000000000", "1000"},
+      {"0.5", "500000000", "0.5"},
+      {"1,25", "1250000000", "1.25"},
+      {" 2 ", "2000000000", "2"},
+      {"0", "0", "0"},
+  };
+  for (const auto& row : rows) {
+    Type("edtUsageCap", row.typed);
+    Find<QPushButton>("Button1")->click();
+    EXPECT_EQ(s.UsageCap, row.stored) << row.typed;
+    panel.SettingsToControls();
+    EXPECT_EQ(Edit("edtUsageCap")->text(), row.shown);
+  }
+  EXPECT_EQ(Find<TUpDown>("udUsageResetDay")->Range().max, 28);
 }
 
 TEST_F(PanelTest, TypedKindIsStoredAsTyped) {
@@ -460,6 +494,11 @@ TEST_F(PanelTest, ApplyRefusesZeroDivisorsAndChangesNothing) {
       {"edtRefresh", "0", "Refresh must be at least 1 second."},
       {"edtTickFreq", "0", "Tick every must be at least 1 minute."},
       {"edtTickFreq", "$0", "Tick every must be at least 1 minute."},
+      {"edtUsageResetDay", "31", "Reset day must be a day from 1 to 28."},
+      {"edtUsageResetDay", "0", "Reset day must be a day from 1 to 28."},
+      {"edtUsageCap", "lots", "'lots' is not a number of GB (0 for no cap)"},
+      {"edtUsageCap", "-1", "'-1' is not a number of GB (0 for no cap)"},
+      {"edtUsageCap", "0.0000000001", "'0.0000000001' is not a number of GB (0 for no cap)"},
   };
   const TPlovexSettings before = s;
   for (const auto& row : rows) {
@@ -475,6 +514,8 @@ TEST_F(PanelTest, ApplyRefusesZeroDivisorsAndChangesNothing) {
     EXPECT_EQ(s.MaxBytes, before.MaxBytes);
     EXPECT_EQ(s.Refresh, before.Refresh);
     EXPECT_EQ(s.TickFreq, before.TickFreq);
+    EXPECT_EQ(s.UsageResetDay, before.UsageResetDay);
+    EXPECT_EQ(s.UsageCap, before.UsageCap);
     EXPECT_EQ(host.applied, 0);
     EXPECT_EQ(Edit(row.edit)->text(), row.typed);  // kept to be mended
   }
