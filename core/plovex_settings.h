@@ -132,6 +132,12 @@ class TPlovexSettings {
   // terabyte does not fit a 32-bit setting), "0" for no cap.
   std::int32_t UsageResetDay = 0;
   std::string UsageCap;
+  // Where the headless runner serves its metrics for Prometheus ("9877",
+  // "127.0.0.1:9877", "0.0.0.0:9877"); empty for nowhere.
+  std::string MetricsListen;
+  // The poll also reads sysUpTime.0 when no interface is followed (the
+  // metrics show it). Run-time state, never stored.
+  bool AskUptime = false;
   std::int32_t MaxBytes = 0;
   std::int32_t TextSize = 0;
   std::int32_t GraphTopX = 0;

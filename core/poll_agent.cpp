@@ -178,7 +178,7 @@ std::vector<Slot> RequestSlots(TPlovexSettings& s, const std::array<bool, 6>& en
   for (int i = 1; i <= 5; ++i) {
     if (enabled[i]) slots.push_back({i + 1, &s.Texts[i].Oid});
   }
-  if (!s.Interface.empty()) slots.push_back({kUptimeSlot, &kSysUpTime});
+  if (!s.Interface.empty() || s.AskUptime) slots.push_back({kUptimeSlot, &kSysUpTime});
   if (!status_oid.empty()) slots.push_back({kStatusSlot, &status_oid});
   PollMemory& m = s.SnmpMemory;
   const std::string key = RequestKey(s, slots);

@@ -15,6 +15,7 @@
 // While "Interface" is set, the GetRequest also carries sysUpTime.0 and the
 // ifOperStatus of the interface Oid1 counts, whose texts the poll leaves in
 // SnmpMemory.Uptime and SnmpMemory.InterfaceStatus for the interface follower.
+// AskUptime alone adds sysUpTime.0 the same way, for the metrics.
 //
 // texts receives counter 1, counter 2 and the overlay values 1 to 5 as
 // display text: "N/A" for a missing value (disabled overlays included), days

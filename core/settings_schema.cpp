@@ -139,6 +139,7 @@ Schema BuildSchema() {
   add(r.NotifyRateAbove, "NotifyRateAbove", Of(&S::NotifyRateAbove), 0, kOptional);
   add(r.NotifyRateSeconds, "NotifyRateSeconds", Of(&S::NotifyRateSeconds), 30, kOptional);
   add(r.NotifyCap, "NotifyCap", Of(&S::NotifyCap), false, kOptional);
+  add(r.MetricsListen, "MetricsListen", Of(&S::MetricsListen), "", kOptional);
   return schema;
 }
 

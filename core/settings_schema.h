@@ -109,7 +109,7 @@ struct SchemaRowHandles {
   SettingRow<std::string> Ip, Community, SnmpVersion, SnmpUser, SnmpAuthProtocol, SnmpPrivProtocol,
       SnmpAuthKey, SnmpPrivKey, GifFolder;
   OneBased<ChannelRows, 2> Channels;
-  SettingRow<std::string> Interface, UsageCap;
+  SettingRow<std::string> Interface, UsageCap, MetricsListen;
   SettingRow<std::int32_t> UsageResetDay;
   SettingRow<std::int32_t> NotifyDownPolls, NotifyRateAbove, NotifyRateSeconds;
   SettingRow<bool> NotifyCap;

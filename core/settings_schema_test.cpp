@@ -19,8 +19,8 @@ TEST(SettingsSchema, EveryRowHasOneNameOneFieldAndADefaultOfItsType) {
   }
   // Every value of the current key but "VersionNum": the Windows version's 68,
   // the six of SNMP versions 2c and 3, the picture folder, "Interface" and
-  // the billing period's two.
-  EXPECT_EQ(names.size(), 82u);
+  // the billing period's two, the notifications' four and the metrics' address.
+  EXPECT_EQ(names.size(), 83u);
   EXPECT_EQ(FindSetting("OID1Last"), nullptr) << "the totals are stored apart";
   EXPECT_EQ(FindSetting("ip"), nullptr) << "names are spelt exactly";
 }

@@ -6,8 +6,9 @@
 # entry, the manual page (man -l, no warnings) and the icons' sizes; then in a
 # throw-away root (an overlay over / in a mount namespace of its own, so the
 # machine's own files and package database are never touched) installs it
-# with dpkg -i, runs the installed program, checks the user service with
-# systemd-analyze, and removes and purges it, leaving no file behind.
+# with dpkg -i, runs the installed program, checks the user service and its
+# template with systemd-analyze, and removes and purges it, leaving no file
+# behind.
 # Needs root for the mounts: exits 77 (skipped) without.
 set -Eeuo pipefail
 trap 'echo "${BASH_SOURCE[0]##*/} line $LINENO: \"$BASH_COMMAND\" failed (status $?)" >&2' ERR
@@ -41,6 +42,7 @@ dpkg-deb --contents "$deb" | awk '$1 !~ /^d/ {print $6}' | sort >"$tmp/files"
 expected=(
   ./usr/bin/plovex
   ./usr/lib/systemd/user/plovex-headless.service
+  ./usr/lib/systemd/user/plovex-headless@.service
   ./usr/share/applications/plovex.desktop
   ./usr/share/doc/plovex/changelog.gz
   ./usr/share/doc/plovex/copyright
@@ -63,7 +65,8 @@ page=$tmp/x/usr/share/man/man1/plovex.1.gz
 warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -E UTF-8 -l "$page" 2>&1 >"$tmp/page.txt")
 [[ -z $warnings ]] || fail "man -l warns: $warnings"
 for part in "plovex --headless" "--version" "EXIT STATUS" "SIGTERM" "registry.reg" "OID1Last" \
-  "WindowStayOnTop" "plovex --interfaces" "\"Interface\"=\"wan0\"" "plovex-headless.service" "WorkingDirectory=" "Plovex.gif"; do
+  "WindowStayOnTop" "plovex --interfaces" "\"Interface\"=\"wan0\"" "plovex-headless.service" "WorkingDirectory=" "Plovex.gif" \
+  "plovex-headless@.service" "--settings" "--metrics" "MetricsListen" "plovex_octets_total"; do
   grep -qF -- "$part" "$tmp/page.txt" || fail "the manual page does not mention $part"
 done
 /usr/bin/python3 - "$tmp/x/usr/share/icons/hicolor" <<'PY'
@@ -94,6 +97,9 @@ export XDG_RUNTIME_DIR=/run/user-test
 mkdir -p -m 700 "$XDG_RUNTIME_DIR"
 systemd-analyze --user verify /usr/lib/systemd/user/plovex-headless.service ||
   fail "systemd-analyze verify"
+# The template, through an instance, as systemctl would start it.
+systemd-analyze --user verify /usr/lib/systemd/user/plovex-headless@office.service ||
+  fail "systemd-analyze verify of an instance of the template"
 dpkg -r plovex
 for f in $files; do [[ ! -e $f ]] || fail "$f left after dpkg -r"; done
 dpkg --purge plovex

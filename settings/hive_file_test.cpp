@@ -160,6 +160,7 @@ const char kFirstStartHive[] =
     "\"NotifyRateAbove\"=dword:00000000\n"
     "\"NotifyRateSeconds\"=dword:0000001e\n"
     "\"NotifyCap\"=dword:00000000\n"
+    "\"MetricsListen\"=\"\"\n"
     "\n";
 
 // No temporary file of a commit is left in the directory of `path`.

@@ -75,6 +75,7 @@ void SetUnusualValues(TPlovexSettings& s) {
   s.GraphLabel = false, s.MaxBytes = 128000, s.TextSize = 9, s.SaveGif = false;
   s.SaveGifFreq = 15, s.ShowTotal = false, s.TotalX = 101, s.TotalY = 2;
   s.GifFolder = "/srv/pictures";
+  s.MetricsListen = "[::1]:9877";
   for (int k = 1; k <= 5; ++k) {
     const std::string n = std::to_string(k);
     s.Texts[k] = {false, "Größe " + n + " = %" + n, "1.3.6.1.4.1." + n, "Kind" + n, 10 + k, 20 + k};

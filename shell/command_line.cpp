@@ -2,26 +2,30 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
 #include <string_view>
 
 namespace plovex {
 
 const char* const kUsage =
-    "usage: plovex [TOOLKIT OPTIONS]\n"
-    "       plovex --headless [--ticks N]\n"
-    "       plovex --interfaces\n"
-    "       plovex --usage[=json]\n"
+    "usage: plovex [--settings FILE] [TOOLKIT OPTIONS]\n"
+    "       plovex [--settings FILE] --headless [--ticks N] [--metrics ADDRESS]\n"
+    "       plovex [--settings FILE] --interfaces\n"
+    "       plovex [--settings FILE] --usage[=json]\n"
     "       plovex --help | --version\n"
     "Without arguments Plovex is the desktop window; the toolkit's own options\n"
     "(-platform NAME, -display DISPLAY, -style NAME, ...) go to the toolkit.\n"
     "With --headless it runs without one: a tick every Refresh seconds, the\n"
     "pictures written into the working directory, each tick's tray hint on\n"
     "standard output. It stops after N ticks (the first one counts) or on\n"
-    "SIGINT, SIGTERM or SIGHUP, saving the settings.\n"
+    "SIGINT, SIGTERM or SIGHUP, saving the settings. With --metrics it serves\n"
+    "Prometheus metrics at http://ADDRESS/metrics (PORT alone: 127.0.0.1:PORT).\n"
     "With --interfaces it lists the host's interfaces and the counters each\n"
     "would use, and exits.\n"
     "With --usage it prints this billing period's and today's traffic from the\n"
     "usage history, in words or (--usage=json) as one JSON object, and exits.\n"
+    "  --settings FILE  use this settings file instead of the default one;\n"
+    "                   only the window makes it when it does not exist\n"
     "  --help      print this text and exit\n"
     "  --version   print the version and exit\n"
     "See plovex(1) for the settings, the files and the headless service.\n";
@@ -56,14 +60,52 @@ CommandLine BadUsage(std::string error) {
   return c;
 }
 
+// The mode, from the arguments without "--settings FILE".
+CommandLine ParseMode(std::span<const std::string> args);
+
 }  // namespace
 
-CommandLine ParseCommandLine(std::span<const std::string> args) {
+CommandLine ParseCommandLine(std::span<const std::string> all_args) {
+  // Help and the version win over any mistake, also one in "--settings".
   const auto given = [&](std::string_view name) {
-    return std::find(args.begin(), args.end(), name) != args.end();
+    return std::find(all_args.begin(), all_args.end(), name) != all_args.end();
   };
   if (given("--help") || given("-h")) return Mode(ProgramMode::kHelp);
   if (given("--version")) return Mode(ProgramMode::kVersion);
+  std::vector<std::string> rest;
+  std::string settings_file;
+  bool settings_given = false;
+  for (std::size_t i = 0; i < all_args.size(); ++i) {
+    const std::string& arg = all_args[i];
+    std::optional<std::string> file;
+    if (OneOf(kToolkitOptionsWithValue, arg) && i + 1 < all_args.size()) {
+      rest.push_back(arg);
+      rest.push_back(all_args[++i]);
+      continue;
+    }
+    if (arg == "--settings") {
+      if (i + 1 == all_args.size()) return BadUsage("--settings needs a file");
+      file = all_args[++i];
+    } else if (arg.starts_with("--settings=")) {
+      file = arg.substr(11);
+    } else {
+      rest.push_back(arg);
+      continue;
+    }
+    if (file->empty()) return BadUsage("--settings needs a file");
+    if (settings_given) return BadUsage("--settings given twice");
+    settings_given = true;
+    settings_file = *file;
+  }
+  CommandLine parsed = ParseMode(rest);
+  parsed.args = std::move(rest);
+  parsed.settings_file = std::move(settings_file);
+  return parsed;
+}
+
+namespace {
+
+CommandLine ParseMode(std::span<const std::string> args) {
   if (!args.empty() && args[0] == "--headless") return Mode(ProgramMode::kHeadless, 1);
   if (!args.empty() && args[0] == "--interfaces") {
     if (args.size() > 1) return BadUsage("--interfaces takes no arguments");
@@ -90,5 +132,7 @@ CommandLine ParseCommandLine(std::span<const std::string> args) {
   }
   return Mode(ProgramMode::kDesktop);
 }
+
+}  // namespace
 
 }  // namespace plovex

@@ -8,8 +8,12 @@
 // -display DISPLAY, -style NAME, ...), which are left for the toolkit to
 // read; the headless mode's own arguments are checked by ParseHeadlessArgs
 // when that mode starts.
+//
+// "--settings FILE" (or "--settings=FILE") may stand anywhere, in every mode:
+// that settings file instead of the default one.
 #include <span>
 #include <string>
+#include <vector>
 
 namespace plovex {
 
@@ -26,13 +30,18 @@ enum class ProgramMode {
 
 struct CommandLine {
   ProgramMode mode = ProgramMode::kDesktop;
-  // kHeadless: the index of the first argument after "--headless".
+  // The arguments without "--settings FILE": the toolkit's for the window.
+  std::vector<std::string> args;
+  // kHeadless: the index in `args` of the first argument after "--headless".
   std::size_t headless_from = 0;
+  // The file "--settings" named, as given; empty for the default one.
+  std::string settings_file;
   // kBadUsage: what is wrong, for the message before the usage.
   std::string error;
 };
 
-// args are the arguments after the program name. "--help" (or "-h") anywhere
+// args are the arguments after the program name. "--settings FILE" is taken
+// out first (not from a toolkit option's value). "--help" (or "-h") anywhere
 // asks for help, else "--version" anywhere for the version; else "--headless"
 // first selects the headless mode, "--interfaces" alone the interface list;
 // else only toolkit options may be given.

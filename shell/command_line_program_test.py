@@ -99,13 +99,37 @@ for args, message in ((["--bogus"], "plovex: unknown option '--bogus'\n"),
                       (["-platform"], "plovex: -platform needs a value\n"),
                       (["--headless", "--bogus"], "plovex: unknown argument '--bogus'\n"),
                       (["--headless", "--ticks", "0"],
-                       "plovex: --ticks needs a positive whole number, not '0'\n")):
+                       "plovex: --ticks needs a positive whole number, not '0'\n"),
+                      (["--headless", "--metrics", "router:9877"],
+                       "plovex: metrics address 'router:9877': 'router' is not an IPv4 address"
+                       " (names are not looked up)\n"),
+                      (["--settings"], "plovex: --settings needs a file\n")):
     code, out, err = run(args)
     check("%s exits %d, not 2" % (args, code), code == 2)
     check("%s prints %r on stdout" % (args, out), out == "")
     check("%s: stderr %r is not the message and the usage" % (args, err[:80]),
           err == message + usage)
     untouched(args)
+
+# Refused before the settings are read: a metrics port that another program
+# holds, and a settings file that does not exist (only the window makes one)
+# or is not a file.
+metrics_holder = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
+metrics_holder.bind((HOST, 0))
+metrics_holder.listen()
+taken = "%s:%d" % (HOST, metrics_holder.getsockname()[1])
+for args, message in (
+        (["--headless", "--ticks", "1", "--metrics", taken],
+         "plovex: metrics: cannot listen on %s: Address already in use\n" % taken),
+        (["--settings", "elsewhere.reg", "--headless", "--ticks", "1"],
+         "plovex: settings file elsewhere.reg does not exist (the window makes it:"
+         " plovex --settings elsewhere.reg)\n"),
+        (["--interfaces", "--settings", "/"], "plovex: settings file / is not a file\n")):
+    code, out, err = run(args)
+    check("%s exits %d, not 1" % (args, code), code == 1)
+    check("%s: stderr %r, not %r" % (args, err, message), err == message)
+    untouched(args)
+metrics_holder.close()
 
 # The control: a real headless start polls the host and saves the settings.
 # Nothing answers there, which the exit status says.

@@ -30,6 +30,24 @@ TEST(CommandLine, HeadlessFirstLeavesItsArgumentsToTheRunner) {
   EXPECT_EQ(Parse({"--interfaces"}).mode, ProgramMode::kInterfaces);
 }
 
+TEST(CommandLine, SettingsFileStandsAnywhereAndIsTakenOut) {
+  using Args = std::vector<std::string>;
+  const CommandLine window = Parse({"-platform", "offscreen", "--settings=b.reg"});
+  EXPECT_EQ(window.mode, ProgramMode::kDesktop);
+  EXPECT_EQ(window.settings_file, "b.reg");
+  EXPECT_EQ(window.args, (Args{"-platform", "offscreen"}));
+  const CommandLine headless = Parse({"--settings", "c.reg", "--headless", "--metrics", "9877"});
+  EXPECT_EQ(headless.mode, ProgramMode::kHeadless);
+  EXPECT_EQ(headless.settings_file, "c.reg");
+  EXPECT_EQ(headless.args, (Args{"--headless", "--metrics", "9877"}));
+  EXPECT_EQ(headless.headless_from, 1u);
+  EXPECT_EQ(Parse({"--usage=json", "--settings", "f.reg"}).mode, ProgramMode::kUsageJson);
+  // A toolkit option's value is never ours.
+  for (const Args& bad : {Args{"-qwindowtitle", "--settings", "g.reg"}, Args{"--settings"},
+                          Args{"--settings="}, Args{"--settings", "a", "--settings", "b"}})
+    EXPECT_EQ(Parse(bad).mode, ProgramMode::kBadUsage) << bad.back();
+}
+
 TEST(CommandLine, TheWindowTakesOnlyToolkitOptions) {
   EXPECT_EQ(Parse({}).mode, ProgramMode::kDesktop);
   EXPECT_EQ(Parse({"-platform", "offscreen"}).mode, ProgramMode::kDesktop);

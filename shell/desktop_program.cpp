@@ -10,14 +10,14 @@
 
 namespace plovex {
 
-int RunDesktopProgram(int& argc, char** argv) {
+int RunDesktopProgram(int& argc, char** argv, const std::string& hive_path) {
   TerminationSignals termination;  // before the toolkit starts threads
   QApplication app(argc, argv);
   QApplication::setApplicationName("Plovex");
   QGuiApplication::setDesktopFileName("plovex");
   QApplication::setWindowIcon(QIcon(":/plovex/plovex.png"));
 
-  HiveFile hive(DefaultHivePath());
+  HiveFile hive(hive_path);
   TForm1 form(TForm1Seams{.hive = &hive});
   // Watched from before the start-up, whose message box (a hive that cannot
   // be loaded) must not keep a logout waiting either.

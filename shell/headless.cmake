@@ -10,7 +10,7 @@ add_library(plovex_headless STATIC
   ${CMAKE_CURRENT_SOURCE_DIR}/signal_waiter_posix.cpp)
 target_include_directories(plovex_headless PUBLIC ${PROJECT_SOURCE_DIR})
 target_compile_definitions(plovex_headless PRIVATE PLOVEX_VERSION="${PROJECT_VERSION}")
-target_link_libraries(plovex_headless PUBLIC plovex_settings)
+target_link_libraries(plovex_headless PUBLIC plovex_settings plovex_metrics)
 
 add_executable(plovex ${CMAKE_CURRENT_SOURCE_DIR}/main.cpp)
 target_link_libraries(plovex PRIVATE plovex_headless)
@@ -86,4 +86,14 @@ add_test(NAME agent.shell.HeadlessRunRecordsTheUsage
           $<TARGET_FILE:plovex> ${PROJECT_SOURCE_DIR}/tests/fixtures/snmp_agent.sh usage)
 set_tests_properties(agent.shell.HeadlessRunRecordsTheUsage PROPERTIES
   FIXTURES_REQUIRED snmp_agent RESOURCE_LOCK snmp_agent TIMEOUT 60
+  ENVIRONMENT "PLOVEX_AGENT_DIR=${PROJECT_BINARY_DIR}/agent;PLOVEX_DEFAULT_HIVE=$<TARGET_FILE:plovex_default_hive>")
+
+# A real Prometheus server scrapes two headless runs with settings files of
+# their own, one of them on IPv6, while pings cross the agent's interface.
+add_test(NAME agent.shell.HeadlessMetricsAreScrapedByPrometheus
+  COMMAND /usr/bin/python3 ${CMAKE_CURRENT_SOURCE_DIR}/metrics_agent_test.py
+          $<TARGET_FILE:plovex> ${PROJECT_SOURCE_DIR}/tests/fixtures/snmp_agent.sh
+          ${PROJECT_SOURCE_DIR}/scripts/demo-hive)
+set_tests_properties(agent.shell.HeadlessMetricsAreScrapedByPrometheus PROPERTIES
+  FIXTURES_REQUIRED snmp_agent RESOURCE_LOCK snmp_agent TIMEOUT 150
   ENVIRONMENT "PLOVEX_AGENT_DIR=${PROJECT_BINARY_DIR}/agent;PLOVEX_DEFAULT_HIVE=$<TARGET_FILE:plovex_default_hive>")

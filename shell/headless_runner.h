@@ -18,10 +18,16 @@
 // window timer): only the Start tick runs; the runner then waits for a stop,
 // or returns at once when a tick count was given.
 //
+// Metrics: with an address ("--metrics", else the "MetricsListen" setting)
+// and a MetricsService, the runner opens the service before the first poll
+// (for "--metrics" before the settings are read) and tells it every tick. A
+// service that cannot be opened (a port in use) or a "MetricsListen" that is
+// no address ends the run at once, nothing polled and nothing saved.
+//
 // Ownership: borrows everything; the caller keeps it alive during Run.
 // Errors of the load and of the ticks are printed and the run goes on; Run
-// returns 0, 1 when the closing save failed, or else 3 when the host never
-// answered during the whole run.
+// returns 0, 1 when the closing save failed or the metrics could not be
+// served, or else 3 when the host never answered during the whole run.
 #include <cstdint>
 #include <iosfwd>
 #include <optional>
@@ -36,6 +42,8 @@
 #include "core/tick_cycle.h"
 #include "core/tick_host.h"
 #include "image/font.h"
+#include "metrics/listen_address.h"
+#include "metrics/metrics_service.h"
 #include "settings/settings_store.h"
 #include "shell/tick_waiter.h"
 
@@ -43,11 +51,12 @@ namespace plovex {
 
 struct HeadlessArgs {
   std::optional<std::int64_t> ticks;  // stop after this many ticks (>= 1)
+  std::optional<ListenAddress> metrics = std::nullopt;
 };
 
-// Parses the arguments after "--headless": nothing, or "--ticks N" /
-// "--ticks=N" with N a positive decimal number. Null with `error` set
-// otherwise.
+// Parses the arguments after "--headless": "--ticks N" / "--ticks=N" with N
+// a positive decimal number, "--metrics ADDRESS" / "--metrics=ADDRESS" (see
+// listen_address.h), each at most once. Null with `error` set otherwise.
 std::optional<HeadlessArgs> ParseHeadlessArgs(std::span<const std::string> args,
                                               std::string& error);
 
@@ -58,9 +67,26 @@ class HeadlessRunner : private TickHost, private RunHost, private Notifier {
                  const Clock& clock, PollSource& poll, PictureWriter& writer, Font* font,
                  TickWaiter& waiter, std::ostream& out, std::ostream& err);
 
+  // Null (the default): no metrics, whatever the settings say.
+  void ServeMetrics(MetricsService* service) { metrics_ = service; }
+
   int Run(const HeadlessArgs& args);
 
  private:
+  // The tick's poll, timed and its texts kept for the metrics.
+  class WatchedPoll : public PollSource {
+   public:
+    WatchedPoll(PollSource& inner, const Clock& clock) : inner_(inner), clock_(clock) {}
+    void Configure(const TPlovexSettings& s) override { inner_.Configure(s); }
+    PollTexts Poll(TPlovexSettings& s) override;
+    std::chrono::steady_clock::duration took{};
+    PollTexts texts;
+
+   private:
+    PollSource& inner_;
+    const Clock& clock_;
+  };
+
   bool SaveGifChecked() const override;
   void SetResetCaptions(const std::string&, const std::string&) override {}
   void SetTrayHint(const std::string& hint) override;
@@ -76,6 +102,9 @@ class HeadlessRunner : private TickHost, private RunHost, private Notifier {
   void Show(const Notice& notice) override;
 
   void ReportAnswering();
+  // False when the metrics cannot be served there (told on err).
+  bool OpenMetrics(const ListenAddress& address);
+  void TellMetrics();
 
   // Runs f, printing a PlovexError; true when it did not fail.
   template <typename F>
@@ -90,13 +119,19 @@ class HeadlessRunner : private TickHost, private RunHost, private Notifier {
   std::ostream& out_;
   std::ostream& err_;
   UsageRecorder usage_;
+  WatchedPoll poll_;
+  MetricsService* metrics_ = nullptr;
+  bool metrics_open_ = false;
+  std::string sys_name_;  // as the poll last read it
   TickCycle cycle_;
   RunControl run_;
 };
 
-// The program's "--headless" mode with the real hive, SNMP client, GIF writer,
-// clock, font and signals. args are the arguments after "--headless".
-// Returns the process exit code (2 for bad arguments).
-int RunHeadlessProgram(std::span<const std::string> args, std::ostream& out, std::ostream& err);
+// The program's "--headless" mode with the hive at `hive_path`, the real SNMP
+// client, GIF writer, clock, font, signals and Prometheus exporter. args are
+// the arguments after "--headless". Returns the process exit code (2 for bad
+// arguments).
+int RunHeadlessProgram(std::span<const std::string> args, const std::string& hive_path,
+                       std::ostream& out, std::ostream& err);
 
 }  // namespace plovex

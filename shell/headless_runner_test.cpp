@@ -45,7 +45,7 @@ TEST(HeadlessArgs, TicksIsOptionalAndMustBePositive) {
 TEST(HeadlessArgs, BadArgumentsExitWithUsage) {
   std::ostringstream out, err;
   const std::vector<std::string> args{"--bogus"};
-  EXPECT_EQ(RunHeadlessProgram(args, out, err), 2);
+  EXPECT_EQ(RunHeadlessProgram(args, "never-read.reg", out, err), 2);
   EXPECT_NE(err.str().find("unknown argument '--bogus'"), std::string::npos);
   EXPECT_NE(err.str().find("usage: plovex"), std::string::npos);
   EXPECT_EQ(out.str(), "");

@@ -38,8 +38,8 @@ std::string InterfaceListText(const TPlovexSettings& s, const InterfaceTable& ta
   return text;
 }
 
-int RunInterfacesProgram(std::ostream& out, std::ostream& err) {
-  Result<TPlovexSettings> loaded = LoadStoredSettings();
+int RunInterfacesProgram(const std::string& hive_path, std::ostream& out, std::ostream& err) {
+  Result<TPlovexSettings> loaded = LoadStoredSettings(hive_path);
   if (!loaded.ok()) {
     err << "plovex: " << loaded.status().message() << std::endl;
     return 1;

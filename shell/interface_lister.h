@@ -17,6 +17,7 @@ namespace plovex {
 // The lines as printed, header first.
 std::string InterfaceListText(const TPlovexSettings& s, const InterfaceTable& table);
 
-int RunInterfacesProgram(std::ostream& out, std::ostream& err);
+// The settings from the hive at `hive_path`.
+int RunInterfacesProgram(const std::string& hive_path, std::ostream& out, std::ostream& err);
 
 }  // namespace plovex

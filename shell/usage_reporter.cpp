@@ -10,8 +10,8 @@
 
 namespace plovex {
 
-int RunUsageProgram(bool json, std::ostream& out, std::ostream& err) {
-  Result<TPlovexSettings> loaded = LoadStoredSettings();
+int RunUsageProgram(bool json, const std::string& hive_path, std::ostream& out, std::ostream& err) {
+  Result<TPlovexSettings> loaded = LoadStoredSettings(hive_path);
   if (!loaded.ok()) {
     err << "plovex: " << loaded.status().message() << std::endl;
     return 1;
