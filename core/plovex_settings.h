@@ -30,7 +30,7 @@ struct OidChannel {
   bool FullBars = false;       // bars from the bottom; false: samples joined by a line
   std::int32_t TextX = 0;      // top-left corner of the rate label
   std::int32_t TextY = 0;
-  std::string Oid;        // dotted object identifier of the counter
+  std::string Oid{};      // dotted object identifier of the counter
   bool Gradient = false;  // bar colour interpolated between Color and MaxColor
   // The next reading is a new baseline: the host was silent for a while, so
   // the growth since the last reading is no rate of one interval.
@@ -46,7 +46,7 @@ struct OidChannel {
 struct TextOverlay {
   bool Enabled = false;
   std::string Format;  // "%1".."%5" are replaced by the overlay values
-  std::string Oid;
+  std::string Oid{};
   std::string Kind;  // "String", "Time" or "NextAdp"; anything else acts as "String"
   std::int32_t X = 0;
   std::int32_t Y = 0;

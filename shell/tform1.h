@@ -84,7 +84,7 @@ struct TForm1Seams {
   WindowPlatform* platform = nullptr;  // null: the toolkit's platform
   // The usage history's file; empty: the user's state folder, and none at
   // all on a hand-set clock, whose minutes are not time.
-  std::string usage_path;
+  std::string usage_path{};
   Notifier* notifier = nullptr;  // null: the desktop's notification service
 };
 

@@ -843,7 +843,9 @@ TEST_F(FormKeys, TheMenuKeyAndShiftF10OpenTheMenuOverThePicture) {
     SCOPED_TRACE(r.key);
     Key(QApplication::focusWidget(), r.key, r.modifiers);
     EXPECT_EQ(menu->isVisible(), r.opens);
-    if (r.opens) EXPECT_TRUE(picture.contains(menu->pos()));
+    if (r.opens) {
+      EXPECT_TRUE(picture.contains(menu->pos()));
+    }
     menu->hide();
   }
 }

@@ -214,8 +214,8 @@ void THistoryWindow::Refresh() {
                             ? s_.UsageResetDay
                             : kFirstResetDay;
   Result<UsageSeries> series = ReadSeries(store, key, View(), now);
-  Result<UsageTables> tables = ReadTables(store, key, now, s_.UsageResetDay);
-  Result<UsageReport> report = ReadUsage(store, key, now, s_.UsageResetDay, cap.ok() ? *cap : 0);
+  Result<UsageTables> tables = ReadTables(store, key, now, reset_day);
+  Result<UsageReport> report = ReadUsage(store, key, now, reset_day, cap.ok() ? *cap : 0);
   for (const Status& status : {series.status(), tables.status(), report.status()}) {
     if (!status.ok()) {
       ShowStatus("The usage history cannot be read: " + Q(status.message()));
