@@ -21,19 +21,20 @@ add_executable(shell_headless_tests
 target_link_libraries(shell_headless_tests PRIVATE plovex_headless plovex_settings_testing GTest::gtest_main GTest::gmock)
 gtest_discover_tests(shell_headless_tests TEST_PREFIX "shell." DISCOVERY_TIMEOUT 60)
 
-add_test(NAME agent.shell.HeadlessRunDrawsTheTraffic
-  COMMAND /usr/bin/python3 ${CMAKE_CURRENT_SOURCE_DIR}/headless_agent_test.py
-          $<TARGET_FILE:plovex> ${PROJECT_SOURCE_DIR}/tests/fixtures/snmp_agent.sh)
-set_tests_properties(agent.shell.HeadlessRunDrawsTheTraffic PROPERTIES
-  FIXTURES_REQUIRED snmp_agent RESOURCE_LOCK snmp_agent TIMEOUT 60
-  ENVIRONMENT "PLOVEX_AGENT_DIR=${PROJECT_BINARY_DIR}/agent;PLOVEX_DEFAULT_HIVE=$<TARGET_FILE:plovex_default_hive>")
+# A test script run against the local SNMP agent: NAME, the script, its
+# arguments after the plovex program and the agent fixture, and TIMEOUT.
+function(plovex_agent_script_test name script timeout)
+  add_test(NAME ${name}
+    COMMAND /usr/bin/python3 ${CMAKE_CURRENT_SOURCE_DIR}/${script}
+            $<TARGET_FILE:plovex> ${PROJECT_SOURCE_DIR}/tests/fixtures/snmp_agent.sh ${ARGN})
+  set_tests_properties(${name} PROPERTIES
+    FIXTURES_REQUIRED snmp_agent RESOURCE_LOCK snmp_agent TIMEOUT ${timeout}
+    ENVIRONMENT "PLOVEX_AGENT_DIR=${PROJECT_BINARY_DIR}/agent;PLOVEX_DEFAULT_HIVE=$<TARGET_FILE:plovex_default_hive>")
+endfunction()
 
-add_test(NAME agent.shell.HeadlessRunWithTheDefaultSettingsDrawsTheTraffic
-  COMMAND /usr/bin/python3 ${CMAKE_CURRENT_SOURCE_DIR}/headless_agent_test.py
-          $<TARGET_FILE:plovex> ${PROJECT_SOURCE_DIR}/tests/fixtures/snmp_agent.sh defaults)
-set_tests_properties(agent.shell.HeadlessRunWithTheDefaultSettingsDrawsTheTraffic PROPERTIES
-  FIXTURES_REQUIRED snmp_agent RESOURCE_LOCK snmp_agent TIMEOUT 60
-  ENVIRONMENT "PLOVEX_AGENT_DIR=${PROJECT_BINARY_DIR}/agent;PLOVEX_DEFAULT_HIVE=$<TARGET_FILE:plovex_default_hive>")
+plovex_agent_script_test(agent.shell.HeadlessRunDrawsTheTraffic headless_agent_test.py 60)
+
+plovex_agent_script_test(agent.shell.HeadlessRunWithTheDefaultSettingsDrawsTheTraffic headless_agent_test.py 60 defaults)
 
 add_test(NAME shell.HeadlessRunEndsWithinASecondOfASignalDuringASlowWalk
   COMMAND /usr/bin/python3 ${CMAKE_CURRENT_SOURCE_DIR}/headless_interrupt_test.py
@@ -48,52 +49,22 @@ set_tests_properties(shell.CommandLineNeverStartsAWindowOrAPoll PROPERTIES TIMEO
   ENVIRONMENT "PLOVEX_DEFAULT_HIVE=$<TARGET_FILE:plovex_default_hive>")
 
 foreach(mode v2c v3)
-  add_test(NAME agent.shell.HeadlessRunInVersion_${mode}_DrawsTheTraffic
-    COMMAND /usr/bin/python3 ${CMAKE_CURRENT_SOURCE_DIR}/headless_agent_test.py
-            $<TARGET_FILE:plovex> ${PROJECT_SOURCE_DIR}/tests/fixtures/snmp_agent.sh ${mode})
-  set_tests_properties(agent.shell.HeadlessRunInVersion_${mode}_DrawsTheTraffic PROPERTIES
-    FIXTURES_REQUIRED snmp_agent RESOURCE_LOCK snmp_agent TIMEOUT 60
-    ENVIRONMENT "PLOVEX_AGENT_DIR=${PROJECT_BINARY_DIR}/agent;PLOVEX_DEFAULT_HIVE=$<TARGET_FILE:plovex_default_hive>")
+  plovex_agent_script_test(agent.shell.HeadlessRunInVersion_${mode}_DrawsTheTraffic
+                           headless_agent_test.py 60 ${mode})
 endforeach()
 
-add_test(NAME agent.shell.HeadlessRunOverIpv6DrawsTheTraffic
-  COMMAND /usr/bin/python3 ${CMAKE_CURRENT_SOURCE_DIR}/headless_agent_test.py
-          $<TARGET_FILE:plovex> ${PROJECT_SOURCE_DIR}/tests/fixtures/snmp_agent.sh ipv6)
-set_tests_properties(agent.shell.HeadlessRunOverIpv6DrawsTheTraffic PROPERTIES
-  FIXTURES_REQUIRED snmp_agent RESOURCE_LOCK snmp_agent TIMEOUT 60
-  ENVIRONMENT "PLOVEX_AGENT_DIR=${PROJECT_BINARY_DIR}/agent;PLOVEX_DEFAULT_HIVE=$<TARGET_FILE:plovex_default_hive>")
+plovex_agent_script_test(agent.shell.HeadlessRunOverIpv6DrawsTheTraffic headless_agent_test.py 60 ipv6)
 
 # A working directory it cannot write: the pictures fail, told once; the
 # ticks, the rates and the exit status go on as ever.
-add_test(NAME agent.shell.HeadlessRunInAReadOnlyFolderTellsOnceAndGoesOn
-  COMMAND /usr/bin/python3 ${CMAKE_CURRENT_SOURCE_DIR}/headless_agent_test.py
-          $<TARGET_FILE:plovex> ${PROJECT_SOURCE_DIR}/tests/fixtures/snmp_agent.sh readonly)
-set_tests_properties(agent.shell.HeadlessRunInAReadOnlyFolderTellsOnceAndGoesOn PROPERTIES
-  FIXTURES_REQUIRED snmp_agent RESOURCE_LOCK snmp_agent TIMEOUT 60
-  ENVIRONMENT "PLOVEX_AGENT_DIR=${PROJECT_BINARY_DIR}/agent;PLOVEX_DEFAULT_HIVE=$<TARGET_FILE:plovex_default_hive>")
+plovex_agent_script_test(agent.shell.HeadlessRunInAReadOnlyFolderTellsOnceAndGoesOn headless_agent_test.py 60 readonly)
 
-add_test(NAME agent.shell.InterfacesAreListedAndFollowedByName
-  COMMAND /usr/bin/python3 ${CMAKE_CURRENT_SOURCE_DIR}/interfaces_agent_test.py
-          $<TARGET_FILE:plovex> ${PROJECT_SOURCE_DIR}/tests/fixtures/snmp_agent.sh)
-set_tests_properties(agent.shell.InterfacesAreListedAndFollowedByName PROPERTIES
-  FIXTURES_REQUIRED snmp_agent RESOURCE_LOCK snmp_agent TIMEOUT 90
-  ENVIRONMENT "PLOVEX_AGENT_DIR=${PROJECT_BINARY_DIR}/agent;PLOVEX_DEFAULT_HIVE=$<TARGET_FILE:plovex_default_hive>")
+plovex_agent_script_test(agent.shell.InterfacesAreListedAndFollowedByName interfaces_agent_test.py 90)
 
 # The bytes the ticks counted, kept in the usage history and read back by
 # plovex --usage=json, against the agent's own counters.
-add_test(NAME agent.shell.HeadlessRunRecordsTheUsage
-  COMMAND /usr/bin/python3 ${CMAKE_CURRENT_SOURCE_DIR}/headless_agent_test.py
-          $<TARGET_FILE:plovex> ${PROJECT_SOURCE_DIR}/tests/fixtures/snmp_agent.sh usage)
-set_tests_properties(agent.shell.HeadlessRunRecordsTheUsage PROPERTIES
-  FIXTURES_REQUIRED snmp_agent RESOURCE_LOCK snmp_agent TIMEOUT 60
-  ENVIRONMENT "PLOVEX_AGENT_DIR=${PROJECT_BINARY_DIR}/agent;PLOVEX_DEFAULT_HIVE=$<TARGET_FILE:plovex_default_hive>")
+plovex_agent_script_test(agent.shell.HeadlessRunRecordsTheUsage headless_agent_test.py 60 usage)
 
 # A real Prometheus server scrapes two headless runs with settings files of
 # their own, one of them on IPv6, while pings cross the agent's interface.
-add_test(NAME agent.shell.HeadlessMetricsAreScrapedByPrometheus
-  COMMAND /usr/bin/python3 ${CMAKE_CURRENT_SOURCE_DIR}/metrics_agent_test.py
-          $<TARGET_FILE:plovex> ${PROJECT_SOURCE_DIR}/tests/fixtures/snmp_agent.sh
-          ${PROJECT_SOURCE_DIR}/scripts/demo-hive)
-set_tests_properties(agent.shell.HeadlessMetricsAreScrapedByPrometheus PROPERTIES
-  FIXTURES_REQUIRED snmp_agent RESOURCE_LOCK snmp_agent TIMEOUT 150
-  ENVIRONMENT "PLOVEX_AGENT_DIR=${PROJECT_BINARY_DIR}/agent;PLOVEX_DEFAULT_HIVE=$<TARGET_FILE:plovex_default_hive>")
+plovex_agent_script_test(agent.shell.HeadlessMetricsAreScrapedByPrometheus metrics_agent_test.py 150 ${PROJECT_SOURCE_DIR}/scripts/demo-hive)
