@@ -23,6 +23,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/median_ms.h"
 #include "settings/headless_controls.h"
 #include "settings/hive_file.h"
 #include "settings/hive_text_reader.h"
@@ -34,18 +35,6 @@ namespace plovex {
 namespace {
 
 namespace fs = std::filesystem;
-using Clock = std::chrono::steady_clock;
-
-double MedianMs(int runs, const std::function<void()>& body) {
-  std::vector<double> ms;
-  for (int i = 0; i < runs; ++i) {
-    const auto start = Clock::now();
-    body();
-    ms.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
-  }
-  std::nth_element(ms.begin(), ms.begin() + runs / 2, ms.end());
-  return ms[runs / 2];
-}
 
 // Plovex's own key, as a close saves it (host 127.0.0.1), without the header.
 std::string PlovexKeyText() {

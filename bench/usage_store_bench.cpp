@@ -24,6 +24,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/median_ms.h"
 #include "core/plovex_settings.h"
 #include "history/usage_period.h"
 #include "history/usage_store.h"
@@ -36,17 +37,6 @@ using Clock = std::chrono::steady_clock;
 
 constexpr int kYears = 10;
 constexpr std::int64_t kDay = 86400;
-
-double MedianMs(int runs, const std::function<void()>& body) {
-  std::vector<double> ms;
-  for (int i = 0; i < runs; ++i) {
-    const auto start = Clock::now();
-    body();
-    ms.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
-  }
-  std::nth_element(ms.begin(), ms.begin() + runs / 2, ms.end());
-  return ms[runs / 2];
-}
 
 std::unique_ptr<UsageStore> OpenOrDie(const std::string& path) {
   Result<std::unique_ptr<UsageStore>> s = UsageStore::Open(path);

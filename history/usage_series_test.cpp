@@ -7,34 +7,18 @@
 #include <ctime>
 #include <memory>
 
+#include "history/testing/local_time.h"
 #include "history/usage_csv.h"
 
 namespace plovex {
 namespace {
 
-// Central European time without a zone database: DST from the last Sunday of
-// March to the last Sunday of October.
-class Cet {
- public:
-  Cet() {
-    setenv("TZ", "CET-1CEST,M3.5.0,M10.5.0/3", 1);
-    tzset();
-  }
-  ~Cet() {
-    unsetenv("TZ");
-    tzset();
-  }
+struct Cet : LocalZone {
+  Cet() : LocalZone(kCentralEurope) {}
 };
 
 std::int64_t Local(int mon, int d, int h = 0, int mi = 0, int y = 2026) {
-  std::tm tm{};
-  tm.tm_year = y - 1900;
-  tm.tm_mon = mon - 1;
-  tm.tm_mday = d;
-  tm.tm_hour = h;
-  tm.tm_min = mi;
-  tm.tm_isdst = -1;
-  return std::mktime(&tm);
+  return LocalTime(y, mon, d, h, mi);
 }
 
 const UsageKey kKey{"127.0.0.1", "eth0, \"wan\""};

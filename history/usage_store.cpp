@@ -93,6 +93,16 @@ int TryOpen(const std::string& path, bool read_only, sqlite3** out) {
   return rc;
 }
 
+// ?1 to ?5 of a query over one series' slots of a tier in [from, to).
+void BindSlotRange(Statement& q, const UsageKey& key, UsageTier tier, std::int64_t from,
+                   std::int64_t to) {
+  q.Bind(1, key.host);
+  q.Bind(2, key.interface);
+  q.Bind(3, static_cast<std::int64_t>(tier));
+  q.Bind(4, from);
+  q.Bind(5, to);
+}
+
 }  // namespace
 
 UsageKey MakeUsageKey(const std::string& host, const std::string& interface,
@@ -219,11 +229,7 @@ Result<UsageTotals> UsageStore::SumTier(const UsageKey& key, UsageTier tier, std
               " FROM usage JOIN series ON series.id = usage.series"
               " WHERE host = ?1 AND interface = ?2 AND tier = ?3 AND slot >= ?4 AND slot < ?5");
   if (!q.ok()) return Failure("be read");
-  q.Bind(1, key.host);
-  q.Bind(2, key.interface);
-  q.Bind(3, static_cast<std::int64_t>(tier));
-  q.Bind(4, from);
-  q.Bind(5, to);
+  BindSlotRange(q, key, tier, from, to);
   if (q.Step() != SQLITE_ROW) return Failure("be read");
   return UsageTotals{q.Int(0), q.Int(1), q.Int(2), q.Int(3)};
 }
@@ -247,11 +253,7 @@ Result<std::vector<UsageMinute>> UsageStore::Slots(const UsageKey& key, UsageTie
               " WHERE host = ?1 AND interface = ?2 AND tier = ?3 AND slot >= ?4 AND slot < ?5"
               " ORDER BY slot");
   if (!q.ok()) return Failure("be read");
-  q.Bind(1, key.host);
-  q.Bind(2, key.interface);
-  q.Bind(3, static_cast<std::int64_t>(tier));
-  q.Bind(4, from);
-  q.Bind(5, to);
+  BindSlotRange(q, key, tier, from, to);
   std::vector<UsageMinute> slots;
   int rc = SQLITE_ROW;
   while ((rc = q.Step()) == SQLITE_ROW) {

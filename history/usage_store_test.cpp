@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "history/testing/local_time.h"
 #include "history/usage_period.h"
 #include "history/usage_recorder.h"
 
@@ -31,27 +32,8 @@ class TempFolder {
   fs::path path_;
 };
 
-class LocalZone {
- public:
-  explicit LocalZone(const char* tz) {
-    setenv("TZ", tz, 1);
-    tzset();
-  }
-  ~LocalZone() {
-    unsetenv("TZ");
-    tzset();
-  }
-};
-
 std::int64_t Local(int y, int mon, int d, int h = 0, int mi = 0) {
-  std::tm tm{};
-  tm.tm_year = y - 1900;
-  tm.tm_mon = mon - 1;
-  tm.tm_mday = d;
-  tm.tm_hour = h;
-  tm.tm_min = mi;
-  tm.tm_isdst = -1;
-  return std::mktime(&tm);
+  return LocalTime(y, mon, d, h, mi);
 }
 
 const UsageKey kKey{"127.0.0.1", "eth0"};
@@ -196,7 +178,7 @@ TEST(BillingPeriod, BeginsOnTheResetDayAtLocalMidnight) {
     int reset_day;
     std::int64_t start, end;
   };
-  LocalZone berlin("CET-1CEST,M3.5.0,M10.5.0/3");
+  LocalZone berlin(kCentralEurope);
   const Row rows[] = {
       {Local(2026, 12, 8, 11), 1, Local(2026, 12, 1), Local(2027, 1, 1)},
       {Local(2026, 12, 31, 23, 59), 1, Local(2026, 12, 1), Local(2027, 1, 1)},
