@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cerrno>
 #include <climits>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -33,6 +34,21 @@ Status SyncDirectory(const std::string& dir) {
   UniqueFd fd(::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   if (!fd.valid() || ::fsync(fd.get()) != 0) return Failure(&Status::IoError, dir);
   return Status::Ok();
+}
+
+// Swaps `temporary` with the regular file at `path` and deletes the old one,
+// now at `temporary`; false, with nothing changed, where there is no regular
+// file to swap with (a directory must not be moved aside) or the file system
+// cannot exchange (EINVAL: NFS, FUSE and others).
+bool Exchanged(const std::string& temporary, const std::string& path) {
+  struct stat st;
+  if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+  if (::renameat2(AT_FDCWD, temporary.c_str(), AT_FDCWD, path.c_str(), RENAME_EXCHANGE) != 0)
+    return false;
+  // The new file is in place; an old one that cannot be deleted is only left
+  // over, under the dot-name no listing shows.
+  ::unlink(temporary.c_str());
+  return true;
 }
 
 }  // namespace
@@ -122,7 +138,8 @@ Status ReplaceFileAtomically(const std::string& path_or_link, std::string_view b
     ::unlink(temporary.c_str());
     return failure;
   }
-  if (::rename(temporary.c_str(), path.c_str()) != 0) {
+  if (!(options.exchange && Exchanged(temporary, path)) &&
+      ::rename(temporary.c_str(), path.c_str()) != 0) {
     const Status failure = Failure(&Status::IoError, path);
     ::unlink(temporary.c_str());
     return failure;

@@ -60,6 +60,13 @@ struct ReplaceOptions {
   // path with this suffix, truncated if present: for writers that hold a lock
   // on the file, so that at most one temporary file can ever exist.
   const char* fixed_temporary_suffix = nullptr;
+  // Puts the new file in place by exchanging it with the old one and then
+  // deleting the old one, where the file system can exchange (else a rename,
+  // as without it). For files rewritten every second: ext4 forces the data of
+  // a file renamed over another out to the disk at once, an exchange does
+  // not, so a file replaced again before the next writeback never reaches the
+  // disk at all. A reader sees the same whole old or whole new file either way.
+  bool exchange = false;
 };
 
 // What failed, as the code: kCannotCreate (the temporary file), kWriteFailed

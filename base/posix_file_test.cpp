@@ -46,8 +46,9 @@ class PosixFileTest : public ::testing::Test {
 
 TEST_F(PosixFileTest, ReplacesContentLeavingNoTemporaryFile) {
   const std::string path = Path("file");
-  for (const ReplaceOptions options : {ReplaceOptions{}, ReplaceOptions{0600, true, true},
-                                       ReplaceOptions{0600, true, true, ".t"}}) {
+  for (const ReplaceOptions options :
+       {ReplaceOptions{}, ReplaceOptions{0600, true, true}, ReplaceOptions{0600, true, true, ".t"},
+        ReplaceOptions{0600, false, false, nullptr, true}}) {
     ASSERT_TRUE(ReplaceFileAtomically(path, "first", options).ok());
     ASSERT_TRUE(ReplaceFileAtomically(path, std::string(100000, 'x'), options).ok());
     EXPECT_EQ(Read(path), std::string(100000, 'x'));

@@ -11,8 +11,10 @@ std::string CannotCreate(const std::string& name) { return "Cannot create file "
 const char kStreamWriteError[] = "Stream write error";
 
 // No fsync: the files are rewritten every few seconds; what matters is that
-// nobody ever sees a torn one, not that the newest survives a power cut.
-constexpr ReplaceOptions kPictureFile{0666, false, false};
+// nobody ever sees a torn one, not that the newest survives a power cut. Nor
+// any forced write at all: Plovex.gif, replaced every second, should live in
+// the page cache, not wake the disk of a laptop every second.
+constexpr ReplaceOptions kPictureFile{0666, false, false, nullptr, true};
 
 Status ReplaceOne(const std::vector<std::uint8_t>& bytes, const std::string& name) {
   if (name.empty() || name.back() == '/') return Status::CannotCreate(CannotCreate(name));
