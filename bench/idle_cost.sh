@@ -89,10 +89,18 @@ plovex_pid=$!
 "$floor" >"$tmp/floor.log" 2>&1 &
 pids+=($!)
 floor_pid=$!
+echo "Plovex pid $plovex_pid, floor pid $floor_pid"
 
 # CPU nanoseconds and wake-ups of every thread of a process.
 cpu_and_wakeups() {
   cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{ns += $1; n += $3} END {printf "%d %d\n", ns, n}'
+}
+# Per thread: name, CPU nanoseconds and wake-ups, for where they go.
+threads() {
+  local t
+  for t in /proc/"$1"/task/*; do
+    printf '%s %s\n' "$(tr ' ' _ <"$t/comm")" "$(cat "$t/schedstat")"
+  done 2>/dev/null | sort
 }
 resident_kb() { awk '/^VmRSS:/ {print $2}' /proc/"$1"/status; }
 alive() {
@@ -110,6 +118,8 @@ sleep "$warmup"
 alive
 read -r p_ns0 p_w0 < <(cpu_and_wakeups "$plovex_pid")
 read -r f_ns0 f_w0 < <(cpu_and_wakeups "$floor_pid")
+threads "$plovex_pid" >"$tmp/threads0"
+threads "$floor_pid" >"$tmp/floor_threads0"
 p_rss0=$(resident_kb "$plovex_pid") f_rss0=$(resident_kb "$floor_pid")
 p_max=$p_rss0 f_max=$f_rss0
 start=$SECONDS
@@ -124,10 +134,20 @@ done
 elapsed=$((SECONDS - start))
 read -r p_ns1 p_w1 < <(cpu_and_wakeups "$plovex_pid")
 read -r f_ns1 f_w1 < <(cpu_and_wakeups "$floor_pid")
+threads "$plovex_pid" >"$tmp/threads1"
+threads "$floor_pid" >"$tmp/floor_threads1"
 p_rss1=$(resident_kb "$plovex_pid") f_rss1=$(resident_kb "$floor_pid")
 gifs=$(find "$tmp/state" -name Plovex.gif | wc -l)
 [[ $gifs -ge 1 ]] || { echo "Plovex wrote no picture: is it polling?" >&2; cat "$tmp/plovex.log" >&2; exit 1; }
 
+by_thread() {
+  echo "$1 by thread (CPU % of a core, wake-ups a second):"
+  join -a 2 "$2" "$3" | awk -v s="$elapsed" '
+    NF == 7 { printf "  %-16s %8.3f%% %8.2f\n", $1, ($5 - $2) / s / 1e7, ($7 - $4) / s }
+    NF == 4 { printf "  %-16s %8.3f%% %8.2f (new)\n", $1, $2 / s / 1e7, $4 / s }'
+}
+by_thread floor "$tmp/floor_threads0" "$tmp/floor_threads1"
+by_thread Plovex "$tmp/threads0" "$tmp/threads1"
 status=0
 awk -v s="$elapsed" -v pc=$((p_ns1 - p_ns0)) -v fc=$((f_ns1 - f_ns0)) \
   -v pw=$((p_w1 - p_w0)) -v fw=$((f_w1 - f_w0)) -v pr="$p_rss1" -v fr="$f_rss1" \
