@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cerrno>
 #include <climits>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -104,6 +105,72 @@ std::string LinkTarget(const std::string& path) {
   char resolved[PATH_MAX];
   return ::realpath(path.c_str(), resolved) != nullptr ? std::string(resolved) : path;
 }
+
+namespace {
+
+// The spare open for writing with a write lease, which the system grants only
+// while no one else has the file open, and which makes anyone who opens it
+// meanwhile wait until it is released. Invalid when `spare` is not a regular
+// file of ours, another process has it open, or leases are not to be had.
+UniqueFd LeasedSpare(const std::string& spare, int extra_flags) {
+  UniqueFd fd(
+      ::open(spare.c_str(), O_WRONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC | extra_flags, 0666));
+  struct stat st;
+  if (!fd.valid() || ::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_nlink != 1)
+    return UniqueFd();
+  // Whoever breaks the lease (an open in the instant the bytes go in) just
+  // waits for its release; SIGURG, ignored by default, keeps the notice from
+  // ending the process, as SIGIO's default would.
+  if (::fcntl(fd.get(), F_SETSIG, SIGURG) != 0 || ::fcntl(fd.get(), F_SETLEASE, F_WRLCK) != 0)
+    return UniqueFd();
+  return fd;
+}
+
+}  // namespace
+
+Status ReplaceFileThroughSpare(const std::string& path_or_link, std::string_view bytes,
+                               const std::string& spare) {
+  const std::string path = LinkTarget(path_or_link);
+  constexpr ReplaceOptions kFresh{0666, false, false, nullptr, true};
+  UniqueFd fd = LeasedSpare(spare, 0);
+  if (!fd.valid()) {
+    // Someone may be reading it: it is theirs now. Without leases at all,
+    // the next try fails too, and the file is replaced the plain way.
+    ::unlink(spare.c_str());
+    fd = LeasedSpare(spare, O_EXCL);
+    if (!fd.valid()) {
+      ::unlink(spare.c_str());
+      return ReplaceFileAtomically(path, bytes, kFresh);
+    }
+  }
+  // Not truncated to nothing first: ext4 then forces the new bytes out to
+  // the disk on close, as it does for a rename over a file.
+  if (!WriteAll(fd.get(), bytes).ok() ||
+      ::ftruncate(fd.get(), static_cast<off_t>(bytes.size())) != 0) {
+    const Status failure = Failure(&Status::WriteFailed, spare);
+    fd = UniqueFd();
+    ::unlink(spare.c_str());
+    return failure;
+  }
+  ::fcntl(fd.get(), F_SETLEASE, F_UNLCK);
+  if (!fd.Close().ok()) {
+    const Status failure = Failure(&Status::WriteFailed, spare);
+    ::unlink(spare.c_str());
+    return failure;
+  }
+  struct stat st;
+  const bool exchanged =
+      ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
+      ::renameat2(AT_FDCWD, spare.c_str(), AT_FDCWD, path.c_str(), RENAME_EXCHANGE) == 0;
+  if (!exchanged && ::rename(spare.c_str(), path.c_str()) != 0) {
+    const Status failure = Failure(&Status::IoError, path);
+    ::unlink(spare.c_str());
+    return failure;
+  }
+  return Status::Ok();
+}
+
+void RemoveSpare(const std::string& spare) { ::unlink(spare.c_str()); }
 
 Status ReplaceFileAtomically(const std::string& path_or_link, std::string_view bytes,
                              const ReplaceOptions& options) {

@@ -75,4 +75,18 @@ struct ReplaceOptions {
 Status ReplaceFileAtomically(const std::string& path, std::string_view bytes,
                              const ReplaceOptions& options);
 
+// ReplaceFileAtomically with `exchange` and without `durable`, for the one
+// writer of a file replaced every second: the bytes are written over a spare
+// file that the writer keeps beside it (`spare`, a hidden name of its own,
+// in the same directory), which is then exchanged with the file, so that the
+// old content is the next spare. The file system allocates and frees nothing
+// from one call to the next. A spare that anyone else still has open (a
+// reader of what was the file a moment ago) is never written over: it is
+// left to that reader, and a new spare is made. Where the file system cannot
+// tell who has it open or cannot exchange, this is ReplaceFileAtomically.
+// The caller deletes the spare when done (RemoveSpare). Failures as there.
+Status ReplaceFileThroughSpare(const std::string& path, std::string_view bytes,
+                               const std::string& spare);
+void RemoveSpare(const std::string& spare);
+
 }  // namespace plovex

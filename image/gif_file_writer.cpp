@@ -16,10 +16,12 @@ const char kStreamWriteError[] = "Stream write error";
 // the page cache, not wake the disk of a laptop every second.
 constexpr ReplaceOptions kPictureFile{0666, false, false, nullptr, true};
 
-Status ReplaceOne(const std::vector<std::uint8_t>& bytes, const std::string& name) {
+Status ReplaceOne(const std::vector<std::uint8_t>& bytes, const std::string& name,
+                  const std::string* spare = nullptr) {
   if (name.empty() || name.back() == '/') return Status::CannotCreate(CannotCreate(name));
   const std::string_view view(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-  const Status replaced = ReplaceFileAtomically(name, view, kPictureFile);
+  const Status replaced = spare != nullptr ? ReplaceFileThroughSpare(name, view, *spare)
+                                           : ReplaceFileAtomically(name, view, kPictureFile);
   if (replaced.ok()) return replaced;
   if (replaced.code() == StatusCode::kWriteFailed) {
     return Status::WriteFailed(kStreamWriteError, replaced.sys_errno());
@@ -35,6 +37,11 @@ Status WriteFilesReplacing(const std::vector<std::uint8_t>& bytes,
     if (Status failure = ReplaceOne(bytes, name); !failure.ok()) return failure;
   }
   return Status::Ok();
+}
+
+Status WriteFileThroughSpare(const std::vector<std::uint8_t>& bytes, const std::string& name,
+                             const std::string& spare) {
+  return ReplaceOne(bytes, name, &spare);
 }
 
 }  // namespace plovex
