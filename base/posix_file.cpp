@@ -112,12 +112,14 @@ namespace {
 // while no one else has the file open, and which makes anyone who opens it
 // meanwhile wait until it is released. Invalid when `spare` is not a regular
 // file of ours, another process has it open, or leases are not to be had.
-UniqueFd LeasedSpare(const std::string& spare, int extra_flags) {
+// `size` is its length as found.
+UniqueFd LeasedSpare(const std::string& spare, int extra_flags, off_t& size) {
   UniqueFd fd(
       ::open(spare.c_str(), O_WRONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC | extra_flags, 0666));
   struct stat st;
   if (!fd.valid() || ::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_nlink != 1)
     return UniqueFd();
+  size = st.st_size;
   // Whoever breaks the lease (an open in the instant the bytes go in) just
   // waits for its release; SIGURG, ignored by default, keeps the notice from
   // ending the process, as SIGIO's default would.
@@ -132,21 +134,23 @@ Status ReplaceFileThroughSpare(const std::string& path_or_link, std::string_view
                                const std::string& spare) {
   const std::string path = LinkTarget(path_or_link);
   constexpr ReplaceOptions kFresh{0666, false, false, nullptr, true};
-  UniqueFd fd = LeasedSpare(spare, 0);
+  off_t size = 0;
+  UniqueFd fd = LeasedSpare(spare, 0, size);
   if (!fd.valid()) {
     // Someone may be reading it: it is theirs now. Without leases at all,
     // the next try fails too, and the file is replaced the plain way.
     ::unlink(spare.c_str());
-    fd = LeasedSpare(spare, O_EXCL);
+    fd = LeasedSpare(spare, O_EXCL, size);
     if (!fd.valid()) {
       ::unlink(spare.c_str());
       return ReplaceFileAtomically(path, bytes, kFresh);
     }
   }
   // Not truncated to nothing first: ext4 then forces the new bytes out to
-  // the disk on close, as it does for a rename over a file.
-  if (!WriteAll(fd.get(), bytes).ok() ||
-      ::ftruncate(fd.get(), static_cast<off_t>(bytes.size())) != 0) {
+  // the disk on close, as it does for a rename over a file. Cut to length
+  // only when the old content was the longer.
+  const auto length = static_cast<off_t>(bytes.size());
+  if (!WriteAll(fd.get(), bytes).ok() || (size > length && ::ftruncate(fd.get(), length) != 0)) {
     const Status failure = Failure(&Status::WriteFailed, spare);
     fd = UniqueFd();
     ::unlink(spare.c_str());

@@ -73,6 +73,7 @@ TEST_F(PosixFileTest, ASpareIsReusedButNeverWrittenUnderAReader) {
 
   UniqueFd reader(::open(path.c_str(), O_RDONLY));  // holds "third!"
   ASSERT_TRUE(ReplaceFileThroughSpare(path, "4", spare).ok());
+  EXPECT_EQ(Read(path), "4");  // the longer "second" it was written over is cut
   ASSERT_TRUE(ReplaceFileThroughSpare(path, std::string(5000, 'x'), spare).ok());
   char got[16] = {};
   EXPECT_EQ(::pread(reader.get(), got, sizeof got, 0), 6);
