@@ -5,12 +5,14 @@
 # on the same virtual X display and tray host.
 #
 #   idle_cost.sh PLOVEX IDLE_FLOOR [--seconds N] [--warmup N] [--sample N]
-#                [--tray-soak TRAY_SOAK] [--enforce]
+#                [--tray-soak TRAY_SOAK] [--set NAME=TEXT ...] [--enforce]
 #
 # Plovex runs at Refresh 1 against the local SNMP agent (127.0.0.1, inside a
 # private network namespace: the script enters one itself, or uses the test
 # run's agent when PLOVEX_AGENT_DIR is set), with "Save to GIF every" on and
-# traffic of a varying size crossing interface 2 each second.
+# traffic of a varying size crossing interface 2 each second; each --set
+# changes one text setting of its hive (demo-hive's --set: for instance
+# Txt4Format=String reads the WAN address overlay without its walk).
 # After --warmup seconds (default 30) both are measured for --seconds
 # (default 120):
 #   CPU        time on a CPU, all threads, from /proc/PID/task/*/schedstat
@@ -24,17 +26,18 @@
 # Exits 0 whatever the figures, unless --enforce is given (then 1 on a miss).
 set -Eeuo pipefail
 trap 'echo "${BASH_SOURCE[0]##*/} line $LINENO: \"$BASH_COMMAND\" failed (status $?)" >&2' ERR
-usage="usage: idle_cost.sh PLOVEX IDLE_FLOOR [--seconds N] [--warmup N] [--sample N] [--tray-soak TRAY_SOAK] [--enforce]"
+usage="usage: idle_cost.sh PLOVEX IDLE_FLOOR [--seconds N] [--warmup N] [--sample N] [--tray-soak TRAY_SOAK] [--set NAME=TEXT ...] [--enforce]"
 plovex=$(realpath "${1:?$usage}")
 floor=$(realpath "${2:?$usage}")
 shift 2
-seconds=120 warmup=30 sample=60 soak="" enforce=0
+seconds=120 warmup=30 sample=60 soak="" enforce=0 sets=()
 while (($#)); do
   case $1 in
     --seconds) seconds=$2; shift 2 ;;
     --warmup) warmup=$2; shift 2 ;;
     --sample) sample=$2; shift 2 ;;
     --tray-soak) soak=$(realpath "$2"); shift 2 ;;
+    --set) sets+=(--set "$2"); shift 2 ;;
     --enforce) enforce=1; shift ;;
     *) echo "$usage" >&2; exit 2 ;;
   esac
@@ -47,6 +50,7 @@ if [[ ${PLOVEX_NETNS:-} != 1 ]]; then
   args=("$plovex" "$floor" --seconds "$seconds" --warmup "$warmup" --sample "$sample")
   [[ -n $soak ]] && args+=(--tray-soak "$soak")
   ((enforce)) && args+=(--enforce)
+  args+=("${sets[@]}")
   exec "${ns[@]}" env PLOVEX_NETNS=1 PLOVEX_IDLE_COST_OWN_NS=1 "$0" "${args[@]}"
 fi
 if [[ ${PLOVEX_IDLE_COST_OWN_NS:-} == 1 ]]; then
@@ -69,7 +73,7 @@ xvfb_start "$tmp"
 tray_host_start "$tmp"
 # The program's default hive is next to the program in the build tree.
 export PLOVEX_DEFAULT_HIVE=${PLOVEX_DEFAULT_HIVE:-$(dirname "$plovex")/../tests/fixtures/plovex_default_hive}
-"$root/scripts/demo-hive" "$tmp/config" --save-gif
+"$root/scripts/demo-hive" "$tmp/config" --save-gif "${sets[@]}"
 mkdir -p "$tmp/work" "$tmp/state"
 
 # Traffic of a size that changes every second, as on a real line.
@@ -151,10 +155,11 @@ by_thread Plovex "$tmp/threads0" "$tmp/threads1"
 status=0
 awk -v s="$elapsed" -v pc=$((p_ns1 - p_ns0)) -v fc=$((f_ns1 - f_ns0)) \
   -v pw=$((p_w1 - p_w0)) -v fw=$((f_w1 - f_w0)) -v pr="$p_rss1" -v fr="$f_rss1" \
-  -v pg=$((p_max - p_rss0)) -v fg=$((f_max - f_rss0)) -v warm="$warmup" -v enforce="$enforce" '
+  -v pg=$((p_max - p_rss0)) -v fg=$((f_max - f_rss0)) -v warm="$warmup" -v enforce="$enforce" \
+  -v changed="${sets[*]:+; ${sets[*]}}" '
   function verdict(ok) { if (!ok) miss = 1; return ok ? "pass" : "MISS" }
   BEGIN {
-    printf "idle cost over %d s after %d s of warm-up (Refresh 1, GIF saved, tray host, traffic)\n", s, warm
+    printf "idle cost over %d s after %d s of warm-up (Refresh 1, GIF saved, tray host, traffic%s)\n", s, warm, changed
     printf "%-24s %12s %12s %8s %10s\n", "", "floor", "Plovex", "ratio", "goal"
     pcpu = pc / s / 1e7; fcpu = fc / s / 1e7
     printf "%-24s %11.3f%% %11.3f%% %8.2f %10s  %s\n", "CPU (% of a core)", fcpu, pcpu, pcpu / fcpu, "<= 1.30", verdict(pcpu <= 1.3 * fcpu)
