@@ -60,6 +60,13 @@ struct ReplaceOptions {
   // path with this suffix, truncated if present: for writers that hold a lock
   // on the file, so that at most one temporary file can ever exist.
   const char* fixed_temporary_suffix = nullptr;
+  // Puts the new file in place by exchanging it with the old one and then
+  // deleting the old one, where the file system can exchange (else a rename,
+  // as without it). For files rewritten every second: ext4 forces the data of
+  // a file renamed over another out to the disk at once, an exchange does
+  // not, so a file replaced again before the next writeback never reaches the
+  // disk at all. A reader sees the same whole old or whole new file either way.
+  bool exchange = false;
 };
 
 // What failed, as the code: kCannotCreate (the temporary file), kWriteFailed
@@ -67,5 +74,19 @@ struct ReplaceOptions {
 // directory's flush after a rename that took place).
 Status ReplaceFileAtomically(const std::string& path, std::string_view bytes,
                              const ReplaceOptions& options);
+
+// ReplaceFileAtomically with `exchange` and without `durable`, for the one
+// writer of a file replaced every second: the bytes are written over a spare
+// file that the writer keeps beside it (`spare`, a hidden name of its own,
+// in the same directory), which is then exchanged with the file, so that the
+// old content is the next spare. The file system allocates and frees nothing
+// from one call to the next. A spare that anyone else still has open (a
+// reader of what was the file a moment ago) is never written over: it is
+// left to that reader, and a new spare is made. Where the file system cannot
+// tell who has it open or cannot exchange, this is ReplaceFileAtomically.
+// The caller deletes the spare when done (RemoveSpare). Failures as there.
+Status ReplaceFileThroughSpare(const std::string& path, std::string_view bytes,
+                               const std::string& spare);
+void RemoveSpare(const std::string& spare);
 
 }  // namespace plovex

@@ -46,14 +46,42 @@ class PosixFileTest : public ::testing::Test {
 
 TEST_F(PosixFileTest, ReplacesContentLeavingNoTemporaryFile) {
   const std::string path = Path("file");
-  for (const ReplaceOptions options : {ReplaceOptions{}, ReplaceOptions{0600, true, true},
-                                       ReplaceOptions{0600, true, true, ".t"}}) {
+  for (const ReplaceOptions options :
+       {ReplaceOptions{}, ReplaceOptions{0600, true, true}, ReplaceOptions{0600, true, true, ".t"},
+        ReplaceOptions{0600, false, false, nullptr, true}}) {
     ASSERT_TRUE(ReplaceFileAtomically(path, "first", options).ok());
     ASSERT_TRUE(ReplaceFileAtomically(path, std::string(100000, 'x'), options).ok());
     EXPECT_EQ(Read(path), std::string(100000, 'x'));
     EXPECT_EQ(Entries(), 1u);
     fs::remove(path);
   }
+}
+
+// The spare is the last file's inode, written over, unless a reader still
+// holds it: that reader goes on reading the whole of what it opened.
+TEST_F(PosixFileTest, ASpareIsReusedButNeverWrittenUnderAReader) {
+  const std::string path = Path("Plovex.gif"), spare = Path(".Plovex.gif.spare");
+  const auto inode = [](const std::string& p) {
+    struct stat st {};
+    return ::stat(p.c_str(), &st) == 0 ? st.st_ino : 0;
+  };
+  ASSERT_TRUE(ReplaceFileThroughSpare(path, "first", spare).ok());
+  ASSERT_TRUE(ReplaceFileThroughSpare(path, "second", spare).ok());
+  const ino_t first = inode(spare);
+  ASSERT_TRUE(ReplaceFileThroughSpare(path, "third!", spare).ok());
+  EXPECT_EQ(inode(path), first) << "the spare was not reused";
+
+  UniqueFd reader(::open(path.c_str(), O_RDONLY));  // holds "third!"
+  ASSERT_TRUE(ReplaceFileThroughSpare(path, "4", spare).ok());
+  EXPECT_EQ(Read(path), "4");  // the longer "second" it was written over is cut
+  ASSERT_TRUE(ReplaceFileThroughSpare(path, std::string(5000, 'x'), spare).ok());
+  char got[16] = {};
+  EXPECT_EQ(::pread(reader.get(), got, sizeof got, 0), 6);
+  EXPECT_STREQ(got, "third!");
+  EXPECT_EQ(Read(path), std::string(5000, 'x'));
+  EXPECT_EQ(Entries(), 2u);
+  RemoveSpare(spare);
+  EXPECT_EQ(Entries(), 1u);
 }
 
 TEST_F(PosixFileTest, KeepModeKeepsTheReplacedFilesBitsAndGivesANewOneExactlyItsMode) {

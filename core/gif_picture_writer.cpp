@@ -5,7 +5,9 @@
 #include <cctype>
 #include <cstring>
 
+#include "base/posix_file.h"
 #include "core/picture_folder.h"
+#include "core/tick_cycle.h"
 #include "image/gif_file_writer.h"
 #include "image/gif_writer.h"
 
@@ -33,6 +35,10 @@ std::string Reason(const Status& failure) {
 
 GifPictureWriter::GifPictureWriter(const TPlovexSettings& settings, std::string default_folder)
     : s_(settings), default_folder_(std::move(default_folder)) {}
+
+GifPictureWriter::~GifPictureWriter() {
+  for (const std::string& spare : spares_) RemoveSpare(spare);
+}
 
 std::string GifPictureWriter::Folder(bool* is_default) const {
   const bool by_default = s_.GifFolder.empty();
@@ -64,9 +70,17 @@ Status GifPictureWriter::Save(const Surface& picture, const std::vector<std::str
   }
   const GifBytes bytes = EncodePictureGif(picture);
   for (const std::string& name : names) {
-    const std::string path =
-        folder.empty() ? name : (folder.back() == '/' ? folder : folder + "/") + name;
-    if (const Status written = WriteFilesReplacing(bytes, {path}); !written.ok()) {
+    const std::string dir = folder.empty() ? "" : folder.back() == '/' ? folder : folder + "/";
+    const std::string path = dir + name;
+    Status written;
+    if (name == kPictureFileName) {
+      const std::string spare = dir + "." + name + "." + std::to_string(getpid()) + ".spare";
+      spares_.insert(spare);
+      written = WriteFileThroughSpare(bytes, path, spare);
+    } else {
+      written = WriteFilesReplacing(bytes, {path});
+    }
+    if (!written.ok()) {
       return failed(name, written);
     }
   }

@@ -6,7 +6,11 @@
 // directory). The default folder is created when it is missing; a folder the
 // user named is not (a mistyped or unmounted one is reported instead).
 //
+// "Plovex.gif", written on every tick, is replaced through a spare file kept
+// beside it (".Plovex.gif.<process id>.spare"), deleted when the writer goes.
+//
 // Borrows the settings record, which outlives it.
+#include <set>
 #include <string>
 
 #include "core/picture_writer.h"
@@ -17,6 +21,9 @@ namespace plovex {
 class GifPictureWriter : public PictureWriter {
  public:
   GifPictureWriter(const TPlovexSettings& settings, std::string default_folder);
+  ~GifPictureWriter() override;
+  GifPictureWriter(const GifPictureWriter&) = delete;
+  GifPictureWriter& operator=(const GifPictureWriter&) = delete;
 
   Status Save(const Surface& picture, const std::vector<std::string>& names) override;
   std::string PathOf(const std::string& name) const override;
@@ -27,6 +34,7 @@ class GifPictureWriter : public PictureWriter {
 
   const TPlovexSettings& s_;
   std::string default_folder_;
+  std::set<std::string> spares_;  // every spare made, in any folder it has had
 };
 
 }  // namespace plovex

@@ -5,6 +5,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "core/gif_picture_writer.h"
 #include "core/plovex_error.h"
 #include "image/gif_writer.h"
 #include "image/testing/gif_file_test_support.h"
@@ -43,6 +44,19 @@ TEST(SavePicture, WritesTheSameGifUnderEachName) {
   const GifBytes expected = EncodePictureGif(picture);
   EXPECT_EQ(Contents("Plovex.gif"), expected);
   EXPECT_EQ(Contents("Plovex 9h5m.gif"), expected);
+}
+
+TEST(GifPictureWriter, KeepsItsSpareOnlyWhileItLives) {
+  filetest::ScratchWorkingDir cwd;
+  const TPlovexSettings s;
+  const Surface picture = Graph(0x00C000);
+  {
+    GifPictureWriter writer(s, "");
+    for (int i = 0; i < 3; ++i) ASSERT_TRUE(writer.Save(picture, {"Plovex.gif"}).ok());
+    EXPECT_EQ(cwd.Names().size(), 2u);
+  }
+  EXPECT_EQ(cwd.Names(), std::vector<std::string>{"Plovex.gif"});
+  EXPECT_EQ(Contents("Plovex.gif"), EncodePictureGif(picture));
 }
 
 TEST(SavePicture, ReusedNameHoldsOnlyTheNewPicture) {

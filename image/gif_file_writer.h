@@ -25,4 +25,11 @@ namespace plovex {
 Status WriteFilesReplacing(const std::vector<std::uint8_t>& bytes,
                            const std::vector<std::string>& names);
 
+// The same for one name that its one writer replaces on every tick, through
+// a spare file the caller names and deletes when done (see
+// ReplaceFileThroughSpare): a reader still sees only whole files, and the
+// file system allocates and frees nothing from one tick to the next.
+Status WriteFileThroughSpare(const std::vector<std::uint8_t>& bytes, const std::string& name,
+                             const std::string& spare);
+
 }  // namespace plovex

@@ -17,12 +17,14 @@ namespace {
 constexpr std::size_t kCodeCount = std::size_t{1} << gif::kMaxCodeWidth;
 constexpr std::size_t kPixelValues = 256;
 
-// The dictionary, laid out so that a lookup is one load and no comparison:
-// child[prefix << 8 | pixel] is the code of the string prefix + pixel, 0
-// when absent (no entered code is 0). Two MiB, of which a picture touches a
-// few hundred lines; allocating and zeroing that on every call would cost
-// more than the coding, so each thread keeps one. Between calls every entry
-// is 0 again: the coder lists the keys it enters and zeroes just those at
+// The dictionary: an open-addressed hash table from the key prefix << 8 |
+// pixel of a string to its code, each slot the key and the code packed as
+// key << 12 | code (20 + 12 bits; 0 is an empty slot, as no entered code is
+// 0). Twice as many slots as codes keep probes short, and its 32 KiB stay
+// in the processor's caches where a table indexed by the key itself (2 MiB)
+// would be touched everywhere, resident for good and cold again at each
+// picture of a program that encodes once a second. Between calls every slot
+// is 0 again: the coder lists the slots it fills and zeroes just those at
 // each clear code and when it finishes, so nothing of one picture reaches
 // the next.
 //
@@ -30,11 +32,30 @@ constexpr std::size_t kPixelValues = 256;
 // made of a single repeated pixel: chains[p][k] is the code of k pixels p.
 // One block, so that the loop reaches all of it from one register.
 struct Dictionary {
-  std::uint16_t child[kCodeCount * kPixelValues];
+  static constexpr int kSlotBits = gif::kMaxCodeWidth + 1;
+  static constexpr std::uint32_t kSlotMask = (1u << kSlotBits) - 1;
+  std::uint32_t slots[std::size_t{1} << kSlotBits];
   // Only k = 1 is set up front; rows of pixels without runs stay untouched.
   std::uint16_t chains[kPixelValues][kCodeCount];
-  // keys[code]: where the code was entered in child.
-  std::uint32_t keys[kCodeCount];
+  // filled[code]: the slot the code was entered in.
+  std::uint16_t filled[kCodeCount];
+
+  static std::uint32_t Home(std::uint32_t key) { return (key * 0x9E3779B1u) >> (32 - kSlotBits); }
+  // The code of the string `key`, 0 when it has none.
+  std::uint32_t Find(std::uint32_t key) const {
+    for (std::uint32_t i = Home(key);; i = (i + 1) & kSlotMask) {
+      const std::uint32_t slot = slots[i];
+      if (slot == 0) return 0;
+      if ((slot >> gif::kMaxCodeWidth) == key) return slot & (kCodeCount - 1);
+    }
+  }
+  // Enters a key that has no code yet.
+  void Enter(std::uint32_t key, std::uint32_t code) {
+    std::uint32_t i = Home(key);
+    while (slots[i] != 0) i = (i + 1) & kSlotMask;
+    slots[i] = key << gif::kMaxCodeWidth | code;
+    filled[code] = static_cast<std::uint16_t>(i);
+  }
 
   static Dictionary& ForThisThread() {
     struct Free {
@@ -116,7 +137,7 @@ std::size_t MaxCodedBytes(std::size_t count) {
     if ((next_free >> width) != 0) ++width;
   };
   auto empty_dictionary = [&] {
-    for (std::uint32_t code = first_free; code < next_free; ++code) d.child[d.keys[code]] = 0;
+    for (std::uint32_t code = first_free; code < next_free; ++code) d.slots[d.filled[code]] = 0;
     std::fill_n(run_length, kPixelValues, 1);
     next_free = first_free;
   };
@@ -125,8 +146,7 @@ std::size_t MaxCodedBytes(std::size_t count) {
   // and returns false.
   auto enter = [&](std::uint32_t key) {
     if (next_free < gif::kCodeLimit) {
-      d.child[key] = static_cast<std::uint16_t>(next_free);
-      d.keys[next_free] = key;
+      d.Enter(key, next_free);
       ++next_free;
       return true;
     }
@@ -165,7 +185,7 @@ std::size_t MaxCodedBytes(std::size_t count) {
       for (;;) {
         if (next == end) goto finished;
         pixel = *next++;
-        const std::uint32_t code = d.child[prefix << 8 | pixel];
+        const std::uint32_t code = d.Find(prefix << 8 | pixel);
         if (code == 0) break;
         prefix = code;
       }

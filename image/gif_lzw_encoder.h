@@ -8,8 +8,9 @@
 // last prefix, the end-of-information code and zero bits up to a whole byte.
 // The result is the bare code stream; the caller cuts it into sub-blocks.
 //
-// Each thread that encodes keeps the dictionary's 4 MiB of memory (only the
-// parts a picture uses are ever touched) from its first call until it ends;
+// Each thread that encodes keeps the dictionary's memory (2 MiB, of which a
+// picture touches the 40 KiB of its hash table and a few kilobytes per
+// colour that comes in runs) from its first call until it ends;
 // calls never see anything of earlier calls, and threads do not share it.
 #include <cstddef>
 #include <cstdint>
