@@ -85,6 +85,8 @@ with tempfile.TemporaryDirectory() as tmp:
     finally:
         stop.set()
         pinger.join()
+        # The tests that follow find wan0 where the fixture made it.
+        subprocess.run([agent_sh, "renumber", agent_dir, "3"], check=True)
     print("stdout:\n" + "\n".join(hints) + "\nstderr:\n" + "\n".join(n for _, n in notices))
     assert proc.returncode == 0, proc.returncode
     moved = [(at, re.fullmatch(r"plovex: wan0 is now interface (\d+)", n)) for at, n in notices]
