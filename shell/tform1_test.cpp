@@ -947,35 +947,29 @@ TEST_F(FormTest, AStoredPlaceOnNoScreenOpensOnThePrimaryScreen) {
   EXPECT_EQ(f.pos(), work.topLeft());
 }
 
-TEST_F(FormTest, TheCloseButtonSavesTheRecord) {
-  hive.Seed();
-  TForm1& f = Start();
-  Trigger("Lockwindowdrag1");
-  Trigger("Configuration1");
-  Type("edtCommunity", "changed");
-  Find<QPushButton>("Button1")->click();
-  f.show();
-  EXPECT_TRUE(f.close());
-  EXPECT_FALSE(f.TimerRunning());
-  const TPlovexSettings stored = hive.Stored();
-  EXPECT_TRUE(stored.LockDrag);
-  EXPECT_EQ(stored.Community, "changed");
-  EXPECT_EQ(stored.Ip, "127.0.0.1");
-}
-
-TEST_F(FormTest, TheCloseCommandSavesTheRecordWithoutTheCloseHandler) {
-  TForm1& f = Start();
-  Trigger("Lockwindowdrag1");
-  f.show();
-  Trigger("Close1");
-  EXPECT_THAT(shown, IsEmpty());
-  EXPECT_FALSE(f.TimerRunning());
-  EXPECT_FALSE(f.isVisible());
-  ASSERT_TRUE(hive.Exists());
-  const TPlovexSettings stored = hive.Stored();
-  EXPECT_TRUE(stored.LockDrag);
-  EXPECT_EQ(stored.WindowLeft, 192);
-  EXPECT_EQ(stored.MaxBytes, 64000);
+TEST_F(FormTest, TheCloseButtonAndTheCloseCommandSaveTheRecord) {
+  for (const char* path : {"close button", "Close1"}) {
+    SCOPED_TRACE(path);
+    hive.Seed();
+    shown.clear();
+    TForm1& f = Start();
+    Trigger("Lockwindowdrag1");
+    Trigger("Configuration1");
+    Type("edtCommunity", "changed");
+    Find<QPushButton>("Button1")->click();
+    f.show();
+    CloseBy(path);
+    EXPECT_THAT(shown, IsEmpty());
+    EXPECT_FALSE(f.TimerRunning());
+    EXPECT_FALSE(f.isVisible());
+    ASSERT_TRUE(hive.Exists());
+    const TPlovexSettings stored = hive.Stored();
+    EXPECT_TRUE(stored.LockDrag);
+    EXPECT_EQ(stored.Community, "changed");
+    EXPECT_EQ(stored.Ip, "127.0.0.1");
+    EXPECT_EQ(stored.WindowLeft, 192);
+    EXPECT_EQ(stored.MaxBytes, 64000);
+  }
 }
 
 TEST_F(FormTest, SettingsThatCannotBeSavedAreShownOnceAndTheWindowClosesAllTheSame) {
