@@ -18,6 +18,25 @@ std::string DefaultUsageStorePath() {
   return folder + "/plovex/history.sqlite";
 }
 
+namespace {
+
+// A minute's bytes into a report of its period, with `today` the start of the
+// report's local day.
+void Count(UsageReport& r, const UsageMinute& m, std::int64_t today) {
+  r.ever_in_bytes += m.in_bytes;
+  r.ever_out_bytes += m.out_bytes;
+  if (m.start >= r.period.start && m.start < r.period.end) {
+    r.in_bytes += m.in_bytes;
+    r.out_bytes += m.out_bytes;
+  }
+  if (m.start >= today) {
+    r.today_in_bytes += m.in_bytes;
+    r.today_out_bytes += m.out_bytes;
+  }
+}
+
+}  // namespace
+
 UsageRecorder::UsageRecorder(std::string path, FaultCallback on_fault)
     : path_(std::move(path)), on_fault_(std::move(on_fault)) {}
 
@@ -76,9 +95,11 @@ void UsageRecorder::Flush(std::int64_t now) {
     Note(written);
     return;
   }
+  // What is now written counts in the base as the store would say it: no
+  // reading back, which another writer could make fail or wait.
+  for (const UsageMinute& m : pending_) Count(base_, m, base_day_);
   pending_.clear();
   next_try_ = 0;
-  base_stale_ = true;
   Note(Status());
 }
 
@@ -95,7 +116,7 @@ void UsageRecorder::ReadBase(std::int64_t now) {
   const bool same_slot =
       base_.key.host == key_.host && base_.key.interface == key_.interface && now < base_until_;
   if (!base_stale_ && same_slot) return;
-  if (now < next_read_ && same_slot) return;  // a store out of reach keeps what it last said
+  if (now < next_read_ && same_slot) return;  // tried a moment ago
   Result<UsageReport> read = Status::NotFound("");
   if (OpenStore()) read = ReadUsage(*store_, key_, now, reset_day_, cap_bytes_);
   if (read.ok()) {
@@ -103,36 +124,31 @@ void UsageRecorder::ReadBase(std::int64_t now) {
     next_read_ = 0;
     base_stale_ = false;
   } else {
-    // Without a store only this run's gathered minutes are known.
-    base_ = UsageReport{};
-    base_.key = key_;
-    base_.period = *BillingPeriod(now, reset_day_);
-    base_.cap_bytes = cap_bytes_;
     next_read_ = now + 60;
     if (store_) Note(read.status());
+    // A store out of reach keeps what it last said of this key and period;
+    // without that, only this run's gathered minutes are known.
+    const UsagePeriod period = *BillingPeriod(now, reset_day_);
+    const bool same_key = base_.key.host == key_.host && base_.key.interface == key_.interface;
+    if (!same_key || base_.period.start != period.start) {
+      base_ = UsageReport{};
+      base_.key = key_;
+      base_.period = period;
+    } else if (LocalDayStart(now) != base_day_) {
+      base_.today_in_bytes = base_.today_out_bytes = 0;
+    }
+    base_.cap_bytes = cap_bytes_;
   }
+  base_day_ = LocalDayStart(now);
   // Days of 23 and 25 hours: 26 hours after today's start is always in tomorrow.
-  const std::int64_t tomorrow = LocalDayStart(LocalDayStart(now) + 26 * 3600);
-  base_until_ = std::min(base_.period.end, tomorrow);
+  base_until_ = std::min(base_.period.end, LocalDayStart(base_day_ + 26 * 3600));
 }
 
 const UsageReport& UsageRecorder::Usage(std::int64_t now) {
   ReadBase(now);
   usage_ = base_;
   usage_.now = now;
-  const std::int64_t today = LocalDayStart(now);
-  for (const UsageMinute& m : pending_) {
-    usage_.ever_in_bytes += m.in_bytes;
-    usage_.ever_out_bytes += m.out_bytes;
-    if (m.start >= usage_.period.start) {
-      usage_.in_bytes += m.in_bytes;
-      usage_.out_bytes += m.out_bytes;
-    }
-    if (m.start >= today) {
-      usage_.today_in_bytes += m.in_bytes;
-      usage_.today_out_bytes += m.out_bytes;
-    }
-  }
+  for (const UsageMinute& m : pending_) Count(usage_, m, base_day_);
   FigureTheCap(usage_);
   return usage_;
 }

@@ -44,9 +44,12 @@ class UsageRecorder {
   void SetBilling(int reset_day, std::int64_t cap_bytes);
 
   // This period's and today's bytes under the current key, the minutes not
-  // yet written included. The store is read only after a write or when the
-  // key, the local day, the period or the billing changes, so a caller may
-  // ask on every tick; a store out of reach reports what this run gathered.
+  // yet written included. The store is read when the key, the local day, the
+  // period or the billing changes; what this recorder writes is counted in
+  // as it goes, so a caller may ask on every tick and the figures never drop
+  // while a write or a read waits on another process. A store out of reach
+  // keeps what it last said of the key and period, else reports what this
+  // run gathered.
   const UsageReport& Usage(std::int64_t now);
 
   // The share of the cap (80, 90, 100) last told for the current key's period
@@ -65,6 +68,7 @@ class UsageRecorder {
   std::int64_t cap_bytes_ = 0;
   UsageReport base_;  // as the store held it at its last reading
   bool base_stale_ = true;
+  std::int64_t base_day_ = 0;    // the start of the local day the base was read in
   std::int64_t base_until_ = 0;  // the next local day or period begins
   std::int64_t next_read_ = 0;   // no reading before this time after a failure
   UsageReport usage_;
