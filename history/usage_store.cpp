@@ -3,9 +3,11 @@
 #include <sqlite3.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
+#include <thread>
 
 namespace plovex {
 
@@ -61,8 +63,10 @@ const char* const kSchema =
     " PRIMARY KEY(host, interface, period)) WITHOUT ROWID;";
 
 Status OpenFailure(sqlite3* db, const std::string& path, int rc) {
+  // The connection's own message may already be another call's ("not an error").
+  const bool own = db != nullptr && sqlite3_errcode(db) == rc;
   return Status::CannotCreate("the usage store " + path + " cannot be opened: " +
-                              (db != nullptr ? sqlite3_errmsg(db) : sqlite3_errstr(rc)));
+                              (own ? sqlite3_errmsg(db) : sqlite3_errstr(rc)));
 }
 
 // Opens and checks; returns the SQLite code that made it fail.
@@ -130,6 +134,16 @@ Result<std::unique_ptr<UsageStore>> UsageStore::Open(const std::string& path, bo
   if (!read_only && !folder.empty()) std::filesystem::create_directories(folder, ec);
   sqlite3* db = nullptr;
   int rc = TryOpen(path, read_only, &db);
+  // Two Plovex making the store at once: setting it up takes locks for which
+  // SQLite will not always wait (to avoid a deadlock), so the later one tries
+  // again for as long as a busy write would have waited.
+  for (int waited = 0; (rc & 0xFF) == SQLITE_BUSY || (rc & 0xFF) == SQLITE_LOCKED; waited += 50) {
+    sqlite3_close(db);
+    db = nullptr;
+    if (waited >= kBusyMilliseconds) break;
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    rc = TryOpen(path, read_only, &db);
+  }
   if (rc != SQLITE_OK && Damaged(rc) && !read_only) {
     sqlite3_close(db);
     db = nullptr;

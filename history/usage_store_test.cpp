@@ -130,15 +130,17 @@ TEST(UsageStore, AKilledWriterLosesNoCommittedMinuteAndTwoWritersTakeTurns) {
     EXPECT_LE(kept, committed + 1);  // the one under way when the kill came
   }
 
+  // Two writers that make a new store at the same moment.
   const UsageKey other{"127.0.0.1", "eth1"};
-  const pid_t a = WriterChild(path, other, 400, -1);
-  const pid_t b = WriterChild(path, other, 400, -1);
+  const std::string fresh = tmp.File("fresh.sqlite");
+  const pid_t a = WriterChild(fresh, other, 400, -1);
+  const pid_t b = WriterChild(fresh, other, 400, -1);
   for (const pid_t p : {a, b}) {
     int status = 0;
     waitpid(p, &status, 0);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
   }
-  auto store = OpenOrDie(path);
+  auto store = OpenOrDie(fresh);
   EXPECT_EQ(store->SumTier(other, UsageTier::kDay, 0, 1 << 30)->in_bytes, 2 * 400 * 1000);
 }
 

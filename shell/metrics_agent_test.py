@@ -176,5 +176,6 @@ with tempfile.TemporaryDirectory() as tmp:
     assert os.listdir(config) == [], "the default hive was written: %s" % os.listdir(config)
     for p, host in ((office, "127.0.0.1"), (home, "::1"), (again, None)):
         told = "plovex: no answer from %s\nplovex: %s answers again\n" % (host, host)
-        assert p.stderr.read() == (told if host else ""), host
+        said = p.stderr.read()
+        assert said == (told if host else ""), (host, said)
 print("ok")
