@@ -80,6 +80,10 @@ struct PollMemory {
   // While SnmpFailed: the tries in a row that got no answer, the first one
   // included (a poll that waits out the back-off is no try).
   std::int32_t SilentTries = 0;
+  // The rows the last version 1 address walk asked for after the column and
+  // got an answer to, and the host, community and column they belong to.
+  std::vector<std::string> WalkRows;
+  std::string WalkRowsFor;
 
   bool operator==(const PollMemory&) const = default;
 };

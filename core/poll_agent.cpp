@@ -27,6 +27,9 @@ constexpr std::int64_t kWalkBudgetMs = 2000;
 // However slow the agent, the window is never held longer than this per tick.
 constexpr std::int64_t kPollBudgetMs = 3000;
 constexpr int kMaxWalkRows = 1000;
+// Rows of the last walk sent again at once: a home router's address table,
+// with room to spare, in one datagram of well under 1472 bytes.
+constexpr std::size_t kMaxWalkAhead = 24;
 // Rows asked for at once by a GetBulkRequest: a home router's address table
 // fits in one or two exchanges.
 constexpr std::int32_t kBulkRows = 10;
@@ -196,17 +199,42 @@ std::vector<Slot> RequestSlots(TPlovexSettings& s, const std::array<bool, 6>& en
 // Walks overlay 4's column with GetNextRequests (GetBulkRequests in versions
 // 2c and 3); `value` keeps the last qualifying address and is left alone when
 // none qualifies.
-void WalkAddresses(const TPlovexSettings& s, TSNMPSend& client, std::string& value,
+//
+// A version 1 walk costs one exchange a row. Its first GetNextRequest
+// therefore also carries the rows the last walk asked for: while the table is
+// the same, each binding is answered with the row after it and the whole walk
+// is one exchange, read as one snapshot. Answers are taken in order only while
+// each names the row the next binding asked from; after the first that does
+// not, the walk goes on one row at a time from where the answers still agree.
+void WalkAddresses(TPlovexSettings& s, TSNMPSend& client, std::string& value,
                    std::int64_t poll_started, const PollInterruption* interruption) {
   const std::string& column = s.Texts[4].Oid;
   const bool bulk = s.SnmpMessageVersion() != ber::kVersion1;
-  client.Request.Reset();
-  client.Request.Version = s.SnmpMessageVersion();
-  client.Request.Community = s.Community;
-  client.Request.PduType = bulk ? ber::kGetBulkRequest : ber::kGetNextRequest;
-  if (bulk) client.Request.ErrorIndex = kBulkRows;  // max-repetitions; no non-repeaters
-  client.Request.AddVarBind(column, "", kNullTag);
-  std::string asked = CanonicalOid(column);
+  PollMemory& memory = s.SnmpMemory;
+  const std::string key = s.Ip + '\n' + s.Community + '\n' + s.SnmpUser + '\n' + column;
+  std::vector<std::string> ahead;
+  if (!bulk && memory.WalkRowsFor == key) ahead = std::move(memory.WalkRows);
+  memory.WalkRows.clear();
+  memory.WalkRowsFor = key;
+  std::vector<std::string> rows_asked;
+  // Only a walk that ran to the end of its column is a guess worth sending.
+  const auto remember = [&] {
+    if (rows_asked.size() > kMaxWalkAhead) rows_asked.resize(kMaxWalkAhead);
+    memory.WalkRows = std::move(rows_asked);
+  };
+
+  const auto ask = [&](const std::string& first, const std::vector<std::string>& more) {
+    client.Request.Reset();
+    client.Request.Version = s.SnmpMessageVersion();
+    client.Request.Community = s.Community;
+    client.Request.PduType = bulk ? ber::kGetBulkRequest : ber::kGetNextRequest;
+    if (bulk) client.Request.ErrorIndex = kBulkRows;  // max-repetitions; no non-repeaters
+    client.Request.AddVarBind(first, "", kNullTag);
+    for (const std::string& oid : more) client.Request.AddVarBind(oid, "", kNullTag);
+  };
+  ask(column, ahead);
+  const std::string from = CanonicalOid(column);
+  std::string asked = from;
   const std::int64_t deadline =
       std::min(client.NowMs() + kWalkBudgetMs, poll_started + kPollBudgetMs);
   for (int rows = 0;;) {
@@ -215,13 +243,25 @@ void WalkAddresses(const TPlovexSettings& s, TSNMPSend& client, std::string& val
     if (left <= 0) return;
     client.Timeout = static_cast<std::int32_t>(std::min<std::int64_t>(left, kPollTimeoutMs));
     if (!client.Exchange() || client.Response.VarBinds().empty()) return;
-    // A GetNextRequest is answered by its first binding, a GetBulkRequest by
-    // the rows that follow, in order.
+    const auto sent = client.Request.VarBinds();
+    if (!bulk && sent.size() > 1 && client.Response.ErrorStatus != 0) {
+      // A guessed row the agent has no successor for spoils the whole request.
+      const std::string first = sent[0].Oid;
+      ask(first, {});
+      continue;
+    }
+    // A GetNextRequest is answered binding by binding, a GetBulkRequest by
+    // the rows that follow its one binding, in order.
     const auto answers = client.Response.VarBinds();
-    for (std::size_t i = 0; i < (bulk ? answers.size() : 1); ++i) {
+    const std::size_t usable = bulk ? answers.size() : std::min(answers.size(), sent.size());
+    for (std::size_t i = 0; i < usable; ++i) {
+      if (!bulk && i > 0 && sent[i].Oid != asked) break;  // the table changed under the guess
       const TSNMPMib& next = answers[i];
       if (next.Tag == ber::kEndOfMibView) return;
-      if (next.Oid.find(column) == std::string::npos) return;  // past the column
+      // A version 1 agent says so with an error at the end of its view.
+      if (!bulk && client.Response.ErrorStatus != 0) return remember();
+      if (!bulk && asked != from) rows_asked.push_back(asked);
+      if (next.Oid.find(column) == std::string::npos) return remember();  // past the column
       // An agent that answers with what was asked, or with an earlier row,
       // would keep the walk going forever.
       if (CompareOids(next.Oid, asked) <= 0) return;
@@ -232,8 +272,7 @@ void WalkAddresses(const TPlovexSettings& s, TSNMPSend& client, std::string& val
       if (++rows == kMaxWalkRows) return;
       asked = next.Oid;
     }
-    client.Request.DeleteVarBind(0);
-    client.Request.AddVarBind(asked, "", kNullTag);
+    ask(asked, {});
   }
 }
 

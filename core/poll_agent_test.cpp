@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <map>
 #include <vector>
 
@@ -135,7 +136,7 @@ class WalkTest : public PollTest {
     agent_.objects[kAddresses] = {0x40, "172.16.0.1"};
   }
 
-  void Rows(std::initializer_list<const char*> addresses) {
+  void Rows(const std::vector<const char*>& addresses) {
     int row = 0;
     for (const char* a : addresses) {
       agent_.objects[std::string(kAddresses) + "." + std::to_string(++row)] = {0x40, a};
@@ -160,6 +161,59 @@ TEST_F(WalkTest, KeepsTheLastQualifyingAddress) {
     EXPECT_EQ(r.VarBinds()[0].Oid, asked);
     asked = std::string(kAddresses) + "." + std::to_string(k);
   }
+}
+
+TEST_F(WalkTest, ALaterWalkAsksForTheRowsItKnowsInOneRequest) {
+  // Rows of the first walk, what changed before the second, and what the
+  // second finds in how many GetNextRequests.
+  struct Case {
+    const char* name;
+    bool column_ends_view;  // a version 1 agent then fails a request naming the last row
+    std::vector<const char*> rows;
+    std::function<void(FakeAgent&)> change;
+    const char* found;
+    std::size_t walk_requests;
+  };
+  const auto row = [](int k) { return std::string(kAddresses) + "." + std::to_string(k); };
+  const auto same = [](FakeAgent&) {};
+  const std::vector<Case> cases = {
+      {"same table", false, {"192.168.1.1", "10.0.0.5", "62.4.1.9"}, same, "62.4.1.9", 1},
+      {"new address", false, {"10.0.0.5", "62.4.1.9"},
+       [&](FakeAgent& a) { a.objects[row(2)].value = "62.4.1.10"; }, "62.4.1.10", 1},
+      {"row added", false, {"10.0.0.5", "62.4.1.9"},
+       [&](FakeAgent& a) { a.objects[row(3)] = {0x40, "62.4.1.11"}; }, "62.4.1.11", 2},
+      {"row gone", false, {"10.0.0.5", "10.0.0.6", "62.4.1.9"},
+       [&](FakeAgent& a) { a.objects.erase(row(2)); }, "62.4.1.9", 2},
+      {"table emptied", false, {"10.0.0.5", "62.4.1.9"},
+       [&](FakeAgent& a) { a.objects.erase(row(1)), a.objects.erase(row(2)); }, "172.16.0.1", 1},
+      {"the column ends the view", true, {"10.0.0.5", "62.4.1.9"}, same, "62.4.1.9", 2},
+      {"last row gone at the end of the view", true, {"10.0.0.5", "62.4.1.9"},
+       [&](FakeAgent& a) { a.objects.erase(row(2)); }, "10.0.0.5", 3},
+      {"the view now ends after the column", false, {"10.0.0.5", "62.4.1.9"},
+       [](FakeAgent& a) { a.objects.erase("1.3.6.1.2.1.4.20.1.2.1"); }, "62.4.1.9", 4},
+  };
+  const auto initial = agent_.objects;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    agent_.objects = initial;
+    s_.SnmpMemory = PollMemory{};
+    if (c.column_ends_view) agent_.objects.erase("1.3.6.1.2.1.4.20.1.2.1");
+    Rows(c.rows);
+    Poll();
+    c.change(agent_);
+    agent_.requests.clear();
+    EXPECT_TRUE(Poll());
+    EXPECT_EQ(texts_[5], c.found);
+    EXPECT_EQ(agent_.requests.size(), 1 + c.walk_requests);
+  }
+  agent_.objects = initial;
+  // The known rows travel behind the column, in order.
+  Rows({"10.0.0.5", "62.4.1.9"});
+  Poll();
+  agent_.requests.clear();
+  Poll();
+  EXPECT_EQ(agent_.RequestedOids(1), (std::vector<std::string>{kAddresses, row(1), row(2)}));
+  EXPECT_EQ(agent_.requests[1].PduType, 0xA1);
 }
 
 TEST_F(WalkTest, ContainmentIsBySubstring) {
@@ -298,12 +352,13 @@ TEST_F(PollTest, DefaultOverlaysAgainstAnAgentWithoutTheColumnObject) {
   }
   EXPECT_FALSE(s_.SnmpFailed);
 
-  // In the steady state a tick costs one GetRequest (and the walk).
+  // In the steady state a tick costs one GetRequest and one GetNextRequest.
   const auto gets = [this] {
     return std::count_if(agent_.requests.begin(), agent_.requests.end(),
                          [](const TSNMPRec& r) { return r.PduType == 0xA0; });
   };
   const auto before = gets();
+  const std::size_t requests_before = agent_.requests.size();
   for (int tick = 0; tick < 3; ++tick) {
     agent_.objects[kIn].value = std::to_string(2000 + tick);
     EXPECT_TRUE(Poll());
@@ -311,7 +366,8 @@ TEST_F(PollTest, DefaultOverlaysAgainstAnAgentWithoutTheColumnObject) {
     EXPECT_EQ(texts_[5], "203.0.113.5");
   }
   EXPECT_EQ(gets() - before, 3);
-  EXPECT_EQ(agent_.RequestedOids(agent_.requests.size() - 5),
+  EXPECT_EQ(agent_.requests.size() - requests_before, 6u);
+  EXPECT_EQ(agent_.RequestedOids(agent_.requests.size() - 2),
             (std::vector<std::string>{kIn, kOut, kDescr, kUptime, kName, kLocation}));
 
   // Changed settings (an Apply) or Start ask for everything again.

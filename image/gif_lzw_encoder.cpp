@@ -35,7 +35,9 @@ struct Dictionary {
   static constexpr int kSlotBits = gif::kMaxCodeWidth + 1;
   static constexpr std::uint32_t kSlotMask = (1u << kSlotBits) - 1;
   std::uint32_t slots[std::size_t{1} << kSlotBits];
-  // Only k = 1 is set up front; rows of pixels without runs stay untouched.
+  // k = 1 is p itself and never stored: rows of pixels without runs stay
+  // untouched, where setting it up front would touch a page for each pixel
+  // value (1 MiB resident for good).
   std::uint16_t chains[kPixelValues][kCodeCount];
   // filled[code]: the slot the code was entered in.
   std::uint16_t filled[kCodeCount];
@@ -67,8 +69,6 @@ struct Dictionary {
       // touched, where zeroing them here would touch all of them.
       dictionary.reset(static_cast<Dictionary*>(std::calloc(1, sizeof(Dictionary))));
       if (!dictionary) throw std::bad_alloc();
-      for (std::size_t p = 0; p < kPixelValues; ++p)
-        dictionary->chains[p][1] = static_cast<std::uint16_t>(p);
     }
     return *dictionary;
   }
@@ -159,15 +159,16 @@ std::size_t MaxCodedBytes(std::size_t count) {
   // included, and returns the prefix it leaves.
   auto run = [&](std::uint32_t p, std::size_t length) {
     std::uint16_t* const chain = d.chains[p];
+    const auto code_of = [&](std::size_t k) { return k == 1 ? p : std::uint32_t{chain[k]}; };
     while (length > run_length[p]) {
       const std::size_t longest = run_length[p];
-      const std::uint32_t top = chain[longest];
+      const std::uint32_t top = code_of(longest);
       write(top);
       const std::uint32_t code = next_free;
       if (enter(top << 8 | p)) chain[++run_length[p]] = static_cast<std::uint16_t>(code);
       length -= longest;
     }
-    return std::uint32_t{chain[length]};
+    return code_of(length);
   };
 
   bits.Put(clear, width);

@@ -81,11 +81,8 @@ TForm1::TForm1(const TForm1Seams& seams)
   StatusStrip1 = new TStatusStrip(Image1);
   PageControl1->addWidget(graph_page);
 
-  panel_ = new TConfigPanel(settings_, *this, PageControl1);
-  panel_->setWindowTitle("Conf");
-  panel_->SetAppIcon(QApplication::windowIcon());
-  PageControl1->addWidget(panel_);
-  store_ = std::make_unique<SettingsStore>(*seams_.hive, settings_, *panel_);
+  SettingsControls& controls = *this;
+  store_ = std::make_unique<SettingsStore>(*seams_.hive, settings_, controls);
 
   // Start and Stop lie below the visible client area, as on the Windows
   // version's window: only program actions press them. Unseen, they must not
@@ -208,7 +205,7 @@ void TForm1::FormCreate() {
   ReportErrors([this] { store_->LoadSettings(); });
   if (closing_) return;  // ended by a signal while the load's message showed
   PageControl1->setCurrentIndex(0);
-  panel_->ShowPage(0);
+  if (panel_ != nullptr) panel_->ShowPage(0);
   settings_.TrayBitmap = NewTrayBitmap();
   SetTrayIcon(settings_.TrayBitmap);
 
@@ -335,7 +332,7 @@ void TForm1::InstantSnapShot1Click() { settings_.SnapshotPending = true; }
 void TForm1::Configuration1Click() {
   // From the tray the window may be hidden: the page is no use unseen.
   if (TrayIcon1 && !TrayIcon1->MainWindowShown()) TrayIcon1->ShowMainWindow();
-  PageControl1->setCurrentIndex(1);
+  PageControl1->setCurrentWidget(ConfigPanel());
   // The keys go to the tree, as they went to the picture.
   if (auto* tree = panel_->findChild<QWidget*>("TreeView1")) tree->setFocus(Qt::OtherFocusReason);
 }
@@ -532,10 +529,43 @@ void TForm1::ApplyPlacement(const WindowPlacement& p) {
 
 // --- The tick's host ----------------------------------------------------------
 
-bool TForm1::SaveGifChecked() const { return panel_->SaveGifChecked(); }
+// Until the panel is built its check box could only show the record.
+bool TForm1::SaveGifChecked() const {
+  return panel_ != nullptr ? panel_->SaveGifChecked() : settings_.SaveGif;
+}
 
 void TForm1::SetResetCaptions(const std::string& oid1, const std::string& oid2) {
-  panel_->SetResetCaptions(QString::fromStdString(oid1), QString::fromStdString(oid2));
+  reset_captions_ = {QString::fromStdString(oid1), QString::fromStdString(oid2)};
+  if (panel_ != nullptr) panel_->SetResetCaptions(reset_captions_[0], reset_captions_[1]);
+}
+
+TConfigPanel* TForm1::ConfigPanel() {
+  if (panel_ == nullptr) {
+    BuildPanel();
+    panel_->ShowSettings();
+  }
+  return panel_;
+}
+
+// Built, its controls hold the defaults.
+void TForm1::BuildPanel() {
+  panel_ = new TConfigPanel(settings_, *this, PageControl1);
+  panel_->setWindowTitle("Conf");
+  panel_->SetAppIcon(QApplication::windowIcon());
+  PageControl1->addWidget(panel_);
+  panel_->SetResetCaptions(reset_captions_[0], reset_captions_[1]);
+}
+
+void TForm1::SettingsToControls() {
+  if (panel_ != nullptr) panel_->ShowSettings();
+  ShowRecordOnWindow(*this, settings_);
+}
+
+// Only a first start, with nothing stored, asks this of a window whose panel
+// is not built yet: the record then takes the defaults the panel is built with.
+void TForm1::ControlsToSettings() {
+  if (panel_ == nullptr) BuildPanel();
+  panel_->ControlsToSettings();
 }
 
 void TForm1::SetTrayHint(const std::string& hint) {
@@ -605,7 +635,7 @@ void TForm1::StatusStrip1Click() {
   const bool user = code == StatusCode::kRefused || code == StatusCode::kInvalidArgument;
   const char* page = *kind != TickFault::kNoAnswer ? "GIF" : user ? kSnmpPageCaption : "Network";
   Configuration1Click();
-  panel_->ShowPageCaptioned(page);
+  ConfigPanel()->ShowPageCaptioned(page);
 }
 
 void TForm1::SnapshotWritten(const std::string& path) {
@@ -636,7 +666,7 @@ void TForm1::SettingsApplied() {
 void TForm1::InterfaceMoved(const std::string& notice) {
   // The record holds the new identifiers, saved at close like applied ones;
   // the OID pages must not put the old ones back at the next Apply.
-  panel_->ShowFollowedInterface();
+  if (panel_ != nullptr) panel_->ShowFollowedInterface();
   if (TrayIcon1 && TrayIcon1->isVisible()) {
     TrayIcon1->showMessage("Plovex", QString::fromStdString(notice));
   }

@@ -58,6 +58,7 @@
 #include "settings/panel/panel_host.h"
 #include "settings/panel/tconfig_panel.h"
 #include "settings/registry_hive.h"
+#include "settings/settings_controls.h"
 #include "settings/settings_store.h"
 #include "shell/corner_keeper.h"
 #include "shell/error_display.h"
@@ -88,7 +89,11 @@ struct TForm1Seams {
   Notifier* notifier = nullptr;  // null: the desktop's notification service
 };
 
-class TForm1 : public QWidget, public TickHost, public PanelHost, private RunHost {
+class TForm1 : public QWidget,
+               public TickHost,
+               public PanelHost,
+               private SettingsControls,
+               private RunHost {
   Q_OBJECT
 
  public:
@@ -123,7 +128,9 @@ class TForm1 : public QWidget, public TickHost, public PanelHost, private RunHos
   TPlovexSettings& Settings() { return settings_; }
   const Surface& Picture() const { return picture_; }
   ErrorDisplay& Errors() { return errors_; }
-  TConfigPanel* ConfigPanel() const { return panel_; }
+  // The configuration panel, built at the first call: most runs never open
+  // it, and its widgets would otherwise be resident for the whole run.
+  TConfigPanel* ConfigPanel();
   TTrayIcon* TrayIcon() const { return TrayIcon1; }
   THistoryWindow* HistoryWindow() const { return history_; }
   TStatusStrip* StatusStrip() const { return StatusStrip1; }
@@ -195,6 +202,11 @@ class TForm1 : public QWidget, public TickHost, public PanelHost, private RunHos
   // RunHost.
   void SetRunning(bool running) override;
   void PicturesCleared() override;
+  // SettingsControls, for the store: through the panel once it is built,
+  // before that straight from the record, which is all the panel would show.
+  void SettingsToControls() override;
+  void ControlsToSettings() override;
+  void BuildPanel();
 
   void BuildMenu();
   void BuildTrayMenu();
@@ -256,7 +268,8 @@ class TForm1 : public QWidget, public TickHost, public PanelHost, private RunHos
   QFrame* Panel1 = nullptr;
   TImage* Image1 = nullptr;
   TStatusStrip* StatusStrip1 = nullptr;
-  TConfigPanel* panel_ = nullptr;
+  TConfigPanel* panel_ = nullptr;  // until the first ConfigPanel() call
+  std::array<QString, 2> reset_captions_;  // for LblRstOID1 and LblRstOID2
   QPushButton* Button2 = nullptr;
   QPushButton* Button3 = nullptr;
   QTimer* Timer1 = nullptr;

@@ -56,6 +56,8 @@ class FormTest : public ::testing::Test {
   template <typename T>
   T* Find(const char* name) {
     T* found = form->findChild<T*>(name);
+    // The panel's controls are there once it is built.
+    if (found == nullptr) found = form->ConfigPanel()->findChild<T*>(name);
     EXPECT_NE(found, nullptr) << name;
     return found;
   }

@@ -14,7 +14,9 @@
 #include <functional>
 #include <optional>
 
+#include "core/plovex_settings.h"
 #include "image/color.h"
+#include "settings/panel/panel_rules.h"
 
 namespace plovex {
 
@@ -60,5 +62,13 @@ class PanelHost {
   // the event loop.
   virtual void ReportErrors(const std::function<void()>& handler) = 0;
 };
+
+// What a load gives the window besides the controls: the tick timer's period
+// for the record's Refresh, and the record's placement.
+inline void ShowRecordOnWindow(PanelHost& host, const TPlovexSettings& s) {
+  host.SetTimerPeriod(TimerPeriodMs(s.Refresh));
+  host.ApplyPlacement(WindowPlacement{s.WindowTop, s.WindowLeft, s.WindowState,
+                                      s.WindowBorderStyle, s.LockDrag, s.StayOnTop});
+}
 
 }  // namespace plovex

@@ -696,14 +696,16 @@ void TConfigPanel::FillControls(const TPlovexSettings& s) {
 }
 
 void TConfigPanel::SettingsToControls() {
+  ShowSettings();
+  ShowRecordOnWindow(host_, s_);
+}
+
+void TConfigPanel::ShowSettings() {
   FillControls(s_);
   edtAuthPass->clear();
   edtPrivPass->clear();
   ShowStoredKeys();
   SnmpVersionChosen();
-  host_.SetTimerPeriod(TimerPeriodMs(s_.Refresh));
-  host_.ApplyPlacement(WindowPlacement{s_.WindowTop, s_.WindowLeft, s_.WindowState,
-                                       s_.WindowBorderStyle, s_.LockDrag, s_.StayOnTop});
 }
 
 void TConfigPanel::ControlsToSettings() {

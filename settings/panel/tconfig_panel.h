@@ -54,6 +54,9 @@ class TConfigPanel : public QWidget, public SettingsControls {
 
   void SettingsToControls() override;
   void ControlsToSettings() override;
+  // SettingsToControls without the window: the controls only, for a panel
+  // built after the settings were loaded.
+  void ShowSettings();
 
   // The checked state of "Save to GIF every", which the tick follows.
   bool SaveGifChecked() const;
