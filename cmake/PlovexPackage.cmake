@@ -24,7 +24,9 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION net)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-liberation")
+# libcrypto is loaded at run time for SNMP version 3, so the shared library
+# dependencies cannot see it.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-liberation, libssl3 | libssl3t64")
 # The toolkit's Wayland platform, so that a Wayland session runs Plovex
 # natively (XWayland serves without it).
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland")

@@ -1,7 +1,5 @@
 #include "snmp/usm_protocol.h"
 
-#include <openssl/evp.h>
-
 #include <array>
 #include <string>
 
@@ -11,14 +9,14 @@ namespace {
 
 // In the order of the enums, so that a protocol is its row's index.
 constexpr std::array<UsmAuthProtocolRow, 3> kAuthRows{{
-    {UsmAuthProtocol::kNone, "", nullptr, 0, 0},
-    {UsmAuthProtocol::kSha1, "SHA", &EVP_sha1, 12, 20},
-    {UsmAuthProtocol::kSha256, "SHA-256", &EVP_sha256, 24, 32},
+    {UsmAuthProtocol::kNone, "", 0, 0},
+    {UsmAuthProtocol::kSha1, "SHA", 12, 20},
+    {UsmAuthProtocol::kSha256, "SHA-256", 24, 32},
 }};
 
 constexpr std::array<UsmPrivProtocolRow, 2> kPrivRows{{
-    {UsmPrivProtocol::kNone, "", nullptr, 0, 0, 0},
-    {UsmPrivProtocol::kAes128, "AES", &EVP_aes_128_cfb128, 16, 16, 8},
+    {UsmPrivProtocol::kNone, "", 0, 0, 0},
+    {UsmPrivProtocol::kAes128, "AES", 16, 16, 8},
 }};
 
 template <typename Rows>

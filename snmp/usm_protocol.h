@@ -18,11 +18,6 @@
 
 #include "base/status.h"
 
-// libcrypto's algorithm types (EVP_MD, EVP_CIPHER), declared here so that
-// only usm_crypto.cpp includes OpenSSL.
-struct evp_md_st;
-struct evp_cipher_st;
-
 namespace plovex {
 
 enum class UsmAuthProtocol : std::uint8_t { kNone, kSha1, kSha256 };
@@ -31,16 +26,14 @@ enum class UsmPrivProtocol : std::uint8_t { kNone, kAes128 };
 struct UsmAuthProtocolRow {
   UsmAuthProtocol protocol;
   std::string_view name;
-  const evp_md_st* (*hash)();  // the hash H; null for kNone
-  std::size_t mac_length;      // bytes of the authentication parameters
-  std::size_t key_length;      // bytes of Ku and Kul
+  std::size_t mac_length;  // bytes of the authentication parameters
+  std::size_t key_length;  // bytes of Ku and Kul
 };
 
 struct UsmPrivProtocolRow {
   UsmPrivProtocol protocol;
   std::string_view name;
-  const evp_cipher_st* (*cipher)();  // null for kNone
-  std::size_t key_length;            // bytes of the (localized) key used
+  std::size_t key_length;  // bytes of the (localized) key used
   std::size_t iv_length;
   std::size_t salt_length;  // bytes of the privacy parameters
 };
