@@ -268,7 +268,7 @@ class TForm1 : public QWidget,
   QFrame* Panel1 = nullptr;
   TImage* Image1 = nullptr;
   TStatusStrip* StatusStrip1 = nullptr;
-  TConfigPanel* panel_ = nullptr;  // until the first ConfigPanel() call
+  TConfigPanel* panel_ = nullptr;          // until the first ConfigPanel() call
   std::array<QString, 2> reset_captions_;  // for LblRstOID1 and LblRstOID2
   QPushButton* Button2 = nullptr;
   QPushButton* Button3 = nullptr;

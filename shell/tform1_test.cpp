@@ -351,6 +351,22 @@ TEST_F(FormTest, TheTooltipNamesTheProgramUntilTheFirstTickThenShowsTheRates) {
   EXPECT_EQ(Find<QLabel>("LblRstOID1")->text(), "Down 0MB");
 }
 
+// Most runs never open the configuration: its panel is built at the first
+// opening, and until then the tick follows the record the panel would show.
+TEST_F(FormTest, ThePanelIsBuiltAtItsFirstOpeningWithTheRecordAndTheTicksCaptions) {
+  hive.Seed([](TPlovexSettings& s) { s.Ip = "10.9.8.7", s.SaveGif = false; });
+  TForm1& f = Start();
+  f.Timer1Timer();
+  EXPECT_EQ(f.findChild<TConfigPanel*>(), nullptr);
+  EXPECT_THAT(writer.calls, IsEmpty());  // "Save to GIF every" is off in the record
+  Trigger("Configuration1");
+  ASSERT_NE(f.findChild<TConfigPanel*>(), nullptr);
+  EXPECT_EQ(PageShown(), 1);
+  EXPECT_EQ(Find<QLineEdit>("edtIP")->text(), "10.9.8.7");
+  EXPECT_FALSE(Find<QCheckBox>("chkSaveGIF")->isChecked());
+  EXPECT_EQ(Find<QLabel>("LblRstOID1")->text(), "Down 0MB");
+}
+
 // The usage of today and of the billing period under the rates, as the
 // recorder counts it; "History…" opens one window and raises it again.
 TEST_F(FormTest, TheTooltipAddsTheUsageLineAndHistoryOpensOneWindow) {

@@ -24,8 +24,8 @@ Result<const Libcrypto*> Load() {
   void* library = dlopen(kLibrary, RTLD_NOW | RTLD_LOCAL);
   if (library == nullptr) {
     const char* why = dlerror();
-    return Status::IoError(std::string(kLibrary) + " cannot be loaded: " +
-                           (why != nullptr ? why : "no reason given"));
+    return Status::IoError(std::string(kLibrary) +
+                           " cannot be loaded: " + (why != nullptr ? why : "no reason given"));
   }
   static Libcrypto table;
   std::string missing;

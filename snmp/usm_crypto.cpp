@@ -64,8 +64,8 @@ Result<std::string> AesCfb(std::string_view key, std::string_view iv, std::strin
   // CFB is a stream mode: the output has the input's length, no padding.
   if (lib.cipher_update(ctx.get(), reinterpret_cast<unsigned char*>(out.data()), &written,
                         Uchar(data), static_cast<int>(data.size())) != 1 ||
-      lib.cipher_final(ctx.get(), reinterpret_cast<unsigned char*>(out.data()) + written,
-                       &last) != 1 ||
+      lib.cipher_final(ctx.get(), reinterpret_cast<unsigned char*>(out.data()) + written, &last) !=
+          1 ||
       static_cast<std::size_t>(written + last) != data.size()) {
     return LibcryptoFailed("run AES");
   }
@@ -119,8 +119,8 @@ Result<std::string> UsmMac(UsmAuthProtocol protocol, std::string_view key,
   const std::size_t mac_length = UsmAuthRow(protocol).mac_length;
   unsigned char mac[EVP_MAX_MD_SIZE];
   unsigned int length = 0;
-  if (h->lib->hmac(h->md, key.data(), static_cast<int>(key.size()), Uchar(message),
-                   message.size(), mac, &length) == nullptr ||
+  if (h->lib->hmac(h->md, key.data(), static_cast<int>(key.size()), Uchar(message), message.size(),
+                   mac, &length) == nullptr ||
       length < mac_length) {
     return LibcryptoFailed("compute the HMAC");
   }

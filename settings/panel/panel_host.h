@@ -67,8 +67,8 @@ class PanelHost {
 // for the record's Refresh, and the record's placement.
 inline void ShowRecordOnWindow(PanelHost& host, const TPlovexSettings& s) {
   host.SetTimerPeriod(TimerPeriodMs(s.Refresh));
-  host.ApplyPlacement(WindowPlacement{s.WindowTop, s.WindowLeft, s.WindowState,
-                                      s.WindowBorderStyle, s.LockDrag, s.StayOnTop});
+  host.ApplyPlacement(WindowPlacement{s.WindowTop, s.WindowLeft, s.WindowState, s.WindowBorderStyle,
+                                      s.LockDrag, s.StayOnTop});
 }
 
 }  // namespace plovex
