@@ -26,10 +26,7 @@ wait_until() { # SECONDS COMMAND...
   done
 }
 xvfb_start "$tmp"
-openbox >"$tmp/openbox.log" 2>&1 &
-pids+=($!)
-wm_running() { [[ $(xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null) == *"window id"* ]]; }
-wait_until 10 wm_running || fail "openbox did not start"
+window_manager_start "$tmp" || fail "openbox did not start"
 dbus-daemon --session --nofork --print-address=3 3>"$tmp/bus" >/dev/null 2>&1 &
 pids+=($!)
 wait_until 10 test -s "$tmp/bus" || fail "no session bus"

@@ -24,11 +24,7 @@ mkdir -p "$HOME"
 fail() { echo "FAIL: $*" >&2; cat "$tmp/plovex.log" >&2 2>/dev/null || true; exit 1; }
 
 xvfb_start "$tmp"
-openbox >"$tmp/openbox.log" 2>&1 &
-pids+=($!)
-wm_running() { [[ $(xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null) == *"window id"* ]]; }
-for _ in $(seq 100); do wm_running && break; sleep 0.05; done
-wm_running || { cat "$tmp/openbox.log" >&2; fail "openbox did not start"; }
+window_manager_start "$tmp" || fail "openbox did not start"
 
 start_plovex() {
   (cd "$tmp/work" && XDG_CONFIG_HOME="$tmp/config" XDG_STATE_HOME="$tmp/state" exec "$plovex") >"$tmp/plovex.log" 2>&1 &

@@ -19,7 +19,11 @@ QImage Face(const QIcon& icon) {
 
 TTrayIcon::TTrayIcon(QWidget* main_window, const QIcon& design_icon, TrayPresence& presence,
                      QObject* parent)
-    : QSystemTrayIcon(parent), main_window_(main_window), presence_(presence), image_(design_icon) {
+    : QSystemTrayIcon(parent),
+      main_window_(main_window),
+      presence_(presence),
+      image_(design_icon),
+      face_(Face(design_icon)) {
   setObjectName("TrayIcon1");
   pending_hide_.setSingleShot(true);
   pending_hide_.setInterval(QGuiApplication::styleHints()->mouseDoubleClickInterval());
@@ -48,11 +52,15 @@ bool TTrayIcon::IconFromBitmap(const Surface& bitmap, QIcon& icon, Color transpa
   return true;
 }
 
+void TTrayIcon::SetImage(const QIcon& image) {
+  image_ = image;
+  face_ = Face(image_);
+}
+
 void TTrayIcon::UpdateIcon() {
-  QImage face = Face(image_);
-  if (!image_sent_ || face != sent_face_) {
+  if (!image_sent_ || face_ != sent_face_) {
     setIcon(image_);
-    sent_face_ = std::move(face);
+    sent_face_ = face_;
     image_sent_ = true;
   }
   if (toolTip() != hint_) setToolTip(hint_);

@@ -57,7 +57,7 @@ class TTrayIcon : public QSystemTrayIcon {
   void UpdateIcon();
   // Takes the icon out of the notification area for good.
   void Remove();
-  void SetImage(const QIcon& image) { image_ = image; }
+  void SetImage(const QIcon& image);
   const QIcon& Image() const { return image_; }
   // Stores the hint (cut to kMaxHintLength) and updates the icon.
   void SetHint(const QString& hint);
@@ -91,6 +91,9 @@ class TTrayIcon : public QSystemTrayIcon {
   QPointer<QWidget> main_window_;
   TrayPresence& presence_;
   QIcon image_;
+  // image_ at 16 x 16, made once per image: the hint changes as often as
+  // the image, and each would otherwise render the icon again to compare.
+  QImage face_;
   QString hint_ = "Plovex";
   bool image_sent_ = false;
   QImage sent_face_;             // the image the tray has, at 16 x 16
