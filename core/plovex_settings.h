@@ -84,6 +84,9 @@ struct PollMemory {
   // got an answer to, and the host, community and column they belong to.
   std::vector<std::string> WalkRows;
   std::string WalkRowsFor;
+  // The agent refused such a request: the walks for WalkRowsFor go one row
+  // at a time.
+  bool WalkRowsRefused = false;
 
   bool operator==(const PollMemory&) const = default;
 };

@@ -213,7 +213,10 @@ void WalkAddresses(TPlovexSettings& s, TSNMPSend& client, std::string& value,
   PollMemory& memory = s.SnmpMemory;
   const std::string key = s.Ip + '\n' + s.Community + '\n' + s.SnmpUser + '\n' + column;
   std::vector<std::string> ahead;
-  if (!bulk && memory.WalkRowsFor == key) ahead = std::move(memory.WalkRows);
+  if (memory.WalkRowsFor != key) memory.WalkRowsRefused = false;
+  if (!bulk && memory.WalkRowsFor == key && !memory.WalkRowsRefused) {
+    ahead = std::move(memory.WalkRows);
+  }
   memory.WalkRows.clear();
   memory.WalkRowsFor = key;
   std::vector<std::string> rows_asked;
@@ -242,14 +245,19 @@ void WalkAddresses(TPlovexSettings& s, TSNMPSend& client, std::string& value,
     const std::int64_t left = deadline - client.NowMs();
     if (left <= 0) return;
     client.Timeout = static_cast<std::int32_t>(std::min<std::int64_t>(left, kPollTimeoutMs));
-    if (!client.Exchange() || client.Response.VarBinds().empty()) return;
+    if (!client.Exchange()) return;
     const auto sent = client.Request.VarBinds();
     if (!bulk && sent.size() > 1 && client.Response.ErrorStatus != 0) {
-      // A guessed row the agent has no successor for spoils the whole request.
+      // A guessed row the agent has no successor for, at the end of its
+      // view, spoils the request this once. An agent that will not answer
+      // several bindings at all is not asked so again.
+      const TSNMPRec& r = client.Response;
+      if (r.ErrorStatus != kNoSuchName || r.ErrorIndex < 2) memory.WalkRowsRefused = true;
       const std::string first = sent[0].Oid;
       ask(first, {});
       continue;
     }
+    if (client.Response.VarBinds().empty()) return;
     // A GetNextRequest is answered binding by binding, a GetBulkRequest by
     // the rows that follow its one binding, in order.
     const auto answers = client.Response.VarBinds();

@@ -233,6 +233,28 @@ TEST_F(WalkTest, ALaterWalkAsksForTheRowsItKnowsInOneRequest) {
     EXPECT_EQ(agent_.requests.size(), 1 + c.walk_requests);
   }
   agent_.objects = initial;
+  // An agent that will not answer several bindings costs one spoilt guess.
+  agent_.objects = initial;
+  s_.SnmpMemory = PollMemory{};
+  Rows({"10.0.0.5", "62.4.1.9"});
+  agent_.next_override = [this](const TSNMPRec& request, TSNMPRec& reply) {
+    if (request.VarBinds().size() > 1) {
+      reply.ErrorStatus = 5;  // genErr
+      reply.ErrorIndex = 0;
+      return;
+    }
+    const auto next = agent_.objects.upper_bound(request.VarBinds()[0].Oid);
+    reply.AddVarBind(next->first, next->second.value, next->second.tag);
+  };
+  for (const std::size_t walk_requests : {3u, 4u, 3u}) {
+    agent_.requests.clear();
+    EXPECT_TRUE(Poll());
+    EXPECT_EQ(texts_[5], "62.4.1.9");
+    EXPECT_EQ(agent_.requests.size(), 1 + walk_requests);
+  }
+  agent_.next_override = nullptr;
+  s_.SnmpMemory = PollMemory{};  // as Start leaves it
+
   // The known rows travel behind the column, in order.
   Rows({"10.0.0.5", "62.4.1.9"});
   Poll();
