@@ -120,6 +120,10 @@ std::size_t MaxCodedBytes(std::size_t count) {
                                                       int min_code_size) {
   const std::unique_ptr<std::uint8_t[]> buffer(new std::uint8_t[MaxCodedBytes(count)]);
   Dictionary& d = Dictionary::ForThisThread();
+  // A picture a second finds the table out of the caches: asked for all at
+  // once, its lines arrive together instead of one miss per lookup.
+  for (std::size_t i = 0; i < std::size(d.slots); i += 64 / sizeof d.slots[0])
+    __builtin_prefetch(&d.slots[i]);
   std::uint16_t run_length[kPixelValues];
   std::fill_n(run_length, kPixelValues, 1);
 
