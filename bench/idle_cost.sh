@@ -96,8 +96,10 @@ floor_pid=$!
 echo "Plovex pid $plovex_pid, floor pid $floor_pid"
 
 # CPU nanoseconds and wake-ups of every thread of a process.
+# Summed in floating point: mawk's %d stops at 2^31, which an hour's
+# nanoseconds pass.
 cpu_and_wakeups() {
-  cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{ns += $1; n += $3} END {printf "%d %d\n", ns, n}'
+  cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{ns += $1; n += $3} END {printf "%.0f %.0f\n", ns, n}'
 }
 # Per thread: name, CPU nanoseconds and wake-ups, for where they go.
 threads() {
